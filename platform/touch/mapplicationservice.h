@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+// The single-instance service of an application on the session bus. The first process owns the
+// service name and answers launch requests (at MApplicationService::objectPath, interface
+// MApplicationService::interfaceName); a later process finds the name taken, hands its launch
+// parameters to the owner and exits. Subclasses turn launch requests into what the application
+// shows; the base launch() releases a prestarted process and brings its window to the front.
+class MApplicationService : public QObject
+{
+    Q_OBJECT
+public:
+    static const QString objectPath;
+    static const QString interfaceName;
+
+    explicit MApplicationService(const QString &serviceName, QObject *parent = nullptr);
+    ~MApplicationService() override;
+
+    QString serviceName() const { return m_serviceName; }
+
+public Q_SLOTS:
+    virtual void launch();
+    virtual void launch(const QStringList &parameters);
+    virtual void close();
+    virtual void exit();
+    virtual void launchAnotherWithQProcess();
+    virtual void handleServiceRegistrationFailure();
+    virtual void incrementAndRegister();
+    virtual QString registeredName();
+    virtual bool isRegistered();
+    virtual bool registerService();
+
+private:
+    bool registerName(const QString &name);
+
+    QString m_serviceName;
+    QString m_registeredName;
+};

@@ -1,0 +1,151 @@
+#include "mlabel.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QGraphicsSceneMouseEvent>
+#include <QPainter>
+#include <QTextDocument>
+#include <QWidget>
+
+MLabel::MLabel(QGraphicsItem *parent) : MWidgetController(parent)
+{
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setAcceptedMouseButtons(Qt::NoButton);
+}
+
+MLabel::MLabel(const QString &text, QGraphicsItem *parent) : MLabel(parent)
+{
+    setText(text);
+}
+
+void MLabel::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    updateGeometry();
+    update();
+}
+
+void MLabel::setWordWrap(bool wrap)
+{
+    m_wordWrap = wrap;
+    updateGeometry();
+    update();
+}
+
+void MLabel::setTextElide(bool elide)
+{
+    m_elide = elide;
+    update();
+}
+
+Qt::Alignment MLabel::alignment() const
+{
+    return m_alignmentSet ? m_alignment : style().alignment;
+}
+
+void MLabel::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    m_alignmentSet = true;
+    update();
+}
+
+void MLabel::setTextFormat(Qt::TextFormat format)
+{
+    m_format = format;
+    update();
+}
+
+void MLabel::setColor(const QColor &color)
+{
+    m_color = color;
+    update();
+}
+
+bool MLabel::isRich() const
+{
+    return m_format == Qt::RichText || (m_format == Qt::AutoText && Qt::mightBeRichText(m_text));
+}
+
+QSizeF MLabel::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
+{
+    const MStyle &s = style();
+    const QMarginsF pad(s.padding);
+    if (which == Qt::MaximumSize)
+        return QSizeF(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QFontMetricsF fm(s.font());
+    qreal h = fm.height();
+    qreal w = isRich() ? 0 : fm.horizontalAdvance(m_text);
+    if (m_wordWrap && !m_text.isEmpty()) {
+        const qreal avail =
+            constraint.width() > 0 ? constraint.width() - pad.left() - pad.right() : 400;
+        QTextDocument doc;
+        doc.setDefaultFont(s.font());
+        doc.setDocumentMargin(0);
+        doc.setTextWidth(avail);
+        if (isRich())
+            doc.setHtml(m_text);
+        else
+            doc.setPlainText(m_text);
+        h = doc.size().height();
+        w = qMin(avail, doc.idealWidth());
+    }
+    if (which == Qt::MinimumSize)
+        w = 0;
+    QSizeF size(w + pad.left() + pad.right(), h + pad.top() + pad.bottom());
+    if (s.height > 0 && which == Qt::PreferredSize)
+        size.setHeight(qMax<qreal>(s.height, size.height()));
+    return size;
+}
+
+void MLabel::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
+{
+    if (m_text.isEmpty())
+        return;
+    const MStyle &s = style();
+    const QRectF r = contentsRect();
+    const QColor color = m_color.isValid() ? m_color : s.color;
+    painter->save();
+    painter->setFont(s.font());
+    painter->setPen(color);
+    if (isRich() || m_wordWrap) {
+        QTextDocument doc;
+        doc.setDefaultFont(s.font());
+        doc.setDocumentMargin(0);
+        doc.setDefaultStyleSheet(QStringLiteral("body { color: %1; }").arg(color.name()));
+        doc.setTextWidth(r.width());
+        if (isRich())
+            doc.setHtml(QStringLiteral("<body>") + m_text + QStringLiteral("</body>"));
+        else
+            doc.setPlainText(m_text);
+        QTextOption opt(alignment() & Qt::AlignHorizontal_Mask);
+        opt.setWrapMode(m_wordWrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+        doc.setDefaultTextOption(opt);
+        qreal y = r.top();
+        if (alignment() & Qt::AlignVCenter)
+            y += (r.height() - doc.size().height()) / 2;
+        painter->translate(r.left(), y);
+        painter->setClipRect(QRectF(0, 0, r.width(), r.height()));
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.palette.setColor(QPalette::Text, color);
+        doc.documentLayout()->draw(painter, ctx);
+    } else {
+        const QFontMetricsF fm(s.font());
+        const QString shown = m_elide ? fm.elidedText(m_text, Qt::ElideRight, r.width()) : m_text;
+        painter->drawText(r, int(alignment()) | Qt::TextSingleLine, shown);
+    }
+    painter->restore();
+}
+
+void MLabel::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    event->accept();
+}
+
+void MLabel::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (rect().contains(event->pos()))
+        Q_EMIT clicked();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "mwidgetcontroller.h"
+
+// A text label in its style's font and colour. Plain text is drawn on one line and elided at the
+// end when it does not fit (unless word wrap is on); text that looks like HTML is drawn as rich
+// text. Emits clicked() when tapped, if taps are enabled.
+class MLabel : public MWidgetController
+{
+    Q_OBJECT
+public:
+    explicit MLabel(QGraphicsItem *parent = nullptr);
+    explicit MLabel(const QString &text, QGraphicsItem *parent = nullptr);
+
+    QString text() const { return m_text; }
+    void setText(const QString &text);
+    bool wordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool wrap);
+    bool textElide() const { return m_elide; }
+    void setTextElide(bool elide);
+    Qt::Alignment alignment() const;
+    void setAlignment(Qt::Alignment alignment);
+    Qt::TextFormat textFormat() const { return m_format; }
+    void setTextFormat(Qt::TextFormat format);
+    // Colour overriding the style's text colour (invalid: the style's).
+    void setColor(const QColor &color);
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void drawContents(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
+    QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    bool isRich() const;
+
+private:
+    QString m_text;
+    bool m_wordWrap = false;
+    bool m_elide = true;
+    bool m_alignmentSet = false;
+    Qt::Alignment m_alignment;
+    Qt::TextFormat m_format = Qt::AutoText;
+    QColor m_color;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "mpannablewidget.h"
+
+#include <QPointer>
+
+// A pannable window onto one widget taller than the viewport. The widget gets the viewport's
+// width and its own preferred height for that width.
+class MPannableViewport : public MPannableWidget
+{
+    Q_OBJECT
+public:
+    explicit MPannableViewport(QGraphicsItem *parent = nullptr);
+
+    QGraphicsWidget *widget() const { return m_widget; }
+    void setWidget(QGraphicsWidget *widget);
+    QSizeF panRange() const override;
+    // Lays the widget out again after its content changed size.
+    void updateWidgetGeometry();
+
+protected:
+    void updatePosition(const QPointF &position) override;
+    void resizeEvent(QGraphicsSceneResizeEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPointer<QGraphicsWidget> m_widget;
+};

@@ -1,0 +1,87 @@
+#include "mwidgetcontroller.h"
+
+#include "mapplication.h"
+#include "mtheme.h"
+
+#include <QPainter>
+
+MWidgetController::MWidgetController(QGraphicsItem *parent) : MWidget(parent)
+{
+    connect(MTheme::instance(), &MTheme::themeChanged, this, [this]() { applyStyle(); });
+}
+
+void MWidgetController::setStyleName(const QString &name)
+{
+    if (name == m_styleName)
+        return;
+    m_styleName = name;
+    applyStyle();
+}
+
+const MStyle &MWidgetController::style() const
+{
+    return MTheme::instance()->style(m_styleName);
+}
+
+void MWidgetController::applyStyle()
+{
+    const MStyle &s = style();
+    setContentsMargins(s.padding.left(), s.padding.top(), s.padding.right(), s.padding.bottom());
+    updateGeometry();
+    update();
+}
+
+QSizeF MWidgetController::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
+{
+    QSizeF hint = MWidget::sizeHint(which, constraint);
+    const MStyle &s = style();
+    if (which == Qt::PreferredSize || which == Qt::MinimumSize) {
+        if (s.height > 0)
+            hint.setHeight(s.height);
+        if (s.minimumWidth > 0)
+            hint.setWidth(qMax(hint.width(), qreal(s.minimumWidth)));
+    }
+    return hint;
+}
+
+void MWidgetController::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
+{
+    drawBackground(painter, option);
+    drawContents(painter, option);
+    if (MApplication::showMargins()) {
+        painter->setPen(QColor(255, 0, 255, 160));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(rect().adjusted(0, 0, -1, -1));
+        painter->setPen(QColor(0, 255, 255, 120));
+        painter->drawRect(contentsRect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void MWidgetController::drawBackground(QPainter *painter, const QStyleOptionGraphicsItem *) const
+{
+    const MStyle &s = style();
+    const QRectF r = rect();
+    if (s.backgroundColor.isValid() || s.borderColor.isValid()) {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(s.borderColor.isValid() ? QPen(s.borderColor, 1) : QPen(Qt::NoPen));
+        painter->setBrush(s.backgroundColor.isValid() ? QBrush(s.backgroundColor)
+                                                      : QBrush(Qt::NoBrush));
+        if (s.radius > 0) {
+            const qreal rad = qMin<qreal>(s.radius, qMin(r.width(), r.height()) / 2);
+            painter->drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), rad, rad);
+        } else {
+            painter->drawRect(r);
+        }
+        painter->restore();
+    }
+    if (s.dividerColor.isValid())
+        painter->fillRect(QRectF(r.left(), r.bottom() - 1, r.width(), 1), s.dividerColor);
+}
+
+void MWidgetController::drawContents(QPainter *, const QStyleOptionGraphicsItem *) {}
+
+bool MWidgetController::sceneEventFilter(QGraphicsItem *watched, QEvent *event)
+{
+    return MWidget::sceneEventFilter(watched, event);
+}

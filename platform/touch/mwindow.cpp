@@ -1,0 +1,96 @@
+#include "mwindow.h"
+
+#include "mapplication.h"
+#include "mscenemanager.h"
+#include "mtheme.h"
+
+#include <QEvent>
+#include <QGraphicsScene>
+#include <QResizeEvent>
+
+MWindow::MWindow(QWidget *parent) : QGraphicsView(parent)
+{
+    auto *scene = new QGraphicsScene(this);
+    setScene(scene);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                   QPainter::SmoothPixmapTransform);
+    setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+    setOptimizationFlags(QGraphicsView::DontSavePainterState);
+    const QColor bg = MTheme::instance()->style(QStringLiteral("Default")).backgroundColor;
+    setBackgroundBrush(bg.isValid() ? bg : QColor(0x10, 0x14, 0x18));
+    scene->setSceneRect(0, 0, 480, 854);
+    m_sceneManager = new MSceneManager(this);
+    resize(480, 854);
+    MApplication::registerWindow(this);
+}
+
+MWindow::~MWindow()
+{
+    MApplication::unregisterWindow(this);
+    delete m_sceneManager;
+    m_sceneManager = nullptr;
+}
+
+QSizeF MWindow::sceneSize() const
+{
+    return scene()->sceneRect().size();
+}
+
+QRectF MWindow::pageArea() const
+{
+    return QRectF(QPointF(0, 0), sceneSize());
+}
+
+void MWindow::resizeEvent(QResizeEvent *event)
+{
+    QGraphicsView::resizeEvent(event);
+    scene()->setSceneRect(0, 0, event->size().width(), event->size().height());
+    layoutChrome();
+    if (m_sceneManager)
+        m_sceneManager->relayout();
+}
+
+void MWindow::layoutChrome() {}
+
+void MWindow::showEvent(QShowEvent *event)
+{
+    QGraphicsView::showEvent(event);
+    setOnDisplay(true);
+}
+
+void MWindow::hideEvent(QHideEvent *event)
+{
+    QGraphicsView::hideEvent(event);
+    setOnDisplay(false);
+}
+
+void MWindow::changeEvent(QEvent *event)
+{
+    QGraphicsView::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized()) {
+        Q_EMIT switcherEntered();
+        setOnDisplay(false);
+    } else if (isVisible()) {
+        Q_EMIT switcherExited();
+        setOnDisplay(true);
+    }
+}
+
+void MWindow::setOnDisplay(bool onDisplay)
+{
+    if (onDisplay == m_onDisplay)
+        return;
+    m_onDisplay = onDisplay;
+    if (m_sceneManager)
+        m_sceneManager->setOnDisplay(onDisplay);
+    if (onDisplay)
+        Q_EMIT displayEntered();
+    else
+        Q_EMIT displayExited();
+}
