@@ -1,0 +1,32 @@
+#include "callhistoryapplicationservice.h"
+#include "dbusadaptor.h"
+#include "mapplication.h"
+#include "mapplicationwindow.h"
+#include "mcomponentcache.h"
+#include "pagemanager.h"
+
+int main(int argc, char **argv)
+{
+    auto *service =
+        new CallHistoryApplicationService(QStringLiteral("com.velto.telephony.callhistory"));
+    MApplication *app =
+        MComponentCache::mApplication(argc, argv, QStringLiteral("call-history"), service);
+    if (app->arguments().contains(QStringLiteral("-show-margins")))
+        MApplication::setShowMargins(true);
+    app->setPrestartMode(M::LazyShutdown);
+
+    MApplicationWindow *window = MComponentCache::mApplicationWindow();
+    PageManager::instance()->setWindow(window);
+
+    if (!MApplication::isPrestarted()) {
+        PageManager::instance()->showDefault();
+        window->show();
+    }
+
+    new DBusAdaptor(app);
+
+    const int result = app->exec();
+    delete window;
+    delete app;
+    return result;
+}

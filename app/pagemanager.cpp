@@ -1,0 +1,295 @@
+#include "pagemanager.h"
+
+#include "callhistorydialogmanager.h"
+#include "callhistorypage.h"
+#include "contactpickerpage.h"
+#include "dialerpage.h"
+#include "maction.h"
+#include "mapplication.h"
+#include "mapplicationpage.h"
+#include "mapplicationwindow.h"
+#include "mgconfitem.h"
+#include "mtoolbar.h"
+
+namespace {
+QPointer<PageManager> s_instance;
+const char *const DefaultPageKey = "/apps/call-history/settings/defaultPage";
+} // namespace
+
+PageManager *PageManager::instance()
+{
+    if (!s_instance)
+        s_instance = new PageManager(QCoreApplication::instance());
+    return s_instance;
+}
+
+PageManager::PageManager(QObject *parent)
+    : QObject(parent), m_defaultPage(new MGConfItem(QLatin1String(DefaultPageKey), this))
+{
+    connect(m_defaultPage, &MGConfItem::valueChanged, this,
+            &PageManager::onGConfDefaultPageChanged);
+    onGConfDefaultPageChanged();
+    if (MApplication *app = MApplication::instance()) {
+        connect(app, &MApplication::prestartReleased, this, &PageManager::onPrestartReleased);
+        connect(app, &MApplication::prestartRestored, this, &PageManager::onPrestartRestored);
+    }
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            &PageManager::onAboutToQuit);
+}
+
+void PageManager::setWindow(MApplicationWindow *window)
+{
+    m_window = window;
+    if (!window)
+        return;
+    window->setOrientationLocked(true);
+    window->setOrientationAngleLocked(true);
+    window->setOrientationAngle(270);
+    if (!m_callHistoryPage || !m_dialerPage || !m_contactPickerPage) {
+        m_callHistoryPage = new CallHistoryPage;
+        m_pages.append(m_callHistoryPage);
+        m_dialerPage = new DialerPage;
+        m_pages.append(m_dialerPage);
+        m_contactPickerPage = new ContactPickerPage;
+        m_pages.append(m_contactPickerPage);
+    }
+    createToolbar();
+}
+
+void PageManager::createToolbar()
+{
+    m_window->setToolbarViewType(MToolBar::tabType);
+    struct Tab
+    {
+        MAction **action;
+        const char *iconId;
+        void (PageManager::*show)();
+    };
+    const Tab tabs[] = {
+        {&m_callHistoryAction, "icon-m-toolbar-callhistory", &PageManager::showCallHistory},
+        {&m_dialerAction, "icon-m-toolbar-dialer", &PageManager::showDialer},
+        {&m_contactsAction, "icon-m-toolbar-addressbook", &PageManager::showContacts},
+    };
+    for (const Tab &tab : tabs) {
+        auto *action = new MAction(m_window);
+        action->setLocation(MAction::ToolBarLocation);
+        action->setCheckable(true);
+        action->setIconID(QLatin1String(tab.iconId));
+        m_window->addAction(action);
+        m_actions.append(action);
+        connect(action, &QAction::triggered, this, tab.show);
+        *tab.action = action;
+    }
+    QAction *current = m_currentType == Dialer     ? m_dialerAction
+                       : m_currentType == Contacts ? m_contactsAction
+                                                   : m_callHistoryAction;
+    current->setChecked(true);
+}
+
+void PageManager::activateWindow()
+{
+    if (!m_window)
+        return;
+    m_window->show();
+    m_window->activateWindow();
+}
+
+Page *PageManager::pageOf(int type) const
+{
+    switch (type) {
+    case CallHistory:
+        return m_callHistoryPage;
+    case Dialer:
+        return m_dialerPage;
+    case Contacts:
+        return m_contactPickerPage;
+    default:
+        return nullptr;
+    }
+}
+
+QAction *PageManager::actionOf(int type) const
+{
+    switch (type) {
+    case CallHistory:
+        return m_callHistoryAction;
+    case Dialer:
+        return m_dialerAction;
+    case Contacts:
+        return m_contactsAction;
+    default:
+        return nullptr;
+    }
+}
+
+void PageManager::dismissForeignWindows()
+{
+    if (!m_window)
+        return;
+    MApplicationPage *current = m_window->currentPage();
+    if (!current)
+        return;
+    for (Page *page : qAsConst(m_pages)) {
+        if (page->scenePage() == current)
+            return;
+    }
+    current->deleteLater();
+}
+
+void PageManager::leavePrestart()
+{
+    if (MApplication::isPrestarted())
+        MApplication::setPrestarted(false);
+}
+
+void PageManager::setCurrentPageName(const QString &name)
+{
+    if (m_currentName != name)
+        m_currentName = name;
+}
+
+void PageManager::switchTo(PageType type)
+{
+    if (!m_window || type == m_currentType)
+        return;
+    for (Page *page : qAsConst(m_pages))
+        page->refreshCall();
+    if (m_currentType == None) {
+        if (type != Dialer && m_dialerPage)
+            m_dialerPage->leavePage();
+    } else if (Page *old = pageOf(m_currentType)) {
+        old->leavePage();
+    }
+    if (Page *page = pageOf(type))
+        page->enterPage();
+}
+
+void PageManager::prepareShow(PageType type, const QString &name)
+{
+    dismissForeignWindows();
+    leavePrestart();
+    setCurrentPageName(name);
+    if (QAction *action = actionOf(type)) {
+        if (!action->isChecked())
+            action->setChecked(true);
+    }
+    switchTo(type);
+}
+
+void PageManager::finishShow(PageType type)
+{
+    m_currentType = type;
+    CallHistoryDialogManager::instance()->dismissAll();
+    if (Page *page = pageOf(type))
+        page->appear(m_window);
+}
+
+void PageManager::showCallHistory(bool force, bool clear)
+{
+    prepareShow(CallHistory, QStringLiteral("callHistory"));
+    if (m_callHistoryPage) {
+        if (force)
+            m_callHistoryPage->resetPage();
+        else if (clear)
+            m_callHistoryPage->resetSearch();
+    }
+    finishShow(CallHistory);
+}
+
+void PageManager::showCallHistory(bool force)
+{
+    showCallHistory(force, false);
+}
+
+void PageManager::showCallHistory()
+{
+    showCallHistory(false, false);
+}
+
+void PageManager::showDialer(QString digits)
+{
+    prepareShow(Dialer, QStringLiteral("dialer"));
+    finishShow(Dialer);
+    if (!digits.isEmpty() && m_dialerPage)
+        m_dialerPage->appendDigits(digits);
+}
+
+void PageManager::showDialer()
+{
+    showDialer(QString());
+}
+
+void PageManager::showContacts(bool clear)
+{
+    prepareShow(Contacts, QStringLiteral("contacts"));
+    if (clear && m_contactPickerPage) {
+        m_contactPickerPage->setFilter(QString());
+        m_contactPickerPage->scrollToTop();
+    }
+    finishShow(Contacts);
+}
+
+void PageManager::showContacts()
+{
+    showContacts(false);
+}
+
+void PageManager::showVoicemailDetailPicker()
+{
+    showContacts(false);
+    if (m_contactPickerPage)
+        m_contactPickerPage->showVoicemailDetails();
+}
+
+void PageManager::showDefault()
+{
+    if (m_currentName == QLatin1String("callHistory"))
+        showCallHistory(false, true);
+    else if (m_currentName == QLatin1String("contacts"))
+        showContacts(true);
+    else
+        showDialer(QString());
+}
+
+void PageManager::onGConfDefaultPageChanged()
+{
+    setCurrentPageName(m_defaultPage->value().toString());
+}
+
+void PageManager::onModelChanged() {}
+
+void PageManager::saveDefaultPage()
+{
+    if (m_defaultPage->value().toString() != m_currentName)
+        m_defaultPage->set(m_currentName);
+}
+
+void PageManager::onPrestartReleased()
+{
+    for (Page *page : qAsConst(m_pages))
+        page->resetPage();
+    if (Page *page = pageOf(m_currentType))
+        page->enterPage();
+}
+
+void PageManager::onPrestartRestored()
+{
+    if (Page *page = pageOf(m_currentType))
+        page->leavePage();
+    for (Page *page : qAsConst(m_pages))
+        page->restorePrestart();
+    saveDefaultPage();
+    CallHistoryDialogManager::instance()->dismissAll();
+}
+
+void PageManager::onAboutToQuit()
+{
+    delete m_callHistoryPage;
+    m_callHistoryPage = nullptr;
+    delete m_dialerPage;
+    m_dialerPage = nullptr;
+    delete m_contactPickerPage;
+    m_contactPickerPage = nullptr;
+    m_pages.clear();
+    saveDefaultPage();
+}

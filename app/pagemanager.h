@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class CallHistoryPage;
+class ContactPickerPage;
+class DialerPage;
+class MAction;
+class MApplicationWindow;
+class MGConfItem;
+class Page;
+class QAction;
+
+// Owns the main window's content: the three pages (call history, dialer, contacts) and the
+// toolbar tabs that switch between them. Decides which page is shown on launch requests, bus
+// calls, tab taps and prestart release/restore, and keeps the last page shown as the default
+// for the next start (dconf key "/apps/call-history/settings/defaultPage", written only on
+// return to the prestarted state and at quit).
+class PageManager : public QObject
+{
+    Q_OBJECT
+public:
+    enum PageType { None = 0, CallHistory = 1, Dialer = 2, Contacts = 3 };
+
+    static PageManager *instance();
+
+    void setWindow(MApplicationWindow *window);
+    void activateWindow();
+
+    int currentPageType() const { return m_currentType; }
+    QString currentPageName() const { return m_currentName; }
+    MApplicationWindow *window() const { return m_window; }
+    CallHistoryPage *callHistoryPage() const { return m_callHistoryPage; }
+    DialerPage *dialerPage() const { return m_dialerPage; }
+    ContactPickerPage *contactPickerPage() const { return m_contactPickerPage; }
+    QList<QAction *> toolbarActions() const { return m_actions; }
+
+public Q_SLOTS:
+    void showCallHistory(bool force, bool clear);
+    void showCallHistory(bool force);
+    void showCallHistory();
+    void showDialer(QString digits);
+    void showDialer();
+    void showContacts(bool clear);
+    void showContacts();
+    void showVoicemailDetailPicker();
+    void showDefault();
+
+private Q_SLOTS:
+    void onPrestartReleased();
+    void onPrestartRestored();
+    void onGConfDefaultPageChanged();
+    void onModelChanged();
+    void onAboutToQuit();
+
+private:
+    explicit PageManager(QObject *parent);
+
+    void createToolbar();
+    // The steps every show operation shares, up to the page switch.
+    void prepareShow(PageType type, const QString &name);
+    // The steps after the page-specific one.
+    void finishShow(PageType type);
+    void dismissForeignWindows();
+    void leavePrestart();
+    void setCurrentPageName(const QString &name);
+    void switchTo(PageType type);
+    Page *pageOf(int type) const;
+    QAction *actionOf(int type) const;
+    void saveDefaultPage();
+
+    MGConfItem *m_defaultPage;
+    QString m_currentName;
+    int m_currentType = None;
+    QList<Page *> m_pages;
+    CallHistoryPage *m_callHistoryPage = nullptr;
+    DialerPage *m_dialerPage = nullptr;
+    ContactPickerPage *m_contactPickerPage = nullptr;
+    MAction *m_callHistoryAction = nullptr;
+    MAction *m_dialerAction = nullptr;
+    MAction *m_contactsAction = nullptr;
+    MApplicationWindow *m_window = nullptr;
+    QList<QAction *> m_actions;
+};

@@ -1,0 +1,74 @@
+#include "devcalluiservice.h"
+
+#include "calluiservicenames.h"
+#include "devcalluiserviceadaptor.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDateTime>
+#include <QTimer>
+
+DevCallUiService::DevCallUiService(const CallSchedule &schedule, QObject *parent)
+    : QObject(parent), m_schedule(schedule)
+{
+    new DevCallUiServiceAdaptor(this);
+    new DevCallUiDevelopmentAdaptor(this);
+}
+
+bool DevCallUiService::registerOnBus(QString *error)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        *error = QStringLiteral("no session bus: ") + bus.lastError().message();
+        return false;
+    }
+    if (!bus.registerObject(CallUi::objectPath(), this, QDBusConnection::ExportAdaptors)) {
+        *error = QStringLiteral("cannot publish ") + CallUi::objectPath();
+        return false;
+    }
+    if (!bus.registerService(CallUi::serviceName())) {
+        *error = CallUi::serviceName() + QStringLiteral(" is already owned by another process");
+        return false;
+    }
+    return true;
+}
+
+QString DevCallUiService::RequestCallToContact(const QString &accountPath, const QString &accountId,
+                                               uint, const QString &, bool video)
+{
+    const QString uid =
+        QStringLiteral("devcall-%1-%2").arg(QCoreApplication::applicationPid()).arg(m_nextId++);
+    const CallSchedule s = m_schedule;
+    Q_EMIT callRequested(uid, accountPath, accountId, video);
+    // Notifications follow the reply, as from a real service.
+    if (s.fail || accountId.trimmed().isEmpty()) {
+        QTimer::singleShot(0, this, [this, uid]() { Q_EMIT CommandFailed(uid); });
+        return uid;
+    }
+    if (s.answerAfter < 0 && s.endAfter < 0) {
+        QTimer::singleShot(0, this, [this, uid]() { Q_EMIT CommandCompleted(uid); });
+        return uid;
+    }
+    if (s.answerAfter >= 0)
+        QTimer::singleShot(s.answerAfter, this, [this, uid]() { Q_EMIT CallAnswered(uid); });
+    if (s.endAfter >= 0) {
+        const int talked = s.answerAfter >= 0 ? qMax(0, s.endAfter - s.answerAfter) / 1000 : 0;
+        QTimer::singleShot(s.endAfter, this, [this, uid, talked, s]() {
+            Q_EMIT CallEnded(uid, s.answerAfter >= 0 ? 0 : 2, talked, QString());
+        });
+    }
+    return uid;
+}
+
+void DevCallUiService::SetSchedule(int answerAfter, int endAfter, bool fail)
+{
+    m_schedule.answerAfter = answerAfter;
+    m_schedule.endAfter = endAfter;
+    m_schedule.fail = fail;
+}
+
+void DevCallUiService::Quit()
+{
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDBusContext>
+#include <QObject>
+
+#include "callschedule.h"
+
+// A call-UI service for development and tests, on a machine with no modem. It owns the bus
+// name "com.velto.CallUi", accepts every RequestCallToContact with a fresh call id and then
+// emits, for that id, what a real call would: CallAnswered and CallEnded on its schedule, or
+// CommandCompleted at once for a call that is neither answered nor ended, or CommandFailed if
+// told to refuse calls. Each accepted request is also reported through callRequested().
+class DevCallUiService : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+public:
+    explicit DevCallUiService(const CallSchedule &schedule, QObject *parent = nullptr);
+
+    // Takes the bus name and publishes the object; false if the bus or the name is not had.
+    bool registerOnBus(QString *error);
+    CallSchedule schedule() const { return m_schedule; }
+
+public Q_SLOTS:
+    QString RequestCallToContact(const QString &accountPath, const QString &accountId,
+                                 uint localContactId, const QString &contactName, bool video);
+    void SetSchedule(int answerAfter, int endAfter, bool fail);
+    void Quit();
+
+Q_SIGNALS:
+    void CallAnswered(QString uid);
+    void CallEnded(QString uid, int reason, int duration, QString message);
+    void CommandCompleted(QString uid);
+    void CommandFailed(QString uid);
+    void callRequested(const QString &uid, const QString &accountPath, const QString &accountId,
+                       bool video);
+
+private:
+    CallSchedule m_schedule;
+    int m_nextId = 1;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDBusAbstractAdaptor>
+
+class DevCallUiService;
+
+// The call-UI interface of the development service (data/dbus/com.velto.CallUi.xml).
+class DevCallUiServiceAdaptor : public QDBusAbstractAdaptor
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.velto.CallUi")
+public:
+    explicit DevCallUiServiceAdaptor(DevCallUiService *service);
+
+public Q_SLOTS:
+    QString RequestCallToContact(const QString &accountPath, const QString &accountId,
+                                 uint localContactId, const QString &contactName, bool video);
+
+Q_SIGNALS:
+    void CallAnswered(QString uid);
+    void CallEnded(QString uid, int reason, int duration, QString message);
+    void CommandCompleted(QString uid);
+    void CommandFailed(QString uid);
+
+private:
+    DevCallUiService *m_service;
+};
+
+// The development-only controls: how the next calls play out, and quitting.
+class DevCallUiDevelopmentAdaptor : public QDBusAbstractAdaptor
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.velto.CallUi.Development")
+public:
+    explicit DevCallUiDevelopmentAdaptor(DevCallUiService *service);
+
+public Q_SLOTS:
+    void SetSchedule(int answerAfter, int endAfter, bool fail);
+    void Quit();
+
+private:
+    DevCallUiService *m_service;
+};
