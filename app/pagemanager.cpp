@@ -56,6 +56,15 @@ void PageManager::setWindow(MApplicationWindow *window)
     createToolbar();
 }
 
+void PageManager::setPages(CallHistoryPage *callHistory, DialerPage *dialer,
+                           ContactPickerPage *contacts)
+{
+    m_callHistoryPage = callHistory;
+    m_dialerPage = dialer;
+    m_contactPickerPage = contacts;
+    m_pages = {callHistory, dialer, contacts};
+}
+
 void PageManager::createToolbar()
 {
     m_window->setToolbarViewType(MToolBar::tabType);

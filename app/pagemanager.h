@@ -27,6 +27,9 @@ public:
     static PageManager *instance();
 
     void setWindow(MApplicationWindow *window);
+    // Hands over pages made elsewhere (before setWindow, which then makes none); the manager
+    // owns them from here on. Lets tests watch what the manager asks of its pages.
+    void setPages(CallHistoryPage *callHistory, DialerPage *dialer, ContactPickerPage *contacts);
     void activateWindow();
 
     int currentPageType() const { return m_currentType; }

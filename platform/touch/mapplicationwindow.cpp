@@ -7,6 +7,7 @@
 
 #include <QActionEvent>
 #include <QCloseEvent>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 
 MApplicationWindow::MApplicationWindow(QWidget *parent) : MWindow(parent), m_toolBar(new MToolBar)
@@ -50,6 +51,8 @@ void MApplicationWindow::layoutChrome()
     const qreal bar = m_toolBar->effectiveSizeHint(Qt::PreferredSize).height();
     m_toolBar->setGeometry(QRectF(0, s.height() - bar, s.width(), bar));
     m_toolBar->setVisible(toolBarShown());
+    if (QGraphicsLayout *layout = m_toolBar->layout())
+        layout->activate();
 }
 
 void MApplicationWindow::actionEvent(QActionEvent *event)

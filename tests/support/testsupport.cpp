@@ -1,0 +1,45 @@
+#include "testsupport.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+namespace TestSupport {
+
+static bool hasOwner(const QString &name)
+{
+    QDBusConnectionInterface *iface = QDBusConnection::sessionBus().interface();
+    return iface && iface->isServiceRegistered(name).value();
+}
+
+bool waitForBusName(const QString &name, int timeout)
+{
+    return QTest::qWaitFor([&]() { return hasOwner(name); }, timeout);
+}
+
+bool waitForBusNameGone(const QString &name, int timeout)
+{
+    return QTest::qWaitFor([&]() { return !hasOwner(name); }, timeout);
+}
+
+QString builtProgram(const QString &relativePath)
+{
+    return QStringLiteral(CH_BINARY_DIR) + QLatin1Char('/') + relativePath;
+}
+
+QString saveScreenshot(QWidget *widget, const QString &name)
+{
+    const QString dir = QStringLiteral(CH_BINARY_DIR) + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+    // Pending layout requests first, so the picture shows what a person would see.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    widget->grab().save(path);
+    return path;
+}
+
+} // namespace TestSupport
