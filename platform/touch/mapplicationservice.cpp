@@ -34,7 +34,6 @@ void MApplicationService::launch()
     MApplication::setPrestarted(false);
     if (MWindow *w = MApplication::activeWindow()) {
         w->show();
-        w->raise();
         w->activateWindow();
     }
 }
