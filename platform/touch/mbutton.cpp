@@ -74,6 +74,9 @@ QSizeF MButton::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
         size.setHeight(s.height);
     if (s.minimumWidth > 0)
         size.setWidth(qMax<qreal>(size.width(), s.minimumWidth));
+    // A text that does not fit is elided rather than pushing the button out of its row.
+    if (which == Qt::MinimumSize && !m_text.isEmpty())
+        size.setWidth(qMin<qreal>(size.width(), pad.left() + pad.right() + fm.height() * 2));
     return size;
 }
 

@@ -207,6 +207,12 @@ void MSceneManager::layoutWindow(MSceneWindow *window)
     }
 }
 
+void MSceneManager::relayoutWindow(MSceneWindow *window)
+{
+    if (window && window->m_manager == this)
+        layoutWindow(window);
+}
+
 void MSceneManager::relayout()
 {
     if (m_page)

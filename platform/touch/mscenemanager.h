@@ -37,6 +37,8 @@ public:
     QList<MSceneWindow *> overlays() const;
     // Lays the shown windows out again (after the window was resized).
     void relayout();
+    // Lays one shown window out again (its content changed size).
+    void relayoutWindow(MSceneWindow *window);
     // The window's display state changed: tells the current page.
     void setOnDisplay(bool onDisplay);
 

@@ -52,6 +52,22 @@ bool MSceneWindow::dismiss()
     return true;
 }
 
+void MSceneWindow::updateGeometry()
+{
+    MWidgetController::updateGeometry();
+    if (!m_manager || m_state == Disappeared || m_relayoutQueued)
+        return;
+    m_relayoutQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this]() {
+            m_relayoutQueued = false;
+            if (m_manager && m_state != Disappeared)
+                m_manager->relayoutWindow(this);
+        },
+        Qt::QueuedConnection);
+}
+
 void MSceneWindow::setSceneWindowState(SceneWindowState state)
 {
     if (state == m_state)

@@ -43,6 +43,9 @@ Q_SIGNALS:
     void dismissed();
 
 protected:
+    // A shown window whose content changed size is laid out again by its manager.
+    void updateGeometry() override;
+
     // Called on a dismiss request; return false to refuse it.
     virtual bool dismissRequested() { return true; }
 
@@ -52,5 +55,6 @@ private:
 
     DeletionPolicy m_policy = KeepWhenDone;
     SceneWindowState m_state = Disappeared;
+    bool m_relayoutQueued = false;
     MSceneManager *m_manager = nullptr;
 };

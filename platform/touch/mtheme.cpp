@@ -89,7 +89,9 @@ void MTheme::loadStyles(const QString &path)
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             flush();
             current = line.mid(1, line.size() - 2).trimmed();
+            // Styles share the default text look; the default background is the window's only.
             style = m_styles.value(QStringLiteral("Default"), MStyle());
+            style.backgroundColor = QColor();
             continue;
         }
         const int colon = line.indexOf(QLatin1Char(':'));
