@@ -4,6 +4,9 @@
 #include <QFontMetricsF>
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
+#include <QTextDocumentFragment>
+
+#include "mlabelhighlighter.h"
 #include <QTextDocument>
 #include <QWidget>
 
@@ -64,6 +67,67 @@ void MLabel::setColor(const QColor &color)
     update();
 }
 
+void MLabel::addHighlighter(MLabelHighlighter *highlighter)
+{
+    if (!highlighter || highlighters().contains(highlighter))
+        return;
+    m_highlighters.append(highlighter);
+    update();
+}
+
+void MLabel::removeHighlighter(MLabelHighlighter *highlighter)
+{
+    m_highlighters.removeAll(highlighter);
+    update();
+}
+
+void MLabel::removeAllHighlighters()
+{
+    if (m_highlighters.isEmpty())
+        return;
+    m_highlighters.clear();
+    update();
+}
+
+QList<MLabelHighlighter *> MLabel::highlighters() const
+{
+    QList<MLabelHighlighter *> list;
+    for (const QPointer<MLabelHighlighter> &h : m_highlighters) {
+        if (h)
+            list.append(h);
+    }
+    return list;
+}
+
+QString MLabel::renderedText() const
+{
+    const QList<MLabelHighlighter *> hs = highlighters();
+    if (!isRich() || hs.isEmpty())
+        return m_text;
+    const QString plain = QTextDocumentFragment::fromHtml(m_text).toPlainText();
+    QVector<bool> marked(plain.size(), false);
+    for (MLabelHighlighter *h : hs) {
+        const QList<QPair<int, int>> parts = h->highlights(plain);
+        for (const auto &part : parts) {
+            for (int i = part.first; i < part.first + part.second && i < plain.size(); ++i)
+                marked[i] = true;
+        }
+    }
+    const QString open = QStringLiteral("<span style=\"color:%1; font-weight:bold\">")
+                             .arg(style().accentColor.name());
+    QString html;
+    int i = 0;
+    while (i < plain.size()) {
+        int j = i;
+        while (j < plain.size() && marked[j] == marked[i])
+            ++j;
+        const QString part = plain.mid(i, j - i).toHtmlEscaped();
+        html += marked[i] ? open + part + QStringLiteral("</span>") : part;
+        i = j;
+    }
+    return html;
+}
+
 bool MLabel::isRich() const
 {
     return m_format == Qt::RichText || (m_format == Qt::AutoText && Qt::mightBeRichText(m_text));
@@ -117,7 +181,7 @@ void MLabel::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
         doc.setDefaultStyleSheet(QStringLiteral("body { color: %1; }").arg(color.name()));
         doc.setTextWidth(r.width());
         if (isRich())
-            doc.setHtml(QStringLiteral("<body>") + m_text + QStringLiteral("</body>"));
+            doc.setHtml(QStringLiteral("<body>") + renderedText() + QStringLiteral("</body>"));
         else
             doc.setPlainText(m_text);
         QTextOption opt(alignment() & Qt::AlignHorizontal_Mask);

@@ -2,6 +2,10 @@
 
 #include "mwidgetcontroller.h"
 
+#include <QPointer>
+
+class MLabelHighlighter;
+
 // A text label in its style's font and colour. Plain text is drawn on one line and elided at the
 // end when it does not fit (unless word wrap is on); text that looks like HTML is drawn as rich
 // text. Emits clicked() when tapped, if taps are enabled.
@@ -24,6 +28,14 @@ public:
     void setTextFormat(Qt::TextFormat format);
     // Colour overriding the style's text colour (invalid: the style's).
     void setColor(const QColor &color);
+    // Highlighters mark parts of a rich-text label's text (the text is HTML-escaped plain text
+    // then). Not owned.
+    void addHighlighter(MLabelHighlighter *highlighter);
+    void removeHighlighter(MLabelHighlighter *highlighter);
+    void removeAllHighlighters();
+    QList<MLabelHighlighter *> highlighters() const;
+    // The text as drawn: with highlights marked when there are any.
+    QString renderedText() const;
 
 Q_SIGNALS:
     void clicked();
@@ -43,4 +55,5 @@ private:
     Qt::Alignment m_alignment;
     Qt::TextFormat m_format = Qt::AutoText;
     QColor m_color;
+    QList<QPointer<MLabelHighlighter>> m_highlighters;
 };

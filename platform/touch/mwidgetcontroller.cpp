@@ -35,7 +35,11 @@ QSizeF MWidgetController::sizeHint(Qt::SizeHint which, const QSizeF &constraint)
 {
     QSizeF hint = MWidget::sizeHint(which, constraint);
     const MStyle &s = style();
-    if (which == Qt::PreferredSize || which == Qt::MinimumSize) {
+    if (which == Qt::MaximumSize) {
+        // A fixed-height style must not be squeezed by a layout of fixed-height children.
+        if (s.height > 0)
+            hint.setHeight(qMax<qreal>(hint.height(), s.height));
+    } else {
         if (s.height > 0)
             hint.setHeight(s.height);
         if (s.minimumWidth > 0)
