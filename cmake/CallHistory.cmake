@@ -28,7 +28,8 @@ function(ch_tests)
             CH_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
             CH_BINARY_DIR="${CMAKE_BINARY_DIR}"
             CH_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-        add_test(NAME ${name} COMMAND ${name})
+        add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/support/isolated
+                 $<TARGET_FILE:${name}>)
         set_tests_properties(${name} PROPERTIES TIMEOUT 300)
     endforeach()
 endfunction()
