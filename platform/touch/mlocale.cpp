@@ -46,6 +46,26 @@ QStringList catalogFiles(const QString &name, const QString &language)
     return files;
 }
 
+// Answers the question QGuiApplication asks its translators after every language change
+// ("QT_LAYOUT_DIRECTION"), so the layout direction follows the language even where no catalogue
+// says it.
+class LayoutDirectionTranslator : public QTranslator
+{
+public:
+    explicit LayoutDirectionTranslator(Qt::LayoutDirection direction) : m_direction(direction) {}
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (qstrcmp(context, "QGuiApplication") != 0 ||
+            qstrcmp(sourceText, "QT_LAYOUT_DIRECTION") != 0)
+            return QString();
+        return m_direction == Qt::RightToLeft ? QStringLiteral("RTL") : QStringLiteral("LTR");
+    }
+
+private:
+    Qt::LayoutDirection m_direction;
+};
+
 // The translators installed for the default locale, and what they were loaded for.
 struct InstalledCatalogs
 {
@@ -72,6 +92,11 @@ void installTranslators(const QString &language, const QStringList &catalogs)
         delete t;
     }
     installed.translators.clear();
+    auto *direction = new LayoutDirectionTranslator(QLocale(language).textDirection());
+    if (QCoreApplication::installTranslator(direction))
+        installed.translators << direction;
+    else
+        delete direction;
     for (const QString &catalog : catalogs) {
         for (const QString &file : catalogFiles(catalog, language)) {
             auto *translator = new QTranslator;
@@ -322,7 +347,17 @@ QString MLocale::formatCurrency(double amount, const QString &currency) const
     const QLocale locale = regionLocale();
     if (currency == locale.currencySymbol(QLocale::CurrencyIsoCode))
         return locale.toCurrencyString(amount);
-    return locale.toCurrencyString(amount, currency);
+    // A letter code is kept apart from the digits, as in "EUR 1,234.50" and "1.234,50 USD".
+    QString text = locale.toCurrencyString(amount, currency);
+    const int at = text.indexOf(currency);
+    if (at < 0 || currency.isEmpty())
+        return text;
+    const int after = at + currency.size();
+    if (after < text.size() && text.at(after).isDigit())
+        text.insert(after, QChar(0x00a0));
+    if (at > 0 && text.at(at - 1).isDigit())
+        text.insert(at, QChar(0x00a0));
+    return text;
 }
 
 QString MLocale::toLocalizedNumbers(const QString &text) const
