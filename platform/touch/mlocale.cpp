@@ -126,9 +126,13 @@ MLocale::Data MLocale::systemData()
 MLocale::Data &MLocale::defaultData()
 {
     static Data *data = nullptr;
-    if (!data) {
+    // The settings object goes with the application object; a new one is followed again.
+    static QPointer<MLocaleSettings> followed;
+    if (!data)
         data = new Data(systemData());
-        QObject::connect(MLocaleSettings::instance(), &MLocaleSettings::updated,
+    if (followed != MLocaleSettings::instance()) {
+        followed = MLocaleSettings::instance();
+        QObject::connect(followed.data(), &MLocaleSettings::updated,
                          &MLocale::onDefaultSystemSettingsChanged);
     }
     return *data;
