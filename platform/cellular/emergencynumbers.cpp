@@ -6,6 +6,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 
 namespace {
@@ -37,7 +38,27 @@ EmergencyNumbers::EmergencyNumbers(QObject *parent)
 EmergencyNumbers::EmergencyNumbers(const QDBusConnection &bus, QObject *parent)
     : QObject(parent), m_bus(bus)
 {
+    if (m_bus.isConnected()) {
+        auto *watcher = new QDBusServiceWatcher(QLatin1String(Service), m_bus,
+                                                QDBusServiceWatcher::WatchForOwnerChange, this);
+        connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+                &EmergencyNumbers::onServiceOwnerChanged);
+        m_bus.connect(QLatin1String(Service), QString(), QLatin1String(VoiceCallManagerInterface),
+                      QStringLiteral("PropertyChanged"), this,
+                      SLOT(onVoiceCallPropertyChanged(QString, QDBusVariant, QDBusMessage)));
+    }
     queryModems();
+}
+
+void EmergencyNumbers::onServiceOwnerChanged()
+{
+    // The modem service started, restarted or went away: its lists are asked again.
+    const QStringList before = m_modemNumbers;
+    m_perModem.clear();
+    m_modemNumbers.clear();
+    queryModems();
+    if (m_modemNumbers != before)
+        Q_EMIT numbersChanged();
 }
 
 QStringList EmergencyNumbers::defaultNumbers()
@@ -84,10 +105,6 @@ void EmergencyNumbers::queryModems()
         return;
     if (!m_bus.interface()->isServiceRegistered(QLatin1String(Service)).value())
         return;
-
-    m_bus.connect(QLatin1String(Service), QString(), QLatin1String(VoiceCallManagerInterface),
-                  QStringLiteral("PropertyChanged"), this,
-                  SLOT(onVoiceCallPropertyChanged(QString, QDBusVariant, QDBusMessage)));
 
     for (const QString &path : queryModemPaths()) {
         QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(Service), path,

@@ -17,8 +17,9 @@ namespace Cellular {
 // service answers, or it reports no numbers, the list is a built-in one: the numbers that
 // 3GPP TS 22.101 makes callable without a SIM (112, 911, 000, 08, 110, 118, 119, 999).
 //
-// The modem is asked once, synchronously, when the object is created and only if the service
-// name has an owner, so that an absent modem costs one bus round trip and no timeout.
+// The modem is asked synchronously when the object is created and whenever the service appears,
+// restarts or goes away, and only while the service name has an owner, so that an absent modem
+// costs one bus round trip and no timeout.
 class EmergencyNumbers : public QObject
 {
     Q_OBJECT
@@ -37,6 +38,7 @@ Q_SIGNALS:
     void numbersChanged();
 
 private Q_SLOTS:
+    void onServiceOwnerChanged();
     void onVoiceCallPropertyChanged(const QString &name, const QDBusVariant &value,
                                     const QDBusMessage &message);
 

@@ -131,6 +131,7 @@ private Q_SLOTS:
     void shouldUseListsOfEveryModem_data();
     void shouldUseListsOfEveryModem();
     void shouldFollowModemChanges();
+    void shouldFollowModemServiceComingAndGoing();
 };
 
 void TestEmergencyNumbers::initTestCase()
@@ -190,6 +191,19 @@ void TestEmergencyNumbers::shouldFollowModemChanges()
     ofono.announce(QStringLiteral("/modem0"), {"112", "5555"});
     QVERIFY(spy.wait(5000));
     QCOMPARE(numbers.numbers(), (QStringList{"112", "5555"}));
+}
+
+void TestEmergencyNumbers::shouldFollowModemServiceComingAndGoing()
+{
+    Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
+    QSignalSpy spy(&numbers, &Cellular::EmergencyNumbers::numbersChanged);
+    {
+        FakeOfono ofono({{QStringLiteral("/modem0"), {"112", "1234"}}});
+        QVERIFY(spy.wait(5000));
+        QCOMPARE(numbers.numbers(), (QStringList{"112", "1234"}));
+    }
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(numbers.numbers(), Cellular::EmergencyNumbers::defaultNumbers());
 }
 
 QTEST_GUILESS_MAIN(TestEmergencyNumbers)
