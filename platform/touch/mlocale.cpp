@@ -117,7 +117,7 @@ MLocale::Data MLocale::systemData()
     const MLocaleSettings *settings = MLocaleSettings::instance();
     Data data;
     data.language = settings->language();
-    data.region = settings->region();
+    data.setRegion(settings->region());
     data.timeFormat24h = fromHourCycle(settings->hourCycle());
     data.followsSystem = true;
     return data;
@@ -145,7 +145,7 @@ void MLocale::onDefaultSystemSettingsChanged()
         return;
     const Data system = systemData();
     data.language = system.language;
-    data.region = system.region;
+    data.setRegion(system.region);
     data.timeFormat24h = system.timeFormat24h;
     applyDefault();
 }
@@ -153,7 +153,7 @@ void MLocale::onDefaultSystemSettingsChanged()
 void MLocale::applyDefault()
 {
     const Data &data = defaultData();
-    QLocale::setDefault(QLocale(data.region));
+    QLocale::setDefault(data.locale);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         app->setLayoutDirection(QLocale(data.language).textDirection());
     installTranslators(data.language, data.catalogs);
@@ -164,7 +164,7 @@ MLocale::MLocale(QObject *parent) : QObject(parent), d(defaultData()) {}
 MLocale::MLocale(const QString &localeName, QObject *parent) : QObject(parent)
 {
     d.language = localeName;
-    d.region = localeName;
+    d.setRegion(localeName);
 }
 
 MLocale::MLocale(const MLocale &other, QObject *parent) : QObject(parent), d(other.d)
@@ -202,7 +202,7 @@ void MLocale::connectSettings()
             &MLocale::onSystemSettingsChanged);
     const Data system = systemData();
     d.language = system.language;
-    d.region = system.region;
+    d.setRegion(system.region);
     d.timeFormat24h = system.timeFormat24h;
 }
 
@@ -220,7 +220,7 @@ void MLocale::onSystemSettingsChanged()
 {
     const Data system = systemData();
     d.language = system.language;
-    d.region = system.region;
+    d.setRegion(system.region);
     d.timeFormat24h = system.timeFormat24h;
     Q_EMIT localeSettingsChanged();
     Q_EMIT settingsChanged();
@@ -243,7 +243,7 @@ void MLocale::setRegion(const QString &localeName)
 {
     if (d.region == localeName)
         return;
-    d.region = localeName;
+    d.setRegion(localeName);
     Q_EMIT settingsChanged();
 }
 
@@ -262,7 +262,7 @@ Qt::LayoutDirection MLocale::textDirection() const
 
 QLocale MLocale::regionLocale() const
 {
-    return QLocale(d.region);
+    return d.locale;
 }
 
 QString MLocale::icuFormatString(DateType dateType, TimeType timeType, CalendarType) const

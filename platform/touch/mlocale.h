@@ -106,6 +106,12 @@ private:
     {
         QString language;
         QString region;
+        QLocale locale; // of the region, made once per change
+        void setRegion(const QString &name)
+        {
+            region = name;
+            locale = QLocale(name);
+        }
         TimeFormat24h timeFormat24h = LocaleDefaultTimeFormat24h;
         QStringList catalogs;
         bool followsSystem = false;
