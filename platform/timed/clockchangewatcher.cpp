@@ -41,9 +41,9 @@ bool ClockChangeWatcher::arm()
 {
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
-    struct itimerspec spec = {};
-    spec.it_value.tv_sec = now.tv_sec + FarAhead;
-    return timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0;
+    struct itimerspec timer = {};
+    timer.it_value.tv_sec = now.tv_sec + FarAhead;
+    return timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &timer, nullptr) == 0;
 }
 
 void ClockChangeWatcher::onReadable()
