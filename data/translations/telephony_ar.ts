@@ -146,6 +146,22 @@
         <source>No received calls</source>
         <translation>لا توجد مكالمات واردة</translation>
     </message>
+    <message id="qtn_comm_cancel">
+        <source>Cancel</source>
+        <translation>إلغاء</translation>
+    </message>
+    <message id="qtn_comm_popup_no">
+        <source>No</source>
+        <translation>لا</translation>
+    </message>
+    <message id="qtn_comm_popup_ok">
+        <source>OK</source>
+        <translation>موافق</translation>
+    </message>
+    <message id="qtn_comm_popup_yes">
+        <source>Yes</source>
+        <translation>نعم</translation>
+    </message>
     <message id="qtn_comm_command_done">
         <source>Done</source>
         <translation>تم</translation>

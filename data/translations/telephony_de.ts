@@ -142,6 +142,22 @@
         <source>No received calls</source>
         <translation>Keine angenommenen Anrufe</translation>
     </message>
+    <message id="qtn_comm_cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="qtn_comm_popup_no">
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message id="qtn_comm_popup_ok">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="qtn_comm_popup_yes">
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
     <message id="qtn_comm_command_done">
         <source>Done</source>
         <translation>Fertig</translation>

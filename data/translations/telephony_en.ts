@@ -142,6 +142,22 @@
         <source>No received calls</source>
         <translation>No received calls</translation>
     </message>
+    <message id="qtn_comm_cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="qtn_comm_popup_no">
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message id="qtn_comm_popup_ok">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="qtn_comm_popup_yes">
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
     <message id="qtn_comm_command_done">
         <source>Done</source>
         <translation>Done</translation>
