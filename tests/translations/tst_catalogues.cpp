@@ -63,7 +63,11 @@ const char *const ProgramIds[] = {"qtn_call_add_contact",
                                   "qtn_call_tab_history",
                                   "qtn_call_tab_dialer",
                                   "qtn_call_tab_contacts",
-                                  "qtn_call_page_coming"};
+                                  "qtn_call_page_coming",
+                                  "qtn_comm_cancel",
+                                  "qtn_comm_popup_no",
+                                  "qtn_comm_popup_ok",
+                                  "qtn_comm_popup_yes"};
 
 // Ids quoted in the program's sources ("qtn_..."), with the files that use them.
 QMap<QString, QStringList> idsInSources()
