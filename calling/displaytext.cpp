@@ -1,0 +1,39 @@
+#include "displaytext.h"
+
+#include "mlocale.h"
+
+namespace {
+const QChar LengthVariantSeparator(0x9c);
+const QChar LeftToRightEmbedding(0x202a);
+const QChar PopDirectionalFormatting(0x202c);
+} // namespace
+
+QString numberForDisplay(const QString &number)
+{
+    return LeftToRightEmbedding + MLocale().toLocalizedNumbers(number) + PopDirectionalFormatting;
+}
+
+QString firstLengthVariant(const QString &text)
+{
+    const int at = text.indexOf(LengthVariantSeparator);
+    return at > 0 ? text.left(at) : text;
+}
+
+QString lastLengthVariant(const QString &text)
+{
+    const int at = text.lastIndexOf(LengthVariantSeparator);
+    return at >= 0 ? text.mid(at + 1) : text;
+}
+
+QString argWithLengthVariants(const QString &pattern, const QString &a, const QString &b)
+{
+    // One multi-argument arg() per variant: a placeholder that a or b happens to contain (a
+    // contact called "50%2") is not filled in again.
+    return pattern.arg(firstLengthVariant(a), firstLengthVariant(b)) + LengthVariantSeparator +
+           pattern.arg(lastLengthVariant(a), lastLengthVariant(b));
+}
+
+bool isEmptyText(const QString &text)
+{
+    return text.isEmpty();
+}

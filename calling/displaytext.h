@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Texts as shown: numbers in the locale's digits and reading left to right, and translations
+// with length variants. A translation may hold several variants of one text, longest first,
+// separated by U+009C; a label shows the longest that fits.
+
+// `number` in the default locale's native digits, between U+202A (left-to-right embedding) and
+// U+202C (pop directional formatting), so that it reads left to right in every language.
+QString numberForDisplay(const QString &number);
+
+// The text before the first U+009C (if that is not the first character), else the whole text.
+QString firstLengthVariant(const QString &text);
+
+// The text after the last U+009C, else the whole text.
+QString lastLengthVariant(const QString &text);
+
+// `pattern` (with the placeholders %1 and %2) filled with the first variants of a and b, then
+// U+009C, then `pattern` filled with their last variants: a two-variant text. Placeholders inside
+// a or b are left as they are.
+QString argWithLengthVariants(const QString &pattern, const QString &a, const QString &b);
+
+// True for an empty or null text.
+bool isEmptyText(const QString &text);

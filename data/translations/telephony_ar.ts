@@ -1,0 +1,218 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ar">
+<context>
+    <name></name>
+    <message id="qtn_call_add_contact">
+        <source>Save as new contact</source>
+        <translation>حفظ كجهة اتصال جديدة</translation>
+    </message>
+    <message id="qtn_call_add_contact_question">
+        <source>Save this number as a new contact, or add it to an existing one?</source>
+        <translation>هل تريد حفظ هذا الرقم كجهة اتصال جديدة أو إضافته إلى جهة اتصال موجودة؟</translation>
+    </message>
+    <message id="qtn_call_conf_clear_history">
+        <source>Delete the whole call history?</source>
+        <translation>هل تريد حذف سجل المكالمات بالكامل؟</translation>
+    </message>
+    <message id="qtn_call_contact_picker_dialog_title">
+        <source>Choose a number to call</source>
+        <translation>اختر رقمًا للاتصال</translation>
+    </message>
+    <message id="qtn_call_contact_picker_title">
+        <source>Choose a contact</source>
+        <translation>اختر جهة اتصال</translation>
+    </message>
+    <message id="qtn_call_copy_number">
+        <source>Copy number</source>
+        <translation>نسخ الرقم</translation>
+    </message>
+    <message id="qtn_call_duration">
+        <source>Duration %1</source>
+        <translation>المدة %1</translation>
+    </message>
+    <message id="qtn_call_empty_view">
+        <source>No calls</source>
+        <translation>لا توجد مكالمات</translation>
+    </message>
+    <message id="qtn_call_incorrect_number">
+        <source>Invalid number</source>
+        <translation>رقم غير صالح</translation>
+    </message>
+    <message id="qtn_call_log_empty">
+        <source>Clear call history</source>
+        <translation>مسح سجل المكالمات</translation>
+    </message>
+    <message id="qtn_call_log_vm_dialled">
+        <source>Dialled calls</source>
+        <translation>المكالمات الصادرة</translation>
+    </message>
+    <message id="qtn_call_log_vm_grouping">
+        <source>Show</source>
+        <translation>عرض</translation>
+    </message>
+    <message id="qtn_call_log_vm_missed">
+        <source>Missed calls</source>
+        <translation>المكالمات الفائتة</translation>
+    </message>
+    <message id="qtn_call_log_vm_received">
+        <source>Received calls</source>
+        <translation>المكالمات الواردة</translation>
+    </message>
+    <message id="qtn_call_merge_contact">
+        <source>Add to existing contact</source>
+        <translation>إضافة إلى جهة اتصال موجودة</translation>
+    </message>
+    <message id="qtn_call_mobile">
+        <source>Phone</source>
+        <translation>الهاتف</translation>
+    </message>
+    <message id="qtn_call_multiple_contact_number" numerus="yes">
+        <source>%n contacts</source>
+        <translation>
+            <numerusform>لا جهات اتصال</numerusform>
+            <numerusform>جهة اتصال واحدة</numerusform>
+            <numerusform>جهتا اتصال</numerusform>
+            <numerusform>%n جهات اتصال</numerusform>
+            <numerusform>%n جهة اتصال</numerusform>
+            <numerusform>%n جهة اتصال</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_multiple_contacts_title">
+        <source>%1 contacts</source>
+        <translation>%1 جهات اتصال</translation>
+    </message>
+    <message id="qtn_call_not_allowed">
+        <source>Private numbers cannot be called</source>
+        <translation>لا يمكن الاتصال برقم خاص</translation>
+    </message>
+    <message id="qtn_call_number_copied">
+        <source>Number copied</source>
+        <translation>تم نسخ الرقم</translation>
+    </message>
+    <message id="qtn_call_page_coming">
+        <source>Not available yet</source>
+        <translation>غير متاح بعد</translation>
+    </message>
+    <message id="qtn_call_save_number">
+        <source>Save number</source>
+        <translation>حفظ الرقم</translation>
+    </message>
+    <message id="qtn_call_select_type">
+        <source>Call with</source>
+        <translation>الاتصال عبر</translation>
+    </message>
+    <message id="qtn_call_sort_by_contact">
+        <source>All calls</source>
+        <translation>كل المكالمات</translation>
+    </message>
+    <message id="qtn_call_tab_contacts">
+        <source>Contacts</source>
+        <translation>جهات الاتصال</translation>
+    </message>
+    <message id="qtn_call_tab_dialer">
+        <source>Dialer</source>
+        <translation>لوحة الاتصال</translation>
+    </message>
+    <message id="qtn_call_tab_history">
+        <source>Call history</source>
+        <translation>سجل المكالمات</translation>
+    </message>
+    <message id="qtn_call_type_emergency">
+        <source>Emergency call</source>
+        <translation>مكالمة طوارئ</translation>
+    </message>
+    <message id="qtn_call_type_private">
+        <source>Private number</source>
+        <translation>رقم خاص</translation>
+    </message>
+    <message id="qtn_call_type_voicemail">
+        <source>Voicemail</source>
+        <translation>البريد الصوتي</translation>
+    </message>
+    <message id="qtn_call_video_call">
+        <source>Video call&#x9c;Video</source>
+        <translation>مكالمة فيديو&#x9c;فيديو</translation>
+    </message>
+    <message id="qtn_call_view_no_dialed_calls">
+        <source>No dialled calls</source>
+        <translation>لا توجد مكالمات صادرة</translation>
+    </message>
+    <message id="qtn_call_view_no_missed_calls">
+        <source>No missed calls</source>
+        <translation>لا توجد مكالمات فائتة</translation>
+    </message>
+    <message id="qtn_call_view_no_received_calls">
+        <source>No received calls</source>
+        <translation>لا توجد مكالمات واردة</translation>
+    </message>
+    <message id="qtn_comm_cancel">
+        <source>Cancel</source>
+        <translation>إلغاء</translation>
+    </message>
+    <message id="qtn_comm_popup_no">
+        <source>No</source>
+        <translation>لا</translation>
+    </message>
+    <message id="qtn_comm_popup_ok">
+        <source>OK</source>
+        <translation>موافق</translation>
+    </message>
+    <message id="qtn_comm_popup_yes">
+        <source>Yes</source>
+        <translation>نعم</translation>
+    </message>
+    <message id="qtn_comm_command_done">
+        <source>Done</source>
+        <translation>تم</translation>
+    </message>
+    <message id="qtn_comm_delete">
+        <source>Delete</source>
+        <translation>حذف</translation>
+    </message>
+    <message id="qtn_comm_older">
+        <source>Older</source>
+        <translation>أقدم</translation>
+    </message>
+    <message id="qtn_comm_search">
+        <source>Search</source>
+        <translation>بحث</translation>
+    </message>
+    <message id="qtn_comm_share_disabled_account">
+        <source>This account is switched off</source>
+        <translation>هذا الحساب معطّل</translation>
+    </message>
+    <message id="qtn_comm_time_last_week">
+        <source>Last week</source>
+        <translation>الأسبوع الماضي</translation>
+    </message>
+    <message id="qtn_comm_time_today">
+        <source>Today</source>
+        <translation>اليوم</translation>
+    </message>
+    <message id="qtn_comm_time_yesterday">
+        <source>Yesterday</source>
+        <translation>أمس</translation>
+    </message>
+    <message id="qtn_comm_type_fax">
+        <source>Fax</source>
+        <translation>فاكس</translation>
+    </message>
+    <message id="qtn_comm_type_home">
+        <source>Home</source>
+        <translation>المنزل</translation>
+    </message>
+    <message id="qtn_comm_type_mobile">
+        <source>Mobile</source>
+        <translation>الجوال</translation>
+    </message>
+    <message id="qtn_comm_type_work">
+        <source>Work</source>
+        <translation>العمل</translation>
+    </message>
+    <message id="qtn_cont_type_other">
+        <source>Other</source>
+        <translation>أخرى</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,214 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name></name>
+    <message id="qtn_call_add_contact">
+        <source>Save as new contact</source>
+        <translation>Als neuen Kontakt speichern</translation>
+    </message>
+    <message id="qtn_call_add_contact_question">
+        <source>Save this number as a new contact, or add it to an existing one?</source>
+        <translation>Diese Nummer als neuen Kontakt speichern oder einem vorhandenen Kontakt hinzufügen?</translation>
+    </message>
+    <message id="qtn_call_conf_clear_history">
+        <source>Delete the whole call history?</source>
+        <translation>Gesamte Anrufliste löschen?</translation>
+    </message>
+    <message id="qtn_call_contact_picker_dialog_title">
+        <source>Choose a number to call</source>
+        <translation>Nummer zum Anrufen wählen</translation>
+    </message>
+    <message id="qtn_call_contact_picker_title">
+        <source>Choose a contact</source>
+        <translation>Kontakt wählen</translation>
+    </message>
+    <message id="qtn_call_copy_number">
+        <source>Copy number</source>
+        <translation>Nummer kopieren</translation>
+    </message>
+    <message id="qtn_call_duration">
+        <source>Duration %1</source>
+        <translation>Dauer %1</translation>
+    </message>
+    <message id="qtn_call_empty_view">
+        <source>No calls</source>
+        <translation>Keine Anrufe</translation>
+    </message>
+    <message id="qtn_call_incorrect_number">
+        <source>Invalid number</source>
+        <translation>Ungültige Nummer</translation>
+    </message>
+    <message id="qtn_call_log_empty">
+        <source>Clear call history</source>
+        <translation>Anrufliste leeren</translation>
+    </message>
+    <message id="qtn_call_log_vm_dialled">
+        <source>Dialled calls</source>
+        <translation>Gewählte Anrufe</translation>
+    </message>
+    <message id="qtn_call_log_vm_grouping">
+        <source>Show</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message id="qtn_call_log_vm_missed">
+        <source>Missed calls</source>
+        <translation>Entgangene Anrufe</translation>
+    </message>
+    <message id="qtn_call_log_vm_received">
+        <source>Received calls</source>
+        <translation>Angenommene Anrufe</translation>
+    </message>
+    <message id="qtn_call_merge_contact">
+        <source>Add to existing contact</source>
+        <translation>Zu vorhandenem Kontakt hinzufügen</translation>
+    </message>
+    <message id="qtn_call_mobile">
+        <source>Phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message id="qtn_call_multiple_contact_number" numerus="yes">
+        <source>%n contacts</source>
+        <translation>
+            <numerusform>%n Kontakt</numerusform>
+            <numerusform>%n Kontakte</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_multiple_contacts_title">
+        <source>%1 contacts</source>
+        <translation>%1 Kontakte</translation>
+    </message>
+    <message id="qtn_call_not_allowed">
+        <source>Private numbers cannot be called</source>
+        <translation>Private Nummern können nicht angerufen werden</translation>
+    </message>
+    <message id="qtn_call_number_copied">
+        <source>Number copied</source>
+        <translation>Nummer kopiert</translation>
+    </message>
+    <message id="qtn_call_page_coming">
+        <source>Not available yet</source>
+        <translation>Noch nicht verfügbar</translation>
+    </message>
+    <message id="qtn_call_save_number">
+        <source>Save number</source>
+        <translation>Nummer speichern</translation>
+    </message>
+    <message id="qtn_call_select_type">
+        <source>Call with</source>
+        <translation>Anrufen mit</translation>
+    </message>
+    <message id="qtn_call_sort_by_contact">
+        <source>All calls</source>
+        <translation>Alle Anrufe</translation>
+    </message>
+    <message id="qtn_call_tab_contacts">
+        <source>Contacts</source>
+        <translation>Kontakte</translation>
+    </message>
+    <message id="qtn_call_tab_dialer">
+        <source>Dialer</source>
+        <translation>Wähltastatur</translation>
+    </message>
+    <message id="qtn_call_tab_history">
+        <source>Call history</source>
+        <translation>Anrufliste</translation>
+    </message>
+    <message id="qtn_call_type_emergency">
+        <source>Emergency call</source>
+        <translation>Notruf</translation>
+    </message>
+    <message id="qtn_call_type_private">
+        <source>Private number</source>
+        <translation>Private Nummer</translation>
+    </message>
+    <message id="qtn_call_type_voicemail">
+        <source>Voicemail</source>
+        <translation>Mailbox</translation>
+    </message>
+    <message id="qtn_call_video_call">
+        <source>Video call&#x9c;Video</source>
+        <translation>Videoanruf&#x9c;Video</translation>
+    </message>
+    <message id="qtn_call_view_no_dialed_calls">
+        <source>No dialled calls</source>
+        <translation>Keine gewählten Anrufe</translation>
+    </message>
+    <message id="qtn_call_view_no_missed_calls">
+        <source>No missed calls</source>
+        <translation>Keine entgangenen Anrufe</translation>
+    </message>
+    <message id="qtn_call_view_no_received_calls">
+        <source>No received calls</source>
+        <translation>Keine angenommenen Anrufe</translation>
+    </message>
+    <message id="qtn_comm_cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="qtn_comm_popup_no">
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message id="qtn_comm_popup_ok">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="qtn_comm_popup_yes">
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message id="qtn_comm_command_done">
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message id="qtn_comm_delete">
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message id="qtn_comm_older">
+        <source>Older</source>
+        <translation>Älter</translation>
+    </message>
+    <message id="qtn_comm_search">
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message id="qtn_comm_share_disabled_account">
+        <source>This account is switched off</source>
+        <translation>Dieses Konto ist ausgeschaltet</translation>
+    </message>
+    <message id="qtn_comm_time_last_week">
+        <source>Last week</source>
+        <translation>Letzte Woche</translation>
+    </message>
+    <message id="qtn_comm_time_today">
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message id="qtn_comm_time_yesterday">
+        <source>Yesterday</source>
+        <translation>Gestern</translation>
+    </message>
+    <message id="qtn_comm_type_fax">
+        <source>Fax</source>
+        <translation>Fax</translation>
+    </message>
+    <message id="qtn_comm_type_home">
+        <source>Home</source>
+        <translation>Privat</translation>
+    </message>
+    <message id="qtn_comm_type_mobile">
+        <source>Mobile</source>
+        <translation>Mobil</translation>
+    </message>
+    <message id="qtn_comm_type_work">
+        <source>Work</source>
+        <translation>Geschäftlich</translation>
+    </message>
+    <message id="qtn_cont_type_other">
+        <source>Other</source>
+        <translation>Sonstige</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,214 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name></name>
+    <message id="qtn_call_add_contact">
+        <source>Save as new contact</source>
+        <translation>Save as new contact</translation>
+    </message>
+    <message id="qtn_call_add_contact_question">
+        <source>Save this number as a new contact, or add it to an existing one?</source>
+        <translation>Save this number as a new contact, or add it to an existing one?</translation>
+    </message>
+    <message id="qtn_call_conf_clear_history">
+        <source>Delete the whole call history?</source>
+        <translation>Delete the whole call history?</translation>
+    </message>
+    <message id="qtn_call_contact_picker_dialog_title">
+        <source>Choose a number to call</source>
+        <translation>Choose a number to call</translation>
+    </message>
+    <message id="qtn_call_contact_picker_title">
+        <source>Choose a contact</source>
+        <translation>Choose a contact</translation>
+    </message>
+    <message id="qtn_call_copy_number">
+        <source>Copy number</source>
+        <translation>Copy number</translation>
+    </message>
+    <message id="qtn_call_duration">
+        <source>Duration %1</source>
+        <translation>Duration %1</translation>
+    </message>
+    <message id="qtn_call_empty_view">
+        <source>No calls</source>
+        <translation>No calls</translation>
+    </message>
+    <message id="qtn_call_incorrect_number">
+        <source>Invalid number</source>
+        <translation>Invalid number</translation>
+    </message>
+    <message id="qtn_call_log_empty">
+        <source>Clear call history</source>
+        <translation>Clear call history</translation>
+    </message>
+    <message id="qtn_call_log_vm_dialled">
+        <source>Dialled calls</source>
+        <translation>Dialled calls</translation>
+    </message>
+    <message id="qtn_call_log_vm_grouping">
+        <source>Show</source>
+        <translation>Show</translation>
+    </message>
+    <message id="qtn_call_log_vm_missed">
+        <source>Missed calls</source>
+        <translation>Missed calls</translation>
+    </message>
+    <message id="qtn_call_log_vm_received">
+        <source>Received calls</source>
+        <translation>Received calls</translation>
+    </message>
+    <message id="qtn_call_merge_contact">
+        <source>Add to existing contact</source>
+        <translation>Add to existing contact</translation>
+    </message>
+    <message id="qtn_call_mobile">
+        <source>Phone</source>
+        <translation>Phone</translation>
+    </message>
+    <message id="qtn_call_multiple_contact_number" numerus="yes">
+        <source>%n contacts</source>
+        <translation>
+            <numerusform>%n contact</numerusform>
+            <numerusform>%n contacts</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_multiple_contacts_title">
+        <source>%1 contacts</source>
+        <translation>%1 contacts</translation>
+    </message>
+    <message id="qtn_call_not_allowed">
+        <source>Private numbers cannot be called</source>
+        <translation>Private numbers cannot be called</translation>
+    </message>
+    <message id="qtn_call_number_copied">
+        <source>Number copied</source>
+        <translation>Number copied</translation>
+    </message>
+    <message id="qtn_call_page_coming">
+        <source>Not available yet</source>
+        <translation>Not available yet</translation>
+    </message>
+    <message id="qtn_call_save_number">
+        <source>Save number</source>
+        <translation>Save number</translation>
+    </message>
+    <message id="qtn_call_select_type">
+        <source>Call with</source>
+        <translation>Call with</translation>
+    </message>
+    <message id="qtn_call_sort_by_contact">
+        <source>All calls</source>
+        <translation>All calls</translation>
+    </message>
+    <message id="qtn_call_tab_contacts">
+        <source>Contacts</source>
+        <translation>Contacts</translation>
+    </message>
+    <message id="qtn_call_tab_dialer">
+        <source>Dialer</source>
+        <translation>Dialer</translation>
+    </message>
+    <message id="qtn_call_tab_history">
+        <source>Call history</source>
+        <translation>Call history</translation>
+    </message>
+    <message id="qtn_call_type_emergency">
+        <source>Emergency call</source>
+        <translation>Emergency call</translation>
+    </message>
+    <message id="qtn_call_type_private">
+        <source>Private number</source>
+        <translation>Private number</translation>
+    </message>
+    <message id="qtn_call_type_voicemail">
+        <source>Voicemail</source>
+        <translation>Voicemail</translation>
+    </message>
+    <message id="qtn_call_video_call">
+        <source>Video call&#x9c;Video</source>
+        <translation>Video call&#x9c;Video</translation>
+    </message>
+    <message id="qtn_call_view_no_dialed_calls">
+        <source>No dialled calls</source>
+        <translation>No dialled calls</translation>
+    </message>
+    <message id="qtn_call_view_no_missed_calls">
+        <source>No missed calls</source>
+        <translation>No missed calls</translation>
+    </message>
+    <message id="qtn_call_view_no_received_calls">
+        <source>No received calls</source>
+        <translation>No received calls</translation>
+    </message>
+    <message id="qtn_comm_cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="qtn_comm_popup_no">
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message id="qtn_comm_popup_ok">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="qtn_comm_popup_yes">
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message id="qtn_comm_command_done">
+        <source>Done</source>
+        <translation>Done</translation>
+    </message>
+    <message id="qtn_comm_delete">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="qtn_comm_older">
+        <source>Older</source>
+        <translation>Older</translation>
+    </message>
+    <message id="qtn_comm_search">
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message id="qtn_comm_share_disabled_account">
+        <source>This account is switched off</source>
+        <translation>This account is switched off</translation>
+    </message>
+    <message id="qtn_comm_time_last_week">
+        <source>Last week</source>
+        <translation>Last week</translation>
+    </message>
+    <message id="qtn_comm_time_today">
+        <source>Today</source>
+        <translation>Today</translation>
+    </message>
+    <message id="qtn_comm_time_yesterday">
+        <source>Yesterday</source>
+        <translation>Yesterday</translation>
+    </message>
+    <message id="qtn_comm_type_fax">
+        <source>Fax</source>
+        <translation>Fax</translation>
+    </message>
+    <message id="qtn_comm_type_home">
+        <source>Home</source>
+        <translation>Home</translation>
+    </message>
+    <message id="qtn_comm_type_mobile">
+        <source>Mobile</source>
+        <translation>Mobile</translation>
+    </message>
+    <message id="qtn_comm_type_work">
+        <source>Work</source>
+        <translation>Work</translation>
+    </message>
+    <message id="qtn_cont_type_other">
+        <source>Other</source>
+        <translation>Other</translation>
+    </message>
+</context>
+</TS>

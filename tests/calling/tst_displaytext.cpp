@@ -1,0 +1,145 @@
+#include "accountpaths.h"
+#include "displaytext.h"
+#include "mlocale.h"
+#include "videocalls.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestDisplayText : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void shouldWrapNumberInLocaleDigits_data();
+    void shouldWrapNumberInLocaleDigits();
+    void shouldPickLengthVariants_data();
+    void shouldPickLengthVariants();
+    void shouldCombineLengthVariants_data();
+    void shouldCombineLengthVariants();
+    void shouldTreatNullAsEmptyText();
+    void shouldRecognizeCellularAccount_data();
+    void shouldRecognizeCellularAccount();
+    void shouldFollowVideoButtonFlagFile();
+};
+
+void TestDisplayText::shouldWrapNumberInLocaleDigits_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("english") << "en_GB"
+                             << "+358 40 123"
+                             << "+358 40 123";
+    QTest::newRow("arabic") << "ar_EG"
+                            << "+358 40 123" << QString::fromUtf8("+٣٥٨ ٤٠ ١٢٣");
+    QTest::newRow("persian") << "fa_IR"
+                             << "*#06#" << QString::fromUtf8("*#۰۶#");
+}
+
+void TestDisplayText::shouldWrapNumberInLocaleDigits()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, number);
+    QFETCH(QString, shown);
+    MLocale::setDefault(MLocale(locale));
+    QCOMPARE(numberForDisplay(number), QChar(0x202a) + shown + QChar(0x202c));
+}
+
+void TestDisplayText::shouldPickLengthVariants_data()
+{
+    const QChar sep(0x9c);
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("no variants") << "Video call"
+                                 << "Video call"
+                                 << "Video call";
+    QTest::newRow("two variants") << "Video call" + QString(sep) + "Video"
+                                  << "Video call"
+                                  << "Video";
+    QTest::newRow("three variants") << QString("Long%1Mid%1S").arg(sep) << "Long"
+                                    << "S";
+    QTest::newRow("separator first") << QString(sep) + "Short" << QString(sep) + "Short"
+                                     << "Short";
+    QTest::newRow("separator last") << "Long" + QString(sep) << "Long"
+                                    << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+}
+
+void TestDisplayText::shouldPickLengthVariants()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    QCOMPARE(firstLengthVariant(text), first);
+    QCOMPARE(lastLengthVariant(text), last);
+}
+
+void TestDisplayText::shouldCombineLengthVariants_data()
+{
+    const QString sep(QChar(0x9c));
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<QString>("combined");
+    QTest::newRow("both with variants") << "0401234567"
+                                        << "Mobile" + sep + "Mob"
+                                        << "0401234567 | Mobile" + sep + "0401234567 | Mob";
+    QTest::newRow("none") << "a"
+                          << "b"
+                          << "a | b" + sep + "a | b";
+    QTest::newRow("placeholder inside argument") << "50%2 off"
+                                                 << "Work"
+                                                 << "50%2 off | Work" + sep + "50%2 off | Work";
+}
+
+void TestDisplayText::shouldCombineLengthVariants()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(QString, combined);
+    QCOMPARE(argWithLengthVariants(QStringLiteral("%1 | %2"), a, b), combined);
+}
+
+void TestDisplayText::shouldTreatNullAsEmptyText()
+{
+    QVERIFY(isEmptyText(QString()));
+    QVERIFY(isEmptyText(QLatin1String("")));
+    QVERIFY(!isEmptyText(QStringLiteral(" ")));
+}
+
+void TestDisplayText::shouldRecognizeCellularAccount_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("cellular");
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("cellular") << "/org/freedesktop/Telepathy/Account/pulse/tel/pulse" << true;
+    QTest::newRow("sip") << "/org/freedesktop/Telepathy/Account/sofiasip/sip/a0" << false;
+    QTest::newRow("cellular with suffix")
+        << "/org/freedesktop/Telepathy/Account/pulse/tel/pulse0" << false;
+}
+
+void TestDisplayText::shouldRecognizeCellularAccount()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, cellular);
+    QCOMPARE(isCellularAccount(path), cellular);
+}
+
+void TestDisplayText::shouldFollowVideoButtonFlagFile()
+{
+    QTemporaryDir dir;
+    const QString flag = dir.filePath(QStringLiteral("callUIVideoButton"));
+    qputenv("CALL_HISTORY_VIDEO_BUTTON_FLAG", flag.toLocal8Bit());
+    QVERIFY(!isVideoCallButtonEnabled());
+    QFile file(flag);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(isVideoCallButtonEnabled());
+    qunsetenv("CALL_HISTORY_VIDEO_BUTTON_FLAG");
+    QCOMPARE(videoCallButtonFlagPath(), QStringLiteral("/etc/call-ui/callUIVideoButton"));
+}
+
+QTEST_GUILESS_MAIN(TestDisplayText)
+#include "tst_displaytext.moc"

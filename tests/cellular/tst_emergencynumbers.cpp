@@ -1,0 +1,210 @@
+#include "emergencynumbers.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QSignalSpy>
+#include <QThread>
+#include <QtTest>
+
+// A modem service as oFono offers it, on the test's session bus in a thread of its own (the code
+// under test asks it with blocking calls).
+struct ModemEntry
+{
+    QDBusObjectPath path;
+    QVariantMap properties;
+};
+Q_DECLARE_METATYPE(ModemEntry)
+Q_DECLARE_METATYPE(QList<ModemEntry>)
+
+QDBusArgument &operator<<(QDBusArgument &arg, const ModemEntry &e)
+{
+    arg.beginStructure();
+    arg << e.path << e.properties;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &arg, ModemEntry &e)
+{
+    arg.beginStructure();
+    arg >> e.path >> e.properties;
+    arg.endStructure();
+    return arg;
+}
+
+class FakeManager : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.ofono.Manager")
+public:
+    QStringList modems;
+public Q_SLOTS:
+    QList<ModemEntry> GetModems()
+    {
+        QList<ModemEntry> list;
+        for (const QString &m : qAsConst(modems))
+            list << ModemEntry{QDBusObjectPath(m), {}};
+        return list;
+    }
+};
+
+class FakeVoiceCallManager : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.ofono.VoiceCallManager")
+public:
+    FakeVoiceCallManager(const QDBusConnection &bus, const QString &path) : bus(bus), path(path) {}
+    QDBusConnection bus;
+    QString path;
+    QStringList numbers;
+    // The modem's PropertyChanged signal.
+    void announce(const QStringList &newNumbers)
+    {
+        numbers = newNumbers;
+        QDBusMessage signal = QDBusMessage::createSignal(
+            path, QStringLiteral("org.ofono.VoiceCallManager"), QStringLiteral("PropertyChanged"));
+        signal << QStringLiteral("EmergencyNumbers") << QVariant::fromValue(QDBusVariant(numbers));
+        bus.send(signal);
+    }
+public Q_SLOTS:
+    QVariantMap GetProperties() { return {{QStringLiteral("EmergencyNumbers"), numbers}}; }
+};
+
+class FakeOfono
+{
+public:
+    explicit FakeOfono(const QMap<QString, QStringList> &modems)
+        : m_name(QStringLiteral("ofono%1").arg(++s_count)),
+          m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_name))
+    {
+        m_thread.start();
+        m_manager->modems = modems.keys();
+        m_manager->moveToThread(&m_thread);
+        m_bus.registerObject(QStringLiteral("/"), m_manager, QDBusConnection::ExportAllSlots);
+        for (auto it = modems.cbegin(); it != modems.cend(); ++it) {
+            auto *vcm = new FakeVoiceCallManager(m_bus, it.key());
+            vcm->numbers = it.value();
+            vcm->moveToThread(&m_thread);
+            m_bus.registerObject(it.key(), vcm, QDBusConnection::ExportAllSlots);
+            m_voiceCallManagers.insert(it.key(), vcm);
+        }
+        m_bus.registerService(QStringLiteral("org.ofono"));
+    }
+    ~FakeOfono()
+    {
+        m_bus.unregisterService(QStringLiteral("org.ofono"));
+        m_bus.unregisterObject(QStringLiteral("/"));
+        for (const QString &path : m_voiceCallManagers.keys())
+            m_bus.unregisterObject(path);
+        m_thread.quit();
+        m_thread.wait();
+        m_bus = QDBusConnection(QString());
+        QDBusConnection::disconnectFromBus(m_name);
+        qDeleteAll(m_voiceCallManagers);
+        delete m_manager;
+    }
+    void announce(const QString &modem, const QStringList &numbers)
+    {
+        m_voiceCallManagers.value(modem)->announce(numbers);
+    }
+
+private:
+    static int s_count;
+    QString m_name;
+    QDBusConnection m_bus;
+    QThread m_thread;
+    FakeManager *m_manager = new FakeManager;
+    QMap<QString, FakeVoiceCallManager *> m_voiceCallManagers;
+};
+
+int FakeOfono::s_count = 0;
+
+class TestEmergencyNumbers : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void shouldUseBuiltInListWithoutModem();
+    void shouldUseBuiltInListWithoutBus();
+    void shouldUseListsOfEveryModem_data();
+    void shouldUseListsOfEveryModem();
+    void shouldFollowModemChanges();
+    void shouldFollowModemServiceComingAndGoing();
+};
+
+void TestEmergencyNumbers::initTestCase()
+{
+    qDBusRegisterMetaType<ModemEntry>();
+    qDBusRegisterMetaType<QList<ModemEntry>>();
+    if (!QDBusConnection::sessionBus().isConnected())
+        QSKIP("needs a session bus to stand in for the system bus");
+}
+
+void TestEmergencyNumbers::shouldUseBuiltInListWithoutModem()
+{
+    Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
+    QVERIFY(!numbers.fromModem());
+    QCOMPARE(numbers.numbers(), Cellular::EmergencyNumbers::defaultNumbers());
+    QVERIFY(numbers.numbers().contains(QStringLiteral("112")));
+    QVERIFY(numbers.numbers().contains(QStringLiteral("911")));
+}
+
+void TestEmergencyNumbers::shouldUseBuiltInListWithoutBus()
+{
+    Cellular::EmergencyNumbers numbers(
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"), "none"));
+    QCOMPARE(numbers.numbers(), Cellular::EmergencyNumbers::defaultNumbers());
+}
+
+void TestEmergencyNumbers::shouldUseListsOfEveryModem_data()
+{
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("union in order")
+        << QStringList{"112", "911", "1234"} << QStringList{"999", "112"}
+        << QStringList{"112", "911", "1234", "999"};
+    QTest::newRow("blanks dropped")
+        << QStringList{"112", "", " 911 "} << QStringList{} << QStringList{"112", "911"};
+    QTest::newRow("no numbers means built-in")
+        << QStringList{} << QStringList{} << Cellular::EmergencyNumbers::defaultNumbers();
+}
+
+void TestEmergencyNumbers::shouldUseListsOfEveryModem()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(QStringList, expected);
+    FakeOfono ofono({{QStringLiteral("/modem0"), first}, {QStringLiteral("/modem1"), second}});
+    Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
+    QCOMPARE(numbers.numbers(), expected);
+}
+
+void TestEmergencyNumbers::shouldFollowModemChanges()
+{
+    FakeOfono ofono({{QStringLiteral("/modem0"), {"112", "1234"}}});
+    Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
+    QCOMPARE(numbers.numbers(), (QStringList{"112", "1234"}));
+    QSignalSpy spy(&numbers, &Cellular::EmergencyNumbers::numbersChanged);
+    ofono.announce(QStringLiteral("/modem0"), {"112", "5555"});
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(numbers.numbers(), (QStringList{"112", "5555"}));
+}
+
+void TestEmergencyNumbers::shouldFollowModemServiceComingAndGoing()
+{
+    Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
+    QSignalSpy spy(&numbers, &Cellular::EmergencyNumbers::numbersChanged);
+    {
+        FakeOfono ofono({{QStringLiteral("/modem0"), {"112", "1234"}}});
+        QVERIFY(spy.wait(5000));
+        QCOMPARE(numbers.numbers(), (QStringList{"112", "1234"}));
+    }
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(numbers.numbers(), Cellular::EmergencyNumbers::defaultNumbers());
+}
+
+QTEST_GUILESS_MAIN(TestEmergencyNumbers)
+#include "tst_emergencynumbers.moc"
