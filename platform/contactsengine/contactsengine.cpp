@@ -25,6 +25,14 @@ const char databaseEnvironment[] = "CALL_HISTORY_CONTACTS_DB";
 
 QString ensureRegistered()
 {
+    // The argument types of QContactManager's change signals, for queued connections and spies.
+    static const bool registered = [] {
+        qRegisterMetaType<QList<QContactId>>("QList<QContactId>");
+        qRegisterMetaType<QList<QContactDetail::DetailType>>("QList<QContactDetail::DetailType>");
+        qRegisterMetaType<QList<QContactLocalId>>("QList<QContactLocalId>");
+        return true;
+    }();
+    Q_UNUSED(registered);
     return QString::fromLatin1(managerName);
 }
 

@@ -12,6 +12,8 @@
 #include <QDateTime>
 #include <QTextCodec>
 
+#include <algorithm>
+
 using namespace QtContacts;
 using namespace QtVersit;
 
@@ -24,8 +26,10 @@ const char capabilitiesParameter[] = "X-CAPABILITIES";
 const char presenceProperty[] = "X-PRESENCE";
 const char stateParameter[] = "X-STATE";
 const char timestampParameter[] = "X-TIMESTAMP";
-const char accountParameter[] = "X-ACCOUNT";
 const char presenceUriPrefix[] = "presence:";
+const char accountUriPrefix[] = "account:";
+// Basic ISO 8601 in UTC: colons would end the parameter list.
+const char timestampFormat[] = "yyyyMMdd'T'HHmmss'Z'";
 
 const char *const stateNames[] = {"unknown", "available",    "hidden", "busy",
                                   "away",    "extendedaway", "offline"};
@@ -46,10 +50,28 @@ QString nameOfState(int state)
     return QString::fromLatin1(stateNames[state]);
 }
 
+QDateTime parseTimestamp(const QString &text)
+{
+    QDateTime time = QDateTime::fromString(text, QLatin1String(timestampFormat));
+    time.setTimeSpec(Qt::UTC);
+    return time;
+}
+
 QString firstParameter(const QVersitProperty &property, const char *name)
 {
     const QStringList values = property.parameters().values(QString::fromLatin1(name));
     return values.isEmpty() ? QString() : values.last();
+}
+
+// Every value of a parameter, in the order written ("A,B" and repeated parameters alike).
+QStringList allParameters(const QVersitProperty &property, const char *name)
+{
+    QStringList values = property.parameters().values(QString::fromLatin1(name));
+    std::reverse(values.begin(), values.end()); // QMultiHash lists the last inserted first
+    QStringList result;
+    for (const QString &value : values)
+        result += value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    return result;
 }
 
 // Reads the account parameters of IMPP and the presence property.
@@ -60,17 +82,18 @@ public:
                            const QContact &, bool *alreadyProcessed,
                            QList<QContactDetail> *updatedDetails) override
     {
+        const QString group = property.groups().value(0);
         if (property.name() == QLatin1String(presenceProperty)) {
             QContactPresence presence;
             presence.setPresenceState(QContactPresence::PresenceState(
                 stateFromName(firstParameter(property, stateParameter))));
             const QDateTime timestamp =
-                QDateTime::fromString(firstParameter(property, timestampParameter), Qt::ISODate);
+                parseTimestamp(firstParameter(property, timestampParameter));
             if (timestamp.isValid())
                 presence.setTimestamp(timestamp);
             presence.setCustomMessage(property.value());
-            presence.setDetailUri(QString::fromLatin1(presenceUriPrefix) +
-                                  firstParameter(property, accountParameter));
+            if (!group.isEmpty())
+                presence.setDetailUri(QString::fromLatin1(presenceUriPrefix) + group);
             updatedDetails->append(presence);
             *alreadyProcessed = true;
             return;
@@ -78,27 +101,32 @@ public:
         for (QContactDetail &detail : *updatedDetails) {
             if (detail.type() != QContactDetail::TypeOnlineAccount)
                 continue;
+            if (!group.isEmpty())
+                detail.setValue(QContactDetail::FieldDetailUri,
+                                QString::fromLatin1(accountUriPrefix) + group);
             const QString path = firstParameter(property, accountPathParameter);
             if (!path.isEmpty())
                 detail.setValue(QContactOnlineAccount__FieldAccountPath, path);
-            const QString capabilities = firstParameter(property, capabilitiesParameter);
+            const QStringList capabilities = allParameters(property, capabilitiesParameter);
             if (!capabilities.isEmpty())
-                detail.setValue(QContactOnlineAccount::FieldCapabilities,
-                                capabilities.split(QLatin1Char(','), Qt::SkipEmptyParts));
+                detail.setValue(QContactOnlineAccount::FieldCapabilities, capabilities);
         }
     }
 
-    // Links each presence to the online account it names.
+    // Links each presence to the online account of its group.
     void documentProcessed(const QVersitDocument &, QContact *contact) override
     {
-        QList<QContactOnlineAccount> accounts = contact->details<QContactOnlineAccount>();
         const QList<QContactPresence> presences = contact->details<QContactPresence>();
-        for (QContactOnlineAccount &account : accounts) {
-            const QString uri = QString::fromLatin1(presenceUriPrefix) + account.accountUri();
+        for (QContactOnlineAccount account : contact->details<QContactOnlineAccount>()) {
+            const QString uri = account.detailUri();
+            if (!uri.startsWith(QLatin1String(accountUriPrefix)))
+                continue;
+            const QString presenceUri =
+                QString::fromLatin1(presenceUriPrefix) + uri.mid(int(qstrlen(accountUriPrefix)));
             QStringList linked = account.linkedDetailUris();
             for (const QContactPresence &presence : presences) {
-                if (presence.detailUri() == uri && !linked.contains(uri))
-                    linked.append(uri);
+                if (presence.detailUri() == presenceUri && !linked.contains(presenceUri))
+                    linked.append(presenceUri);
             }
             if (linked != account.linkedDetailUris()) {
                 account.setLinkedDetailUris(linked);
@@ -118,37 +146,55 @@ public:
     {
         if (detail.type() == QContactDetail::TypeOnlineAccount) {
             const QContactOnlineAccount account(detail);
+            const QString group = groupOf(contact, account);
             for (QVersitProperty &property : *toBeAdded) {
                 const QString path =
                     account.value(QContactOnlineAccount__FieldAccountPath).toString();
                 if (!path.isEmpty())
                     property.insertParameter(QString::fromLatin1(accountPathParameter), path);
-                if (!account.capabilities().isEmpty())
-                    property.insertParameter(QString::fromLatin1(capabilitiesParameter),
-                                             account.capabilities().join(QLatin1Char(',')));
+                // The writer lists a parameter's values last inserted first.
+                const QStringList capabilities = account.capabilities();
+                for (auto it = capabilities.crbegin(); it != capabilities.crend(); ++it)
+                    property.insertParameter(QString::fromLatin1(capabilitiesParameter), *it);
+                if (!group.isEmpty())
+                    property.setGroups({group});
             }
         } else if (detail.type() == QContactDetail::TypePresence) {
             const QContactPresence presence(detail);
-            QString accountUri;
+            QVersitProperty property;
+            property.setName(QString::fromLatin1(presenceProperty));
             for (const QContactOnlineAccount &account : contact.details<QContactOnlineAccount>()) {
                 if (!presence.detailUri().isEmpty() &&
                     account.linkedDetailUris().contains(presence.detailUri())) {
-                    accountUri = account.accountUri();
+                    property.setGroups({groupOf(contact, account)});
                     break;
                 }
             }
-            QVersitProperty property;
-            property.setName(QString::fromLatin1(presenceProperty));
             property.insertParameter(QString::fromLatin1(stateParameter),
                                      nameOfState(presence.presenceState()));
             if (presence.timestamp().isValid())
                 property.insertParameter(QString::fromLatin1(timestampParameter),
-                                         presence.timestamp().toUTC().toString(Qt::ISODate));
-            if (!accountUri.isEmpty())
-                property.insertParameter(QString::fromLatin1(accountParameter), accountUri);
+                                         presence.timestamp().toUTC().toString(timestampFormat));
             property.setValue(presence.customMessage());
             toBeAdded->append(property);
         }
+    }
+
+    // "account<n>" for the n-th online account of the contact when a presence is linked to it.
+    static QString groupOf(const QContact &contact, const QContactOnlineAccount &account)
+    {
+        const QList<QContactOnlineAccount> accounts = contact.details<QContactOnlineAccount>();
+        const QList<QContactPresence> presences = contact.details<QContactPresence>();
+        for (int i = 0; i < accounts.size(); ++i) {
+            if (accounts.at(i).key() != account.key())
+                continue;
+            for (const QContactPresence &presence : presences) {
+                if (!presence.detailUri().isEmpty() &&
+                    account.linkedDetailUris().contains(presence.detailUri()))
+                    return QStringLiteral("account%1").arg(i + 1);
+            }
+        }
+        return QString();
     }
     void contactProcessed(const QContact &, QVersitDocument *) override {}
 };
@@ -160,27 +206,33 @@ bool isUtf8(const QByteArray &input)
     return state.invalidChars == 0 && state.remainingChars == 0;
 }
 
-// Names every CHARSET or ENCODING parameter that this reader would have to guess at.
-QString unsupportedEncoding(const QList<QVersitDocument> &documents)
+// Names the first CHARSET or ENCODING parameter that this reader would have to guess at. The raw
+// text is scanned, as QtVersit consumes these parameters while it reads: the parameters of a line
+// are what stands before its first colon (folded continuation lines hold none).
+QString unsupportedEncoding(const QByteArray &input)
 {
-    static const QStringList charsets = {QStringLiteral("UTF-8"), QStringLiteral("US-ASCII")};
-    static const QStringList encodings = {QStringLiteral("8BIT"), QStringLiteral("7BIT"),
-                                          QStringLiteral("QUOTED-PRINTABLE"),
-                                          QStringLiteral("BASE64"), QStringLiteral("B")};
-    for (const QVersitDocument &document : documents) {
-        for (const QVersitProperty &property : document.properties()) {
-            const QMultiHash<QString, QString> parameters = property.parameters();
-            for (auto it = parameters.cbegin(); it != parameters.cend(); ++it) {
-                const QString name = it.key().toUpper();
-                if (name == QLatin1String("CHARSET") && !charsets.contains(it.value().toUpper()))
-                    return QStringLiteral("character set \"%1\"").arg(it.value());
-                if (name == QLatin1String("ENCODING") && !encodings.contains(it.value().toUpper()))
-                    return QStringLiteral("encoding \"%1\"").arg(it.value());
+    static const QList<QByteArray> charsets = {"UTF-8", "US-ASCII"};
+    static const QList<QByteArray> encodings = {"8BIT", "7BIT", "QUOTED-PRINTABLE", "BASE64", "B"};
+    for (const QByteArray &rawLine : input.split('\n')) {
+        if (rawLine.startsWith(' ') || rawLine.startsWith('\t'))
+            continue;
+        const int colon = rawLine.indexOf(':');
+        const QList<QByteArray> parts = rawLine.left(colon < 0 ? 0 : colon).split(';');
+        for (int i = 1; i < parts.size(); ++i) {
+            const int equals = parts.at(i).indexOf('=');
+            if (equals < 0)
+                continue;
+            const QByteArray name = parts.at(i).left(equals).trimmed().toUpper();
+            const QByteArray value = parts.at(i).mid(equals + 1).trimmed();
+            if (name == "CHARSET" && !charsets.contains(value.toUpper()))
+                return QStringLiteral("character set \"%1\"").arg(QString::fromUtf8(value));
+            if (name == "ENCODING") {
+                for (const QByteArray &one : value.split(',')) {
+                    if (!encodings.contains(one.trimmed().toUpper()))
+                        return QStringLiteral("encoding \"%1\"").arg(QString::fromUtf8(value));
+                }
             }
         }
-        const QString nested = unsupportedEncoding(document.subDocuments());
-        if (!nested.isEmpty())
-            return nested;
     }
     return QString();
 }
@@ -211,6 +263,12 @@ QList<QContact> VCardCodec::importContacts(const QByteArray &input, QString *err
         return {};
     }
 
+    const QString encoding = unsupportedEncoding(input);
+    if (!encoding.isEmpty()) {
+        *error = QStringLiteral("the input uses the unsupported %1").arg(encoding);
+        return {};
+    }
+
     QVersitReader reader(input);
     reader.setDefaultCodec(QTextCodec::codecForName("UTF-8"));
     if (!reader.startReading() || !reader.waitForFinished() ||
@@ -233,11 +291,6 @@ QList<QContact> VCardCodec::importContacts(const QByteArray &input, QString *err
             *error = QStringLiteral("card %1 is not a vCard").arg(i + 1);
             return {};
         }
-    }
-    const QString encoding = unsupportedEncoding(documents);
-    if (!encoding.isEmpty()) {
-        *error = QStringLiteral("the input uses the unsupported %1").arg(encoding);
-        return {};
     }
 
     QVersitContactImporter importer;
