@@ -23,14 +23,23 @@ const int applicationId = 0x5641424b;
 const quint32 blobMagic = 0x56414231; // "VAB1"
 const int busyTimeoutMs = 5000;
 
-// A prepared statement that finalizes itself.
+// A prepared statement that finalizes itself, or a cached one that it resets for the next use.
 struct Statement
 {
     Statement(sqlite3 *db, const char *sql)
     {
         ok = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
     }
-    ~Statement() { sqlite3_finalize(stmt); }
+    explicit Statement(sqlite3_stmt *cached) : stmt(cached), ok(cached != nullptr), owned(false) {}
+    ~Statement()
+    {
+        if (owned) {
+            sqlite3_finalize(stmt);
+        } else if (stmt) {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        }
+    }
     void bind(int index, const QString &text)
     {
         const QByteArray utf8 = text.toUtf8();
@@ -54,6 +63,7 @@ struct Statement
     qint64 integer(int column) const { return sqlite3_column_int64(stmt, column); }
     sqlite3_stmt *stmt = nullptr;
     bool ok = false;
+    bool owned = true;
 };
 
 QString reversed(const QString &text)
@@ -79,7 +89,24 @@ AddressBookDatabase::AddressBookDatabase(const QString &path) : m_path(path)
 
 AddressBookDatabase::~AddressBookDatabase()
 {
+    close();
+}
+
+void AddressBookDatabase::close()
+{
+    for (sqlite3_stmt *stmt : qAsConst(m_statements))
+        sqlite3_finalize(stmt);
+    m_statements.clear();
     sqlite3_close(m_db);
+    m_db = nullptr;
+}
+
+sqlite3_stmt *AddressBookDatabase::cached(const QByteArray &sql)
+{
+    sqlite3_stmt *&stmt = m_statements[sql];
+    if (!stmt && sqlite3_prepare_v2(m_db, sql.constData(), sql.size(), &stmt, nullptr) != SQLITE_OK)
+        stmt = nullptr;
+    return stmt;
 }
 
 bool AddressBookDatabase::fail(const QString &what)
@@ -131,15 +158,17 @@ bool AddressBookDatabase::open(OpenMode mode)
         Statement t(m_db, "SELECT count(*) FROM sqlite_master");
         if (!v.ok || !a.ok || !t.ok || sqlite3_step(v.stmt) != SQLITE_ROW ||
             sqlite3_step(a.stmt) != SQLITE_ROW || sqlite3_step(t.stmt) != SQLITE_ROW) {
-            fail(QStringLiteral(
-                "the file is damaged or not an address book; it was left untouched"));
-            sqlite3_close(m_db);
-            m_db = nullptr;
-            return false;
+            version = -1;
+        } else {
+            version = v.integer(0);
+            appId = a.integer(0);
+            tableCount = t.integer(0);
         }
-        version = v.integer(0);
-        appId = a.integer(0);
-        tableCount = t.integer(0);
+    }
+    if (version < 0) {
+        fail(QStringLiteral("the file is damaged or not an address book; it was left untouched"));
+        close();
+        return false;
     }
     QString problem;
     if (tableCount > 0 && appId != applicationId)
@@ -158,8 +187,7 @@ bool AddressBookDatabase::open(OpenMode mode)
         problem = QStringLiteral("the file is empty");
     if (!problem.isEmpty()) {
         fail(problem);
-        sqlite3_close(m_db);
-        m_db = nullptr;
+        close();
         return false;
     }
     bool ok = exec("PRAGMA foreign_keys=ON");
@@ -168,10 +196,8 @@ bool AddressBookDatabase::open(OpenMode mode)
         if (ok && version < schemaVersion)
             ok = createSchema();
     }
-    if (!ok) {
-        sqlite3_close(m_db);
-        m_db = nullptr;
-    }
+    if (!ok)
+        close();
     return ok;
 }
 
@@ -181,11 +207,13 @@ bool AddressBookDatabase::createSchema()
     if (!exec("BEGIN IMMEDIATE"))
         return false;
     // Another process may have created the schema while this one waited for the lock.
+    bool created = false;
     {
         Statement v(m_db, "PRAGMA user_version");
-        if (v.ok && sqlite3_step(v.stmt) == SQLITE_ROW && v.integer(0) == schemaVersion)
-            return exec("COMMIT");
+        created = v.ok && sqlite3_step(v.stmt) == SQLITE_ROW && v.integer(0) == schemaVersion;
     }
+    if (created)
+        return exec("COMMIT");
     const QByteArray sql =
         "CREATE TABLE contacts (id INTEGER PRIMARY KEY AUTOINCREMENT,"
         " label TEXT NOT NULL, guid TEXT, details BLOB NOT NULL);"
@@ -304,7 +332,7 @@ bool AddressBookDatabase::contacts(const QList<QContactLocalId> &ids, QList<QCon
         for (int i = 0; i < n; ++i)
             sql += i ? ",?" : "?";
         sql += ")";
-        Statement s(m_db, sql.constData());
+        Statement s(cached(sql));
         if (!s.ok)
             return fail(QStringLiteral("database error"));
         for (int i = 0; i < n; ++i)
@@ -351,7 +379,7 @@ bool AddressBookDatabase::contactIdsWithGuid(const QString &guid, QList<QContact
 bool AddressBookDatabase::readRows(const char *sql, const QList<QVariant> &bindings,
                                    QList<AddressRow> *rows)
 {
-    Statement s(m_db, sql);
+    Statement s(cached(sql));
     if (!s.ok)
         return fail(QStringLiteral("database error"));
     for (int i = 0; i < bindings.size(); ++i)

@@ -6,11 +6,13 @@
 #include <QtContacts/QContact>
 #include <QtContacts/QContactManager>
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace ContactsEngine {
 
@@ -72,6 +74,9 @@ public:
     static bool decodeDetails(const QByteArray &blob, QtContacts::QContact *contact);
 
 private:
+    void close();
+    // A statement prepared once per connection (the lookups run many times).
+    struct sqlite3_stmt *cached(const QByteArray &sql);
     bool exec(const char *sql);
     bool fail(const QString &what);
     bool createSchema();
@@ -83,6 +88,7 @@ private:
     QString m_path;
     QString m_error;
     sqlite3 *m_db = nullptr;
+    QHash<QByteArray, struct sqlite3_stmt *> m_statements;
 };
 
 } // namespace ContactsEngine
