@@ -366,7 +366,8 @@ bool AddressBookDatabase::allContacts(QList<QContact> *result)
 
 bool AddressBookDatabase::contactIdsWithGuid(const QString &guid, QList<QContactLocalId> *ids)
 {
-    Statement s(m_db, "SELECT id FROM contacts WHERE guid = ? ORDER BY id");
+    // Case-insensitive: a superset of the contacts a fixed-string filter keeps.
+    Statement s(cached("SELECT id FROM contacts WHERE guid = ?1 COLLATE NOCASE ORDER BY id"));
     if (!s.ok)
         return fail(QStringLiteral("database error"));
     s.bind(1, guid);

@@ -53,6 +53,7 @@ public:
     bool contacts(const QList<QContactLocalId> &ids,
                   QList<QtContacts::QContact> *result); // ids order, gaps skipped
     bool allContacts(QList<QtContacts::QContact> *result);
+    // Contacts whose GUID equals guid, ignoring the case of ASCII letters.
     bool contactIdsWithGuid(const QString &guid, QList<QContactLocalId> *ids);
     bool numbersWithReversedPrefix(const QString &reversedDigits, QList<AddressRow> *rows);
     bool numbersEqualTo(const QString &number, QList<AddressRow> *rows);

@@ -33,6 +33,26 @@ QContact withFetchHint(const QContact &contact, const QContactFetchHint &hint)
     return trimmed;
 }
 
+// A filter on the GUID that the index of GUIDs answers (exact or fixed-string match of an ASCII
+// value); the candidates it gives are still passed through the filter.
+bool isGuidLookup(const QContactFilter &filter)
+{
+    if (filter.type() != QContactFilter::ContactDetailFilter)
+        return false;
+    const auto &detailFilter = static_cast<const QContactDetailFilter &>(filter);
+    const QString value = detailFilter.value().toString();
+    const QContactFilter::MatchFlags flags =
+        detailFilter.matchFlags() & ~QContactFilter::MatchFlags(QContactFilter::MatchCaseSensitive);
+    bool ascii = true;
+    for (const QChar c : value)
+        ascii = ascii && c.unicode() < 128;
+    return detailFilter.detailType() == QContactDetail::TypeGuid &&
+           (detailFilter.detailField() == QContactGuid::FieldGuid ||
+            detailFilter.detailField() == -1) &&
+           !value.isEmpty() && ascii &&
+           (flags == QContactFilter::MatchExactly || flags == QContactFilter::MatchFixedString);
+}
+
 QList<QContactLocalId> uniqueLocalIds(const QList<QContactId> &ids)
 {
     QList<QContactLocalId> result;
@@ -136,12 +156,7 @@ QList<QContact> AddressBookEngine::contacts(const QContactFilter &filter,
     if (filter.type() == QContactFilter::IdFilter) {
         ok = m_database->contacts(
             uniqueLocalIds(static_cast<const QContactIdFilter &>(filter).ids()), &candidates);
-    } else if (filter.type() == QContactFilter::ContactDetailFilter &&
-               static_cast<const QContactDetailFilter &>(filter).detailType() ==
-                   QContactDetail::TypeGuid &&
-               !static_cast<const QContactDetailFilter &>(filter).value().toString().isEmpty() &&
-               (static_cast<const QContactDetailFilter &>(filter).matchFlags() &
-                ~QContactFilter::MatchCaseSensitive) == QContactFilter::MatchExactly) {
+    } else if (isGuidLookup(filter)) {
         QList<QContactLocalId> ids;
         ok = m_database->contactIdsWithGuid(
                  static_cast<const QContactDetailFilter &>(filter).value().toString(), &ids) &&

@@ -251,8 +251,29 @@ private Q_SLOTS:
         QCOMPARE(states.count(), 2); // active, finished
     }
 
+    void shouldFindAContactByItsGuid_data()
+    {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("fixed string ignores case")
+            << int(QContactFilter::MatchFixedString) << "voicemail-contact" << true;
+        QTest::newRow("case-sensitive exact match, other case")
+            << int(QContactFilter::MatchExactly | QContactFilter::MatchCaseSensitive)
+            << "voicemail-contact" << false;
+        QTest::newRow("case-sensitive exact match, same case")
+            << int(QContactFilter::MatchExactly | QContactFilter::MatchCaseSensitive)
+            << "Voicemail-Contact" << true;
+        QTest::newRow("contains") << int(QContactFilter::MatchContains) << "mail-Con" << true;
+        QTest::newRow("other guid")
+            << int(QContactFilter::MatchFixedString) << "voicemail" << false;
+    }
+
     void shouldFindAContactByItsGuid()
     {
+        QFETCH(int, flags);
+        QFETCH(QString, value);
+        QFETCH(bool, found);
         QScopedPointer<QContactManager> manager(open(m_path));
         QContact other = named(QStringLiteral("Other"));
         QContact voicemail = named(QStringLiteral("Voicemail"));
@@ -265,13 +286,14 @@ private Q_SLOTS:
         request.setManager(manager.data());
         QContactDetailFilter filter;
         filter.setDetailType(QContactDetail::TypeGuid, QContactGuid::FieldGuid);
-        filter.setValue(QStringLiteral("voicemail-contact"));
-        filter.setMatchFlags(QContactFilter::MatchFixedString);
+        filter.setValue(value);
+        filter.setMatchFlags(QContactFilter::MatchFlags(flags));
         request.setFilter(filter);
         QVERIFY(request.start());
         QVERIFY(request.waitForFinished());
-        QCOMPARE(request.contacts().size(), 1);
-        QCOMPARE(request.contacts().first().id(), voicemail.id());
+        QCOMPARE(request.contacts().size(), found ? 1 : 0);
+        if (found)
+            QCOMPARE(request.contacts().first().id(), voicemail.id());
     }
 
     void shouldSaveAndRemoveThroughRequests()

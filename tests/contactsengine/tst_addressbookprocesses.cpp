@@ -27,9 +27,11 @@ private:
         QString err;
     };
 
-    Result tool(const QStringList &arguments, const QByteArray &input = QByteArray())
+    Result tool(const QStringList &arguments, const QByteArray &input = QByteArray(),
+                const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
     {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(CH_CONTACTS_TOOL),
                       QStringList{QStringLiteral("--database"), m_path} + arguments);
         if (!process.waitForStarted())
@@ -129,6 +131,19 @@ private Q_SLOTS:
         QVERIFY2(bad.err.contains(message), qPrintable(bad.err));
         QVERIFY(bad.err.contains(QStringLiteral("nothing was imported")));
         QCOMPARE(tool({QStringLiteral("list")}).out, QStringLiteral("1\tKept\t555 1234\n"));
+    }
+
+    void shouldWorkWithoutASessionBus()
+    {
+        QProcessEnvironment noBus = QProcessEnvironment::systemEnvironment();
+        noBus.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                     QStringLiteral("unix:path=") + m_dir.filePath(QStringLiteral("no-bus")));
+        const Result added = tool({QStringLiteral("add"), QStringLiteral("Lone"),
+                                   QStringLiteral("--phone"), QStringLiteral("0401234567")},
+                                  QByteArray(), noBus);
+        QCOMPARE(added.status, 0);
+        QCOMPARE(tool({QStringLiteral("list")}, QByteArray(), noBus).out,
+                 QStringLiteral("1\tLone\t0401234567\n"));
     }
 
     void shouldRefuseADamagedBookWithoutWritingIt()
