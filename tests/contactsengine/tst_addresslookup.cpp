@@ -167,6 +167,16 @@ private Q_SLOTS:
         QCOMPARE(failures.load(), 0);
     }
 
+    void shouldReadABookThatNoOtherConnectionHasOpen()
+    {
+        QVERIFY(add(QStringLiteral("Jan"), {QStringLiteral("+358401230000")}));
+        m_manager.reset(); // the last writer closes: no -wal or -shm file is left
+        QVERIFY(!QFile::exists(m_path + QStringLiteral("-shm")));
+        AddressLookup lookup(m_path);
+        QCOMPARE(describe(lookup.matchNumber(QStringLiteral("0401230000"), 7)), QStringLiteral("Jan:9"));
+        QCOMPARE(lookup.errorString(), QString());
+    }
+
     void shouldReportAMissingBook()
     {
         AddressLookup lookup(m_dir.filePath(QStringLiteral("missing.db")));
