@@ -393,7 +393,11 @@ void AddressBookEngine::processRequests()
     // Requests started by result handlers wait for the next turn of the event loop.
     QList<QPointer<QContactAbstractRequest>> batch;
     batch.swap(m_queue);
-    for (const QPointer<QContactAbstractRequest> &request : batch) {
+    // A result handler may destroy the manager, and with it this engine.
+    const QPointer<AddressBookEngine> self(this);
+    for (const QPointer<QContactAbstractRequest> &request : qAsConst(batch)) {
+        if (!self)
+            return;
         if (request)
             run(request);
     }

@@ -296,6 +296,29 @@ private Q_SLOTS:
             QCOMPARE(request.contacts().first().id(), voicemail.id());
     }
 
+    void shouldSurviveAResultHandlerThatDeletesTheManager()
+    {
+        QContactManager *manager = open(m_path);
+        QContact contact = named(QStringLiteral("Ida"));
+        QVERIFY(manager->saveContact(&contact));
+        QContactFetchRequest first, second;
+        first.setManager(manager);
+        second.setManager(manager);
+        bool deleted = false;
+        connect(&first, &QContactAbstractRequest::stateChanged, this,
+                [&](QContactAbstractRequest::State state) {
+                    if (state == QContactAbstractRequest::FinishedState) {
+                        delete manager;
+                        deleted = true;
+                    }
+                });
+        QVERIFY(first.start());
+        QVERIFY(second.start());
+        QTRY_VERIFY(deleted);
+        QTest::qWait(20);
+        QCOMPARE(first.contacts().size(), 1);
+    }
+
     void shouldSaveAndRemoveThroughRequests()
     {
         QScopedPointer<QContactManager> manager(open(m_path));

@@ -173,7 +173,8 @@ private Q_SLOTS:
         m_manager.reset(); // the last writer closes: no -wal or -shm file is left
         QVERIFY(!QFile::exists(m_path + QStringLiteral("-shm")));
         AddressLookup lookup(m_path);
-        QCOMPARE(describe(lookup.matchNumber(QStringLiteral("0401230000"), 7)), QStringLiteral("Jan:9"));
+        QCOMPARE(describe(lookup.matchNumber(QStringLiteral("0401230000"), 7)),
+                 QStringLiteral("Jan:9"));
         QCOMPARE(lookup.errorString(), QString());
     }
 
