@@ -563,7 +563,8 @@ bool AddressBookDatabase::remove(const QList<QContactLocalId> &ids, QList<QConta
         Statement s(m_db, "DELETE FROM contacts WHERE id = ?");
         s.bind(1, qint64(ids.at(i)));
         if (!s.ok || sqlite3_step(s.stmt) != SQLITE_DONE) {
-            const QString message = (fail(QStringLiteral("database error")), m_error);
+            fail(QStringLiteral("database error"));
+            const QString message = m_error;
             exec("ROLLBACK");
             m_error = message;
             return false;

@@ -131,8 +131,10 @@ QList<QContactId> AddressBookEngine::contactIds(const QContactFilter &filter,
         QList<QContactLocalId> ids;
         if (!usable(error))
             return {};
-        if (!m_database->contactIds(&ids))
-            return fail(error), QList<QContactId>();
+        if (!m_database->contactIds(&ids)) {
+            fail(error);
+            return {};
+        }
         return toContactIds(ids);
     }
     QContactFetchHint idsOnly;
