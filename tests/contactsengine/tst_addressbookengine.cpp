@@ -370,6 +370,32 @@ private Q_SLOTS:
         QCOMPARE(otherAdded.count(), 0);
     }
 
+    void shouldReportADamagedContactRecord()
+    {
+        QContact intact = named(QStringLiteral("Intact"));
+        QContact damaged = named(QStringLiteral("Damaged"));
+        {
+            QScopedPointer<QContactManager> manager(open(m_path));
+            QVERIFY(manager->saveContact(&intact));
+            QVERIFY(manager->saveContact(&damaged));
+        }
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(m_path).constData(), &db), SQLITE_OK);
+        const QByteArray sql = "UPDATE contacts SET details = x'56414231ffff' WHERE id = " +
+                               QByteArray::number(ContactsEngine::toLocalId(damaged.id()));
+        QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+
+        QScopedPointer<QContactManager> manager(open(m_path));
+        QCOMPARE(manager->error(), QContactManager::NoError);
+        QCOMPARE(manager->contact(intact.id()).detail<QContactName>().firstName(),
+                 QStringLiteral("Intact"));
+        QVERIFY(manager->contact(damaged.id()).isEmpty());
+        QVERIFY(manager->error() != QContactManager::NoError);
+        QVERIFY(manager->contacts().isEmpty()); // no half book
+        QVERIFY(manager->error() != QContactManager::NoError);
+    }
+
     void shouldLeaveAnUnusableFileUntouched_data()
     {
         QTest::addColumn<QByteArray>("content");
