@@ -33,9 +33,11 @@ extern const char databaseParameter[];
 // Environment variable that overrides the default database file.
 extern const char databaseEnvironment[];
 
-// Makes the engine known to QtContacts in this process. The engine is a static plugin: calling
-// this function (once, before the first QContactManager of the address book is created) links
-// the plugin into the executable and registers it. Returns managerName.
+// Makes the engine known to QtContacts in this process; call it before the first QContactManager
+// of the address book is created (calling it again is harmless). The engine is a static plugin,
+// imported (Q_IMPORT_PLUGIN) in contactsengine.cpp: a static library member is linked only when
+// something refers to it, and this call is that reference. It also registers the argument types
+// of QContactManager's change signals for queued connections. Returns managerName.
 QString ensureRegistered();
 
 // The database file for a manager parameter map (see databaseParameter).
