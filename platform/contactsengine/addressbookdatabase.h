@@ -1,0 +1,97 @@
+#ifndef ADDRESSBOOKDATABASE_H
+#define ADDRESSBOOKDATABASE_H
+
+#include "contactsengine.h"
+
+#include <QtContacts/QContact>
+#include <QtContacts/QContactManager>
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ContactsEngine {
+
+// One connection to the address-book file: its schema, the contacts (details kept as a blob per
+// contact) and the indexes that answer lookups by number tail, address and GUID.
+//
+// Limits: a connection belongs to one thread at a time; open one per thread. A file that is not
+// an address book of this format (damaged, foreign or newer) is reported by open() and is never
+// written to. Writes of one call run in a single transaction.
+class AddressBookDatabase
+{
+public:
+    enum OpenMode { ReadWrite, ReadOnly };
+
+    // One phone number or online-account address of a contact, as found by a lookup.
+    struct AddressRow
+    {
+        QContactLocalId contactId = 0;
+        QString displayLabel;
+        QString value;  // the number or address as stored
+        QString digits; // dialable digits of a number, empty for an address
+    };
+
+    explicit AddressBookDatabase(const QString &path);
+    ~AddressBookDatabase();
+    AddressBookDatabase(const AddressBookDatabase &) = delete;
+    AddressBookDatabase &operator=(const AddressBookDatabase &) = delete;
+
+    // Opens the file; ReadWrite creates it (and its folder) when missing, ReadOnly fails then.
+    bool open(OpenMode mode = ReadWrite);
+    bool isOpen() const { return m_db != nullptr; }
+    QString path() const { return m_path; }
+    // The last failure, as a sentence naming the file.
+    QString errorString() const { return m_error; }
+
+    // Reads; each returns false (and sets errorString) only when the database fails.
+    bool contactIds(QList<QContactLocalId> *ids);
+    bool contacts(const QList<QContactLocalId> &ids,
+                  QList<QtContacts::QContact> *result); // ids order, gaps skipped
+    bool allContacts(QList<QtContacts::QContact> *result);
+    // Contacts whose GUID equals guid, ignoring the case of ASCII letters.
+    bool contactIdsWithGuid(const QString &guid, QList<QContactLocalId> *ids);
+    bool numbersWithReversedPrefix(const QString &reversedDigits, QList<AddressRow> *rows);
+    bool numbersEqualTo(const QString &number, QList<AddressRow> *rows);
+    bool addressesEqualTo(const QString &address, QList<AddressRow> *rows);
+
+    // Saves the contacts in one transaction: a contact without id is added and gets its new id,
+    // one with an id of this address book replaces the stored one. Contacts that cannot be saved
+    // are listed in errors by index and skipped. Returns false if the transaction failed (then
+    // nothing was written).
+    bool save(QList<QtContacts::QContact> *contacts, QList<QContactLocalId> *added,
+              QList<QContactLocalId> *changed,
+              QMap<int, QtContacts::QContactManager::Error> *errors);
+    // Removes the contacts in one transaction; unknown ids are listed in errors by index.
+    bool remove(const QList<QContactLocalId> &ids, QList<QContactLocalId> *removed,
+                QMap<int, QtContacts::QContactManager::Error> *errors);
+
+    // The details blob of a contact and back (exposed for tests of damaged rows).
+    static QByteArray encodeDetails(const QtContacts::QContact &contact);
+    static bool decodeDetails(const QByteArray &blob, QtContacts::QContact *contact);
+
+private:
+    void close();
+    // A statement prepared once per connection (the lookups run many times).
+    struct sqlite3_stmt *cached(const QByteArray &sql);
+    bool exec(const char *sql);
+    bool fail(const QString &what);
+    bool createSchema();
+    bool readRows(const char *sql, const QList<QVariant> &bindings, QList<AddressRow> *rows);
+    bool saveOne(QtContacts::QContact *contact, bool *isNew,
+                 QtContacts::QContactManager::Error *error);
+    bool writeIndexes(QContactLocalId id, const QtContacts::QContact &contact);
+
+    QString m_path;
+    QString m_error;
+    sqlite3 *m_db = nullptr;
+    QHash<QByteArray, struct sqlite3_stmt *> m_statements;
+};
+
+} // namespace ContactsEngine
+
+#endif // ADDRESSBOOKDATABASE_H
