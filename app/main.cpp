@@ -1,8 +1,10 @@
 #include "callhistoryapplicationservice.h"
+#include "callhistorylocale.h"
 #include "dbusadaptor.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mcomponentcache.h"
+#include "mlocale.h"
 #include "pagemanager.h"
 
 int main(int argc, char **argv)
@@ -14,6 +16,10 @@ int main(int argc, char **argv)
     if (app->arguments().contains(QStringLiteral("-show-margins")))
         MApplication::setShowMargins(true);
     app->setPrestartMode(M::LazyShutdown);
+
+    MLocale *locale = CallHistoryLocale::instance()->locale();
+    locale->installTrCatalog(QStringLiteral("telephony"));
+    MLocale::setDefault(*locale);
 
     MApplicationWindow *window = MComponentCache::mApplicationWindow();
     PageManager::instance()->setWindow(window);

@@ -2,7 +2,9 @@
 #include "callhistorypage.h"
 #include "contactpickerpage.h"
 #include "dialerpage.h"
+#include "informationbanner.h"
 #include "maction.h"
+#include "mbanner.h"
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
@@ -254,6 +256,22 @@ private Q_SLOTS:
         QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {}, at);
         QVERIFY(contactsTab->isChecked());
         QCOMPARE(pm->currentPageType(), int(PageManager::Contacts));
+    }
+
+    void shouldShowBannerOverPageAndDropIt()
+    {
+        PageManager *pm = makeManager();
+        pm->showCallHistory();
+        showInformationBanner(QStringLiteral("Number copied"));
+        const QList<MSceneWindow *> shown = m_window->sceneManager()->overlays();
+        QCOMPARE(shown.size(), 1);
+        QPointer<MBanner> banner = qobject_cast<MBanner *>(shown.first());
+        QVERIFY(banner);
+        QCOMPARE(banner->title(), QStringLiteral("Number copied"));
+        QCOMPARE(banner->styleName(), QStringLiteral("InformationBanner"));
+        TestSupport::saveScreenshot(m_window, "shell-banner");
+        QTRY_VERIFY_WITH_TIMEOUT(banner.isNull(), 5000);
+        QVERIFY(m_window->sceneManager()->overlays().isEmpty());
     }
 
     void shouldSaveScreenshotOfEachPage()
