@@ -156,10 +156,10 @@ bool EventStore::open()
         return fail(CannotOpen, QStringLiteral("cannot create the folder"));
     // Write-protected by its mode bits counts as read-only even for a user (root) whom the
     // system would let write.
-    const QFile::Permissions writable =
-        QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    const QFile::Permissions writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (info.exists() && (!info.isWritable() || !(info.permissions() & writable)))
         return fail(ReadOnly, QStringLiteral("the database cannot be written"));
+    const bool isNew = !info.exists() || info.size() == 0;
 
     sqlite3 *db = nullptr;
     const int rc =
@@ -181,25 +181,23 @@ bool EventStore::open()
     bool ok = true;
     if (sqlite3_db_readonly(m_db, "main") == 1)
         ok = fail(ReadOnly, QStringLiteral("the database cannot be written"));
-    // Reading the version first reads the header: a file of another kind fails here, before
-    // anything could be written into it.
+    // A new database keeps its texts in UTF-16, as QString does: no conversion on the way in
+    // or out, and any QString (even one that is not valid Unicode) comes back unchanged.
+    if (ok && isNew)
+        ok = exec("PRAGMA encoding = 'UTF-16le'");
+    // Reading the version and the schema reads the header first: a file of another kind fails
+    // here, before anything could be written into it.
     int version = 0;
-    if (ok) {
-        sqlite3_stmt *st = nullptr;
-        int r = sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &st, nullptr);
-        if (r == SQLITE_OK)
-            r = sqlite3_step(st);
-        if (r == SQLITE_ROW)
-            version = sqlite3_column_int(st, 0);
-        else
-            ok = failFrom(r, QStringLiteral("cannot read the schema version"));
-        sqlite3_finalize(st);
-    }
+    int objects = 0;
+    ok = ok && readSchemaState(&version, &objects);
     if (ok && version > SchemaVersion)
         ok = fail(NewerSchema, QStringLiteral("written by a newer version (schema %1, this "
                                               "program knows up to %2)")
                                    .arg(version)
                                    .arg(int(SchemaVersion)));
+    if (ok && version == 0 && objects > 0)
+        ok = fail(NotADatabase,
+                  QStringLiteral("an SQLite database of another program, left untouched"));
     if (ok) {
         sqlite3_stmt *st = nullptr;
         int r = sqlite3_prepare_v2(m_db, "PRAGMA journal_mode=WAL", -1, &st, nullptr);
@@ -209,7 +207,8 @@ bool EventStore::open()
             ok = failFrom(r, QStringLiteral("cannot switch to the WAL journal"));
         sqlite3_finalize(st);
     }
-    ok = ok && exec("PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;") && migrate();
+    ok = ok && exec("PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;") &&
+         (version == SchemaVersion || migrate());
     if (!ok) {
         const Error error = m_error;
         const QString text = m_errorString;
@@ -220,25 +219,34 @@ bool EventStore::open()
     return ok;
 }
 
+bool EventStore::readSchemaState(int *version, int *objects)
+{
+    sqlite3_stmt *st = nullptr;
+    if (!prepare("PRAGMA user_version", &st))
+        return false;
+    int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW)
+        return failFrom(rc, QStringLiteral("cannot read the schema version"));
+    *version = sqlite3_column_int(st, 0);
+    sqlite3_reset(st);
+    if (!prepare("SELECT count(*) FROM sqlite_master WHERE name NOT LIKE 'sqlite_%'", &st))
+        return false;
+    rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW)
+        return failFrom(rc, QStringLiteral("cannot read the schema"));
+    *objects = sqlite3_column_int(st, 0);
+    sqlite3_reset(st);
+    return true;
+}
+
 bool EventStore::migrate()
 {
     return writeTransaction([this]() {
-        sqlite3_stmt *st = nullptr;
+        // Another process may have migrated meanwhile: look again under the write lock.
         int version = 0;
         int objects = 0;
-        if (!prepare("PRAGMA user_version", &st))
+        if (!readSchemaState(&version, &objects))
             return false;
-        if (sqlite3_step(st) == SQLITE_ROW)
-            version = sqlite3_column_int(st, 0);
-        sqlite3_reset(st);
-        if (!prepare("SELECT count(*) FROM sqlite_master WHERE name NOT LIKE 'sqlite_%'", &st))
-            return false;
-        int rc = sqlite3_step(st);
-        if (rc != SQLITE_ROW)
-            return failFrom(rc, QStringLiteral("cannot read the schema"));
-        objects = sqlite3_column_int(st, 0);
-        sqlite3_reset(st);
-
         if (version > SchemaVersion)
             return fail(NewerSchema,
                         QStringLiteral("written by a newer version (schema %1)").arg(version));
