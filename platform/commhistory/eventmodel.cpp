@@ -132,6 +132,8 @@ void EventModel::reload()
     m_atEnd = false;
     m_ready = false;
     m_loadAll = false;
+    // Views asking for more while the old rows go must not start a load of their own.
+    m_fetching = true;
     clearRows();
     requestChunk(int(m_firstChunkSize ? m_firstChunkSize : m_chunkSize));
 }
@@ -179,7 +181,8 @@ void EventModel::onFetched(int generation, const QList<Event> &events, bool atEn
 {
     if (generation != m_generation)
         return;
-    m_fetching = false;
+    // Still fetching while the rows go in: views that ask for more on rowsInserted() must not
+    // start a second request for the same rows.
     if (!events.isEmpty()) {
         // The first new events may continue the last loaded row.
         const int first = qMax(m_rows.size() - 1, 0);
@@ -194,6 +197,7 @@ void EventModel::onFetched(int generation, const QList<Event> &events, bool atEn
             flat.append(e);
         regroup(first, m_rows.size(), flat);
     }
+    m_fetching = false;
     if (atEnd) {
         m_atEnd = true;
         m_loadAll = false;
@@ -391,8 +395,14 @@ void EventModel::onReread(int generation, int reason, const QList<int> &ids,
         QHash<int, Event> found;
         for (const Event &e : events)
             found.insert(e.id(), e);
+        // Changes that leave an event in its place are applied together, with one
+        // dataChanged() per run of changed rows; the others one by one.
+        QVector<int> changedRows;
         for (int id : ids) {
             auto it = found.constFind(id);
+            if (it != found.constEnd() && updateInPlace(*it, &changedRows))
+                continue;
+            announceChangedRows(&changedRows);
             if (it != found.constEnd()) {
                 upsert(*it);
             } else {
@@ -402,9 +412,47 @@ void EventModel::onReread(int generation, int reason, const QList<int> &ids,
                 remove(id);
             }
         }
+        announceChangedRows(&changedRows);
     }
     if (reason == CommitReason)
         Q_EMIT eventsCommitted(committed, true);
+}
+
+bool EventModel::updateInPlace(const Event &event, QVector<int> *changedRows)
+{
+    const int r = rowOf(event.id());
+    if (r < 0)
+        return false;
+    EventRow &row = m_rows[r];
+    QVector<Event> members;
+    for (int i = 0; i < row.size(); ++i)
+        members.append(row.member(i));
+    for (Event &member : members) {
+        if (member.id() != event.id())
+            continue;
+        if (member.endTimeT() != event.endTimeT() || !EventGrouper::sameGroup(member, event))
+            return false;
+        if (member == event)
+            return true;
+        member = event;
+    }
+    row = EventGrouper::makeRow(members);
+    if (!changedRows->contains(r))
+        changedRows->append(r);
+    return true;
+}
+
+void EventModel::announceChangedRows(QVector<int> *changedRows)
+{
+    std::sort(changedRows->begin(), changedRows->end());
+    for (int i = 0; i < changedRows->size();) {
+        int j = i;
+        while (j + 1 < changedRows->size() && changedRows->at(j + 1) == changedRows->at(j) + 1)
+            ++j;
+        Q_EMIT dataChanged(index(changedRows->at(i), 0), index(changedRows->at(j), 0));
+        i = j + 1;
+    }
+    changedRows->clear();
 }
 
 void EventModel::upsert(const Event &event)

@@ -145,6 +145,8 @@ private:
     void requestWrite(int operation, const QList<Event> &events, const QList<int> &ids);
     int rowOf(int id) const;
     Event loadedEvent(int id) const;
+    bool updateInPlace(const Event &event, QVector<int> *changedRows);
+    void announceChangedRows(QVector<int> *changedRows);
     void upsert(const Event &event);
     void remove(int id);
     void regroup(int first, int last, QVector<Event> flat);

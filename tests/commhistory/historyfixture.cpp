@@ -7,12 +7,19 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <sqlite3.h>
 
 using CommHistory::Event;
 
 static const qint64 Origin = 1767225600; // 2026-01-01T00:00:00Z
 
 HistoryFixture::HistoryFixture() : m_path(m_dir.path() + "/history.db") {}
+
+HistoryFixture::~HistoryFixture()
+{
+    // A test may have write-protected the file; the folder must still go.
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+}
 
 Event HistoryFixture::call(const QString &remote, char kind, qint64 endSecs, const QString &account,
                            bool read)
@@ -119,4 +126,41 @@ QByteArray HistoryFixture::fileContent(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void HistoryFixture::makeBadFile(const QString &kind)
+{
+    if (kind == "text") {
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("these are my notes, not a database\n").repeated(200));
+        return;
+    }
+    if (kind == "foreign" || kind == "newer") {
+        sqlite3 *db = nullptr;
+        sqlite3_open(QFile::encodeName(m_path).constData(), &db);
+        sqlite3_exec(db,
+                     kind == "foreign" ? "CREATE TABLE notes (t TEXT); INSERT INTO notes "
+                                         "VALUES ('keep me');"
+                                       : "CREATE TABLE events (id INTEGER PRIMARY KEY); "
+                                         "PRAGMA user_version = 99;",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return;
+    }
+    addCalls("a/r b/m c/d");
+    if (kind == "readonly") {
+        QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup));
+        return;
+    }
+    // Damage every page after the header page (the table and index pages).
+    for (int i = 0; i < 50; ++i)
+        addCalls("x/r y/m");
+    QFile file(m_path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qint64 pageSize = 4096;
+    for (qint64 at = pageSize; at < file.size(); at += pageSize) {
+        file.seek(at);
+        file.write(QByteArray(64, '\xa5'));
+    }
 }

@@ -16,6 +16,7 @@ class HistoryFixture
 {
 public:
     HistoryFixture();
+    ~HistoryFixture();
 
     QString path() const { return m_path; }
     QString dir() const { return m_dir.path(); }
@@ -40,6 +41,9 @@ public:
                 const QByteArray &input = QByteArray());
 
     static QByteArray fileContent(const QString &path);
+    // Makes the database file unusable: "text" (not a database), "foreign" (an SQLite file
+    // of another program), "newer" (a newer schema), "readonly", "corrupt".
+    void makeBadFile(const QString &kind);
 
 private:
     QTemporaryDir m_dir;

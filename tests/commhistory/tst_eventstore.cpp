@@ -207,7 +207,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(int, error);
         HistoryFixture f;
-        makeBadFile(f, kind);
+        f.makeBadFile(kind);
         const QByteArray before = HistoryFixture::fileContent(f.path());
         QVERIFY(!before.isEmpty());
 
@@ -299,44 +299,6 @@ private Q_SLOTS:
         sqlite3_close(db);
         blocked.clearInterrupt();
         QVERIFY2(blocked.addEvent(e), qPrintable(blocked.errorString()));
-    }
-
-public:
-    static void makeBadFile(HistoryFixture &f, const QString &kind)
-    {
-        if (kind == "text") {
-            QFile file(f.path());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray("these are my notes, not a database\n").repeated(200));
-            return;
-        }
-        if (kind == "foreign" || kind == "newer") {
-            sqlite3 *db = nullptr;
-            sqlite3_open(QFile::encodeName(f.path()).constData(), &db);
-            sqlite3_exec(db,
-                         kind == "foreign" ? "CREATE TABLE notes (t TEXT); INSERT INTO notes "
-                                             "VALUES ('keep me');"
-                                           : "CREATE TABLE events (id INTEGER PRIMARY KEY); "
-                                             "PRAGMA user_version = 99;",
-                         nullptr, nullptr, nullptr);
-            sqlite3_close(db);
-            return;
-        }
-        f.addCalls("a/r b/m c/d");
-        if (kind == "readonly") {
-            QVERIFY(QFile::setPermissions(f.path(), QFile::ReadOwner | QFile::ReadGroup));
-            return;
-        }
-        // Damage every page after the header page (the table and index pages).
-        for (int i = 0; i < 50; ++i)
-            f.addCalls("x/r y/m");
-        QFile file(f.path());
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        const qint64 pageSize = 4096;
-        for (qint64 at = pageSize; at < file.size(); at += pageSize) {
-            file.seek(at);
-            file.write(QByteArray(64, '\xa5'));
-        }
     }
 };
 
