@@ -108,5 +108,13 @@ QList<Event> HistoryGenerator::generate(int count)
         }
         events.append(e);
     }
+    // Redials may have pushed the last calls past the present: move the history back.
+    const qint64 overshoot = events.isEmpty() ? 0 : events.constLast().endTimeT() - m_now;
+    if (overshoot > 0) {
+        for (Event &e : events) {
+            e.setStartTimeT(e.startTimeT() - overshoot);
+            e.setEndTimeT(e.endTimeT() - overshoot);
+        }
+    }
     return events;
 }
