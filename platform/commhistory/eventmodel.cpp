@@ -10,6 +10,10 @@
 
 namespace CommHistory {
 
+// fetchAll() reads in larger chunks: the rows are wanted as a whole (for a search), not screen
+// by screen, and fewer, larger insertions cost views and proxies less.
+static const int LoadAllChunk = 1000;
+
 EventModel::EventModel(QObject *parent) : QAbstractListModel(parent)
 {
     connect(CommitNotifier::instance(), &CommitNotifier::committed, this, &EventModel::onCommitted);
@@ -238,7 +242,7 @@ void EventModel::fetchAll()
         return;
     m_loadAll = true;
     if (!m_fetching)
-        requestChunk(int(m_chunkSize));
+        requestChunk(qMax(int(m_chunkSize), LoadAllChunk));
 }
 
 void EventModel::refreshContacts()

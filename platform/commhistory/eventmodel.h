@@ -111,7 +111,7 @@ public Q_SLOTS:
     virtual void setChunkSize(uint size);
     // Setting B.
     virtual void setLoadLimit(int rows);
-    // Loads every remaining row of the result in the background.
+    // Loads every remaining row of the result in the background, in chunks of at least 1000.
     void fetchAll();
     // Resolves the contacts of the loaded rows again, when contact changes are enabled. For
     // the owner of the resolver to call when the address book changed.

@@ -14,6 +14,8 @@
 namespace CommHistory {
 
 static const int BusyTimeoutMs = 5000;
+// The time of an event that has none (see Event).
+static const qint64 NoTime = std::numeric_limits<qint64>::min();
 
 static const char CreateSchema[] =
     "CREATE TABLE events ("
@@ -185,20 +187,34 @@ bool EventStore::open()
     // or out, and any QString (even one that is not valid Unicode) comes back unchanged.
     if (ok && isNew)
         ok = exec("PRAGMA encoding = 'UTF-16le'");
-    // Reading the version and the schema reads the header first: a file of another kind fails
-    // here, before anything could be written into it.
+    // Reading the version reads the header first: a file of another kind fails here, before
+    // anything could be written into it. A database of the current schema was made by this
+    // store, in WAL mode, which it keeps: nothing more to check on the way to the first query.
     int version = 0;
-    int objects = 0;
-    ok = ok && readSchemaState(&version, &objects);
+    if (ok) {
+        sqlite3_stmt *st = nullptr;
+        int r = sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &st, nullptr);
+        if (r == SQLITE_OK)
+            r = sqlite3_step(st);
+        if (r == SQLITE_ROW)
+            version = sqlite3_column_int(st, 0);
+        else
+            ok = failFrom(r, QStringLiteral("cannot read the schema version"));
+        sqlite3_finalize(st);
+    }
     if (ok && version > SchemaVersion)
         ok = fail(NewerSchema, QStringLiteral("written by a newer version (schema %1, this "
                                               "program knows up to %2)")
                                    .arg(version)
                                    .arg(int(SchemaVersion)));
+    int objects = 0;
+    bool wal = true;
+    if (ok && version != SchemaVersion)
+        ok = readSchemaState(&version, &objects, &wal);
     if (ok && version == 0 && objects > 0)
         ok = fail(NotADatabase,
                   QStringLiteral("an SQLite database of another program, left untouched"));
-    if (ok) {
+    if (ok && !wal) {
         sqlite3_stmt *st = nullptr;
         int r = sqlite3_prepare_v2(m_db, "PRAGMA journal_mode=WAL", -1, &st, nullptr);
         if (r == SQLITE_OK)
@@ -219,22 +235,22 @@ bool EventStore::open()
     return ok;
 }
 
-bool EventStore::readSchemaState(int *version, int *objects)
+bool EventStore::readSchemaState(int *version, int *objects, bool *wal)
 {
+    // One statement: opening is on the way to the first screen of the call history.
     sqlite3_stmt *st = nullptr;
-    if (!prepare("PRAGMA user_version", &st))
+    if (!prepare("SELECT user_version, journal_mode,"
+                 " (SELECT count(*) FROM sqlite_master WHERE name NOT LIKE 'sqlite_%')"
+                 " FROM pragma_user_version, pragma_journal_mode",
+                 &st))
         return false;
-    int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW)
-        return failFrom(rc, QStringLiteral("cannot read the schema version"));
-    *version = sqlite3_column_int(st, 0);
-    sqlite3_reset(st);
-    if (!prepare("SELECT count(*) FROM sqlite_master WHERE name NOT LIKE 'sqlite_%'", &st))
-        return false;
-    rc = sqlite3_step(st);
+    const int rc = sqlite3_step(st);
     if (rc != SQLITE_ROW)
         return failFrom(rc, QStringLiteral("cannot read the schema"));
-    *objects = sqlite3_column_int(st, 0);
+    *version = sqlite3_column_int(st, 0);
+    if (wal)
+        *wal = qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)), "wal") == 0;
+    *objects = sqlite3_column_int(st, 2);
     sqlite3_reset(st);
     return true;
 }
@@ -245,7 +261,7 @@ bool EventStore::migrate()
         // Another process may have migrated meanwhile: look again under the write lock.
         int version = 0;
         int objects = 0;
-        if (!readSchemaState(&version, &objects))
+        if (!readSchemaState(&version, &objects, nullptr))
             return false;
         if (version > SchemaVersion)
             return fail(NewerSchema,
@@ -442,9 +458,9 @@ bool EventStore::bindEvent(sqlite3_stmt *st, const Event &e)
 {
     if (e.type() != Event::CallEvent)
         return fail(InvalidEvent, QStringLiteral("only call events are stored"));
-    if (!e.startTime().isValid())
+    if (e.startTimeT() == NoTime)
         return fail(InvalidEvent, QStringLiteral("an event needs a start time"));
-    const qint64 end = e.endTime().isValid() ? e.endTimeT() : e.startTimeT();
+    const qint64 end = e.endTimeT() == NoTime ? e.startTimeT() : e.endTimeT();
     sqlite3_bind_int(st, 1, e.type());
     sqlite3_bind_int(st, 2, e.direction());
     sqlite3_bind_int(st, 3, EventFilter::kindOf(e));
@@ -487,7 +503,7 @@ bool EventStore::addEvents(QList<Event> &events)
             if (rc != SQLITE_DONE)
                 return failFrom(rc, QStringLiteral("cannot add an event"));
             e.setId(int(sqlite3_last_insert_rowid(m_db)));
-            if (!e.endTime().isValid())
+            if (e.endTimeT() == NoTime)
                 e.setEndTimeT(e.startTimeT());
             e.setEventCount(1);
             ids.append(e.id());

@@ -122,7 +122,7 @@ private:
     bool fail(Error error, const QString &what, int rc = 0);
     bool failFrom(int rc, const QString &what);
     bool exec(const char *sql);
-    bool readSchemaState(int *version, int *objects);
+    bool readSchemaState(int *version, int *objects, bool *wal);
     bool migrate();
     bool prepare(const char *sql, sqlite3_stmt **statement);
     bool readRows(sqlite3_stmt *statement, QList<Event> *out);

@@ -29,7 +29,7 @@ void EventWorker::fetch(int generation, const EventFilter &filter, const Event &
     int groups = 0;
     // Read one event past the last row: it tells whether more exist and, when collapsing,
     // where the last row ends.
-    const int batch = collapse ? qMax(rows * 2, 64) : rows + 1;
+    const int batch = collapse ? rows + rows / 4 + 2 : rows + 1;
     while (!atEnd) {
         QList<Event> read;
         if (!m_store.events(filter, cursor, batch, &read)) {
