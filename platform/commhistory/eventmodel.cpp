@@ -136,6 +136,7 @@ void EventModel::reload()
     m_atEnd = false;
     m_ready = false;
     m_loadAll = false;
+    m_deleting.clear();
     // Views asking for more while the old rows go must not start a load of their own.
     m_fetching = true;
     clearRows();
@@ -347,8 +348,10 @@ bool EventModel::deleteEvent(int id)
         const EventRow &row = m_rows.at(r);
         for (int i = 0; i < row.size(); ++i)
             ids.append(row.member(i).id());
-        for (int member : qAsConst(ids))
+        for (int member : qAsConst(ids)) {
+            m_deleting.insert(member, loadedEvent(member));
             remove(member);
+        }
     }
     requestWrite(EventWorker::Delete, {}, ids);
     return true;
@@ -370,8 +373,9 @@ void EventModel::onWritten(int operation, bool ok, const QList<Event> &events,
         // The rows were taken out at once: put back what is still stored.
         requestReread(RestoreReason, ids);
         for (int id : ids) {
-            Event e;
-            e.setId(id);
+            Event e = m_deleting.take(id);
+            if (!e.isValid())
+                e.setId(id);
             attempted.append(e);
         }
     }
@@ -410,7 +414,9 @@ void EventModel::onReread(int generation, int reason, const QList<int> &ids,
             if (it != found.constEnd()) {
                 upsert(*it);
             } else {
-                const Event gone = loadedEvent(id);
+                Event gone = loadedEvent(id);
+                if (!gone.isValid())
+                    gone = m_deleting.take(id);
                 if (gone.isValid())
                     committed.append(gone);
                 remove(id);

@@ -154,6 +154,8 @@ private:
     void clearRows();
 
     QVector<EventRow> m_rows;
+    // Rows this model took out at once, until their deletion is committed.
+    QHash<int, Event> m_deleting;
     EventFilter m_filter;
     bool m_collapse = false;
     EventWorker *m_worker = nullptr;

@@ -8,8 +8,29 @@
 #include <memory>
 
 using CommHistory::CallModel;
+using CommHistory::ContactResolver;
 using CommHistory::Event;
 using CommHistory::EventStore;
+
+// Contacts by remote identifier, changed by the test while the model's thread reads them.
+class FixedResolver : public ContactResolver
+{
+public:
+    QList<Event::Contact> contactsFor(const QString &, const QString &remote) override
+    {
+        QMutexLocker lock(&mutex);
+        return contacts.value(remote);
+    }
+    void set(const QString &remote, const QList<Event::Contact> &list)
+    {
+        QMutexLocker lock(&mutex);
+        contacts.insert(remote, list);
+    }
+
+private:
+    QMutex mutex;
+    QHash<QString, QList<Event::Contact>> contacts;
+};
 
 class TestCallModel : public QObject
 {
@@ -447,6 +468,59 @@ private Q_SLOTS:
         QVERIFY(ready.wait(10000));
         QCOMPARE(model->rowCount(), 61);
         QCOMPARE(model->event(model->index(60, 0)).remoteUid(), QString("old"));
+    }
+
+    void shouldResolveContactsInTheBackground_data()
+    {
+        QTest::addColumn<bool>("followChanges");
+        QTest::newRow("following contact changes") << true;
+        QTest::newRow("not following contact changes") << false;
+    }
+
+    void shouldResolveContactsInTheBackground()
+    {
+        QFETCH(bool, followChanges);
+        HistoryFixture f;
+        f.addCalls("a/r b/d");
+        auto resolver = std::make_shared<FixedResolver>();
+        resolver->set("a", {{7, "Anna"}});
+        auto model = makeModel(f, Options());
+        model->setContactResolver(resolver);
+        model->enableContactChanges(followChanges);
+        QSignalSpy ready(model.get(), &CallModel::modelReady);
+        model->getEvents();
+        QVERIFY(ready.wait(10000));
+        QCOMPARE(model->event(model->index(1, 0)).contacts(), QList<Event::Contact>({{7, "Anna"}}));
+        QVERIFY(model->event(model->index(0, 0)).contacts().isEmpty());
+
+        resolver->set("b", {{8, "Ben"}, {9, "Bea"}});
+        QSignalSpy changed(model.get(), &CallModel::dataChanged);
+        model->refreshContacts();
+        if (followChanges) {
+            QTRY_COMPARE(changed.count(), 1);
+            QCOMPARE(model->event(model->index(0, 0)).contacts().size(), 2);
+        } else {
+            QTest::qWait(200);
+            QCOMPARE(changed.count(), 0);
+        }
+    }
+
+    void shouldReportTheDeletedEventsWhenCommitted()
+    {
+        HistoryFixture f;
+        f.addCalls("a/m a/m b/d");
+        Options o;
+        o.sorting = CallModel::SortByContact;
+        auto model = loadedModel(f, o);
+        QVERIFY(model);
+        QSignalSpy committed(model.get(), &CallModel::eventsCommitted);
+        QVERIFY(model->deleteEvent(1));
+        QVERIFY(committed.wait(10000));
+        QStringList ids;
+        for (const Event &e : committed.first().at(0).value<QList<Event>>())
+            ids << QString::number(e.id()) + e.remoteUid();
+        ids.sort();
+        QCOMPARE(ids.join(','), QString("1a,2a"));
     }
 
     void shouldHandOutEventsUnderUserRole()
