@@ -208,8 +208,9 @@ void EventModel::onFetched(int generation, const QList<Event> &events, bool atEn
         m_loadAll = false;
         m_ready = true;
         Q_EMIT modelReady(true);
-    } else if (m_loadAll ||
-               (m_queryMode == AutoLoad && (m_loadLimit <= 0 || m_rows.size() < m_loadLimit))) {
+    } else if (m_loadAll) {
+        requestChunk(qMax(int(m_chunkSize), LoadAllChunk));
+    } else if (m_queryMode == AutoLoad && (m_loadLimit <= 0 || m_rows.size() < m_loadLimit)) {
         requestChunk(int(m_chunkSize));
     }
 }
@@ -384,7 +385,8 @@ void EventModel::onWritten(int operation, bool ok, const QList<Event> &events,
 
 void EventModel::onCommitted(const QString &path, int operation, const QList<int> &ids)
 {
-    if (path != databasePath())
+    // A model that never loaded nor wrote has nothing to bring up to date.
+    if (!m_worker || path != m_worker->databasePath())
         return;
     if (operation == CommitNotifier::Reset) {
         if (m_started)
