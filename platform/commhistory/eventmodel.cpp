@@ -349,10 +349,9 @@ bool EventModel::deleteEvent(int id)
         const EventRow &row = m_rows.at(r);
         for (int i = 0; i < row.size(); ++i)
             ids.append(row.member(i).id());
-        for (int member : qAsConst(ids)) {
+        for (int member : qAsConst(ids))
             m_deleting.insert(member, loadedEvent(member));
-            remove(member);
-        }
+        removeRow(r);
     }
     requestWrite(EventWorker::Delete, {}, ids);
     return true;
@@ -509,16 +508,33 @@ void EventModel::remove(int id)
     const int r = rowOf(id);
     if (r < 0)
         return;
-    const int first = qMax(r - 1, 0);
-    const int last = qMin(r + 2, m_rows.size());
-    QVector<Event> flat;
-    for (int i = first; i < last; ++i) {
-        const EventRow &row = m_rows.at(i);
-        for (int j = 0; j < row.size(); ++j)
-            if (row.member(j).id() != id)
-                flat.append(row.member(j));
+    if (m_rows.at(r).size() == 1) {
+        removeRow(r);
+        return;
     }
-    regroup(first, last, flat);
+    // One call of several: the row stays and shows what is left.
+    QVector<Event> flat;
+    const EventRow &row = m_rows.at(r);
+    for (int i = 0; i < row.size(); ++i)
+        if (row.member(i).id() != id)
+            flat.append(row.member(i));
+    regroup(r, r + 1, flat);
+}
+
+void EventModel::removeRow(int r)
+{
+    // The row goes first, on its own; then the rows around it, now neighbours, may collapse.
+    beginRemoveRows(QModelIndex(), r, r);
+    m_rows.remove(r);
+    endRemoveRows();
+    if (m_collapse && r > 0 && r < m_rows.size() &&
+        EventGrouper::sameGroup(m_rows.at(r - 1).oldest(), m_rows.at(r).shown)) {
+        QVector<Event> flat;
+        for (int i = r - 1; i <= r; ++i)
+            for (int j = 0; j < m_rows.at(i).size(); ++j)
+                flat.append(m_rows.at(i).member(j));
+        regroup(r - 1, r + 1, flat);
+    }
 }
 
 void EventModel::regroup(int first, int last, QVector<Event> flat)

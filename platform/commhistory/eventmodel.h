@@ -149,6 +149,7 @@ private:
     void announceChangedRows(QVector<int> *changedRows);
     void upsert(const Event &event);
     void remove(int id);
+    void removeRow(int row);
     void regroup(int first, int last, QVector<Event> flat);
     void replaceRows(int first, int last, const QVector<EventRow> &rows);
     void clearRows();

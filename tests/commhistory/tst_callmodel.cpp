@@ -279,9 +279,17 @@ private Q_SLOTS:
         QVERIFY(model);
         QCOMPARE(HistoryFixture::describe(*model), QString("a/m b/rx2 a/m"));
         QSignalSpy committed(model.get(), &CallModel::eventsCommitted);
+        QStringList seen;
+        connect(model.get(), &CallModel::dataChanged, this,
+                [&](const QModelIndex &a) { seen << QString("changed %1").arg(a.row()); });
+        connect(model.get(), &CallModel::rowsRemoved, this, [&](const QModelIndex &, int a, int b) {
+            seen << QString("removed %1-%2").arg(a).arg(b);
+        });
         // An older call of the row finds the row too.
         QCOMPARE(model->findEvent(2).row(), 1);
         QVERIFY(model->deleteEvent(2));
+        // First the row itself, then the merge of its neighbours.
+        QCOMPARE(seen.join(", "), QString("removed 1-1, removed 1-1, changed 0"));
         // The row goes at once; the calls around it now follow each other and collapse.
         QCOMPARE(HistoryFixture::describe(*model), QString("a/mx2"));
         QVERIFY(committed.wait(10000));
