@@ -387,6 +387,38 @@ private Q_SLOTS:
         QCOMPARE(model->rowCount(), 0);
     }
 
+    void shouldIgnoreWritesToAnotherDatabase()
+    {
+        HistoryFixture f, other;
+        f.addCalls("a/r");
+        auto model = loadedModel(f, Options());
+        QVERIFY(model);
+        QSignalSpy committed(model.get(), &CallModel::eventsCommitted);
+        other.addCalls("b/r");
+        QCOMPARE(other.runTool({"add", "--direction", "out", "--start", "100"}), 0);
+        QCOMPARE(other.runTool({"clear"}), 0);
+        QTest::qWait(300);
+        QCOMPARE(committed.count(), 0);
+        QCOMPARE(HistoryFixture::describe(*model), QString("a/r"));
+    }
+
+    void shouldRecoverWhenTheFileIsUsableAgain()
+    {
+        HistoryFixture f;
+        f.makeBadFile("readonly");
+        auto model = makeModel(f, Options());
+        QSignalSpy ready(model.get(), &CallModel::modelReady);
+        model->getEvents();
+        QVERIFY(ready.wait(10000));
+        QVERIFY(model->hasError());
+        QVERIFY(QFile::setPermissions(f.path(), QFile::ReadOwner | QFile::WriteOwner));
+        model->getEvents();
+        QVERIFY(ready.wait(10000));
+        QCOMPARE(ready.last().at(0).toBool(), true);
+        QVERIFY(!model->hasError());
+        QCOMPARE(HistoryFixture::describe(*model), QString("c/d b/m a/r"));
+    }
+
     void shouldDeleteAllCalls()
     {
         HistoryFixture f;
