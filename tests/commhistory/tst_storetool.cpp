@@ -59,6 +59,14 @@ private Q_SLOTS:
         QVERIFY(out.contains("+358401234567"));
         QVERIFY(out.contains("dialled"));
 
+        QCOMPARE(f.runTool({"add", "--direction", "in", "--missed", "--start", "now"}, &out), 0);
+        QCOMPARE(f.runTool({"list", "--json", "--limit", "1"}, &out), 0);
+        const QJsonObject latest = jsonLines(out).value(0);
+        QVERIFY(qAbs(QDateTime::fromString(latest["start"].toString(), Qt::ISODate)
+                         .secsTo(QDateTime::currentDateTimeUtc())) < 60);
+        QCOMPARE(latest["remote"].toString(), QString());
+        QCOMPARE(f.runTool({"delete", QString::number(latest["id"].toInt())}), 0);
+
         QByteArray err;
         QCOMPARE(f.runTool({"delete", "999"}, nullptr, &err), 1);
         QVERIFY(err.contains("no event"));

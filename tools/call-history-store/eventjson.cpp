@@ -23,6 +23,10 @@ QString EventJson::timeText(qint64 secs)
 
 bool EventJson::parseTime(const QString &text, qint64 *secs)
 {
+    if (text == QLatin1String("now")) {
+        *secs = QDateTime::currentSecsSinceEpoch();
+        return true;
+    }
     bool isNumber = false;
     const qint64 n = text.toLongLong(&isNumber);
     if (isNumber) {

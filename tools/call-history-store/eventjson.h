@@ -20,7 +20,7 @@ public:
     static QJsonObject toJson(const CommHistory::Event &event, bool withCount = false);
     static bool fromJson(const QJsonObject &object, CommHistory::Event *event, QString *error);
     static QString timeText(qint64 secs);
-    // ISO 8601 (a time without offset is local time) or seconds since the epoch.
+    // ISO 8601 (a time without offset is local time), seconds since the epoch, or "now".
     static bool parseTime(const QString &text, qint64 *secs);
 };
 

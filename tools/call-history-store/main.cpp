@@ -32,7 +32,8 @@ static const char Usage[] =
     "  import [FILE]     JSON Lines, one event per line (stdin without FILE or with -)\n"
     "  export [FILE]     JSON Lines, oldest first (stdout without FILE or with -)\n"
     "  generate N [--seed S]\n"
-    "TIME: ISO 8601 (2026-03-01T10:00:00Z; without offset: local time) or seconds since 1970.\n";
+    "TIME: ISO 8601 (2026-03-01T10:00:00Z; without offset: local time), seconds since 1970\n"
+    "or now.\n";
 
 static int fail(const QString &message, int status = 1)
 {
