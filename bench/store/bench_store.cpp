@@ -200,6 +200,9 @@ static void benchHistory(const QString &dir, int size, QThread *thread)
         double bytesPerEvent = 0;
         qint64 sqliteCache = 0;
         for (int i = 0; i < 3; ++i) {
+            // Let the worker of the previous model go first (it is deleted in its thread).
+            QThread::msleep(100);
+            QCoreApplication::processEvents();
             const size_t before = heapInUse();
             const qint64 sqliteBefore = sqlite3_memory_used();
             Model m(path, thread, CallModel::SortByTime, 200);
