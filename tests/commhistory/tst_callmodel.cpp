@@ -308,6 +308,12 @@ private Q_SLOTS:
         QTest::newRow("newer call of another party") << "add c/d"
                                                      << "c/d* a/mx2* b/r"
                                                      << "inserted 0";
+        QTest::newRow("a call between the calls of a row splits it") << "add c/d 150"
+                                                                     << "a/m* c/d* a/m* b/r"
+                                                                     << "inserted 1";
+        QTest::newRow("an older call at the end") << "add d/r 1"
+                                                  << "a/mx2* b/r d/r*"
+                                                  << "inserted 2";
         QTest::newRow("read flags") << "read 3 2"
                                     << "a/mx2 b/r"
                                     << "changed 0";
@@ -343,8 +349,9 @@ private Q_SLOTS:
         EventStore store(f.path());
         const QStringList w = write.split(' ');
         if (w[0] == "add") {
-            Event e = HistoryFixture::call(w[1].left(1), w[1].at(2).toLatin1(), 100000, "/acc/cell",
-                                           false);
+            const qint64 end = w.size() > 2 ? w[2].toLongLong() : 100000;
+            Event e =
+                HistoryFixture::call(w[1].left(1), w[1].at(2).toLatin1(), end, "/acc/cell", false);
             QVERIFY(store.addEvent(e));
         } else if (w[0] == "read") {
             QList<Event> events;
