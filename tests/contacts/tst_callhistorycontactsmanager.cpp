@@ -57,6 +57,9 @@ private:
         return m_book->saveContact(&contact);
     }
 
+    // Coarse timers may fire up to 5 % early, and elapsed times are rounded down.
+    static int atLeast(int interval) { return interval * 85 / 100; }
+
     static QString numberOf(CallHistoryContact *record)
     {
         return record->addresses().isEmpty() ? QString() : record->addresses().first().value;
@@ -136,7 +139,7 @@ private Q_SLOTS:
         QSignalSpy lastUpdated(records.last(), &CallHistoryContact::updated);
         QVERIFY(lastUpdated.wait());
         // The 21st waited for a window of its own.
-        QVERIFY(sinceLast.elapsed() >= m_timings.batchWindow);
+        QVERIFY(sinceLast.elapsed() >= atLeast(m_timings.batchWindow));
         for (CallHistoryContact *record : qAsConst(records)) {
             QVERIFY(record->isResolved());
             record->release();
@@ -156,7 +159,7 @@ private Q_SLOTS:
             QSKIP("the machine was too slow to queue both records within the window");
         QCOMPARE(m_manager->pendingCount(), 2);
         QTRY_VERIFY(first->isResolved() && second->isResolved());
-        QVERIFY(sinceFirst.elapsed() >= m_timings.batchWindow);
+        QVERIFY(sinceFirst.elapsed() >= atLeast(m_timings.batchWindow));
         first->release();
         second->release();
     }
@@ -212,7 +215,7 @@ private Q_SLOTS:
             sinceLast.start();
         }
         QVERIFY(updated.wait());
-        QVERIFY(sinceLast.elapsed() >= m_timings.changeDebounce);
+        QVERIFY(sinceLast.elapsed() >= atLeast(m_timings.changeDebounce));
         QCOMPARE(numberOf(record), QStringLiteral("05000000%1").arg(changes - 1));
         QTest::qWait(m_timings.changeDebounce + m_timings.batchWindow);
         QCOMPARE(updated.count(), 1);
