@@ -9,6 +9,7 @@
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
 #include "mgconfitem.h"
+#include "modelmanager.h"
 #include "mtoolbar.h"
 
 namespace {
@@ -263,9 +264,25 @@ void PageManager::showDefault()
 void PageManager::onGConfDefaultPageChanged()
 {
     setCurrentPageName(m_defaultPage->value().toString());
+    // A first start with nothing stored: the default follows whether there is any history.
+    if (m_currentName.isEmpty() && MApplication::isPrestarted()) {
+        ModelManager *models = ModelManager::instance();
+        disconnect(models, nullptr, this, nullptr);
+        connect(models, &ModelManager::modelChanged, this, &PageManager::onModelChanged);
+        onModelChanged();
+    }
 }
 
-void PageManager::onModelChanged() {}
+void PageManager::onModelChanged()
+{
+    ModelManager *models = ModelManager::instance();
+    if (!MApplication::isPrestarted()) {
+        disconnect(models, nullptr, this, nullptr);
+        return;
+    }
+    setCurrentPageName(models->isEmpty() ? QStringLiteral("dialer")
+                                         : QStringLiteral("callHistory"));
+}
 
 void PageManager::saveDefaultPage()
 {

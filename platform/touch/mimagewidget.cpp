@@ -79,7 +79,8 @@ void MImageWidget::drawContents(QPainter *painter, const QStyleOptionGraphicsIte
     }
     if (m_iconId.isEmpty())
         return;
-    const QColor tint = m_tint.isValid() ? m_tint : (m_tinted ? style().color : QColor());
+    const QColor tint =
+        m_tint.isValid() ? m_tint : (m_tinted && style().iconTint ? style().color : QColor());
     const QPixmap pm = MTheme::instance()->pixmap(m_iconId, s.toSize(), tint);
     painter->drawPixmap(target.topLeft(), pm);
 }

@@ -1,7 +1,12 @@
 #include "mpannablewidget.h"
 
+#include "mpanevent.h"
+#include "mwindow.h"
+
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
+#include <QTransform>
 
 namespace {
 const qreal Resistance = 0.4;  // how much of a pull past the end the content follows
@@ -99,6 +104,7 @@ bool MPannableWidget::move(const QPointF &scenePos)
         // The pan takes the finger from whatever was pressed.
         grabMouse();
         setPanning(true);
+        announce(Qt::GestureStarted, scenePos);
     }
     const qreal now = along(scenePos);
     const qint64 dt = qMax<qint64>(1, m_clock.restart());
@@ -124,6 +130,7 @@ void MPannableWidget::release()
     m_dragging = false;
     if (!wasDragging)
         return;
+    announce(Qt::GestureFinished, m_pressScene);
     if (m_clock.isValid() && m_clock.elapsed() > 80)
         m_velocity = 0;
     ungrabMouse();
@@ -154,6 +161,19 @@ void MPannableWidget::step()
         m_motion.stop();
         setPanning(false);
     }
+}
+
+void MPannableWidget::announce(Qt::GestureState state, const QPointF &scenePos)
+{
+    if (!scene())
+        return;
+    int angle = 0;
+    const QList<QGraphicsView *> views = scene()->views();
+    if (auto *window = views.isEmpty() ? nullptr : qobject_cast<MWindow *>(views.first()))
+        angle = window->orientationAngle();
+    const QPointF offset = QTransform().rotate(-angle).map(scenePos - m_pressScene);
+    MPanEvent event(state, offset);
+    scene()->sendEvent(this, &event);
 }
 
 bool MPannableWidget::sceneEventFilter(QGraphicsItem *watched, QEvent *event)

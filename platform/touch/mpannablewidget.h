@@ -53,6 +53,8 @@ private:
     qreal along(const QPointF &p) const;
     qreal rangeEnd() const;
     void setPanning(bool panning);
+    // Tells scene event filters on this widget about the pan (see MPanEvent).
+    void announce(Qt::GestureState state, const QPointF &scenePos);
 
     Qt::Orientations m_direction = Qt::Vertical;
     bool m_enabled = true;

@@ -122,6 +122,8 @@ void MTheme::applyProperty(MStyle &s, const QString &key, const QString &value) 
         s.accentColor = QColor(value);
     else if (key == QLatin1String("checked-background-color"))
         s.checkedBackgroundColor = QColor(value);
+    else if (key == QLatin1String("icon-tint"))
+        s.iconTint = value != QLatin1String("none");
     else if (key == QLatin1String("checked-indicator"))
         s.checkedIndicator = px(value);
     else if (key == QLatin1String("font-family"))

@@ -18,9 +18,23 @@ void MWidgetController::setStyleName(const QString &name)
     applyStyle();
 }
 
+void MWidgetController::setStyleMode(const QString &mode)
+{
+    if (mode == m_styleMode)
+        return;
+    m_styleMode = mode;
+    applyStyle();
+}
+
 const MStyle &MWidgetController::style() const
 {
-    return MTheme::instance()->style(m_styleName);
+    MTheme *theme = MTheme::instance();
+    if (!m_styleMode.isEmpty()) {
+        const QString moded = m_styleName + QLatin1Char(':') + m_styleMode;
+        if (theme->hasStyle(moded))
+            return theme->style(moded);
+    }
+    return theme->style(m_styleName);
 }
 
 void MWidgetController::applyStyle()

@@ -15,6 +15,10 @@ public:
     QString styleName() const { return m_styleName; }
     void setStyleName(const QString &name);
     const MStyle &style() const;
+    // A mode of the style ("selected", "pressed"): the theme's "Name:mode" block when it has
+    // one, else the style itself. Empty for the default mode.
+    QString styleMode() const { return m_styleMode; }
+    void setStyleMode(const QString &mode);
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
@@ -30,4 +34,5 @@ protected:
 
 private:
     QString m_styleName;
+    QString m_styleMode;
 };

@@ -8,6 +8,7 @@
 #include <QDBusError>
 #include <QDateTime>
 #include <QTimer>
+#include <cstdio>
 
 DevCallUiService::DevCallUiService(const CallSchedule &schedule, QObject *parent)
     : QObject(parent), m_schedule(schedule)
@@ -34,6 +35,33 @@ bool DevCallUiService::registerOnBus(QString *error)
     return true;
 }
 
+bool DevCallUiService::openHistory(QString *error)
+{
+    m_historyOpen = m_history.open();
+    if (!m_historyOpen)
+        *error = m_history.errorString();
+    return m_historyOpen;
+}
+
+void DevCallUiService::record(const QString &accountPath, const QString &accountId, bool video,
+                              const QDateTime &start, const QDateTime &end)
+{
+    if (!m_historyOpen)
+        return;
+    CommHistory::Event call;
+    call.setType(CommHistory::Event::CallEvent);
+    call.setDirection(CommHistory::Event::Outbound);
+    call.setLocalUid(accountPath);
+    call.setRemoteUid(accountId);
+    call.setStartTime(start);
+    call.setEndTime(end);
+    call.setIsVideoCall(video);
+    call.setIsRead(true);
+    if (!m_history.addEvent(call))
+        std::fprintf(stderr, "call-ui-dev-service: the call to %s was not recorded: %s\n",
+                     qPrintable(accountId), qPrintable(m_history.errorString()));
+}
+
 QString DevCallUiService::RequestCallToContact(const QString &accountPath, const QString &accountId,
                                                uint, const QString &, bool video)
 {
@@ -46,7 +74,9 @@ QString DevCallUiService::RequestCallToContact(const QString &accountPath, const
         QTimer::singleShot(0, this, [this, uid]() { Q_EMIT CommandFailed(uid); });
         return uid;
     }
+    const QDateTime requested = QDateTime::currentDateTime();
     if (s.answerAfter < 0 && s.endAfter < 0) {
+        record(accountPath, accountId, video, requested, requested);
         QTimer::singleShot(0, this, [this, uid]() { Q_EMIT CommandCompleted(uid); });
         return uid;
     }
@@ -54,9 +84,13 @@ QString DevCallUiService::RequestCallToContact(const QString &accountPath, const
         QTimer::singleShot(s.answerAfter, this, [this, uid]() { Q_EMIT CallAnswered(uid); });
     if (s.endAfter >= 0) {
         const int talked = s.answerAfter >= 0 ? qMax(0, s.endAfter - s.answerAfter) / 1000 : 0;
-        QTimer::singleShot(s.endAfter, this, [this, uid, talked, s]() {
-            Q_EMIT CallEnded(uid, s.answerAfter >= 0 ? 0 : 2, talked, QString());
-        });
+        QTimer::singleShot(s.endAfter, this,
+                           [this, uid, talked, s, accountPath, accountId, video, requested]() {
+                               // The call's time runs from the answer to the end.
+                               const QDateTime ended = QDateTime::currentDateTime();
+                               record(accountPath, accountId, video, ended.addSecs(-talked), ended);
+                               Q_EMIT CallEnded(uid, s.answerAfter >= 0 ? 0 : 2, talked, QString());
+                           });
     }
     return uid;
 }

@@ -4,12 +4,16 @@
 #include <QObject>
 
 #include "callschedule.h"
+#include "eventstore.h"
 
 // A call-UI service for development and tests, on a machine with no modem. It owns the bus
 // name "com.velto.CallUi", accepts every RequestCallToContact with a fresh call id and then
 // emits, for that id, what a real call would: CallAnswered and CallEnded on its schedule, or
 // CommandCompleted at once for a call that is neither answered nor ended, or CommandFailed if
 // told to refuse calls. Each accepted request is also reported through callRequested().
+// Every call placed is written into the call history store as a dialled call when it ends
+// (a call that is never answered nor ended, when the request completes); refused requests are
+// not calls and are not written.
 class DevCallUiService : public QObject, protected QDBusContext
 {
     Q_OBJECT
@@ -18,6 +22,9 @@ public:
 
     // Takes the bus name and publishes the object; false if the bus or the name is not had.
     bool registerOnBus(QString *error);
+    // Opens the call history store that calls are written to; false (with the reason) if it
+    // cannot be opened, and calls are then not recorded.
+    bool openHistory(QString *error);
     CallSchedule schedule() const { return m_schedule; }
 
 public Q_SLOTS:
@@ -35,6 +42,11 @@ Q_SIGNALS:
                        bool video);
 
 private:
+    void record(const QString &accountPath, const QString &accountId, bool video,
+                const QDateTime &start, const QDateTime &end);
+
     CallSchedule m_schedule;
+    CommHistory::EventStore m_history;
+    bool m_historyOpen = false;
     int m_nextId = 1;
 };

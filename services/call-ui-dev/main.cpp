@@ -40,6 +40,9 @@ int main(int argc, char **argv)
     }
     DevCallUiService service(schedule);
     QString error;
+    if (!service.openHistory(&error))
+        std::fprintf(stderr, "call-ui-dev-service: calls will not be recorded: %s\n",
+                     qPrintable(error));
     if (!service.registerOnBus(&error)) {
         std::fprintf(stderr, "call-ui-dev-service: %s\n", qPrintable(error));
         return 1;

@@ -101,7 +101,8 @@ private Q_SLOTS:
         msg << 42 << QStringLiteral("x");
         const QDBusMessage reply = m_other.call(msg, QDBus::BlockWithGui, 5000);
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
-        QVERIFY2(!reply.errorName().contains(QLatin1String("NoReply")), qPrintable(reply.errorName()));
+        QVERIFY2(!reply.errorName().contains(QLatin1String("NoReply")),
+                 qPrintable(reply.errorName()));
         QCOMPARE(pm()->currentPageType(), int(PageManager::CallHistory));
     }
 

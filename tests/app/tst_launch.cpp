@@ -1,9 +1,13 @@
 #include "callhistoryapplicationservice.h"
 #include "callhistorypage.h"
+#include "callmodel.h"
 #include "dialerpage.h"
+#include "event.h"
+#include "eventstore.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mgconfitem.h"
+#include "modelmanager.h"
 #include "pagemanager.h"
 
 #include <QSignalSpy>
@@ -44,6 +48,23 @@ private Q_SLOTS:
         QCOMPARE(pm()->currentPageType(), int(PageManager::None));
     }
 
+    void shouldDefaultToHistoryOnceCallsArrive()
+    {
+        // Nothing stored and no call yet: the dialer.
+        QCOMPARE(pm()->currentPageName(), QStringLiteral("dialer"));
+        ModelManager::instance()->model()->getEvents();
+        CommHistory::EventStore store;
+        QVERIFY(store.open());
+        CommHistory::Event call;
+        call.setType(CommHistory::Event::CallEvent);
+        call.setDirection(CommHistory::Event::Inbound);
+        call.setRemoteUid(QStringLiteral("+358401234567"));
+        call.setStartTime(QDateTime::currentDateTime().addSecs(-60));
+        call.setEndTime(QDateTime::currentDateTime());
+        QVERIFY(store.addEvent(call));
+        QTRY_COMPARE(pm()->currentPageName(), QStringLiteral("callHistory"));
+    }
+
     void shouldShowDefaultPageOnFirstLaunch()
     {
         QSignalSpy released(MApplication::instance(), &MApplication::prestartReleased);
@@ -51,7 +72,7 @@ private Q_SLOTS:
         QCOMPARE(released.count(), 1);
         QVERIFY(!MApplication::isPrestarted());
         QVERIFY(m_window->isVisible());
-        QCOMPARE(pm()->currentPageType(), int(PageManager::Dialer));
+        QCOMPARE(pm()->currentPageType(), int(PageManager::CallHistory));
     }
 
     void shouldChoosePageByFirstParameter_data()

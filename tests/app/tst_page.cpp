@@ -1,3 +1,6 @@
+#include "event.h"
+#include "eventfilter.h"
+#include "eventstore.h"
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "page.h"
@@ -98,6 +101,31 @@ private Q_SLOTS:
         QCOMPARE(m_log.join(QLatin1Char(' ')), expected);
     }
 
+    void shouldRecordEachPlacedCallInHistory()
+    {
+        setSchedule(20, 1100, false);
+        HookPage dialer(QStringLiteral("dialer"), &m_log);
+        dialer.call(Cellular, QStringLiteral("+35850999"), 0, QString(), true);
+        CommHistory::EventStore store;
+        QVERIFY(store.open());
+        QList<CommHistory::Event> events;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (events.clear(),
+             store.events(CommHistory::EventFilter(), CommHistory::Event(), 50, &events),
+             std::any_of(events.begin(), events.end(),
+                         [](const CommHistory::Event &e) {
+                             return e.remoteUid() == QLatin1String("+35850999");
+                         })),
+            5000);
+        const auto it = std::find_if(events.begin(), events.end(), [](const CommHistory::Event &e) {
+            return e.remoteUid() == QLatin1String("+35850999");
+        });
+        QCOMPARE(it->direction(), CommHistory::Event::Outbound);
+        QCOMPARE(it->localUid(), Cellular);
+        QVERIFY(it->isVideoCall());
+        QCOMPARE(it->startTime().secsTo(it->endTime()), 1);
+    }
+
     void shouldIgnoreCallAfterRefresh()
     {
         setSchedule(80, 120, false);
@@ -119,7 +147,8 @@ private Q_SLOTS:
         history.call(Cellular, QStringLiteral("5550002"));
         QTRY_VERIFY(!history.pendingCallId().isEmpty());
         QVERIFY(dialer.pendingCallId() != history.pendingCallId());
-        QTRY_COMPARE(m_log.join(QLatin1Char(' ')), QStringLiteral("dialer.answered history.answered"));
+        QTRY_COMPARE(m_log.join(QLatin1Char(' ')),
+                     QStringLiteral("dialer.answered history.answered"));
     }
 
     void shouldStayQuietWhenNoServiceAnswers()

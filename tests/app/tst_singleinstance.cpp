@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
-#include <QDBusConnection>
 #include <QDBusArgument>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusVariant>
@@ -15,7 +15,10 @@ class TestSingleInstance : public QObject
 private:
     QProcess m_first;
 
-    static QString program() { return TestSupport::builtProgram(QStringLiteral("app/call-history")); }
+    static QString program()
+    {
+        return TestSupport::builtProgram(QStringLiteral("app/call-history"));
+    }
 
     // "unset", "true" or "false": the published inbox property, read as another program would.
     static QString inbox()
@@ -55,14 +58,14 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QProcess::execute(QStringLiteral("dconf"),
-                          {QStringLiteral("reset"),
-                           QStringLiteral("/apps/call-history/settings/defaultPage")});
+        QProcess::execute(
+            QStringLiteral("dconf"),
+            {QStringLiteral("reset"), QStringLiteral("/apps/call-history/settings/defaultPage")});
         m_first.setProcessChannelMode(QProcess::ForwardedChannels);
         m_first.start(program(), {QStringLiteral("callhistory")});
         QVERIFY(m_first.waitForStarted());
-        QVERIFY(TestSupport::waitForBusName(QStringLiteral("com.velto.telephony.callhistory"),
-                                            15000));
+        QVERIFY(
+            TestSupport::waitForBusName(QStringLiteral("com.velto.telephony.callhistory"), 15000));
     }
 
     void shouldHandleFirstInstanceParameters()
@@ -112,8 +115,9 @@ private Q_SLOTS:
         QVERIFY(m_first.waitForFinished(10000));
         QCOMPARE(m_first.exitCode(), 0);
         QProcess read;
-        read.start(QStringLiteral("dconf"),
-                   {QStringLiteral("read"), QStringLiteral("/apps/call-history/settings/defaultPage")});
+        read.start(
+            QStringLiteral("dconf"),
+            {QStringLiteral("read"), QStringLiteral("/apps/call-history/settings/defaultPage")});
         QVERIFY(read.waitForFinished());
         QCOMPARE(QString::fromUtf8(read.readAllStandardOutput()).trimmed(),
                  QStringLiteral("'contacts'"));

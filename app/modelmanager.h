@@ -1,0 +1,46 @@
+#ifndef MODELMANAGER_H
+#define MODELMANAGER_H
+
+#include <QObject>
+#include <QPointer>
+
+class QThread;
+
+namespace CommHistory {
+class CallModel;
+}
+
+/*
+ * Owns the call event model that the whole program shares and the one background thread in
+ * which the history store runs its queries (the dialer's last-call model borrows it), and turns
+ * every change of the model into modelChanged().
+ *
+ * A process-wide singleton, created on first use as a child of the application object. On
+ * destruction it asks the thread to stop, interrupting a query that is still running, and waits
+ * for it at most 3000 ms.
+ */
+class ModelManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    static ModelManager *instance();
+    ~ModelManager() override;
+
+    CommHistory::CallModel *model() const { return m_model; }
+    QThread *backgroundThread() const { return m_thread; }
+    // True while the shared model has no row (also before its first chunk arrived).
+    bool isEmpty() const;
+
+Q_SIGNALS:
+    void modelChanged();
+
+private:
+    explicit ModelManager(QObject *parent);
+
+    CommHistory::CallModel *m_model = nullptr;
+    QThread *m_thread = nullptr;
+    static QPointer<ModelManager> s_instance;
+};
+
+#endif

@@ -1,0 +1,150 @@
+#ifndef COMMHISTORY_EVENTSTORE_H
+#define COMMHISTORY_EVENTSTORE_H
+
+#include "event.h"
+#include "eventfilter.h"
+
+#include <QAtomicInt>
+#include <QHash>
+#include <QMutex>
+#include <QSet>
+#include <QString>
+#include <functional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace CommHistory {
+
+/*
+ * The call history database: one SQLite file, opened and used synchronously by the calling
+ * thread. The models use it from their background thread; tools and services that record a call
+ * use it directly:
+ *
+ *     CommHistory::EventStore store;             // the default database, see defaultPath()
+ *     CommHistory::Event call;
+ *     call.setType(CommHistory::Event::CallEvent);
+ *     call.setDirection(CommHistory::Event::Outbound);
+ *     call.setLocalUid(accountPath);
+ *     call.setRemoteUid(number);
+ *     call.setStartTime(started);
+ *     call.setEndTime(ended);
+ *     if (!store.open() || !store.addEvent(call))
+ *         fprintf(stderr, "%s\n", qPrintable(store.errorString()));
+ *
+ * Location: the path given to the constructor; else the environment variable CALL_HISTORY_DB;
+ * else $XDG_DATA_HOME/call-history/history.db. The folder is created when missing.
+ *
+ * Storage: WAL journal, synchronous=FULL (a committed call survives a power cut), foreign keys
+ * on, a busy timeout of 5 s (an interruptible busy handler) so that processes writing at once
+ * wait for each other instead of failing. The schema carries its version in user_version;
+ * older versions are migrated inside one transaction when opened. Times are stored as UTC
+ * seconds since the epoch; texts are bound as SQL parameters and read back unchanged, whatever
+ * they contain. Ids are never reused (AUTOINCREMENT), so a late notice about a deleted id cannot
+ * hit a new event.
+ *
+ * Every write is one transaction. After it commits, the change is announced through
+ * CommitNotifier (in this process and on the session bus) unless announcing was switched off.
+ *
+ * Bad files: the file is never rewritten, truncated or replaced when it is not usable.
+ *  - not a database, or an SQLite file of something else: NotADatabase;
+ *  - written by a newer schema: NewerSchema (nothing is changed);
+ *  - not writable (file or folder): ReadOnly;
+ *  - damaged: Corrupt, when opening or as soon as a query meets the damage.
+ * open() and the operations then return false, error() and errorString() tell why.
+ * A file of size 0 counts as a new, empty database.
+ *
+ * Only call events are stored: adding any other type fails.
+ */
+class EventStore
+{
+public:
+    enum Error {
+        NoError,
+        CannotOpen,
+        NotADatabase,
+        NewerSchema,
+        ReadOnly,
+        Corrupt,
+        Busy,
+        Interrupted,
+        InvalidEvent,
+        Failed
+    };
+    enum { SchemaVersion = 2 };
+
+    explicit EventStore(const QString &path = QString());
+    ~EventStore();
+    EventStore(const EventStore &) = delete;
+    EventStore &operator=(const EventStore &) = delete;
+
+    static QString defaultPath();
+    QString path() const { return m_path; }
+
+    // Opens (creating the file and the schema when missing) and migrates. Idempotent.
+    bool open();
+    bool isOpen() const { return m_db != nullptr; }
+    void close();
+
+    Error error() const { return m_error; }
+    QString errorString() const { return m_errorString; }
+
+    // Whether writes are announced (default true), and whether announcing waits until the
+    // session bus has the signal (default false; for short-lived tools).
+    void setAnnounceChanges(bool announce) { m_announce = announce; }
+    void setWaitForDelivery(bool wait) { m_waitForDelivery = wait; }
+
+    // Thread-safe: makes the running and every later statement fail with Interrupted, until
+    // clearInterrupt().
+    void interrupt();
+    void clearInterrupt();
+
+    // Up to limit events matching filter, newest first (end time, then id), strictly after
+    // the event given as after (invalid: from the newest).
+    bool events(const EventFilter &filter, const Event &after, int limit, QList<Event> *out);
+    // The stored events among ids, in the order of ids; ids not stored are left out.
+    bool eventsById(const QList<int> &ids, QList<Event> *out);
+    // The event with this id, or an invalid event when it is not stored or on error.
+    Event event(int id);
+    bool count(const EventFilter &filter, int *count);
+
+    // Stores new events and sets their ids. Events need a start time; a missing end time
+    // is taken as the start time.
+    bool addEvent(Event &event);
+    bool addEvents(QList<Event> &events);
+    // Stores every field of events that are stored already (eventCount and contacts are not
+    // stored); ids that are not stored are skipped.
+    bool modifyEvents(const QList<Event> &events);
+    bool deleteEvents(const QList<int> &ids);
+    bool deleteAll();
+
+private:
+    bool fail(Error error, const QString &what, int rc = 0);
+    bool failFrom(int rc, const QString &what);
+    bool exec(const char *sql);
+    bool readSchemaState(int *version, int *objects, bool *wal);
+    bool migrate();
+    bool prepare(const char *sql, sqlite3_stmt **statement);
+    bool readRows(sqlite3_stmt *statement, QList<Event> *out);
+    bool bindEvent(sqlite3_stmt *statement, const Event &event);
+    bool writeTransaction(const std::function<bool()> &body);
+    void announce(int operation, const QList<int> &ids);
+    QString intern(const QString &text);
+    static int busyHandler(void *store, int count);
+    static int progressHandler(void *store);
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+    QMutex m_handleMutex;
+    QAtomicInt m_interrupted;
+    QHash<QByteArray, sqlite3_stmt *> m_statements;
+    QSet<QString> m_strings;
+    Error m_error = NoError;
+    QString m_errorString;
+    bool m_announce = true;
+    bool m_waitForDelivery = false;
+};
+
+} // namespace CommHistory
+
+#endif

@@ -1,0 +1,7 @@
+#include "mpanevent.h"
+
+QEvent::Type MPanEvent::eventType()
+{
+    static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
