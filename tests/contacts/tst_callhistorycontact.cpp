@@ -270,18 +270,6 @@ private Q_SLOTS:
         QCOMPARE(record.statusMessage(), message);
     }
 
-    void shouldSignalEveryUpdate()
-    {
-        CallHistoryContact record(7, nullptr);
-        QSignalSpy updated(&record, &CallHistoryContact::updated);
-        QVERIFY(!record.isResolved());
-        record.setContact(contactWith({"0401"}));
-        record.setContact(contactWith({"0402", "0403"}));
-        QCOMPARE(updated.count(), 2);
-        QVERIFY(record.isResolved());
-        QCOMPARE(record.phoneNumberCount(), 2);
-    }
-
     void shouldAnnounceItIsUnusedOnlyAfterTheLastRelease()
     {
         CallHistoryContact record(9, nullptr, 50);
@@ -295,17 +283,6 @@ private Q_SLOTS:
         QTRY_COMPARE(unreferenced.count(), 1);
         QCOMPARE(unreferenced.first().first().value<QContactLocalId>(), QContactLocalId(9));
         QCOMPARE(record.refCount(), 0);
-    }
-
-    void shouldKeepARecordTakenAgainBeforeItsDelay()
-    {
-        CallHistoryContact record(9, nullptr, 300);
-        QSignalSpy unreferenced(&record, &CallHistoryContact::unreferenced);
-        record.ref();
-        record.release();
-        record.ref();
-        QTest::qWait(600);
-        QCOMPARE(unreferenced.count(), 0);
     }
 
     void shouldStartTheDelayOnAReleaseWithoutReference()
