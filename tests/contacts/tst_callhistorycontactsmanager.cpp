@@ -4,7 +4,9 @@
 #include <QtContacts/QContactGuid>
 #include <QtContacts/QContactManager>
 #include <QtContacts/QContactName>
+#include <QtContacts/QContactOnlineAccount>
 #include <QtContacts/QContactPhoneNumber>
+#include <QtContacts/QContactPresence>
 
 #include <QDBusConnection>
 #include <QElapsedTimer>
@@ -87,6 +89,20 @@ private Q_SLOTS:
     {
         const QContactLocalId id = add(QStringLiteral("Jo"), QStringLiteral("+358 40 123 4567"));
         QVERIFY(id != 0);
+        // A VoIP account with its presence, linked as a presence service writes them.
+        QContact stored = m_book->contact(ContactsEngine::toContactId(id));
+        QContactOnlineAccount account;
+        account.setAccountUri(QStringLiteral("sip:jo@example.com"));
+        account.setValue(QContactOnlineAccount__FieldAccountPath, QStringLiteral("/acc/sip"));
+        account.setLinkedDetailUris(QStringLiteral("presence:jo"));
+        stored.saveDetail(&account);
+        QContactPresence presence;
+        presence.setDetailUri(QStringLiteral("presence:jo"));
+        presence.setPresenceState(QContactPresence::PresenceBusy);
+        presence.setCustomMessage(QStringLiteral("In a meeting"));
+        stored.saveDetail(&presence);
+        QVERIFY(m_book->saveContact(&stored));
+
         CallHistoryContact *record = m_manager->acquireContact(id);
         QVERIFY(record);
         QVERIFY(!record->isResolved());
@@ -96,6 +112,10 @@ private Q_SLOTS:
         QCOMPARE(record->phoneNumberCount(), 1);
         QCOMPARE(record->numberType(QStringLiteral("0401234567")),
                  CallHistoryContact::NumberTypeMobile);
+        QCOMPARE(record->numberType(QStringLiteral("sip:jo@example.com")),
+                 CallHistoryContact::NumberTypeOnlineAccount);
+        QCOMPARE(record->presence(QStringLiteral("/acc/sip")), CallHistoryContact::PresenceBusy);
+        QCOMPARE(record->statusMessage(), QStringLiteral("In a meeting"));
         QCOMPARE(m_manager->displayLabel(record->contact()), QStringLiteral("Jo"));
         // Only the details the record needs are read.
         QVERIFY(record->contact().details<QContactName>().isEmpty());
