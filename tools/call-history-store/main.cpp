@@ -2,6 +2,7 @@
 // in the history database. Errors go to stderr; the exit status is 0 on success, 1 when the
 // store fails (the reason is printed) and 2 on a usage error.
 
+#include "addressbookcontactresolver.h"
 #include "eventfilter.h"
 #include "eventgrouper.h"
 #include "eventjson.h"
@@ -125,6 +126,11 @@ static void printRow(QTextStream &out, const Event &e, bool json, bool grouped)
     QString remote = e.remoteUid().isEmpty() ? QStringLiteral("(private)") : e.remoteUid();
     if (grouped && e.eventCount() > 1)
         remote += QStringLiteral(" (%1)").arg(e.eventCount());
+    QStringList names;
+    for (const Event::Contact &c : e.contacts())
+        names << c.second;
+    if (!names.isEmpty())
+        remote += QStringLiteral(" \"%1\"").arg(names.join(QStringLiteral("\", \"")));
     out << qSetFieldWidth(7) << right << e.id() << qSetFieldWidth(0) << "  " << when << "  "
         << qSetFieldWidth(8) << left << kindName(e) << qSetFieldWidth(7) << right
         << QStringLiteral("%1:%2").arg(duration / 60).arg(duration % 60, 2, 10, QChar('0'))
@@ -158,9 +164,13 @@ static int list(EventStore &store, const QCommandLineParser &p)
     int printed = 0;
     Event after;
     const int page = 1000;
+    // Calls are shown with the address-book contacts their party matches, as the program does.
+    AddressBookContactResolver contacts;
     auto flush = [&]() {
         if (!pending.isEmpty() && (limit < 0 || printed < limit)) {
-            printRow(out, CommHistory::EventGrouper::makeRow(pending).shown, json, grouped);
+            Event shown = CommHistory::EventGrouper::makeRow(pending).shown;
+            shown.setContacts(contacts.contactsFor(shown.localUid(), shown.remoteUid()));
+            printRow(out, shown, json, grouped);
             ++printed;
         }
         pending.clear();
