@@ -1,0 +1,41 @@
+#pragma once
+
+#include "testbalanceinterface.h"
+
+#include <TelepathyQt/BaseConnection>
+#include <TelepathyQt/BaseConnectionManager>
+#include <TelepathyQt/BaseProtocol>
+
+#include <QList>
+#include <QObject>
+
+// A Telepathy connection manager for the tests ("chtest", protocol "sip"), started by the tests
+// (or activated by mission-control) on the private session bus. Its connections connect at once
+// and, unless the account parameter "balance" is false, carry the Balance interface with the
+// balance given by the parameters "balance-amount", "balance-scale" and "balance-currency".
+//
+// The object /com/velto/test/ConnectionManager (interface com.velto.test.ConnectionManager)
+// lets a test change the balance of every live connection: SetBalance(int amount, uint scale,
+// string currency), which emits BalanceChanged on each.
+class TestConnectionManager : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.velto.test.ConnectionManager")
+public:
+    TestConnectionManager();
+    bool registerOnBus();
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void SetBalance(int amount, uint scale, const QString &currency);
+
+private:
+    Tp::BaseConnectionPtr createConnection(const QVariantMap &parameters, Tp::DBusError *error);
+    void connectConnection(Tp::BaseConnection *connection, Tp::DBusError *error);
+    QStringList inspectHandles(uint handleType, const Tp::UIntList &handles, Tp::DBusError *error);
+
+    Tp::BaseConnectionManagerPtr m_manager;
+    Tp::BaseProtocolPtr m_protocol;
+    QList<Tp::BaseConnectionPtr> m_connections;
+    QList<TestBalanceInterfacePtr> m_balances;
+    QString m_selfId;
+};
