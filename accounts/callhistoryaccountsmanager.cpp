@@ -135,9 +135,9 @@ void CallHistoryAccountsManager::updateAccount(Accounts::AccountId id)
 {
     Accounts::Account *account = m_dbAccounts.value(id);
     if (!account) {
-        account = m_accountsManager->account(id);
+        Accounts::Error::ErrorType error = Accounts::Error::NoError;
+        account = readAccount(id, &error);
         if (!account) {
-            const Accounts::Error::ErrorType error = m_accountsManager->lastError().type();
             if (error == Accounts::Error::Database || error == Accounts::Error::DatabaseLocked) {
                 if (!m_retryIds.contains(id))
                     m_retryIds.append(id);
@@ -187,6 +187,15 @@ void CallHistoryAccountsManager::updateAccount(Accounts::AccountId id)
         Q_EMIT accountsChanged();
     }
     account->selectService();
+}
+
+Accounts::Account *CallHistoryAccountsManager::readAccount(Accounts::AccountId id,
+                                                           Accounts::Error::ErrorType *error)
+{
+    Accounts::Account *account = m_accountsManager->account(id);
+    if (!account)
+        *error = m_accountsManager->lastError().type();
+    return account;
 }
 
 void CallHistoryAccountsManager::installTranslations(Accounts::Account *account,

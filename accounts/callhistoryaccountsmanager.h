@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Accounts/Account>
+#include <Accounts/Error>
 #include <Accounts/Manager>
 #include <Accounts/Provider>
 
@@ -85,6 +86,10 @@ private Q_SLOTS:
 
 protected:
     void timerEvent(QTimerEvent *event) override;
+    // Reads the database account of `id`: null when it cannot be read, with the database's
+    // reason in `error`.
+    virtual Accounts::Account *readAccount(Accounts::AccountId id,
+                                           Accounts::Error::ErrorType *error);
 
 private:
     void loadAccounts();

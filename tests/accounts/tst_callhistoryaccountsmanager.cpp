@@ -24,6 +24,30 @@ QString describe(const QList<CallHistoryAccount *> &records)
 }
 } // namespace
 
+// A registry whose database reads fail `failures` times with `error` (a reader of the WAL
+// database cannot be locked out for real).
+class BusyDatabaseManager : public CallHistoryAccountsManager
+{
+public:
+    using CallHistoryAccountsManager::CallHistoryAccountsManager;
+    int failures = 0;
+    int reads = 0;
+    Accounts::Error::ErrorType error = Accounts::Error::DatabaseLocked;
+
+protected:
+    Accounts::Account *readAccount(Accounts::AccountId id,
+                                   Accounts::Error::ErrorType *error) override
+    {
+        ++reads;
+        if (failures > 0) {
+            --failures;
+            *error = this->error;
+            return nullptr;
+        }
+        return CallHistoryAccountsManager::readAccount(id, error);
+    }
+};
+
 // The registry over a private accounts database, changed as a settings application would.
 class TestCallHistoryAccountsManager : public QObject
 {
@@ -49,7 +73,8 @@ private Q_SLOTS:
     void shouldOfferVideoOnlyOnGoogle_data();
     void shouldOfferVideoOnlyOnGoogle();
     void shouldFollowTheUriSchemesKey();
-    void shouldRetryWhileTheDatabaseIsLocked();
+    void shouldRetryWhileTheDatabaseIsBusy_data();
+    void shouldRetryWhileTheDatabaseIsBusy();
 
 private:
     CallHistoryAccountsManager *makeManager();
@@ -495,9 +520,47 @@ void TestCallHistoryAccountsManager::shouldFollowTheUriSchemesKey()
     QVERIFY(QTest::qWaitFor([&] { return record->supportsTelUri(); }, 5000));
 }
 
-void TestCallHistoryAccountsManager::shouldRetryWhileTheDatabaseIsLocked()
+void TestCallHistoryAccountsManager::shouldRetryWhileTheDatabaseIsBusy_data()
 {
-    QSKIP("not yet");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("retried");
+    QTest::newRow("locked") << int(Accounts::Error::DatabaseLocked) << true;
+    QTest::newRow("database error") << int(Accounts::Error::Database) << true;
+    QTest::newRow("not found") << int(Accounts::Error::AccountNotFound) << false;
+    QTest::newRow("deleted") << int(Accounts::Error::Deleted) << false;
+}
+
+void TestCallHistoryAccountsManager::shouldRetryWhileTheDatabaseIsBusy()
+{
+    QFETCH(int, error);
+    QFETCH(bool, retried);
+
+    auto *manager = new BusyDatabaseManager(m_locale);
+    m_manager = manager;
+    manager->failures = 3;
+    manager->error = Accounts::Error::ErrorType(error);
+    const Accounts::AccountId id = m_db->create(QStringLiteral("velto-sip"), QStringLiteral("Busy"),
+                                                {{Voip, QStringLiteral("s/busy/calls")}});
+    QVERIFY(id);
+    m_created << id;
+    const QString path = Prefix + QStringLiteral("s/busy/calls");
+
+    if (!retried) {
+        // Each notification fails once; nothing is queued and nothing retried.
+        QVERIFY(QTest::qWaitFor([&] { return manager->reads > 0; }, 5000));
+        QVERIFY(!manager->isRetryPending());
+        QVERIFY(!manager->hasAccount(path, false));
+        return;
+    }
+    QVERIFY(QTest::qWaitFor([&] { return manager->isRetryPending(); }, 5000));
+    QVERIFY(!manager->hasAccount(path, false));
+    // The retry pass reads again until the database answers, then stops.
+    QVERIFY(QTest::qWaitFor([&] { return manager->hasAccount(path, true); }, 5000));
+    QCOMPARE(manager->failures, 0);
+    QVERIFY(QTest::qWaitFor([&] { return !manager->isRetryPending(); }, 1000));
+    const int reads = manager->reads;
+    QTest::qWait(500);
+    QCOMPARE(manager->reads, reads);
 }
 
 int main(int argc, char **argv)
