@@ -99,6 +99,8 @@ void CallHistoryAccount::setTpConnection(Tp::ConnectionPtr connection)
     m_tpConnection = connection;
     if (!m_tpConnection)
         return;
+    // Until this connection tells its balance, the last one's is not shown.
+    m_balanceKnown = false;
 
     connect(m_tpConnection.data(), SIGNAL(accountBalanceChanged(Tp::CurrencyAmount)), this,
             SLOT(setTpAccountBalance(Tp::CurrencyAmount)));
@@ -141,15 +143,27 @@ double CallHistoryAccount::balanceValue(const Tp::CurrencyAmount &amount)
     return double(amount.amount) / divisor;
 }
 
+bool CallHistoryAccount::isKnownBalance(const Tp::CurrencyAmount &amount)
+{
+    return amount.scale != 0xffffffffu;
+}
+
 void CallHistoryAccount::setTpAccountBalance(Tp::CurrencyAmount balance)
 {
-    setBalance(balance.currency, balanceValue(balance));
+    if (isKnownBalance(balance)) {
+        setBalance(balance.currency, balanceValue(balance));
+        return;
+    }
+    // A service that does not know the balance yet: nothing to show rather than a zero.
+    m_balanceKnown = false;
+    Q_EMIT creditsChanged(m_path, creditsText());
 }
 
 void CallHistoryAccount::setBalance(const QString &currency, double value)
 {
     m_balance = value;
     m_currency = currency;
+    m_balanceKnown = true;
     Q_EMIT creditsChanged(m_path, creditsText());
 }
 
@@ -173,7 +187,8 @@ QString CallHistoryAccount::formatBalance(const MLocale &locale, double balance,
 
 QString CallHistoryAccount::creditsText() const
 {
-    if (!hasBalanceInterface() || m_tpConnection->status() != Tp::ConnectionStatusConnected)
+    if (!hasBalanceInterface() || m_tpConnection->status() != Tp::ConnectionStatusConnected ||
+        !m_balanceKnown)
         return QString();
     if (m_locale)
         return formatBalance(*m_locale->locale(), m_balance, m_currency);

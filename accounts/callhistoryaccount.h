@@ -83,11 +83,15 @@ public:
     // Binds the record to a Telepathy account (null: unbound).
     void setTpAccount(Tp::AccountPtr account);
 
-    // The balance text to show; empty when the account has no usable balance.
+    // The balance text to show; empty when the account has no usable balance: unbound, not
+    // connected, no balance interface, or a balance not (yet) known on the current connection.
     QString creditsText() const;
-    // Stores a balance and announces it with creditsChanged(), even when the text is unchanged.
+    // Stores a known balance and announces it with creditsChanged(), even when the text is
+    // unchanged.
     void setBalance(const QString &currency, double value);
 
+    // Whether Telepathy's amount is a balance at all: the scale 2^32 - 1 means "unknown".
+    static bool isKnownBalance(const Tp::CurrencyAmount &amount);
     // The balance in currency units: the amount divided by 10 to the power of the scale, where
     // a scale outside 1 to 19 counts as 0.
     static double balanceValue(const Tp::CurrencyAmount &amount);
@@ -128,6 +132,7 @@ private:
     Tp::ConnectionPtr m_tpConnection;
     double m_balance = 0.0;
     QString m_currency;
+    bool m_balanceKnown = false;
     bool m_supportsTelUri;
     bool m_acceptLocalPhoneNumbers;
     QString m_logoGraphic;

@@ -56,6 +56,11 @@ Tp::BaseConnectionPtr TestConnectionManager::createConnection(const QVariantMap 
     connection->setConnectCallback([raw](Tp::DBusError *) {
         raw->setStatus(Tp::ConnectionStatusConnected, Tp::ConnectionStatusReasonRequested);
     });
+    // Disconnect() only announces the wish; the connection reports its end itself.
+    connect(raw, &Tp::BaseConnection::disconnected, this, [this, raw] {
+        raw->setStatus(Tp::ConnectionStatusDisconnected, Tp::ConnectionStatusReasonRequested);
+        forget(raw);
+    });
     connection->setInspectHandlesCallback(
         [this](uint handleType, const Tp::UIntList &handles, Tp::DBusError *error) {
             return inspectHandles(handleType, handles, error);
@@ -69,9 +74,22 @@ Tp::BaseConnectionPtr TestConnectionManager::createConnection(const QVariantMap 
         TestBalanceInterfacePtr interface(new TestBalanceInterface(balance));
         connection->plugInterface(Tp::AbstractConnectionInterfacePtr::qObjectCast(interface));
         m_balances << interface;
+    } else {
+        m_balances << TestBalanceInterfacePtr();
     }
     m_connections << connection;
     return connection;
+}
+
+void TestConnectionManager::forget(Tp::BaseConnection *connection)
+{
+    for (int i = 0; i < m_connections.size(); ++i) {
+        if (m_connections.at(i).data() != connection)
+            continue;
+        m_connections.removeAt(i);
+        m_balances.removeAt(i);
+        return;
+    }
 }
 
 QStringList TestConnectionManager::inspectHandles(uint, const Tp::UIntList &handles,
@@ -90,5 +108,6 @@ void TestConnectionManager::SetBalance(int amount, uint scale, const QString &cu
     balance.scale = scale;
     balance.currency = currency;
     for (const TestBalanceInterfacePtr &interface : qAsConst(m_balances))
-        interface->setBalance(balance);
+        if (interface)
+            interface->setBalance(balance);
 }

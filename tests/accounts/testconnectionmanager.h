@@ -31,11 +31,12 @@ public Q_SLOTS:
 private:
     Tp::BaseConnectionPtr createConnection(const QVariantMap &parameters, Tp::DBusError *error);
     void connectConnection(Tp::BaseConnection *connection, Tp::DBusError *error);
+    void forget(Tp::BaseConnection *connection);
     QStringList inspectHandles(uint handleType, const Tp::UIntList &handles, Tp::DBusError *error);
 
     Tp::BaseConnectionManagerPtr m_manager;
     Tp::BaseProtocolPtr m_protocol;
     QList<Tp::BaseConnectionPtr> m_connections;
-    QList<TestBalanceInterfacePtr> m_balances;
+    QList<TestBalanceInterfacePtr> m_balances; // per connection, null without the interface
     QString m_selfId;
 };
