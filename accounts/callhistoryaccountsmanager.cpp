@@ -18,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <QHash>
 #include <QTimer>
 #include <QTimerEvent>
@@ -29,6 +30,15 @@ const char accountPathPrefix[] = "/org/freedesktop/Telepathy/Account/";
 const char skypePathPrefix[] = "/org/freedesktop/Telepathy/Account/spirit/skype/";
 const int retryInterval = 200;
 const int readinessRetryInterval = 20000;
+
+// Whether the accounts library can open its database: in $ACCOUNTS, which must be an existing
+// folder, or in the user's configuration folder, which the library creates. The library itself
+// would complain on stderr about a folder it cannot use and then fail on every call.
+bool accountsDatabaseUsable()
+{
+    const QString dir = qEnvironmentVariable("ACCOUNTS");
+    return dir.isEmpty() || QFileInfo(dir).isDir();
+}
 
 bool accountLessThan(const CallHistoryAccount *a, const CallHistoryAccount *b)
 {
@@ -57,7 +67,10 @@ QString CallHistoryAccountsManager::cellularPath()
 }
 
 CallHistoryAccountsManager::CallHistoryAccountsManager(CallHistoryLocale *locale, QObject *parent)
-    : QObject(parent), m_accountsManager(new Accounts::Manager(QLatin1String(serviceType), this)),
+    : QObject(parent),
+      m_accountsManager(accountsDatabaseUsable()
+                            ? new Accounts::Manager(QLatin1String(serviceType), this)
+                            : nullptr),
       m_locale(locale)
 {
     // The library reports unreachable services on stderr by default; the program stays silent.
@@ -73,14 +86,16 @@ CallHistoryAccountsManager::CallHistoryAccountsManager(CallHistoryLocale *locale
             SLOT(checkTpAccounts()));
     tpAccountManagerReady();
 
-    connect(m_accountsManager, SIGNAL(accountCreated(Accounts::AccountId)), this,
-            SLOT(updateAccount(Accounts::AccountId)));
-    connect(m_accountsManager, SIGNAL(accountUpdated(Accounts::AccountId)), this,
-            SLOT(updateAccount(Accounts::AccountId)));
-    connect(m_accountsManager, SIGNAL(enabledEvent(Accounts::AccountId)), this,
-            SLOT(updateAccount(Accounts::AccountId)));
-    connect(m_accountsManager, SIGNAL(accountRemoved(Accounts::AccountId)), this,
-            SLOT(removeAccount(Accounts::AccountId)));
+    if (m_accountsManager) {
+        connect(m_accountsManager, SIGNAL(accountCreated(Accounts::AccountId)), this,
+                SLOT(updateAccount(Accounts::AccountId)));
+        connect(m_accountsManager, SIGNAL(accountUpdated(Accounts::AccountId)), this,
+                SLOT(updateAccount(Accounts::AccountId)));
+        connect(m_accountsManager, SIGNAL(enabledEvent(Accounts::AccountId)), this,
+                SLOT(updateAccount(Accounts::AccountId)));
+        connect(m_accountsManager, SIGNAL(accountRemoved(Accounts::AccountId)), this,
+                SLOT(removeAccount(Accounts::AccountId)));
+    }
 
     CallHistoryAccount::Settings cellular;
     cellular.path = cellularPath();
@@ -105,6 +120,8 @@ CallHistoryAccountsManager::~CallHistoryAccountsManager()
 
 void CallHistoryAccountsManager::loadAccounts()
 {
+    if (!m_accountsManager)
+        return;
     const Accounts::AccountIdList ids = m_accountsManager->accountList(QLatin1String(serviceType));
     for (Accounts::AccountId id : ids)
         updateAccount(id);
@@ -192,9 +209,10 @@ void CallHistoryAccountsManager::updateAccount(Accounts::AccountId id)
 Accounts::Account *CallHistoryAccountsManager::readAccount(Accounts::AccountId id,
                                                            Accounts::Error::ErrorType *error)
 {
-    Accounts::Account *account = m_accountsManager->account(id);
+    Accounts::Account *account = m_accountsManager ? m_accountsManager->account(id) : nullptr;
     if (!account)
-        *error = m_accountsManager->lastError().type();
+        *error =
+            m_accountsManager ? m_accountsManager->lastError().type() : Accounts::Error::Unknown;
     return account;
 }
 
@@ -203,7 +221,7 @@ void CallHistoryAccountsManager::installTranslations(Accounts::Account *account,
 {
     const QString providerName = account->providerName();
     Accounts::Provider provider = m_providers.value(providerName);
-    if (!provider.isValid() && !providerName.isEmpty()) {
+    if (!provider.isValid() && !providerName.isEmpty() && m_accountsManager) {
         provider = m_accountsManager->provider(providerName);
         if (provider.isValid())
             m_providers.insert(providerName, provider);
