@@ -1,3 +1,5 @@
+#include <gio/gio.h>
+
 #include "callhistoryaccountsmanager.h"
 #include "callhistorylocale.h"
 
@@ -97,6 +99,11 @@ void TestCallHistoryAccountsWithoutServices::initTestCase()
 
 void TestCallHistoryAccountsWithoutServices::cleanupTestCase()
 {
+    // The accounts library's bus connection would end the process when its bus goes away.
+    if (GDBusConnection *connection = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
+        g_dbus_connection_set_exit_on_close(connection, FALSE);
+        g_object_unref(connection);
+    }
     m_bus.terminate();
     m_bus.waitForFinished();
 }
