@@ -55,6 +55,8 @@ void TestAccountHelpers::shouldNameAndIconAccounts()
     QFETCH(QString, name);
     QCOMPARE(accountIconId(path), icon);
     QCOMPARE(accountDisplayName(path), name);
+    // The accounts' catalogue comes on top of the program's own.
+    QCOMPARE(qtTrId("qtn_call_mobile"), QStringLiteral("Phone"));
 }
 
 QTEST_GUILESS_MAIN(TestAccountHelpers)
