@@ -10,7 +10,7 @@
 #include <QObject>
 
 // A Telepathy connection manager for the tests ("chtest", protocol "sip"), started by the tests
-// (or activated by mission-control) on the private session bus. Its connections connect at once
+// on their private session bus; mission-control finds its protocol through a .manager file. Its connections connect at once
 // and, unless the account parameter "balance" is false, carry the Balance interface with the
 // balance given by the parameters "balance-amount", "balance-scale" and "balance-currency".
 //
