@@ -66,6 +66,7 @@ private Q_SLOTS:
     void shouldFollowDisabling();
     void shouldRemoveEveryServiceOfARemovedAccount();
     void shouldSortCellularFirstThenByServiceThenByName();
+    void shouldListCellularFirstWhateverItsName();
     void shouldFilterByEnabledTelAndCellular_data();
     void shouldFilterByEnabledTelAndCellular();
     void shouldAnswerLookups_data();
@@ -345,6 +346,24 @@ void TestCallHistoryAccountsManager::shouldSortCellularFirstThenByServiceThenByN
                             "s/b/chat:bob"));
     QCOMPARE(manager->defaultAccountPath(false, false, false), Prefix + QStringLiteral("g/a/talk"));
     QCOMPARE(manager->defaultAccountPath(false, true, false), Prefix + QStringLiteral("s/z/calls"));
+}
+
+void TestCallHistoryAccountsManager::shouldListCellularFirstWhateverItsName()
+{
+    const Accounts::AccountId id = m_db->create(QStringLiteral("google"), QStringLiteral("Amy"),
+                                                {{Talk, QStringLiteral("g/a/talk")}});
+    QVERIFY(id);
+    m_created << id;
+    // In Arabic the cellular account's name sorts after every service name of the database.
+    MLocale arabic(QStringLiteral("ar_EG"));
+    arabic.installTrCatalog(QStringLiteral("telephony"));
+    MLocale::setDefault(arabic);
+    CallHistoryAccountsManager *manager = makeManager();
+    MLocale::setDefault(*m_locale->locale());
+    const QList<CallHistoryAccount *> withVideo = manager->accounts(true, false, true);
+    QCOMPARE(withVideo.size(), 2);
+    QVERIFY(withVideo.at(1)->serviceName() < withVideo.at(0)->serviceName());
+    QCOMPARE(withVideo.at(0)->path(), Cellular);
 }
 
 void TestCallHistoryAccountsManager::shouldFilterByEnabledTelAndCellular_data()
