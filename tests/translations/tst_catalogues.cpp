@@ -166,7 +166,7 @@ void TestCatalogues::shouldTranslateEveryEnglishId_data()
 {
     QTest::addColumn<QString>("catalogue");
     QTest::addColumn<QString>("language");
-    for (const char *catalogue : {"telephony", "skype"})
+    for (const char *catalogue : {"telephony", "skype", "call-accounts"})
         for (const char *language : {"ar", "de"})
             QTest::newRow(qPrintable(QStringLiteral("%1_%2").arg(catalogue, language)))
                 << catalogue << language;

@@ -1,0 +1,313 @@
+#include "accountstestdatabase.h"
+#include "callhistoryaccount.h"
+#include "callhistoryaccountsmanager.h"
+#include "callhistorylocale.h"
+#include "mlocale.h"
+#include "testsupport.h"
+
+#include <TelepathyQt/Account>
+#include <TelepathyQt/AccountManager>
+#include <TelepathyQt/PendingAccount>
+#include <TelepathyQt/PendingOperation>
+#include <TelepathyQt/PendingReady>
+#include <TelepathyQt/Presence>
+#include <TelepathyQt/Types>
+
+#include <QDBusMessage>
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+const char CmBusName[] = "org.freedesktop.Telepathy.ConnectionManager.chtest";
+const QString Voip = QStringLiteral("velto-sip-voip");
+const QString Prefix = QStringLiteral("/org/freedesktop/Telepathy/Account/");
+
+// The connection manager file through which mission-control learns the test protocol.
+const char ManagerFile[] = "[ConnectionManager]\n"
+                           "Interfaces=\n"
+                           "\n"
+                           "[Protocol sip]\n"
+                           "param-account=s required register\n"
+                           "param-balance=b\n"
+                           "default-balance=true\n"
+                           "param-balance-amount=i\n"
+                           "default-balance-amount=0\n"
+                           "param-balance-scale=u\n"
+                           "default-balance-scale=0\n"
+                           "param-balance-currency=s\n"
+                           "default-balance-currency=\n";
+
+bool finish(Tp::PendingOperation *op, int timeout = 20000)
+{
+    return op && QTest::qWaitFor([op] { return op->isFinished(); }, timeout) && op->isValid();
+}
+
+// The credits announced for `path`, "|"-separated, in order.
+QString creditsFor(const QSignalSpy &spy, const QString &path)
+{
+    QStringList texts;
+    for (const QList<QVariant> &args : spy)
+        if (args.value(0).toString() == path)
+            texts << args.value(1).toString();
+    return texts.join(QLatin1Char('|'));
+}
+} // namespace
+
+// The balance of a calling account from the Telepathy connection it is bound to, over D-Bus:
+// mission-control (started on demand on the test bus) runs accounts of the tests' connection
+// manager, whose connections carry the Balance interface (or, for Bob, do not).
+class TestCallHistoryAccountBalance : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void shouldShowTheBalanceOfAConnectedAccount();
+    void shouldFollowBalanceChanges_data();
+    void shouldFollowBalanceChanges();
+    void shouldReformatWhenCurrencySettingsChange();
+    void shouldDropCreditsWhileOffline();
+
+private:
+    Tp::AccountPtr createTpAccount(const QString &name, const QVariantMap &parameters);
+    bool setBalance(int amount, uint scale, const QString &currency);
+    bool setOnline(const Tp::AccountPtr &account, bool online);
+    CallHistoryAccountsManager *makeBoundManager();
+
+    QScopedPointer<AccountsTestDatabase> m_db;
+    QProcess m_cm;
+    Tp::AccountManagerPtr m_tpManager;
+    Tp::AccountPtr m_alice;
+    Tp::AccountPtr m_bob;
+    CallHistoryLocale *m_locale = nullptr;
+    CallHistoryAccountsManager *m_manager = nullptr;
+};
+
+Tp::AccountPtr TestCallHistoryAccountBalance::createTpAccount(const QString &name,
+                                                              const QVariantMap &parameters)
+{
+    Tp::PendingAccount *pending = m_tpManager->createAccount(
+        QStringLiteral("chtest"), QStringLiteral("sip"), name, parameters,
+        {{QStringLiteral("org.freedesktop.Telepathy.Account.Enabled"), true}});
+    if (!finish(pending) || pending->isError())
+        return Tp::AccountPtr();
+    Tp::AccountPtr account = pending->account();
+    return finish(account->becomeReady()) ? account : Tp::AccountPtr();
+}
+
+bool TestCallHistoryAccountBalance::setOnline(const Tp::AccountPtr &account, bool online)
+{
+    if (!finish(account->setRequestedPresence(online ? Tp::Presence::available()
+                                                     : Tp::Presence::offline())))
+        return false;
+    const Tp::ConnectionStatus wanted =
+        online ? Tp::ConnectionStatusConnected : Tp::ConnectionStatusDisconnected;
+    return QTest::qWaitFor([&] { return account->connectionStatus() == wanted; }, 20000);
+}
+
+void TestCallHistoryAccountBalance::initTestCase()
+{
+    m_db.reset(new AccountsTestDatabase);
+    QVERIFY(m_db->isValid());
+    m_locale = new CallHistoryLocale(CallHistoryLocale::Clock(), this);
+    m_locale->locale()->setRegion(QStringLiteral("en_GB"));
+
+    const QString managers = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/telepathy/managers");
+    QVERIFY(QDir().mkpath(managers));
+    QFile file(managers + QStringLiteral("/chtest.manager"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(ManagerFile);
+    file.close();
+
+    m_cm.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_cm.start(TestSupport::builtProgram(QStringLiteral("tests/accounts/ch-test-telepathy-cm")),
+               QStringList());
+    QVERIFY(m_cm.waitForStarted());
+    QVERIFY(TestSupport::waitForBusName(QLatin1String(CmBusName)));
+
+    Tp::registerTypes();
+    m_tpManager = Tp::AccountManager::create(QDBusConnection::sessionBus());
+    QVERIFY(finish(m_tpManager->becomeReady()));
+
+    m_alice = createTpAccount(QStringLiteral("Alice"),
+                              {{QStringLiteral("account"), QStringLiteral("alice")},
+                               {QStringLiteral("balance-amount"), 1234},
+                               {QStringLiteral("balance-scale"), 2u},
+                               {QStringLiteral("balance-currency"), QStringLiteral("EUR")}});
+    m_bob =
+        createTpAccount(QStringLiteral("Bob"), {{QStringLiteral("account"), QStringLiteral("bob")},
+                                                {QStringLiteral("balance"), false}});
+    QVERIFY(m_alice && m_bob);
+    QVERIFY(setOnline(m_alice, true));
+    QVERIFY(setOnline(m_bob, true));
+
+    QVERIFY(m_db->create(QStringLiteral("velto-sip"), QStringLiteral("Alice"),
+                         {{Voip, m_alice->objectPath().mid(Prefix.size())}}));
+    QVERIFY(m_db->create(QStringLiteral("velto-sip"), QStringLiteral("Bob"),
+                         {{Voip, m_bob->objectPath()}}));
+}
+
+void TestCallHistoryAccountBalance::cleanupTestCase()
+{
+    m_cm.kill();
+    m_cm.waitForFinished();
+}
+
+void TestCallHistoryAccountBalance::init()
+{
+    m_manager = nullptr;
+}
+
+void TestCallHistoryAccountBalance::cleanup()
+{
+    delete m_manager;
+    m_manager = nullptr;
+}
+
+bool TestCallHistoryAccountBalance::setBalance(int amount, uint scale, const QString &currency)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QLatin1String(CmBusName), QStringLiteral("/com/velto/test/ConnectionManager"),
+        QStringLiteral("com.velto.test.ConnectionManager"), QStringLiteral("SetBalance"));
+    call << amount << scale << currency;
+    return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
+}
+
+CallHistoryAccountsManager *TestCallHistoryAccountBalance::makeBoundManager()
+{
+    m_manager = new CallHistoryAccountsManager(m_locale);
+    const QString alice = m_alice->objectPath();
+    if (!QTest::qWaitFor([&] { return !m_manager->accountCredits(alice).isEmpty(); }, 20000))
+        return nullptr;
+    return m_manager;
+}
+
+void TestCallHistoryAccountBalance::shouldShowTheBalanceOfAConnectedAccount()
+{
+    QVERIFY(setBalance(1234, 2, QStringLiteral("EUR")));
+    m_manager = new CallHistoryAccountsManager(m_locale);
+    QSignalSpy credits(m_manager, SIGNAL(creditsChanged(QString, QString)));
+    const QString alice = m_alice->objectPath();
+    const QString bob = m_bob->objectPath();
+    const QString expected = m_locale->locale()->formatCurrency(12.34, QStringLiteral("EUR"));
+
+    QVERIFY(QTest::qWaitFor([&] { return creditsFor(credits, alice) == expected; }, 20000));
+    QCOMPARE(m_manager->accountCredits(alice), expected);
+    CallHistoryAccount *record = m_manager->account(alice);
+    QVERIFY(record->tpAccount());
+    QVERIFY(record->tpConnection());
+    QCOMPARE(record->currency(), QStringLiteral("EUR"));
+    QCOMPARE(record->balance(), 12.34);
+
+    // Bob's connection has no balance: his record lets go of Telepathy and shows nothing.
+    QVERIFY(QTest::qWaitFor([&] { return !m_manager->account(bob)->tpAccount(); }, 5000));
+    QVERIFY(!m_manager->account(bob)->tpConnection());
+    QCOMPARE(m_manager->accountCredits(bob), QString());
+    QCOMPARE(creditsFor(credits, bob), QString());
+    // The cellular account is never bound.
+    QCOMPARE(m_manager->accountCredits(CallHistoryAccountsManager::cellularPath()), QString());
+}
+
+void TestCallHistoryAccountBalance::shouldFollowBalanceChanges_data()
+{
+    QTest::addColumn<int>("amount");
+    QTest::addColumn<uint>("scale");
+    QTest::addColumn<QString>("currency");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+
+    MLocale en(QStringLiteral("en_GB"));
+    QTest::newRow("currency code")
+        << 1234 << 2u << "USD" << 12.34 << en.formatCurrency(12.34, QStringLiteral("USD"));
+    QTest::newRow("own currency, negative")
+        << -250 << 2u << "GBP" << -2.5 << en.formatCurrency(-2.5, QStringLiteral("GBP"));
+    QTest::newRow("scale 0") << 1234 << 0u << "USD" << 1234.0
+                             << en.formatCurrency(1234, QStringLiteral("USD"));
+    QTest::newRow("scale 25 counts as 0")
+        << 1234 << 25u << "USD" << 1234.0 << en.formatCurrency(1234, QStringLiteral("USD"));
+    QTest::newRow("currency text") << 5 << 0u << "credits" << 5.0 << "5 credits";
+    QTest::newRow("no currency") << 5 << 0u << "" << 5.0 << "5";
+    QTest::newRow("nothing") << 0 << 0u << "" << 0.0 << "0.00";
+    QTest::newRow("unknown") << 0 << 0xffffffffu << "" << 0.0 << "";
+}
+
+void TestCallHistoryAccountBalance::shouldFollowBalanceChanges()
+{
+    QFETCH(int, amount);
+    QFETCH(uint, scale);
+    QFETCH(QString, currency);
+    QFETCH(double, value);
+    QFETCH(QString, text);
+
+    QVERIFY(makeBoundManager());
+    QSignalSpy credits(m_manager, SIGNAL(creditsChanged(QString, QString)));
+    QVERIFY(setBalance(amount, scale, currency));
+    const QString alice = m_alice->objectPath();
+    QVERIFY(QTest::qWaitFor([&] { return !credits.isEmpty(); }, 10000));
+    QCOMPARE(creditsFor(credits, alice), text);
+    QCOMPARE(m_manager->accountCredits(alice), text);
+    if (!text.isEmpty()) {
+        QCOMPARE(m_manager->account(alice)->balance(), value);
+        QCOMPARE(m_manager->account(alice)->currency(), currency);
+    }
+}
+
+void TestCallHistoryAccountBalance::shouldReformatWhenCurrencySettingsChange()
+{
+    QVERIFY(setBalance(123456, 2, QStringLiteral("EUR")));
+    QVERIFY(makeBoundManager());
+    const QString alice = m_alice->objectPath();
+    QVERIFY(
+        QTest::qWaitFor([&] { return m_manager->account(alice)->balance() == 1234.56; }, 10000));
+    QSignalSpy credits(m_manager, SIGNAL(creditsChanged(QString, QString)));
+
+    m_locale->locale()->setRegion(QStringLiteral("de_DE"));
+    const QString german =
+        MLocale(QStringLiteral("de_DE")).formatCurrency(1234.56, QStringLiteral("EUR"));
+    m_locale->locale()->setRegion(QStringLiteral("en_GB"));
+    const QString english =
+        MLocale(QStringLiteral("en_GB")).formatCurrency(1234.56, QStringLiteral("EUR"));
+
+    // Only the record with credits speaks; Bob's and the cellular record stay silent.
+    QCOMPARE(credits.count(), 2);
+    QCOMPARE(creditsFor(credits, alice), german + QLatin1Char('|') + english);
+}
+
+void TestCallHistoryAccountBalance::shouldDropCreditsWhileOffline()
+{
+    QVERIFY(setBalance(700, 2, QStringLiteral("EUR")));
+    QVERIFY(makeBoundManager());
+    const QString alice = m_alice->objectPath();
+    CallHistoryAccount *record = m_manager->account(alice);
+
+    QVERIFY(setOnline(m_alice, false));
+    QVERIFY(QTest::qWaitFor([&] { return m_manager->accountCredits(alice).isEmpty(); }, 10000));
+    // A balance without a connected connection is still announced, with an empty text.
+    QSignalSpy credits(m_manager, SIGNAL(creditsChanged(QString, QString)));
+    record->setBalance(QStringLiteral("EUR"), 1.0);
+    QCOMPARE(credits.count(), 1);
+    QCOMPARE(creditsFor(credits, alice), QString());
+
+    // Back online, the record follows the new connection, which starts with the balance of the
+    // account's parameters.
+    QVERIFY(setOnline(m_alice, true));
+    const QString expected = m_locale->locale()->formatCurrency(12.34, QStringLiteral("EUR"));
+    QVERIFY(QTest::qWaitFor([&] { return m_manager->accountCredits(alice) == expected; }, 20000));
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("LC_ALL", "C");
+    QCoreApplication app(argc, argv);
+    TestCallHistoryAccountBalance test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_callhistoryaccountbalance.moc"
