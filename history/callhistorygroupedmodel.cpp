@@ -1,6 +1,7 @@
 #include "callhistorygroupedmodel.h"
 
 #include "callhistorycache.h"
+#include "callhistoryfilterproxymodel.h"
 #include "callhistorylocale.h"
 #include "event.h"
 #include "eventmodel.h"
@@ -31,6 +32,10 @@ CallHistoryGroupedModel::CallHistoryGroupedModel(CallHistoryLocale *locale,
     connect(m_locale, SIGNAL(timeSettingsChanged()), this, SLOT(resetHeaders()));
     connect(m_locale, SIGNAL(dayBreakOccured()), this, SLOT(resetHeaders()));
 
+    findEventModel();
+    if (m_filter)
+        connect(m_filter, &QAbstractProxyModel::sourceModelChanged, this,
+                &CallHistoryGroupedModel::findEventModel);
     buildHeaderDefinitions();
     populateHeaders();
 
@@ -183,8 +188,21 @@ void CallHistoryGroupedModel::clearHeaders()
     m_headers.clear();
 }
 
+void CallHistoryGroupedModel::findEventModel()
+{
+    m_filter = qobject_cast<CallHistoryFilterProxyModel *>(m_source);
+    m_events =
+        qobject_cast<CommHistory::EventModel *>(m_filter ? m_filter->sourceModel() : m_source);
+}
+
 qint64 CallHistoryGroupedModel::endTimeOf(int sourceRow) const
 {
+    // Straight from the event model where possible: no variant is made for each row.
+    if (m_events) {
+        const QModelIndex index = m_filter ? m_filter->mapToSource(m_filter->index(sourceRow, 0))
+                                           : m_events->index(sourceRow, 0);
+        return m_events->event(index).endTimeT();
+    }
     const QVariant value = m_source->index(sourceRow, 0).data(Qt::UserRole);
     if (value.userType() != qMetaTypeId<CommHistory::Event>())
         return noTime();

@@ -9,6 +9,7 @@
 #include <functional>
 
 class CallHistoryLocale;
+class QAbstractProxyModel;
 
 namespace CommHistory {
 class EventModel;
@@ -137,7 +138,13 @@ private:
     void beginLayoutChange(bool throughSource);
     void endLayoutChange(const std::function<int(int)> &newSourceRow);
 
+    void findEventModel();
+
     QAbstractItemModel *m_source;
+    // The event model under the source, when rows can be read from it directly (the source is
+    // the search filter, whose data is the event model's, or the event model itself).
+    QAbstractProxyModel *m_filter = nullptr;
+    CommHistory::EventModel *m_events = nullptr;
     CallHistoryLocale *m_locale;
     QVector<HeaderDefinition> m_definitions;
     QList<GroupHeader *> m_headers;
