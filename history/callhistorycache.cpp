@@ -145,6 +145,7 @@ void CallHistoryCache::onListPanningStopped()
 
 void CallHistoryCache::onPopulateTimeout()
 {
+    m_timer.stop(); // when called directly, this is the tick
     const int rows = m_model->rowCount();
     if (m_position < 0 || m_position >= rows) {
         m_position = -1;
