@@ -28,6 +28,7 @@ CallHistoryFilterProxyModel::CallHistoryFilterProxyModel(QAbstractItemModel *sou
                                                          QObject *parent)
     : QSortFilterProxyModel(parent)
 {
+    qRegisterMetaType<QPointer<MCommonLabelHighlighter>>("QPointer<MCommonLabelHighlighter>");
     setSourceModel(source);
 }
 

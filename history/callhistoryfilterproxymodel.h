@@ -1,12 +1,11 @@
 #pragma once
 
 #include "event.h"
+#include "mcommonlabelhighlighter.h"
 
 #include <QPointer>
 #include <QRegExp>
 #include <QSortFilterProxyModel>
-
-class MCommonLabelHighlighter;
 
 namespace CommHistory {
 class EventModel;
@@ -63,3 +62,6 @@ private:
     bool m_searching = false;
     CommHistory::EventModel *m_events = nullptr;
 };
+
+// For queued connections to filterChanged().
+Q_DECLARE_METATYPE(QPointer<MCommonLabelHighlighter>)

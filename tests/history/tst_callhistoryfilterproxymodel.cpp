@@ -13,8 +13,6 @@
 
 using CommHistory::Event;
 
-Q_DECLARE_METATYPE(QPointer<MCommonLabelHighlighter>)
-
 // The search of the call history: which calls a typed text finds, by number or by the name of
 // its single contact, and when the filter is applied again.
 class TestCallHistoryFilterProxyModel : public QObject
@@ -44,7 +42,6 @@ private:
 
 void TestCallHistoryFilterProxyModel::init()
 {
-    qRegisterMetaType<QPointer<MCommonLabelHighlighter>>();
     m_source.setEvents({});
 }
 
