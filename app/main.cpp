@@ -1,5 +1,6 @@
 #include "callhistoryapplicationservice.h"
 #include "callhistorylocale.h"
+#include "callhistoryvoicemail.h"
 #include "dbusadaptor.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
@@ -23,6 +24,7 @@ int main(int argc, char **argv)
 
     MApplicationWindow *window = MComponentCache::mApplicationWindow();
     PageManager::instance()->setWindow(window);
+    CallHistoryVoicemail::instance();
 
     if (!MApplication::isPrestarted()) {
         PageManager::instance()->showDefault();

@@ -1,6 +1,7 @@
 #include "modelmanager.h"
 
 #include "callmodel.h"
+#include "eventcontactsupdater.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -28,6 +29,7 @@ ModelManager::ModelManager(QObject *parent) : QObject(parent)
     m_model->setLoadLimit(SharedLoadLimit);
     m_model->setFirstChunkSize(SharedFirstChunk);
     m_model->setChunkSize(SharedChunk);
+    EventContactsUpdater::instance()->attach(m_model);
     connect(m_model, SIGNAL(modelReady(bool)), this, SIGNAL(modelChanged()));
     connect(m_model, SIGNAL(dataChanged(const QModelIndex &, const QModelIndex &)), this,
             SIGNAL(modelChanged()));

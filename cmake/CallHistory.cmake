@@ -30,6 +30,11 @@ function(ch_tests)
             CH_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
         add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/support/isolated
                  $<TARGET_FILE:${name}>)
-        set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+        # Sanitizer builds run several times slower.
+        if(CH_SANITIZE)
+            set_tests_properties(${name} PROPERTIES TIMEOUT 1500)
+        else()
+            set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+        endif()
     endforeach()
 endfunction()

@@ -62,6 +62,12 @@ void DevCallUiService::record(const QString &accountPath, const QString &account
                      qPrintable(accountId), qPrintable(m_history.errorString()));
 }
 
+namespace {
+// A real service needs a moment to refuse or complete a request; the caller has its call id
+// by then.
+const int ResponseDelay = 100;
+} // namespace
+
 QString DevCallUiService::RequestCallToContact(const QString &accountPath, const QString &accountId,
                                                uint, const QString &, bool video)
 {
@@ -71,13 +77,13 @@ QString DevCallUiService::RequestCallToContact(const QString &accountPath, const
     Q_EMIT callRequested(uid, accountPath, accountId, video);
     // Notifications follow the reply, as from a real service.
     if (s.fail || accountId.trimmed().isEmpty()) {
-        QTimer::singleShot(0, this, [this, uid]() { Q_EMIT CommandFailed(uid); });
+        QTimer::singleShot(ResponseDelay, this, [this, uid]() { Q_EMIT CommandFailed(uid); });
         return uid;
     }
     const QDateTime requested = QDateTime::currentDateTime();
     if (s.answerAfter < 0 && s.endAfter < 0) {
         record(accountPath, accountId, video, requested, requested);
-        QTimer::singleShot(0, this, [this, uid]() { Q_EMIT CommandCompleted(uid); });
+        QTimer::singleShot(ResponseDelay, this, [this, uid]() { Q_EMIT CommandCompleted(uid); });
         return uid;
     }
     if (s.answerAfter >= 0)
