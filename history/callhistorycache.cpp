@@ -3,7 +3,7 @@
 // Before mlist.h, which needs the complete type.
 #include "mpannableviewport.h"
 
-#include "callhistorycachecontacts.h"
+#include "callhistorycontactsmanager.h"
 #include "callhistorylocale.h"
 #include "callmodel.h"
 #include "mapplication.h"
@@ -31,7 +31,7 @@ bool CallHistoryCache::exists()
 }
 
 CallHistoryCache::CallHistoryCache(CommHistory::EventModel *model, CallHistoryLocale *locale,
-                                   CallHistoryCacheContacts *contacts, QObject *parent)
+                                   CallHistoryContactsManager *contacts, QObject *parent)
     : QObject(parent), m_model(model), m_locale(locale), m_contacts(contacts)
 {
     m_timer.setSingleShot(true);
@@ -100,7 +100,8 @@ QSharedPointer<CallHistoryCacheItem> CallHistoryCache::cacheItem(int eventId)
     return buildItem(event);
 }
 
-void CallHistoryCache::setContactInfo(int eventId, int numberType, int presence, int numberCount)
+void CallHistoryCache::setContactInfo(int eventId, CallHistoryContact::NumberType numberType,
+                                      CallHistoryContact::PresenceCode presence, int numberCount)
 {
     const QSharedPointer<CallHistoryCacheItem> item = cacheItem(eventId);
     if (!item)
@@ -164,8 +165,8 @@ void CallHistoryCache::onPopulateTimeout()
         const QList<CommHistory::Event::Contact> contacts = event.contacts();
         if (m_contacts && contacts.size() == 1 && !item->contactInfoSet &&
             !m_pending.contains(event.id())) {
-            QObject *contact = m_contacts->acquireContact(contacts.first().first);
-            if (m_contacts->isResolved(contact)) {
+            CallHistoryContact *contact = m_contacts->acquireContact(contacts.first().first);
+            if (contact->isResolved()) {
                 fillFromContact(item.data(), contact);
             } else {
                 m_pending.insert(event.id(), item);
@@ -182,31 +183,29 @@ void CallHistoryCache::onPopulateTimeout()
     startTimer();
 }
 
-void CallHistoryCache::fillFromContact(CallHistoryCacheItem *item, QObject *contact)
+void CallHistoryCache::fillFromContact(CallHistoryCacheItem *item, CallHistoryContact *contact)
 {
     const int eventId = item->eventId;
     const CommHistory::Event event = eventById(eventId);
-    if (event.isValid() && m_contacts) {
-        const CallHistoryCacheContacts::Details details = m_contacts->details(contact, event);
-        setContactInfo(eventId, details.numberType, details.presence, details.numberCount);
-    }
+    if (event.isValid())
+        setContactInfo(eventId, contact->numberType(event.remoteUid()),
+                       contact->presence(event.localUid()), contact->phoneNumberCount());
     releaseContact(item, contact);
     m_pendingContacts.remove(eventId);
     if (m_pending.remove(eventId) && m_pending.isEmpty())
         startTimer();
 }
 
-void CallHistoryCache::releaseContact(CallHistoryCacheItem *item, QObject *contact)
+void CallHistoryCache::releaseContact(CallHistoryCacheItem *item, CallHistoryContact *contact)
 {
     disconnect(contact, nullptr, item, nullptr);
-    if (m_contacts)
-        m_contacts->release(contact);
+    contact->release();
 }
 
 void CallHistoryCache::dropPending(int eventId)
 {
     const QSharedPointer<CallHistoryCacheItem> item = m_pending.take(eventId);
-    const QPointer<QObject> contact = m_pendingContacts.take(eventId);
+    const QPointer<CallHistoryContact> contact = m_pendingContacts.take(eventId);
     if (item && contact)
         releaseContact(item.data(), contact);
 }

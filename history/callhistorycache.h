@@ -8,7 +8,8 @@
 #include <QSharedPointer>
 #include <QTimer>
 
-class CallHistoryCacheContacts;
+class CallHistoryContact;
+class CallHistoryContactsManager;
 class CallHistoryLocale;
 class MList;
 
@@ -42,15 +43,16 @@ public:
     // Whether instance() has been created (and not destroyed).
     static bool exists();
 
-    // A cache over `model`, formatting with `locale` and taking contact details from `contacts`
-    // (none: no contact details). Nothing is owned.
+    // A cache over `model`, formatting with `locale` and taking contact details from the records
+    // of `contacts` (none: no contact details). Nothing is owned.
     CallHistoryCache(CommHistory::EventModel *model, CallHistoryLocale *locale,
-                     CallHistoryCacheContacts *contacts, QObject *parent = nullptr);
+                     CallHistoryContactsManager *contacts, QObject *parent = nullptr);
     ~CallHistoryCache() override;
 
     // The item of the event, built at once when missing; null when the model has no such event.
     QSharedPointer<CallHistoryCacheItem> cacheItem(int eventId);
-    void setContactInfo(int eventId, int numberType, int presence, int numberCount);
+    void setContactInfo(int eventId, CallHistoryContact::NumberType numberType,
+                        CallHistoryContact::PresenceCode presence, int numberCount);
     // Pauses filling while `list` is panned.
     void watchList(MList *list);
 
@@ -66,7 +68,7 @@ public:
     int tickInterval() const;
 
     // Takes the contact details of the item's event from `contact`, then lets the record go.
-    void fillFromContact(CallHistoryCacheItem *item, QObject *contact);
+    void fillFromContact(CallHistoryCacheItem *item, CallHistoryContact *contact);
 
 public Q_SLOTS:
     void clear(int id = -1);
@@ -79,16 +81,16 @@ private:
     CommHistory::Event eventById(int eventId) const;
     void restartFill();
     void startTimer();
-    void releaseContact(CallHistoryCacheItem *item, QObject *contact);
+    void releaseContact(CallHistoryCacheItem *item, CallHistoryContact *contact);
     void dropPending(int eventId);
 
     CommHistory::EventModel *m_model;
     CallHistoryLocale *m_locale;
-    CallHistoryCacheContacts *m_contacts;
+    QPointer<CallHistoryContactsManager> m_contacts;
     QMap<int, QSharedPointer<CallHistoryCacheItem>> m_items;
     QMap<int, QSharedPointer<CallHistoryCacheItem>> m_pending;
     // The contact record each pending item waits for (its reference is held).
-    QMap<int, QPointer<QObject>> m_pendingContacts;
+    QMap<int, QPointer<CallHistoryContact>> m_pendingContacts;
     bool m_paused = false;
     int m_position = -1;
     QTimer m_timer;

@@ -9,6 +9,7 @@ CallHistoryCacheItem::CallHistoryCacheItem(int eventId, CallHistoryCache *cache)
 
 void CallHistoryCacheItem::onContactUpdated()
 {
-    if (m_cache && sender())
-        m_cache->fillFromContact(this, sender());
+    CallHistoryContact *contact = qobject_cast<CallHistoryContact *>(sender());
+    if (m_cache && contact)
+        m_cache->fillFromContact(this, contact);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "callhistorycontact.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -21,8 +23,8 @@ public:
 
     QString text;
     int eventId;
-    int numberType = 0;
-    int presence = 0;
+    CallHistoryContact::NumberType numberType = CallHistoryContact::NumberTypeNone;
+    CallHistoryContact::PresenceCode presence = CallHistoryContact::PresenceNone;
     int numberCount = 0;
     bool contactInfoSet = false;
 

@@ -1,13 +1,20 @@
 #include "callhistorycache.h"
-#include "callhistorycachecontacts.h"
+#include "callhistorycontactsmanager.h"
 #include "callhistorylocale.h"
 #include "callmodel.h"
+#include "contactsengine.h"
 #include "eventstore.h"
 #include "mapplication.h"
 #include "mlist.h"
 #include "modelmanager.h"
 #include "mpannableviewport.h"
 #include "testeventmodel.h"
+
+#include <QtContacts/QContactManager>
+#include <QtContacts/QContactName>
+#include <QtContacts/QContactOnlineAccount>
+#include <QtContacts/QContactPhoneNumber>
+#include <QtContacts/QContactPresence>
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -32,61 +39,6 @@ public:
 };
 
 } // namespace
-
-// A contact record as the cache sees it: resolved now or later, counting its references.
-class FakeContact : public QObject
-{
-    Q_OBJECT
-public:
-    bool resolved = false;
-    int references = 0;
-    CallHistoryCacheContacts::Details details;
-    void resolve()
-    {
-        resolved = true;
-        Q_EMIT updated();
-    }
-Q_SIGNALS:
-    void updated();
-};
-
-class FakeContacts : public CallHistoryCacheContacts
-{
-public:
-    QMap<quint32, std::shared_ptr<FakeContact>> records;
-    QList<quint32> acquired;
-
-    FakeContact *record(quint32 id)
-    {
-        std::shared_ptr<FakeContact> &r = records[id];
-        if (!r)
-            r = std::make_shared<FakeContact>();
-        return r.get();
-    }
-    QObject *acquireContact(quint32 id) override
-    {
-        acquired << id;
-        FakeContact *r = record(id);
-        ++r->references;
-        return r;
-    }
-    bool isResolved(QObject *contact) const override
-    {
-        return static_cast<FakeContact *>(contact)->resolved;
-    }
-    Details details(QObject *contact, const Event &) const override
-    {
-        return static_cast<FakeContact *>(contact)->details;
-    }
-    void release(QObject *contact) override { --static_cast<FakeContact *>(contact)->references; }
-    int references() const
-    {
-        int n = 0;
-        for (const auto &r : records)
-            n += r->references;
-        return n;
-    }
-};
 
 // The row cache: what a row's time text says, in which order and how fast the cache fills,
 // that it rests while the list pans, what empties it, and the contact details that arrive with
@@ -115,30 +67,44 @@ private:
     // Stores `count` calls a minute apart, the newest ending at `newest`; row i is from
     // "+1000<i>".
     void store(int count, const QDateTime &newest = Now.addSecs(-60));
-    std::unique_ptr<CallHistoryCache> makeCache(FakeContacts *contacts = nullptr);
+    std::unique_ptr<CallHistoryCache> makeCache(bool withContacts = false);
+    // Adds a contact with a mobile number and a VoIP account of the given presence.
+    QContactLocalId addContact(const QString &name, const QString &number,
+                               QtContacts::QContactPresence::PresenceState state);
+    int references(QContactLocalId id) const;
     QString filled(const CallHistoryCache &cache) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
-    std::shared_ptr<NumberContacts> m_book;
+    std::shared_ptr<NumberContacts> m_bookContacts;
     std::unique_ptr<CommHistory::CallModel> m_model;
     std::unique_ptr<CallHistoryLocale> m_locale;
+    std::unique_ptr<QtContacts::QContactManager> m_book;
+    std::unique_ptr<CallHistoryContactsManager> m_contacts;
 };
 
 void TestCallHistoryCache::init()
 {
     m_dir.reset(new QTemporaryDir);
     m_path = m_dir->filePath("history.db");
-    m_book = std::make_shared<NumberContacts>();
+    m_bookContacts = std::make_shared<NumberContacts>();
     m_model.reset(new CommHistory::CallModel);
     m_model->setDatabasePath(m_path);
-    m_model->setContactResolver(m_book);
+    m_model->setContactResolver(m_bookContacts);
     m_model->setFilter(CommHistory::CallModel::SortByTime, CommHistory::CallModel::AllCalls);
     m_locale.reset(new CallHistoryLocale([] { return Now; }));
+    const QMap<QString, QString> book{
+        {QString::fromLatin1(ContactsEngine::databaseParameter), m_dir->filePath("book.db")}};
+    m_book.reset(new QtContacts::QContactManager(ContactsEngine::ensureRegistered(), book));
+    CallHistoryContactsManager::Timings timings;
+    timings.batchWindow = 100;
+    m_contacts.reset(new CallHistoryContactsManager(book, timings));
 }
 
 void TestCallHistoryCache::cleanup()
 {
+    m_contacts.reset();
+    m_book.reset();
     m_model.reset();
     m_locale.reset();
     m_dir.reset();
@@ -149,8 +115,10 @@ void TestCallHistoryCache::store(int count, const QDateTime &newest)
     CommHistory::EventStore store(m_path);
     QVERIFY(store.open());
     QList<Event> calls;
-    for (int i = count - 1; i >= 0; --i)
+    for (int i = count - 1; i >= 0; --i) {
         calls << TestEventModel::call(-1, newest.addSecs(-60 * i), QString("+1000%1").arg(i));
+        calls.last().setLocalUid(QStringLiteral("/acc/cell"));
+    }
     QVERIFY(store.addEvents(calls));
     QSignalSpy ready(m_model.get(), &CommHistory::CallModel::modelReady);
     QVERIFY(m_model->getEvents());
@@ -158,10 +126,45 @@ void TestCallHistoryCache::store(int count, const QDateTime &newest)
     QCOMPARE(m_model->rowCount(), count);
 }
 
-std::unique_ptr<CallHistoryCache> TestCallHistoryCache::makeCache(FakeContacts *contacts)
+std::unique_ptr<CallHistoryCache> TestCallHistoryCache::makeCache(bool withContacts)
 {
-    return std::unique_ptr<CallHistoryCache>(
-        new CallHistoryCache(m_model.get(), m_locale.get(), contacts));
+    return std::unique_ptr<CallHistoryCache>(new CallHistoryCache(
+        m_model.get(), m_locale.get(), withContacts ? m_contacts.get() : nullptr));
+}
+
+QContactLocalId TestCallHistoryCache::addContact(const QString &name, const QString &number,
+                                                 QtContacts::QContactPresence::PresenceState state)
+{
+    using namespace QtContacts;
+    QContact contact;
+    QContactName contactName;
+    contactName.setFirstName(name);
+    contact.saveDetail(&contactName);
+    QContactPhoneNumber phone;
+    phone.setNumber(number);
+    phone.setSubTypes({QContactPhoneNumber::SubTypeMobile});
+    contact.saveDetail(&phone);
+    QContactPhoneNumber work;
+    work.setNumber(QStringLiteral("+3589555") + number.right(4));
+    contact.saveDetail(&work);
+    QContactOnlineAccount account;
+    account.setAccountUri(name.toLower() + QStringLiteral("@example.com"));
+    account.setValue(QContactOnlineAccount__FieldAccountPath, QStringLiteral("/acc/cell"));
+    account.setLinkedDetailUris(QStringLiteral("presence:") + name);
+    contact.saveDetail(&account);
+    QContactPresence presence;
+    presence.setDetailUri(QStringLiteral("presence:") + name);
+    presence.setPresenceState(state);
+    contact.saveDetail(&presence);
+    if (!m_book->saveContact(&contact))
+        return 0;
+    return ContactsEngine::toLocalId(contact.id());
+}
+
+int TestCallHistoryCache::references(QContactLocalId id) const
+{
+    CallHistoryContact *record = m_contacts->cachedContact(id);
+    return record ? record->refCount() : 0;
 }
 
 // The model rows whose events have an item, as "first-last" runs.
@@ -332,37 +335,45 @@ void TestCallHistoryCache::shouldEmptyOnEveryChangeOfTheModel()
 
 void TestCallHistoryCache::shouldTakeContactDetailsOfASingleContact()
 {
-    m_book->contacts.insert("+10000", {{7, "Anna"}});
-    m_book->contacts.insert("+10001", {{8, "Bob"}, {9, "Bea"}});
-    FakeContacts contacts;
-    FakeContact *anna = contacts.record(7);
-    anna->resolved = true;
-    anna->details.numberType = 1;
-    anna->details.presence = 2;
-    anna->details.numberCount = 3;
+    const QContactLocalId anna =
+        addContact("Anna", "+10000", QtContacts::QContactPresence::PresenceBusy);
+    const QContactLocalId bob =
+        addContact("Bob", "+10001", QtContacts::QContactPresence::PresenceAway);
+    QVERIFY(anna && bob);
+    m_bookContacts->contacts.insert("+10000", {{anna, "Anna"}});
+    m_bookContacts->contacts.insert("+10001", {{bob, "Bob"}, {anna, "Anna"}});
     store(3);
-    auto cache = makeCache(&contacts);
+    // Anna's record is resolved already (a row holds it).
+    CallHistoryContact *held = m_contacts->acquireContact(anna);
+    QSignalSpy updated(held, &CallHistoryContact::updated);
+    QVERIFY(updated.wait());
+    auto cache = makeCache(true);
 
     cache->onPopulateTimeout();
 
-    QCOMPARE(contacts.acquired, (QList<quint32>{7}));
-    QCOMPARE(contacts.references(), 0);
     const auto single = cache->cacheItem(m_model->event(m_model->index(0, 0)).id());
     QVERIFY(single->contactInfoSet);
-    QCOMPARE(
-        QString("%1 %2 %3").arg(single->numberType).arg(single->presence).arg(single->numberCount),
-        QStringLiteral("1 2 3"));
+    QCOMPARE(single->numberType, CallHistoryContact::NumberTypeMobile);
+    QCOMPARE(single->presence, CallHistoryContact::PresenceBusy);
+    QCOMPARE(single->numberCount, 2);
+    QCOMPARE(cache->pendingCount(), 0);
+    QCOMPARE(references(anna), 1); // only the row's
+    // Two contacts: never asked for; none: nothing to ask.
     QVERIFY(!cache->cacheItem(m_model->event(m_model->index(1, 0)).id())->contactInfoSet);
+    QVERIFY(!m_contacts->cachedContact(bob));
     QVERIFY(!cache->cacheItem(m_model->event(m_model->index(2, 0)).id())->contactInfoSet);
+    held->release();
 }
 
 void TestCallHistoryCache::shouldWaitForContactDetailsArrivingLater()
 {
-    m_book->contacts.insert("+10000", {{7, "Anna"}}); // row 0
-    m_book->contacts.insert("+10001", {{8, "Bob"}});  // row 1, never resolved
-    FakeContacts contacts;
+    const QContactLocalId anna =
+        addContact("Anna", "+10000", QtContacts::QContactPresence::PresenceAvailable);
+    const QContactLocalId missing = anna + 1000; // not in the address book: never resolved
+    m_bookContacts->contacts.insert("+10000", {{anna, "Anna"}});    // row 0
+    m_bookContacts->contacts.insert("+10001", {{missing, "Gone"}}); // row 1
     store(40);
-    auto cache = makeCache(&contacts);
+    auto cache = makeCache(true);
     const int first = m_model->event(m_model->index(0, 0)).id();
     const int second = m_model->event(m_model->index(1, 0)).id();
 
@@ -372,42 +383,46 @@ void TestCallHistoryCache::shouldWaitForContactDetailsArrivingLater()
     QVERIFY(!cache->cacheItem(first)->contactInfoSet);
     cache->onPopulateTimeout(); // the fill goes on meanwhile
     QCOMPARE(filled(*cache), QStringLiteral("0-39"));
-    QCOMPARE(contacts.acquired, (QList<quint32>{7, 8}));
 
-    contacts.record(7)->details.numberType = 6;
-    contacts.record(7)->details.numberCount = 1;
-    contacts.record(7)->resolve();
-
-    QVERIFY(cache->cacheItem(first)->contactInfoSet);
-    QCOMPARE(cache->cacheItem(first)->numberType, 6);
-    QCOMPARE(cache->cacheItem(first)->numberCount, 1);
+    QTRY_VERIFY(cache->cacheItem(first)->contactInfoSet);
+    QCOMPARE(cache->cacheItem(first)->numberType, CallHistoryContact::NumberTypeMobile);
+    QCOMPARE(cache->cacheItem(first)->presence, CallHistoryContact::PresenceAvailable);
+    QCOMPARE(cache->cacheItem(first)->numberCount, 2);
     QVERIFY(!cache->isPending(first));
+    QTRY_COMPARE(references(anna), 0);
+    QTest::qWait(300);
     QVERIFY(cache->isPending(second));
-    QCOMPARE(contacts.record(7)->references, 0);
-    QCOMPARE(contacts.record(8)->references, 1);
-    contacts.record(7)->resolve(); // a later change is no longer followed
-    QCOMPARE(contacts.record(7)->references, 0);
+    QVERIFY(!cache->cacheItem(second)->contactInfoSet);
+    QCOMPARE(references(missing), 1); // the cache's, until it lets go
 }
 
 void TestCallHistoryCache::shouldLetPendingContactsGoWhenCleared()
 {
-    m_book->contacts.insert("+10000", {{7, "Anna"}});
-    m_book->contacts.insert("+10001", {{8, "Bob"}});
-    FakeContacts contacts;
+    const QContactLocalId anna =
+        addContact("Anna", "+10000", QtContacts::QContactPresence::PresenceAvailable);
+    const QContactLocalId bob =
+        addContact("Bob", "+10001", QtContacts::QContactPresence::PresenceAway);
+    m_bookContacts->contacts.insert("+10000", {{anna, "Anna"}});
+    m_bookContacts->contacts.insert("+10001", {{bob, "Bob"}});
     store(2);
-    auto cache = makeCache(&contacts);
+    auto cache = makeCache(true);
     cache->onPopulateTimeout();
-    QCOMPARE(contacts.references(), 2);
+    QCOMPARE(cache->pendingCount(), 2);
+    // The cache's references and the fetch's.
+    QCOMPARE(references(anna) + references(bob), 4);
 
     cache->clear(m_model->event(m_model->index(0, 0)).id());
-    QCOMPARE(contacts.record(7)->references, 0);
-    QCOMPARE(contacts.record(8)->references, 1);
+    QCOMPARE(cache->pendingCount(), 1);
+    QCOMPARE(references(anna), 1);
     cache->clear(-1);
-    QCOMPARE(contacts.references(), 0);
-    cache->onPopulateTimeout(); // asks again, once per event
-    QCOMPARE(contacts.references(), 2);
-    cache.reset();
-    QCOMPARE(contacts.references(), 0);
+    QCOMPARE(cache->pendingCount(), 0);
+    QCOMPARE(references(anna) + references(bob), 2);
+    QTRY_COMPARE(references(anna) + references(bob), 0); // the fetch is done
+
+    cache->onPopulateTimeout(); // both resolved now: filled at once
+    QCOMPARE(cache->pendingCount(), 0);
+    QVERIFY(cache->cacheItem(m_model->event(m_model->index(1, 0)).id())->contactInfoSet);
+    QCOMPARE(references(anna) + references(bob), 0);
 }
 
 void TestCallHistoryCache::shouldBeEmptiedWhenTimeFormatsChange()
