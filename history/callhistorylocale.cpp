@@ -1,5 +1,7 @@
 #include "callhistorylocale.h"
 
+#include "callhistorycache.h"
+
 #include "kxtime.h"
 #include "timedinterface.h"
 
@@ -52,6 +54,10 @@ CallHistoryLocale::~CallHistoryLocale() = default;
 
 void CallHistoryLocale::refreshFormatStrings()
 {
+    // No row may keep text formatted with the old settings. A cache that does not exist yet holds
+    // nothing; creating it here would build the model chain from inside this constructor.
+    if (CallHistoryCache::exists())
+        CallHistoryCache::instance()->clear(-1);
     m_dateTimeFormat =
         m_locale->icuFormatString(MLocale::DateShort, MLocale::TimeShort, MLocale::DefaultCalendar);
     m_timeFormat =

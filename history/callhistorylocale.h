@@ -51,6 +51,9 @@ public:
     MLocale *locale() const { return m_locale.data(); }
     MCalendar *calendar() { return &m_calendar; }
 
+    // The current local date and time, as the service's clock tells it.
+    QDateTime currentDateTime() const { return m_clock(); }
+
     QString formatDateTime(const QDateTime &dateTime);
     QString formatTime(const QDateTime &dateTime);
     QString dateTimeFormat() const { return m_dateTimeFormat; }
