@@ -2,21 +2,53 @@
 
 #include "page.h"
 
-class PlaceholderApplicationPage;
+#include <QPointer>
+#include <QRect>
 
-// The call history tab. Publishes whether the user is on it (the inbox property); the list of
-// calls itself is not built yet, so the page shows its title only.
+class CallHistoryApplicationPage;
+class CallHistoryFilterProxyModel;
+class CallHistoryGroupedModel;
+class CallHistoryItem;
+class CallHistoryTitle;
+class MLabel;
+class MList;
+class MPannableViewport;
+class MWidget;
+class QGraphicsLinearLayout;
+class QModelIndex;
+class QStringListModel;
+class SearchTextEdit;
+
+// The call history tab: the shared call model filtered by the search and grouped by day, in a
+// list of rows under a header that chooses all, missed, received or dialled calls. It shows a
+// loading, an empty or a list layout as the model reports; pulling the list down shows the
+// search field; rows can be deleted one by one or all at once. While the user is on it, the
+// inbox property is true.
 class CallHistoryPage : public Page
 {
     Q_OBJECT
 public:
+    enum ViewState { Loading = 0, Empty = 1, List = 2 };
+    enum Choice { AllCalls = 0, MissedCalls = 1, ReceivedCalls = 2, DialledCalls = 3 };
+
     explicit CallHistoryPage(QObject *parent = nullptr);
     ~CallHistoryPage() override;
 
-    // Clears the search; the other tabs ask for it on their next entry here.
     void resetSearch();
+    // The other tabs ask for a search reset on their next entry here.
     void requestSearchReset() { m_searchResetPending = true; }
     bool isSearchResetPending() const { return m_searchResetPending; }
+
+    int viewState() const { return m_viewState; }
+    int choice() const { return m_choice; }
+    CallHistoryTitle *header() const { return m_header; }
+    MList *list() const { return m_list; }
+    MLabel *emptyLabel() const { return m_emptyLabel; }
+    MLabel *noResultsLabel() const { return m_noResultsLabel; }
+    SearchTextEdit *searchField() const { return m_search; }
+    bool isSearchShown() const;
+    CallHistoryFilterProxyModel *filterModel() const { return m_filterModel; }
+    CallHistoryGroupedModel *groupedModel() const { return m_groupedModel; }
 
 public Q_SLOTS:
     MApplicationPage *scenePage() override;
@@ -25,7 +57,53 @@ public Q_SLOTS:
     void resetPage() override;
     void restorePrestart() override;
 
+protected Q_SLOTS:
+    void callAnswered() override;
+    void callEnded() override;
+    void commandCompleted() override;
+
+private Q_SLOTS:
+    void fetchDataToModel();
+    void onDataChanged();
+    void slotOnWidgetCreated(CallHistoryItem *item);
+    void onObjectMenuDeleteTriggered(CallHistoryItem *item);
+    void onObjectMenuDeleteAllTriggered();
+    void onDeleteAllDialogAccepted();
+    void onTitleClicked();
+    void onTitleListClicked(const QModelIndex &index);
+    void onTitleListSelectionChanged(int choice);
+    void slotListPannedUpFromTop();
+    void onSearchHideRequest();
+    void onVisibilityChanged();
+    void onRowCountChanged();
+    void onSearchTextChanged();
+    void slotVkbAreaChanged(const QRect &area);
+
 private:
-    PlaceholderApplicationPage *m_page;
+    void layoutPage();
+    void showSearch();
+    void hideSearch();
+    void scrollToFirstRow();
+    void updateTexts();
+    void callFinishedElsewhere();
+    void loadMoreIfNearEnd();
+
+    CallHistoryApplicationPage *m_page;
+    QGraphicsLinearLayout *m_central;
+    CallHistoryTitle *m_header;
+    MWidget *m_loading;
+    MLabel *m_emptyLabel;
+    MPannableViewport *m_viewport;
+    QGraphicsLinearLayout *m_listLayout;
+    MList *m_list;
+    MLabel *m_noResultsLabel;
+    QPointer<MWidget> m_spacer;
+    SearchTextEdit *m_search;
+    CallHistoryFilterProxyModel *m_filterModel;
+    CallHistoryGroupedModel *m_groupedModel;
+    QPointer<QStringListModel> m_choiceModel;
+    int m_viewState = Loading;
+    int m_choice = AllCalls;
+    bool m_firstFetchPending = true;
     bool m_searchResetPending = false;
 };

@@ -78,7 +78,8 @@ MListFilter *MList::filtering()
 
 void MList::scheduleRefresh(bool structure)
 {
-    m_structureDirty = m_structureDirty || structure;
+    if (structure)
+        m_countsDirty = m_refillDirty = true;
     if (m_refreshPending)
         return;
     m_refreshPending = true;
@@ -94,7 +95,7 @@ void MList::flush()
 void MList::refresh()
 {
     m_refreshPending = false;
-    if (m_structureDirty)
+    if (m_countsDirty)
         countRows();
     updateGeometry();
     if (m_viewport)
@@ -104,6 +105,7 @@ void MList::refresh()
 
 void MList::countRows()
 {
+    m_countsDirty = false;
     m_counts.clear();
     if (!m_model)
         return;
@@ -173,6 +175,7 @@ void MList::findViewport()
     m_viewport = found;
     if (found) {
         connect(found, &MPannableWidget::positionChanged, this, &MList::updateVisibleCells);
+        connect(found, &MPannableViewport::viewportSizeChanged, this, &MList::updateVisibleCells);
         connect(found, &MPannableWidget::panningStarted, this, &MList::panningStarted);
         connect(found, &MPannableWidget::panningStopped, this, &MList::panningStopped);
     }
@@ -192,7 +195,7 @@ void MList::resizeEvent(QGraphicsSceneResizeEvent *event)
 {
     MWidgetController::resizeEvent(event);
     if (event->oldSize().width() != event->newSize().width())
-        m_structureDirty = true;
+        m_refillDirty = true;
     updateVisibleCells();
 }
 
@@ -212,8 +215,13 @@ void MList::updateVisibleCells()
     const qreal top = view.top() - margin, bottom = view.bottom() + margin;
     const qreal ch = cellHeight(), hh = m_showGroups ? headerHeight() : 0;
     const qreal w = size().width();
-    const bool refill = m_structureDirty;
-    m_structureDirty = false;
+    // Rows counted from an old shape of the model would map cells to the wrong rows.
+    if (m_countsDirty) {
+        countRows();
+        updateGeometry();
+    }
+    const bool refill = m_refillDirty;
+    m_refillDirty = false;
 
     // First what should be shown, then give back what is not, then make or refill the rest:
     // a jump far down the list reuses the cells it leaves.

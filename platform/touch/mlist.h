@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mpannableviewport.h"
 #include "mwidgetcontroller.h"
 #include "mwidgetrecycler.h"
 
@@ -10,7 +11,6 @@
 class MCellCreator;
 class MLabel;
 class MListFilter;
-class MPannableViewport;
 class QAbstractItemModel;
 
 // A list of model rows for a pannable viewport. It is as tall as all its rows, but makes cells
@@ -90,5 +90,6 @@ private:
     QHash<const MWidget *, quint64> m_keys;
     QVector<int> m_counts; // rows per group (one entry without groups)
     bool m_refreshPending = false;
-    bool m_structureDirty = true;
+    bool m_countsDirty = true; // the model changed shape: count its rows again
+    bool m_refillDirty = true; // cells may show other rows now: fill them again
 };

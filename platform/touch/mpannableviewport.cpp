@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGraphicsLayout>
+#include <QGraphicsSceneResizeEvent>
 
 MPannableViewport::MPannableViewport(QGraphicsItem *parent) : MPannableWidget(parent)
 {
@@ -52,6 +53,7 @@ void MPannableViewport::resizeEvent(QGraphicsSceneResizeEvent *event)
 {
     MPannableWidget::resizeEvent(event);
     updateWidgetGeometry();
+    Q_EMIT viewportSizeChanged(event->newSize());
 }
 
 bool MPannableViewport::event(QEvent *event)

@@ -18,6 +18,9 @@ public:
     // Lays the widget out again after its content changed size.
     void updateWidgetGeometry();
 
+Q_SIGNALS:
+    void viewportSizeChanged(const QSizeF &size);
+
 protected:
     void updatePosition(const QPointF &position) override;
     void resizeEvent(QGraphicsSceneResizeEvent *event) override;

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "mlistitem.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QPointer>
+
+class CallHistoryContact;
+class CallHistoryFilterProxyModel;
+class MAction;
+class MCommonLabelHighlighter;
+class MImageWidget;
+class MLabel;
+class MList;
+
+// One row of the call history list: who (title), when, through which account and with which
+// number type (sub-title), the call's direction (icon) and the contact's presence. A tap opens
+// the return-call dialog; a long press offers the duration, copying the number, deleting the
+// call and clearing the history. Rows are recycled: fill() takes any event at any time, and
+// only the parts that changed are redrawn (the pending-change bits), so refilling a row with
+// the same event costs no redraw.
+class CallHistoryItem : public MListItem
+{
+    Q_OBJECT
+public:
+    enum Change : uint {
+        TitleText = 0x01,
+        TitleStyle = 0x02,
+        DirectionIcon = 0x04,
+        Subtitle = 0x08,
+        PresenceIcon = 0x10,
+        ContactRefresh = 0x20,
+        AllChanges = 0x3F
+    };
+    enum NumberClass { EmergencyCall = 0, VoicemailNumber = 1, PrivateNumber = 2, OtherNumber = 3 };
+    typedef QPair<quint32, QString> Contact;
+
+    CallHistoryItem(CallHistoryFilterProxyModel *filterModel, MList *list);
+    ~CallHistoryItem() override;
+
+    // Fills the row from an index of the list's model (a call event under Qt::UserRole).
+    void fill(const QModelIndex &index);
+    // The title with the suffix, as drawn (numbers in display form when the title is one).
+    QString titleText(const QString &suffix) const;
+
+    int eventId() const { return m_eventId; }
+    QList<Contact> contacts() const { return m_contacts; }
+    QString localUid() const { return m_localUid; }
+    QString remoteUid() const { return m_remoteUid; }
+    QString title() const { return m_title; }
+    QDateTime startTime() const { return m_startTime; }
+    QDateTime endTime() const { return m_endTime; }
+    int directionCode() const { return m_direction; }
+    bool isRead() const { return m_read; }
+    int eventCount() const { return m_eventCount; }
+    int numberClass() const { return m_numberClass; }
+    QString statusMessage() const { return m_statusMessage; }
+    int presence() const { return m_presence; }
+    int numberType() const { return m_numberType; }
+    int numberCount() const { return m_numberCount; }
+    bool isVideo() const { return m_video; }
+    bool isCellular() const;
+    MLabel *titleLabel() const { return m_titleLabel; }
+    MLabel *subtitleLabel() const { return m_subtitleLabel; }
+    MImageWidget *directionIcon() const { return m_directionIcon; }
+    MImageWidget *presenceIcon() const { return m_presenceIcon; }
+    QList<MAction *> menuActions() const;
+    // Total redraws of row parts since construction (for tests and benchmarks).
+    int redrawCount() const { return m_redraws; }
+
+Q_SIGNALS:
+    void updated(uint changes);
+    void objectMenuDeleteTriggered(CallHistoryItem *item);
+    void objectMenuDeleteAllTriggered();
+
+public Q_SLOTS:
+    void onUpdated();
+    void onObjectMenuDeleteTriggered();
+    void onObjectMenuDeleteAllTriggered();
+    void onObjectMenuCopyNumberTriggered();
+    void onFilterChanged(QPointer<MCommonLabelHighlighter> highlighter);
+    void onTimeSettingsChanged();
+    void onClicked();
+    void onVoicemailChanged();
+    void onPanningStarted();
+    void onPanningStopped();
+
+protected:
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+
+private:
+    void setContacts(const QList<Contact> &contacts);
+    void resolveContact();
+    void dropContact();
+    bool refreshFromContact();
+    void applyChanges();
+    void drawTitleText();
+    void drawTitleStyle();
+    void drawDirectionIcon();
+    void drawSubtitle();
+    void drawPresenceIcon();
+    bool hasSingleContact() const { return m_contacts.size() == 1; }
+
+    MLabel *m_titleLabel;
+    MLabel *m_subtitleLabel;
+    MImageWidget *m_presenceIcon;
+    MImageWidget *m_directionIcon;
+    MAction *m_durationAction;
+    MAction *m_copyAction;
+    MAction *m_deleteAction;
+    MAction *m_deleteAllAction;
+
+    int m_eventId = -1;
+    QList<Contact> m_contacts;
+    QString m_localUid;
+    QString m_remoteUid;
+    QString m_title;
+    QDateTime m_startTime;
+    QDateTime m_endTime;
+    int m_direction = 0;
+    bool m_read = false;
+    int m_eventCount = 0;
+    int m_numberClass = -1;
+    QString m_statusMessage;
+    int m_presence = 0;
+    int m_numberType = 0;
+    int m_numberCount = 0;
+    bool m_video = false;
+    CallHistoryFilterProxyModel *m_filterModel;
+    QPointer<CallHistoryContact> m_contact;
+    bool m_panning = false;
+    uint m_changes = AllChanges;
+    int m_redraws = 0;
+};

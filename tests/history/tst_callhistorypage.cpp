@@ -1,0 +1,249 @@
+#include "callhistoryfilterproxymodel.h"
+#include "callhistorygroupedmodel.h"
+#include "callhistoryitem.h"
+#include "callhistorylocale.h"
+#include "callhistorypage.h"
+#include "callhistorytitle.h"
+#include "callmodel.h"
+#include "contactpickerpage.h"
+#include "dialerpage.h"
+#include "event.h"
+#include "eventfilter.h"
+#include "eventstore.h"
+#include "mapplication.h"
+#include "mapplicationwindow.h"
+#include "mbutton.h"
+#include "mdialog.h"
+#include "mlabel.h"
+#include "mlist.h"
+#include "mlistfilter.h"
+#include "mlocale.h"
+#include "mmessagebox.h"
+#include "mobjectmenu.h"
+#include "modelmanager.h"
+#include "mpannableviewport.h"
+#include "mpopuplist.h"
+#include "mscenemanager.h"
+#include "mtextedit.h"
+#include "pagemanager.h"
+#include "searchtextedit.h"
+#include "testsupport.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QtTest>
+
+namespace {
+const QString Cellular = QStringLiteral("/org/freedesktop/Telepathy/Account/pulse/tel/pulse");
+
+// Stands in for the cellular call service on the test's own "system" bus.
+class FakeCellularService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.velto.csd.Call")
+public:
+    QStringList lastNumbers;
+public Q_SLOTS:
+    void SetLastNumber(const QString &number) { lastNumbers << number; }
+};
+} // namespace
+
+// The call history page driven as a person would, on a real store.
+class TestCallHistoryPage : public QObject
+{
+    Q_OBJECT
+private:
+    MApplicationWindow *m_window = nullptr;
+    CommHistory::EventStore m_store;
+    FakeCellularService m_cellular;
+    QProcess m_systemBus;
+
+    PageManager *pm() { return PageManager::instance(); }
+    CallHistoryPage *page() { return pm()->callHistoryPage(); }
+
+    void addCall(CommHistory::Event::EventDirection direction, const QString &remote,
+                 const QDateTime &end, bool missed = false, bool read = true, int seconds = 75)
+    {
+        CommHistory::Event call;
+        call.setType(CommHistory::Event::CallEvent);
+        call.setDirection(direction);
+        call.setLocalUid(Cellular);
+        call.setRemoteUid(remote);
+        call.setStartTime(end.addSecs(-seconds));
+        call.setEndTime(end);
+        call.setIsMissedCall(missed);
+        call.setIsRead(read);
+        QVERIFY(m_store.addEvent(call));
+    }
+
+    QStringList titles()
+    {
+        page()->list()->flush();
+        QStringList t;
+        for (MWidget *cell : page()->list()->visibleCells())
+            t << static_cast<CallHistoryItem *>(cell)->titleLabel()->text();
+        return t;
+    }
+
+    void tap(QGraphicsWidget *w)
+    {
+        QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {},
+                          m_window->mapFromScene(w->mapToScene(w->rect().center())));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // A private bus in the place of the system bus, before anything connects to it.
+        QString address;
+        {
+            m_systemBus.start(QStringLiteral("dbus-daemon"),
+                              {"--session", "--nofork", "--print-address=1"});
+            QVERIFY(m_systemBus.waitForReadyRead(5000));
+            address = QString::fromUtf8(m_systemBus.readLine()).trimmed();
+        }
+        QDBusConnection system =
+            QDBusConnection::connectToBus(address, QStringLiteral("fake-system"));
+        QVERIFY(system.registerService(QStringLiteral("com.velto.csd.Call")));
+        QVERIFY(system.registerObject(QStringLiteral("/com/velto/csd/call"), &m_cellular,
+                                      QDBusConnection::ExportAllSlots));
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
+        QVERIFY(m_store.open());
+        MLocale *locale = CallHistoryLocale::instance()->locale();
+        locale->installTrCatalog(QStringLiteral("telephony"));
+        MLocale::setDefault(*locale);
+        m_window = new MApplicationWindow;
+        m_window->resize(480, 854);
+        pm()->setWindow(m_window);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+
+    void cleanupTestCase()
+    {
+        QMetaObject::invokeMethod(pm(), "onAboutToQuit");
+        delete m_window;
+    }
+
+    void shouldShowEmptyState()
+    {
+        pm()->showCallHistory();
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::Empty));
+        QCOMPARE(page()->emptyLabel()->text(), qtTrId("qtn_call_empty_view"));
+        QVERIFY(page()->emptyLabel()->isVisible());
+        TestSupport::saveScreenshot(m_window, "history-empty");
+    }
+
+    void shouldListCallsUnderDayHeaders()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime today = QDateTime(now.date(), QTime(0, 0));
+        addCall(CommHistory::Event::Outbound, "+358401111111",
+                today.addDays(-9).addSecs(3600 * 13));
+        addCall(CommHistory::Event::Inbound, "0409999999", today.addDays(-1).addSecs(3600 * 18));
+        addCall(CommHistory::Event::Outbound, "+358402222222", today.addSecs(60));
+        for (int i = 0; i < 3; ++i)
+            addCall(CommHistory::Event::Inbound, "+358405555555", now.addSecs(-300 + i * 60), true,
+                    false, 0);
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
+        QTRY_VERIFY2(titles().size() >= 4, qPrintable(titles().join('|')));
+        const QStringList t = titles();
+        // The repeated missed call stands first, once, with its count; accented while unread.
+        QVERIFY2(t.first().contains(QLatin1String("(3)")), qPrintable(t.join('|')));
+        auto *first = static_cast<CallHistoryItem *>(page()->list()->visibleCells().first());
+        QCOMPARE(first->titleLabel()->styleName(), QStringLiteral("CommonTitleAccented"));
+        QCOMPARE(page()->groupedModel()->rowCount() >= 3, true);
+        QCOMPARE(page()->groupedModel()->index(0, 0).data().toString(),
+                 qtTrId("qtn_comm_time_today"));
+        TestSupport::saveScreenshot(m_window, "history-list");
+    }
+
+    void shouldFollowCallsAddedByAnotherProcess()
+    {
+        QProcess tool;
+        tool.start(TestSupport::builtProgram("tools/call-history-store/call-history-store"),
+                   {"add", "--direction", "out", "--remote", "+358407777777", "--start", "now",
+                    "--duration", "30"});
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 0);
+        QTRY_VERIFY(titles().join('|').contains(QLatin1String("7777777")));
+    }
+
+    void shouldNotRedrawRowRefilledWithSameEvent()
+    {
+        auto *row = static_cast<CallHistoryItem *>(page()->list()->visibleCells().first());
+        const int before = row->redrawCount();
+        const QModelIndex index = page()->list()->indexForCell(row);
+        row->fill(index);
+        row->fill(index);
+        QCOMPARE(row->redrawCount(), before);
+    }
+
+    void shouldNarrowListBySearch()
+    {
+        QMetaObject::invokeMethod(page(), "slotListPannedUpFromTop");
+        QVERIFY(page()->isSearchShown());
+        page()->searchField()->editor()->setText(QStringLiteral("5555"));
+        QTRY_COMPARE(titles().size(), 1);
+        TestSupport::saveScreenshot(m_window, "history-search");
+        page()->searchField()->editor()->setText(QStringLiteral("zzzz"));
+        QTRY_VERIFY(page()->noResultsLabel()->isVisible());
+        QCOMPARE(page()->noResultsLabel()->text(), qtTrId("qtn_call_empty_view"));
+        page()->resetSearch();
+        QVERIFY(!page()->isSearchShown());
+        QTRY_VERIFY(titles().size() >= 4);
+    }
+
+    void shouldChooseCallTypeFromHeader()
+    {
+        tap(page()->header());
+        QTRY_VERIFY(!m_window->sceneManager()->overlays().isEmpty());
+        auto *popup = qobject_cast<MPopupList *>(m_window->sceneManager()->overlays().last());
+        QVERIFY(popup);
+        TestSupport::saveScreenshot(m_window, "history-choice");
+        popup->click(1);
+        QTRY_COMPARE(page()->choice(), int(CallHistoryPage::MissedCalls));
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
+        QCOMPARE(page()->header()->text(), qtTrId("qtn_call_log_vm_missed"));
+        QTRY_COMPARE(titles().size(), 3);
+        pm()->showCallHistory(true, false);
+        QCOMPARE(page()->choice(), int(CallHistoryPage::AllCalls));
+    }
+
+    void shouldOfferMenuAndDeleteOneCall()
+    {
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
+        QTRY_VERIFY(titles().size() >= 4);
+        auto *row = static_cast<CallHistoryItem *>(page()->list()->visibleCells().at(1));
+        const int id = row->eventId();
+        row->longPress();
+        QVERIFY(row->objectMenu());
+        TestSupport::saveScreenshot(m_window, "history-menu");
+        const QList<QAction *> entries = row->objectMenu()->entries();
+        row->objectMenu()->triggerEntry(entries.size() - 2); // delete
+        QTRY_VERIFY(!m_store.event(id).isValid());
+    }
+
+    void shouldDeleteAllAfterConfirmation()
+    {
+
+        auto *row = static_cast<CallHistoryItem *>(page()->list()->visibleCells().first());
+        row->longPress();
+        row->objectMenu()->triggerEntry(row->objectMenu()->entries().size() - 1);
+        QTRY_VERIFY(!m_window->sceneManager()->overlays().isEmpty());
+        auto *box = qobject_cast<MMessageBox *>(m_window->sceneManager()->overlays().last());
+        QVERIFY(box);
+        TestSupport::saveScreenshot(m_window, "history-deleteall");
+        box->accept();
+        QTRY_COMPARE(m_cellular.lastNumbers, QStringList{QString()});
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::Empty));
+        QList<CommHistory::Event> left;
+        QVERIFY(m_store.events(CommHistory::EventFilter(), CommHistory::Event(), 10, &left));
+        QCOMPARE(left.size(), 0);
+        m_systemBus.kill();
+        m_systemBus.waitForFinished();
+    }
+};
+
+CH_TOUCH_TEST_MAIN(TestCallHistoryPage)
+#include "tst_callhistorypage.moc"
