@@ -179,14 +179,15 @@ void MLabel::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
         doc.setDefaultFont(s.font());
         doc.setDocumentMargin(0);
         doc.setDefaultStyleSheet(QStringLiteral("body { color: %1; }").arg(color.name()));
-        doc.setTextWidth(r.width());
+        // The options first: they apply to the blocks made when the text is set.
+        QTextOption opt(alignment() & Qt::AlignHorizontal_Mask);
+        opt.setWrapMode(m_wordWrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+        doc.setDefaultTextOption(opt);
+        doc.setTextWidth(m_wordWrap ? r.width() : -1);
         if (isRich())
             doc.setHtml(QStringLiteral("<body>") + renderedText() + QStringLiteral("</body>"));
         else
             doc.setPlainText(m_text);
-        QTextOption opt(alignment() & Qt::AlignHorizontal_Mask);
-        opt.setWrapMode(m_wordWrap ? QTextOption::WordWrap : QTextOption::NoWrap);
-        doc.setDefaultTextOption(opt);
         qreal y = r.top();
         if (alignment() & Qt::AlignVCenter)
             y += (r.height() - doc.size().height()) / 2;
