@@ -58,6 +58,7 @@ void MLabel::setAlignment(Qt::Alignment alignment)
 void MLabel::setTextFormat(Qt::TextFormat format)
 {
     m_format = format;
+    updateGeometry();
     update();
 }
 
@@ -72,6 +73,7 @@ void MLabel::addHighlighter(MLabelHighlighter *highlighter)
     if (!highlighter || highlighters().contains(highlighter))
         return;
     m_highlighters.append(highlighter);
+    updateGeometry();
     update();
 }
 
@@ -141,7 +143,14 @@ QSizeF MLabel::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
         return QSizeF(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     const QFontMetricsF fm(s.font());
     qreal h = fm.height();
-    qreal w = isRich() ? 0 : fm.horizontalAdvance(m_text);
+    qreal w = fm.horizontalAdvance(m_text);
+    if (isRich() && !m_wordWrap) {
+        QTextDocument doc;
+        doc.setDefaultFont(s.font());
+        doc.setDocumentMargin(0);
+        doc.setHtml(renderedText());
+        w = doc.idealWidth();
+    }
     if (m_wordWrap && !m_text.isEmpty()) {
         const qreal avail =
             constraint.width() > 0 ? constraint.width() - pad.left() - pad.right() : 400;

@@ -224,6 +224,23 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_store.event(id).isValid());
     }
 
+    void shouldResetOnReturnToBackground()
+    {
+        pm()->showCallHistory();
+        QCOMPARE(CallHistoryPage::List, CallHistoryPage::ViewState(page()->viewState()));
+        QMetaObject::invokeMethod(page(), "slotListPannedUpFromTop");
+        page()->searchField()->editor()->setText(QStringLiteral("040"));
+        QMetaObject::invokeMethod(page(), "onTitleListSelectionChanged", Q_ARG(int, 3));
+        QTRY_COMPARE(page()->choice(), int(CallHistoryPage::DialledCalls));
+        MApplication::setPrestarted(true);
+        QCOMPARE(page()->choice(), int(CallHistoryPage::AllCalls));
+        QCOMPARE(page()->searchField()->editor()->text(), QString());
+        QVERIFY(!page()->isSearchShown());
+        pm()->showCallHistory();
+        QVERIFY(!MApplication::isPrestarted());
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
+    }
+
     void shouldDeleteAllAfterConfirmation()
     {
 
