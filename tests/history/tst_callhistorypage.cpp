@@ -12,6 +12,7 @@
 #include "eventstore.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
+#include "mbanner.h"
 #include "mbutton.h"
 #include "mdialog.h"
 #include "mlabel.h"
@@ -146,7 +147,9 @@ private Q_SLOTS:
             addCall(CommHistory::Event::Inbound, "+358405555555", now.addSecs(-300 + i * 60), true,
                     false, 0);
         QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
-        QTRY_VERIFY2(titles().size() >= 4, qPrintable(titles().join('|')));
+        // Rows arrive as the store announces each call: wait for the last one.
+        QTRY_VERIFY2(titles().size() >= 4 && titles().first().contains(QLatin1String("(3)")),
+                     qPrintable(titles().join('|')));
         const QStringList t = titles();
         // The repeated missed call stands first, once, with its count; accented while unread.
         QVERIFY2(t.first().contains(QLatin1String("(3)")), qPrintable(t.join('|')));
@@ -156,6 +159,37 @@ private Q_SLOTS:
         QCOMPARE(page()->groupedModel()->index(0, 0).data().toString(),
                  qtTrId("qtn_comm_time_today"));
         TestSupport::saveScreenshot(m_window, "history-list");
+    }
+
+    void shouldMarkMissedCallsReadOnTap()
+    {
+        auto *first = static_cast<CallHistoryItem *>(page()->list()->visibleCells().first());
+        QCOMPARE(first->directionCode(), 2);
+        tap(first);
+        // The collapsed row's calls are all marked read; the row loses its accent.
+        QTRY_COMPARE(static_cast<CallHistoryItem *>(page()->list()->visibleCells().first())
+                         ->titleLabel()
+                         ->styleName(),
+                     QStringLiteral("CommonTitle"));
+        QList<CommHistory::Event> events;
+        QVERIFY(m_store.events(CommHistory::EventFilter(), CommHistory::Event(), 50, &events));
+        for (const CommHistory::Event &e : events)
+            QVERIFY(e.isRead());
+    }
+
+    void shouldRefuseToCallBackPrivateNumber()
+    {
+        addCall(CommHistory::Event::Inbound, QString(), QDateTime::currentDateTime());
+        QTRY_VERIFY(titles().contains(qtTrId("qtn_call_type_private")));
+        auto *row = static_cast<CallHistoryItem *>(page()->list()->visibleCells().first());
+        QCOMPARE(row->numberClass(), int(CallHistoryItem::PrivateNumber));
+        tap(row);
+        QTRY_VERIFY(!m_window->sceneManager()->overlays().isEmpty());
+        auto *banner = qobject_cast<MBanner *>(m_window->sceneManager()->overlays().last());
+        QVERIFY(banner);
+        QCOMPARE(banner->title(), qtTrId("qtn_call_not_allowed"));
+        banner->dismiss();
+        QVERIFY(m_store.deleteEvents({row->eventId()}));
     }
 
     void shouldFollowCallsAddedByAnotherProcess()
