@@ -17,6 +17,8 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 
+#include "ratioreporter.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -198,27 +200,6 @@ void plainRead20(benchmark::State &state)
     sqlite3_finalize(stmt);
     sqlite3_close(db);
 }
-
-// Keeps each benchmark's time per iteration for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void ratio(const char *what, const std::string &measured, const std::string &baseline)
-    {
-        if (times.count(measured) && times.count(baseline) && times[baseline] > 0)
-            std::printf("%-60s %8.2f x %s\n", what, times[measured] / times[baseline],
-                        baseline.c_str());
-    }
-};
 
 } // namespace
 

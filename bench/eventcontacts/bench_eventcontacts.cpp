@@ -15,6 +15,8 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+#include "ratioreporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -130,27 +132,6 @@ void resolveAddress(benchmark::State &state)
             state.SkipWithError("wrong match");
     }
 }
-
-// Keeps each benchmark's time per iteration for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void ratio(const char *what, const std::string &measured, const std::string &baseline)
-    {
-        if (times.count(measured) && times.count(baseline) && times[baseline] > 0)
-            std::printf("%-50s %8.2f x %s\n", what, times[measured] / times[baseline],
-                        baseline.c_str());
-    }
-};
 
 } // namespace
 
