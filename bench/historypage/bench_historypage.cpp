@@ -62,6 +62,13 @@ const char DefaultPageKey[] = "/apps/call-history/settings/defaultPage";
 
 double g_mainStartMs = 0;
 
+// Points of the start-up, in monotonic ms, in the order passed.
+QVector<QPair<QByteArray, double>> g_marks;
+void mark(const char *name)
+{
+    g_marks.append({QByteArray(name), FirstFrameWatch::monotonicMs()});
+}
+
 double median(QVector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -80,9 +87,9 @@ int fail(const QString &why)
     return 1;
 }
 
-void figure(const char *name, double value)
+void figure(const QByteArray &name, double value)
 {
-    std::printf("figure %s %.3f\n", name, value);
+    std::printf("figure %s %.3f\n", name.constData(), value);
     std::fflush(stdout);
 }
 
@@ -159,22 +166,29 @@ Program startProgram(bool prestarted)
         new CallHistoryApplicationService(QStringLiteral("com.velto.telephony.callhistory"));
     p.app = MComponentCache::mApplication(count, args, QStringLiteral("call-history"), p.service);
     p.app->setPrestartMode(M::LazyShutdown);
+    mark("application");
 
     MLocale *locale = CallHistoryLocale::instance()->locale();
     locale->installTrCatalog(QStringLiteral("telephony"));
     MLocale::setDefault(*locale);
+    mark("locale");
 
     p.window = MComponentCache::mApplicationWindow();
+    mark("window");
     PageManager::instance()->setWindow(p.window);
+    mark("pages");
     CallHistoryVoicemail::instance();
+    mark("voicemail");
 
     p.listFrame = new FirstFrameWatch(p.window->viewport(), listShown, p.window);
     if (!MApplication::isPrestarted()) {
         PageManager::instance()->showDefault();
         p.window->show();
+        mark("show");
     }
 
     new DBusAdaptor(p.app);
+    mark("adaptor");
     return p;
 }
 
@@ -203,7 +217,16 @@ bool waitForLoadedPage(int timeoutMs)
 
 int childCold()
 {
+    // Besides the figure, where the time goes: the steps of the start-up, the first paint of
+    // any kind and the first rows of the model.
     Program p = startProgram(false);
+    FirstFrameWatch anyFrame(p.window->viewport(), [] { return true; });
+    double rowsAt = -1;
+    QObject::connect(ModelManager::instance()->model(), &QAbstractItemModel::rowsInserted, p.app,
+                     [&] {
+                         if (rowsAt < 0)
+                             rowsAt = FirstFrameWatch::monotonicMs();
+                     });
     if (!spinUntil([&] { return p.listFrame->hasPainted(); }, 60000))
         return fail(QStringLiteral("cold start: no frame of the list within 60 s (view state %1)")
                         .arg(historyPage()->viewState()));
@@ -212,6 +235,13 @@ int childCold()
         figure("cold_spawn", p.listFrame->paintedAtMs() - spawnMs());
     figure("cold_rows", ModelManager::instance()->model()->rowCount());
     figure("cold_paints_before", p.listFrame->earlierPaints());
+    for (const auto &m : qAsConst(g_marks))
+        figure("step_" + m.first, m.second - g_mainStartMs);
+    if (anyFrame.hasPainted())
+        figure("step_first-paint", anyFrame.paintedAtMs() - g_mainStartMs);
+    if (rowsAt >= 0)
+        figure("step_first-rows", rowsAt - g_mainStartMs);
+    figure("step_list-frame", p.listFrame->paintedAtMs() - g_mainStartMs);
     saveShot(p.window, "cold-first-list-frame");
     stopProgram(p);
     return 0;
@@ -619,6 +649,17 @@ int runParent(int argc, char **argv)
         std::printf("  from spawn:   %7.1f ms  baseline %7.1f ms  ratio %5.2f  (with exec, dynamic "
                     "linking and static initialisers)\n",
                     m("cold_spawn"), m("baseline_spawn"), m("cold_spawn") / m("baseline_spawn"));
+    // The steps in the order they happened.
+    QVector<QPair<double, QString>> steps;
+    for (auto it = runs.constBegin(); it != runs.constEnd(); ++it) {
+        if (it.key().startsWith(QLatin1String("step_")))
+            steps.append({median(it.value()), it.key().mid(5)});
+    }
+    std::sort(steps.begin(), steps.end());
+    std::printf("  cold start, steps from main() (medians):");
+    for (const auto &step : qAsConst(steps))
+        std::printf(" %s %.1f", qPrintable(step.second), step.first);
+    std::printf("\n");
     std::printf("prestarted process, launch request to the first frame of the list\n");
     std::printf("  %7.2f ms (launch() itself %.2f ms)  baseline %7.2f ms (show a hidden minimal "
                 "window)  ratio %5.2f\n",
