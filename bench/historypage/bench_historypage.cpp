@@ -11,10 +11,12 @@
 //  - a fling over 1,000 rows at 60 frames a second, once while the rows still load and once
 //    over loaded rows: frame times against a repaint of the window with nothing moved, and
 //    against the 16.7 ms budget of a frame.
-// Each start-up is a child process of this one (bench_historypage --child MODE); the modes take
-// turns, one warm-up round is not counted, and medians are reported. The calls come from the
+// Each start-up is a child process of this one (bench_historypage --child MODE; the baseline is
+// the program historypage-minimal-window beside it); the modes take turns, one warm-up round is
+// not counted, and medians are reported. The calls come from the
 // store tool's generator with a fixed seed.
 
+#include "benchchild.h"
 #include "callhistoryapplicationservice.h"
 #include "callhistoryitem.h"
 #include "callhistorylocale.h"
@@ -40,9 +42,6 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QElapsedTimer>
-#include <QGraphicsScene>
-#include <QGraphicsSimpleTextItem>
-#include <QGraphicsView>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -52,6 +51,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+
+using namespace BenchChild;
 
 namespace {
 
@@ -81,42 +82,6 @@ double percentile(QVector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
     return v.isEmpty() ? 0 : v.at(qMin(v.size() - 1, int(v.size() * p)));
-}
-
-int fail(const QString &why)
-{
-    std::fprintf(stderr, "bench_historypage: %s\n", qPrintable(why));
-    return 1;
-}
-
-void figure(const QByteArray &name, double value)
-{
-    std::printf("figure %s %.3f\n", name.constData(), value);
-    std::fflush(stdout);
-}
-
-// Runs the event loop until done() holds; false when timeoutMs passed first.
-bool spinUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
-
-void settle(int ms)
-{
-    spinUntil([] { return false; }, ms);
-}
-
-// When the parent started this process (monotonic ms), if it said so.
-double spawnMs()
-{
-    return qEnvironmentVariable("BENCH_SPAWN_MS").toDouble();
 }
 
 // With BENCH_SHOTS set to a folder, saves what the window shows there (to check that the frames
@@ -272,56 +237,6 @@ int childPrestart()
     figure("prestart_call", returnedAt - launchAt);
     saveShot(p.window, "prestart-first-list-frame");
     stopProgram(p);
-    return 0;
-}
-
-// ---- The minimal window ----------------------------------------------------------------------
-
-// A graphics view of the program window's size with a few rows of rectangles and text.
-QGraphicsView *makeMinimalView()
-{
-    auto *scene = new QGraphicsScene(0, 0, 480, 854);
-    scene->setBackgroundBrush(Qt::black);
-    for (int i = 0; i < 10; ++i) {
-        scene->addRect(0, i * 84, 480, 83, QPen(Qt::darkGray), QBrush(QColor(24, 24, 24)));
-        QGraphicsSimpleTextItem *text =
-            scene->addSimpleText(QStringLiteral("+358 40 123 45%1").arg(i, 2, 10, QChar('0')));
-        text->setBrush(Qt::white);
-        text->setPos(16, i * 84 + 30);
-    }
-    auto *view = new QGraphicsView(scene);
-    scene->setParent(view);
-    view->setFrameShape(QFrame::NoFrame);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->resize(480, 854);
-    return view;
-}
-
-int childBaseline(int &argc, char **argv)
-{
-    QApplication app(argc, argv);
-    QGraphicsView *first = makeMinimalView();
-    FirstFrameWatch firstFrame(first->viewport(), [] { return true; });
-    first->show();
-    if (!spinUntil([&] { return firstFrame.hasPainted(); }, 30000))
-        return fail(QStringLiteral("baseline: the minimal window did not paint within 30 s"));
-    figure("baseline_main", firstFrame.paintedAtMs() - g_mainStartMs);
-    if (spawnMs() > 0)
-        figure("baseline_spawn", firstFrame.paintedAtMs() - spawnMs());
-
-    // A window made and left hidden, then shown: the least a launch of a waiting process costs.
-    first->hide();
-    QGraphicsView *second = makeMinimalView();
-    FirstFrameWatch secondFrame(second->viewport(), [] { return true; });
-    settle(300);
-    const double showAt = FirstFrameWatch::monotonicMs();
-    second->show();
-    if (!spinUntil([&] { return secondFrame.hasPainted(); }, 30000))
-        return fail(QStringLiteral("baseline: the hidden window did not paint within 30 s"));
-    figure("baseline_show", secondFrame.paintedAtMs() - showAt);
-    delete second;
-    delete first;
     return 0;
 }
 
@@ -566,7 +481,13 @@ bool runChild(const QString &mode, const QProcessEnvironment &env, Figures *figu
     e.insert(QStringLiteral("BENCH_SPAWN_MS"),
              QString::number(FirstFrameWatch::monotonicMs(), 'f', 3));
     child.setProcessEnvironment(e);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), mode});
+    // The baseline is a program of its own, linked against Qt Widgets only.
+    if (mode == QLatin1String("baseline"))
+        child.start(QCoreApplication::applicationDirPath() +
+                        QStringLiteral("/historypage-minimal-window"),
+                    QStringList());
+    else
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), mode});
     if (!child.waitForFinished(300000)) {
         child.kill();
         child.waitForFinished(5000);
@@ -711,10 +632,6 @@ int main(int argc, char **argv)
             return childPrestart();
         if (mode == "rows")
             return childRows();
-        if (mode == "baseline") {
-            static int n = 1;
-            return childBaseline(n, argv);
-        }
         return fail(QStringLiteral("unknown child mode %1").arg(QString::fromLatin1(mode)));
     }
     return runParent(argc, argv);
