@@ -38,7 +38,6 @@
 #include "pagemanager.h"
 
 #include <QAbstractItemModel>
-#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QElapsedTimer>
