@@ -1,0 +1,44 @@
+#include "benchchild.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+namespace BenchChild {
+
+void figure(const QByteArray &name, double value)
+{
+    std::printf("figure %s %.3f\n", name.constData(), value);
+    std::fflush(stdout);
+}
+
+int fail(const QString &why)
+{
+    std::fprintf(stderr, "bench_historypage: %s\n", qPrintable(why));
+    return 1;
+}
+
+bool spinUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return true;
+}
+
+void settle(int ms)
+{
+    spinUntil([] { return false; }, ms);
+}
+
+double spawnMs()
+{
+    return qEnvironmentVariable("BENCH_SPAWN_MS").toDouble();
+}
+
+} // namespace BenchChild

@@ -1,0 +1,68 @@
+// The baseline of the call history page's start-up figures: the least a Qt program with a
+// graphics view window of the program's size (a few rows of rectangles and text) needs to show
+// its first frame, linked against Qt Widgets only. Prints, as the page benchmark's children do:
+//  - baseline_main, baseline_spawn: from main() and from the parent's spawn to the end of the
+//    first paint;
+//  - baseline_show: a second window, made and left hidden, from show() to its first paint, the
+//    least a launch of a process waiting in the background costs.
+
+#include "benchchild.h"
+#include "firstframewatch.h"
+
+#include <QApplication>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsView>
+
+using namespace BenchChild;
+
+namespace {
+
+QGraphicsView *makeMinimalView()
+{
+    auto *scene = new QGraphicsScene(0, 0, 480, 854);
+    scene->setBackgroundBrush(Qt::black);
+    for (int i = 0; i < 10; ++i) {
+        scene->addRect(0, i * 84, 480, 83, QPen(Qt::darkGray), QBrush(QColor(24, 24, 24)));
+        QGraphicsSimpleTextItem *text =
+            scene->addSimpleText(QStringLiteral("+358 40 123 45%1").arg(i, 2, 10, QChar('0')));
+        text->setBrush(Qt::white);
+        text->setPos(16, i * 84 + 30);
+    }
+    auto *view = new QGraphicsView(scene);
+    scene->setParent(view);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->resize(480, 854);
+    return view;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const double mainStartMs = FirstFrameWatch::monotonicMs();
+    QApplication app(argc, argv);
+    QGraphicsView *first = makeMinimalView();
+    FirstFrameWatch firstFrame(first->viewport(), [] { return true; });
+    first->show();
+    if (!spinUntil([&] { return firstFrame.hasPainted(); }, 30000))
+        return fail(QStringLiteral("baseline: the minimal window did not paint within 30 s"));
+    figure("baseline_main", firstFrame.paintedAtMs() - mainStartMs);
+    if (spawnMs() > 0)
+        figure("baseline_spawn", firstFrame.paintedAtMs() - spawnMs());
+
+    first->hide();
+    QGraphicsView *second = makeMinimalView();
+    FirstFrameWatch secondFrame(second->viewport(), [] { return true; });
+    settle(300);
+    const double showAt = FirstFrameWatch::monotonicMs();
+    second->show();
+    if (!spinUntil([&] { return secondFrame.hasPainted(); }, 30000))
+        return fail(QStringLiteral("baseline: the hidden window did not paint within 30 s"));
+    figure("baseline_show", secondFrame.paintedAtMs() - showAt);
+    delete second;
+    delete first;
+    return 0;
+}
