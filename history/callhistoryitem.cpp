@@ -28,6 +28,8 @@
 #include <QGuiApplication>
 #include <QRegExp>
 
+#include <limits>
+
 namespace {
 const QString PlainTitleStyle = QStringLiteral("CommonTitle");
 const QString AccentedTitleStyle = QStringLiteral("CommonTitleAccented");
@@ -187,13 +189,22 @@ void CallHistoryItem::fill(const QModelIndex &index)
         m_changes |= Subtitle | PresenceIcon;
     }
 
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDateTime start = event.startTime().isNull() ? now : event.startTime();
-    const QDateTime end = event.endTime().isNull() ? now : event.endTime();
-    if (start != m_startTime || end != m_endTime) {
-        m_startTime = start;
-        m_endTime = end;
-        m_changes |= Subtitle;
+    // Times are compared as stored seconds: building local times on every refill is what costs.
+    // A missing time stands for now, so it is looked at on every fill.
+    const qint64 startT = event.startTimeT(), endT = event.endTimeT();
+    const qint64 noTime = std::numeric_limits<qint64>::min(); // the store's "no time"
+    if (startT != m_startT || endT != m_endT || startT == noTime || endT == noTime ||
+        m_startTime.isNull()) {
+        m_startT = startT;
+        m_endT = endT;
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime start = event.startTime().isNull() ? now : event.startTime();
+        const QDateTime end = event.endTime().isNull() ? now : event.endTime();
+        if (start != m_startTime || end != m_endTime) {
+            m_startTime = start;
+            m_endTime = end;
+            m_changes |= Subtitle;
+        }
     }
 
     int direction = 3;

@@ -119,6 +119,8 @@ private:
     QString m_title;
     QDateTime m_startTime;
     QDateTime m_endTime;
+    qint64 m_startT = 0;
+    qint64 m_endT = 0;
     int m_direction = 0;
     bool m_read = false;
     int m_eventCount = 0;
