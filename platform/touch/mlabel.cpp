@@ -135,16 +135,23 @@ bool MLabel::isRich() const
     return m_format == Qt::RichText || (m_format == Qt::AutoText && Qt::mightBeRichText(m_text));
 }
 
-QSizeF MLabel::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
+QSizeF MLabel::textSize(qreal availableWidth) const
 {
+    // Layouts ask for size hints many times per pass; measuring text is what costs.
     const MStyle &s = style();
-    const QMarginsF pad(s.padding);
-    if (which == Qt::MaximumSize)
-        return QSizeF(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QList<MLabelHighlighter *> hs = highlighters();
+    const bool rich = isRich();
+    const qreal avail = m_wordWrap ? availableWidth : -1;
+    if (m_sizeCache.valid && m_sizeCache.text == m_text && m_sizeCache.style == &s &&
+        m_sizeCache.fontSize == s.fontSize && m_sizeCache.rich == rich &&
+        m_sizeCache.wrap == m_wordWrap && m_sizeCache.available == avail &&
+        m_sizeCache.highlighters == hs)
+        return m_sizeCache.size;
+
     const QFontMetricsF fm(s.font());
     qreal h = fm.height();
     qreal w = fm.horizontalAdvance(m_text);
-    if (isRich() && !m_wordWrap) {
+    if (rich && !m_wordWrap) {
         QTextDocument doc;
         doc.setDefaultFont(s.font());
         doc.setDocumentMargin(0);
@@ -152,22 +159,33 @@ QSizeF MLabel::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
         w = doc.idealWidth();
     }
     if (m_wordWrap && !m_text.isEmpty()) {
-        const qreal avail =
-            constraint.width() > 0 ? constraint.width() - pad.left() - pad.right() : 400;
         QTextDocument doc;
         doc.setDefaultFont(s.font());
         doc.setDocumentMargin(0);
         doc.setTextWidth(avail);
-        if (isRich())
+        if (rich)
             doc.setHtml(m_text);
         else
             doc.setPlainText(m_text);
         h = doc.size().height();
         w = qMin(avail, doc.idealWidth());
     }
+    m_sizeCache = {true, m_text, &s, s.fontSize, rich, m_wordWrap, avail, hs, QSizeF(w, h)};
+    return m_sizeCache.size;
+}
+
+QSizeF MLabel::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
+{
+    const MStyle &s = style();
+    const QMarginsF pad(s.padding);
+    if (which == Qt::MaximumSize)
+        return QSizeF(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const qreal avail =
+        constraint.width() > 0 ? constraint.width() - pad.left() - pad.right() : 400;
+    QSizeF text = textSize(avail);
     if (which == Qt::MinimumSize)
-        w = 0;
-    QSizeF size(w + pad.left() + pad.right(), h + pad.top() + pad.bottom());
+        text.setWidth(0);
+    QSizeF size(text.width() + pad.left() + pad.right(), text.height() + pad.top() + pad.bottom());
     if (s.height > 0 && which == Qt::PreferredSize)
         size.setHeight(qMax<qreal>(s.height, size.height()));
     return size;

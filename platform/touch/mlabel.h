@@ -46,6 +46,8 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
     bool isRich() const;
+    // The text's own size (without padding), measured once per text and look.
+    QSizeF textSize(qreal availableWidth) const;
 
 private:
     QString m_text;
@@ -56,4 +58,17 @@ private:
     Qt::TextFormat m_format = Qt::AutoText;
     QColor m_color;
     QList<QPointer<MLabelHighlighter>> m_highlighters;
+    struct SizeCache
+    {
+        bool valid = false;
+        QString text;
+        const MStyle *style = nullptr;
+        int fontSize = 0;
+        bool rich = false;
+        bool wrap = false;
+        qreal available = -1;
+        QList<MLabelHighlighter *> highlighters;
+        QSizeF size;
+    };
+    mutable SizeCache m_sizeCache;
 };
