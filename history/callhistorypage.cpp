@@ -47,7 +47,7 @@ const ChoiceRow Choices[] = {
     {"qtn_call_log_vm_dialled", "qtn_call_view_no_dialed_calls", 1, 1},
 };
 // How close to the end of the loaded rows the view may come before more are loaded.
-const qreal LoadAheadScreens = 2;
+const qreal LoadAheadScreens = 6;
 
 MLabel *makeEmptyStateLabel()
 {
