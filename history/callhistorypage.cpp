@@ -227,13 +227,12 @@ void CallHistoryPage::callFinishedElsewhere()
     if (!m_page || m_page->isOnDisplay())
         return;
     m_search->editor()->setText(QString());
-    if (ContactPickerPage *contacts = PageManager::instance()->contactPickerPage()) {
+    ContactPickerPage *contacts = PageManager::instance()->contactPickerPage();
+    if (contacts)
         contacts->setFilter(QString());
-        scrollToFirstRow();
+    scrollToFirstRow();
+    if (contacts)
         contacts->scrollToTop();
-    } else {
-        scrollToFirstRow();
-    }
     onTitleListSelectionChanged(AllCalls);
 }
 

@@ -98,8 +98,3 @@ void MWidgetController::drawBackground(QPainter *painter, const QStyleOptionGrap
 }
 
 void MWidgetController::drawContents(QPainter *, const QStyleOptionGraphicsItem *) {}
-
-bool MWidgetController::sceneEventFilter(QGraphicsItem *watched, QEvent *event)
-{
-    return MWidget::sceneEventFilter(watched, event);
-}

@@ -30,7 +30,6 @@ protected:
     // Paints the style's background and divider; called by paint() before drawContents().
     virtual void drawBackground(QPainter *painter, const QStyleOptionGraphicsItem *option) const;
     virtual void drawContents(QPainter *painter, const QStyleOptionGraphicsItem *option);
-    bool sceneEventFilter(QGraphicsItem *watched, QEvent *event) override;
 
 private:
     QString m_styleName;

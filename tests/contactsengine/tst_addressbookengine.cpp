@@ -1,4 +1,5 @@
 #include "contactsengine.h"
+#include "spiedlocalids.h"
 
 #include <QtContacts/QContactAvatar>
 #include <QtContacts/QContactDetailFilter>
@@ -53,19 +54,6 @@ private:
             contact.saveDetail(&phone);
         }
         return contact;
-    }
-
-    static QString spyIds(const QSignalSpy &spy)
-    {
-        QStringList calls;
-        for (const QList<QVariant> &call : spy) {
-            QStringList ids;
-            for (QContactLocalId id :
-                 ContactsEngine::toLocalIds(call.at(0).value<QList<QContactId>>()))
-                ids << QString::number(id);
-            calls << ids.join(QLatin1Char(','));
-        }
-        return calls.join(QLatin1Char(';'));
     }
 
 private Q_SLOTS:
@@ -363,10 +351,10 @@ private Q_SLOTS:
 
         const QString gid = QString::number(ContactsEngine::toLocalId(g.id()));
         const QString hid = QString::number(ContactsEngine::toLocalId(contacts.at(1).id()));
-        QCOMPARE(spyIds(added), gid + QLatin1Char(',') + hid);
-        QCOMPARE(spyIds(changed), gid);
-        QCOMPARE(spyIds(removed), hid);
-        QCOMPARE(spyIds(writerChanged), gid);
+        QCOMPARE(spiedLocalIds(added), gid + QLatin1Char(',') + hid);
+        QCOMPARE(spiedLocalIds(changed), gid);
+        QCOMPARE(spiedLocalIds(removed), hid);
+        QCOMPARE(spiedLocalIds(writerChanged), gid);
         QCOMPARE(otherAdded.count(), 0);
     }
 

@@ -1,4 +1,5 @@
 #include "contactsengine.h"
+#include "spiedlocalids.h"
 
 #include <QtContacts/QContactManager>
 #include <QtContacts/QContactName>
@@ -52,19 +53,6 @@ private:
         return path;
     }
 
-    static QString localIds(const QSignalSpy &spy)
-    {
-        QStringList calls;
-        for (const QList<QVariant> &call : spy) {
-            QStringList ids;
-            for (QContactLocalId id :
-                 ContactsEngine::toLocalIds(call.at(0).value<QList<QContactId>>()))
-                ids << QString::number(id);
-            calls << ids.join(QLatin1Char(','));
-        }
-        return calls.join(QLatin1Char(';'));
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -86,7 +74,7 @@ private Q_SLOTS:
                                    QStringLiteral("--mobile"), QStringLiteral("+358401234567")});
         QCOMPARE(first.status, 0);
         const QString id = first.out.trimmed();
-        QTRY_COMPARE(localIds(added), id);
+        QTRY_COMPARE(spiedLocalIds(added), id);
         QCOMPARE(manager.contact(ContactsEngine::toContactId(id.toUInt()))
                      .detail<QContactName>()
                      .lastName(),
@@ -102,7 +90,7 @@ private Q_SLOTS:
         QTRY_COMPARE(changed.count(), 1);
 
         QCOMPARE(tool({QStringLiteral("delete"), id}).status, 0);
-        QTRY_COMPARE(localIds(removed), id);
+        QTRY_COMPARE(spiedLocalIds(removed), id);
         QCOMPARE(manager.contactIds().size(), 1);
     }
 
