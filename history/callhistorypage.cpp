@@ -49,9 +49,9 @@ const ChoiceRow Choices[] = {
 // How close to the end of the loaded rows the view may come before more are loaded.
 const qreal LoadAheadScreens = 6;
 
-MLabel *makeEmptyStateLabel()
+MLabel *makeEmptyStateLabel(QGraphicsItem *parent)
 {
-    auto *label = new MLabel;
+    auto *label = new MLabel(parent);
     label->setStyleName(QStringLiteral("CommonEmptyStateTitle"));
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
@@ -82,9 +82,13 @@ int indexInLayout(QGraphicsLinearLayout *layout, QGraphicsLayoutItem *item)
 
 CallHistoryPage::CallHistoryPage(QObject *parent)
     : Page(parent), m_page(new CallHistoryApplicationPage), m_header(new CallHistoryTitle),
-      m_loading(new MWidget), m_emptyLabel(makeEmptyStateLabel()),
-      m_viewport(new MPannableViewport), m_listLayout(new QGraphicsLinearLayout(Qt::Vertical)),
-      m_list(new MList), m_noResultsLabel(makeEmptyStateLabel())
+      // Every part belongs to the scene page from the start, so that whatever the page never
+      // showed goes with it.
+      m_loading(new MWidget(m_page->centralWidget())),
+      m_emptyLabel(makeEmptyStateLabel(m_page->centralWidget())),
+      m_viewport(new MPannableViewport(m_page->centralWidget())),
+      m_listLayout(new QGraphicsLinearLayout(Qt::Vertical)), m_list(new MList),
+      m_noResultsLabel(makeEmptyStateLabel(nullptr))
 {
     // 1. The scene page.
     m_page->setTitle(QStringLiteral("call-history"));
@@ -97,7 +101,7 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     m_central->setSpacing(0);
     m_header->setStyleName(QStringLiteral("CommonHeaderPanel"));
     m_central->addItem(m_header);
-    connect(m_header, SIGNAL(clicked()), this, SLOT(onTitleClicked()));
+    connect(m_header, SIGNAL(clicked()), this, SLOT(onTitleClicked()), Qt::QueuedConnection);
     m_loading->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding);
     m_loading->hide();
     m_emptyLabel->hide();
@@ -111,6 +115,7 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     m_list->setStyleName(QStringLiteral("CallHistoryList"));
     m_list->setShowGroups(true);
     m_listLayout->addItem(m_list);
+    m_noResultsLabel->setParentItem(listArea);
     m_noResultsLabel->hide();
 
     // 3. Every change of the shared model, after the event that caused it.
@@ -165,7 +170,7 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     }
 
     // 11. The space the virtual keyboard leaves for the no-results text.
-    m_spacer = new MWidget;
+    m_spacer = new MWidget(listArea);
     m_spacer->setMinimumHeight(0);
     m_spacer->setMaximumHeight(0);
     m_spacer->hide();
@@ -180,8 +185,6 @@ CallHistoryPage::~CallHistoryPage()
 {
     // The list's rows refer to the models: take the page down first.
     delete m_page;
-    if (m_spacer && !m_spacer->parentItem())
-        delete m_spacer;
     delete m_groupedModel;
     delete m_filterModel;
 }

@@ -49,6 +49,7 @@ public:
     bool isSearchShown() const;
     CallHistoryFilterProxyModel *filterModel() const { return m_filterModel; }
     CallHistoryGroupedModel *groupedModel() const { return m_groupedModel; }
+    MPannableViewport *viewport() const { return m_viewport; }
 
 public Q_SLOTS:
     MApplicationPage *scenePage() override;
