@@ -391,7 +391,8 @@ void CallHistoryPage::slotOnWidgetCreated(CallHistoryItem *item)
 
 void CallHistoryPage::onObjectMenuDeleteTriggered(CallHistoryItem *item)
 {
-    m_groupedModel->removeEvent(item->eventId());
+    // The call the menu was opened for: the row may show another one by now.
+    m_groupedModel->removeEvent(item->menuCall().eventId);
 }
 
 void CallHistoryPage::onObjectMenuDeleteAllTriggered()
