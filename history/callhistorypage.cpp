@@ -9,10 +9,12 @@
 #include "callhistoryitem.h"
 #include "callhistoryitemcreator.h"
 #include "callhistorytitle.h"
+#include "callhistoryvoicemail.h"
 #include "callmodel.h"
 #include "contactpickerpage.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
+#include "mcellcreator.h"
 #include "minputmethodstate.h"
 #include "mlabel.h"
 #include "mlist.h"
@@ -156,6 +158,10 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     // More stored calls are loaded as the view nears the end of those loaded.
     connect(m_viewport, &MPannableWidget::positionChanged, this,
             &CallHistoryPage::loadMoreIfNearEnd);
+
+    // Calls to a number that becomes, or stops being, a voicemail number are renamed at once.
+    connect(CallHistoryVoicemail::instance(), &CallHistoryVoicemail::voicemailChanged, this,
+            &CallHistoryPage::refreshRows);
 
     // 8, 9.
     layoutPage();
@@ -505,6 +511,15 @@ void CallHistoryPage::onVisibilityChanged()
         enterPage();
     else
         leavePage();
+}
+
+void CallHistoryPage::refreshRows()
+{
+    CallHistoryCache::instance()->clear();
+    MCellCreator *creator = m_list->cellCreator();
+    const QList<MWidget *> cells = m_list->visibleCells();
+    for (MWidget *cell : cells)
+        creator->updateCell(m_list->indexForCell(cell), cell);
 }
 
 void CallHistoryPage::loadMoreIfNearEnd()

@@ -88,6 +88,8 @@ private:
     void updateTexts();
     void callFinishedElsewhere();
     void loadMoreIfNearEnd();
+    // Empties the row cache and fills the rows on screen again from their calls.
+    void refreshRows();
 
     CallHistoryApplicationPage *m_page;
     QGraphicsLinearLayout *m_central;

@@ -337,6 +337,28 @@ private Q_SLOTS:
         QVERIFY2(drawn().contains(shown), qPrintable(drawn()));
         held->release();
     }
+
+    void shouldRenameRowsWhenVoicemailNumbersChange()
+    {
+        clearHistory();
+        const QString number = QStringLiteral("+358407000007");
+        const int id = addCall(number, 30, false);
+        QTRY_VERIFY(rowOf(id));
+        QSignalSpy changed(CallHistoryVoicemail::instance(),
+                           &CallHistoryVoicemail::voicemailChanged);
+        MGConfItem numbers(QString::fromLatin1(VoicemailStore::numbersKey));
+        const QString voicemail = qtTrId("qtn_call_type_voicemail");
+
+        // Read as soon as the service reports, before the list refills anything by itself.
+        QStringList titles;
+        QVERIFY(numbers.set(QStringList{number}));
+        QVERIFY(changed.wait());
+        titles << (rowOf(id, false)->titleLabel()->text() == voicemail ? "voicemail" : "number");
+        QVERIFY(numbers.set(QStringList()));
+        QVERIFY(changed.wait());
+        titles << (rowOf(id, false)->titleLabel()->text() == voicemail ? "voicemail" : "number");
+        QCOMPARE(titles.join(' '), QStringLiteral("voicemail number"));
+    }
 };
 
 CH_TOUCH_TEST_MAIN(TestCallHistoryRows)
