@@ -13,25 +13,44 @@ CallHistoryApplicationPage::CallHistoryApplicationPage(QGraphicsItem *parent)
 
 void CallHistoryApplicationPage::watchItem(QGraphicsItem *item)
 {
-    if (m_watched.contains(item))
+    QGraphicsObject *object = item ? item->toGraphicsObject() : nullptr;
+    if (!object)
         return;
-    if (item)
-        item->installSceneEventFilter(this);
-    m_watched.append(item);
+    m_watched.removeAll(QPointer<QGraphicsObject>()); // those destroyed meanwhile
+    if (isWatched(object))
+        return;
+    object->installSceneEventFilter(this);
+    m_watched.append(object);
+}
+
+bool CallHistoryApplicationPage::isWatched(QGraphicsItem *item) const
+{
+    for (const QPointer<QGraphicsObject> &watched : m_watched) {
+        if (watched && watched.data() == item)
+            return true;
+    }
+    return false;
+}
+
+QList<QGraphicsItem *> CallHistoryApplicationPage::watchedItems() const
+{
+    QList<QGraphicsItem *> items;
+    for (const QPointer<QGraphicsObject> &watched : m_watched) {
+        if (watched)
+            items.append(watched.data());
+    }
+    return items;
 }
 
 void CallHistoryApplicationPage::createContent()
 {
     MApplicationPage::createContent();
-    MPannableViewport *viewport = pannableViewport();
-    if (viewport)
-        viewport->installSceneEventFilter(this);
-    m_watched.append(viewport);
+    watchItem(pannableViewport());
 }
 
 bool CallHistoryApplicationPage::sceneEventFilter(QGraphicsItem *watched, QEvent *event)
 {
-    if (m_watched.contains(watched)) {
+    if (isWatched(watched)) {
         // Qt's own pan gestures, and the pans of our pannable widgets, which report theirs with
         // the same state and offset.
         if (event->type() == QEvent::Gesture) {

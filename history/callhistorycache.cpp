@@ -19,9 +19,9 @@ QPointer<CallHistoryCache> s_instance;
 CallHistoryCache *CallHistoryCache::instance()
 {
     if (!s_instance)
-        s_instance =
-            new CallHistoryCache(ModelManager::instance()->model(), CallHistoryLocale::instance(),
-                                 nullptr, QCoreApplication::instance());
+        s_instance = new CallHistoryCache(
+            ModelManager::instance()->model(), CallHistoryLocale::instance(),
+            CallHistoryContactsManager::instance(), QCoreApplication::instance());
     return s_instance;
 }
 

@@ -38,7 +38,8 @@ class CallHistoryCache : public QObject
 public:
     enum { BatchSize = 20, TickMs = 150, PrestartedTickMs = 300 };
 
-    // The application's cache, over the shared call event model, created on first use.
+    // The application's cache, over the shared call event model and with the application's
+    // contacts manager, created on first use.
     static CallHistoryCache *instance();
     // Whether instance() has been created (and not destroyed).
     static bool exists();

@@ -19,12 +19,14 @@
 #include "mimagewidget.h"
 #include "mlabel.h"
 #include "mlist.h"
+#include "mobjectmenu.h"
 #include "modelmanager.h"
 #include "phonenumbers.h"
 
 #include <QClipboard>
 #include <QGraphicsGridLayout>
 #include <QGraphicsLinearLayout>
+#include <QGraphicsSceneMouseEvent>
 #include <QGuiApplication>
 #include <QRegExp>
 
@@ -121,6 +123,8 @@ CallHistoryItem::CallHistoryItem(CallHistoryFilterProxyModel *filterModel, MList
     connect(m_deleteAllAction, SIGNAL(triggered()), this, SLOT(onObjectMenuDeleteAllTriggered()),
             Qt::QueuedConnection);
 
+    // The tap is bound to the call it was made on before its handling is queued.
+    connect(this, &MListItem::clicked, this, [this]() { m_taps.append(targetCall()); });
     connect(this, SIGNAL(clicked()), this, SLOT(onClicked()), Qt::QueuedConnection);
     if (m_filterModel)
         connect(m_filterModel, SIGNAL(filterChanged(QPointer<MCommonLabelHighlighter>)), this,
@@ -141,6 +145,21 @@ bool CallHistoryItem::isCellular() const
     return isCellularAccount(m_localUid);
 }
 
+CallHistoryItem::PressedCall CallHistoryItem::shownCall() const
+{
+    PressedCall call;
+    call.eventId = m_eventId;
+    call.localUid = m_localUid;
+    call.remoteUid = m_remoteUid;
+    call.direction = m_direction;
+    call.read = m_read;
+    call.numberClass = m_numberClass;
+    call.contacts = m_contacts;
+    call.startTime = m_startTime;
+    call.endTime = m_endTime;
+    return call;
+}
+
 QList<MAction *> CallHistoryItem::menuActions() const
 {
     return {m_durationAction, m_copyAction, m_deleteAction, m_deleteAllAction};
@@ -151,6 +170,9 @@ void CallHistoryItem::fill(const QModelIndex &index)
     const CommHistory::Event event = index.data(Qt::UserRole).value<CommHistory::Event>();
     if (!event.isValid() || event.type() != CommHistory::Event::CallEvent)
         return;
+    // The menu belongs to the call it was opened for: it goes when the row shows another one.
+    if (event.id() != m_eventId && objectMenu())
+        objectMenu()->dismiss();
     m_eventId = event.id();
 
     if (event.localUid() != m_localUid) {
@@ -474,40 +496,71 @@ void CallHistoryItem::drawPresenceIcon()
 
 void CallHistoryItem::onClicked()
 {
+    const PressedCall call = m_taps.isEmpty() ? shownCall() : m_taps.takeFirst();
     if (CallHistoryDialogManager::instance()->hasDialogs())
         return;
-    if (m_direction == 2 && !m_read) {
+    if (call.direction == 2 && !call.read) {
         CommHistory::CallModel *model = ModelManager::instance()->model();
-        CommHistory::Event event = model->event(model->findEvent(m_eventId));
+        CommHistory::Event event = model->event(model->findEvent(call.eventId));
         if (event.isValid()) {
             event.setIsRead(true);
             model->modifyEvent(event);
         }
     }
-    if (m_numberClass == PrivateNumber) {
+    if (call.numberClass == PrivateNumber) {
         showInformationBanner(qtTrId("qtn_call_not_allowed"));
         return;
     }
-    if (!isCellular() && !CallHistoryAccountsManager::instance()->hasAccount(m_localUid, true)) {
+    if (!isCellularAccount(call.localUid) &&
+        !CallHistoryAccountsManager::instance()->hasAccount(call.localUid, true)) {
         showInformationBanner(qtTrId("qtn_comm_share_disabled_account"));
         return;
     }
 }
 
+void CallHistoryItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = shownCall();
+        m_pressing = true;
+    }
+    MListItem::mousePressEvent(event);
+}
+
+void CallHistoryItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    // A tap is emitted from here, still bound to the pressed call.
+    MListItem::mouseReleaseEvent(event);
+    m_pressing = false;
+}
+
+void CallHistoryItem::ungrabMouseEvent(QEvent *event)
+{
+    MListItem::ungrabMouseEvent(event);
+    m_pressing = false;
+}
+
 void CallHistoryItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *)
 {
-    m_durationAction->setVisible(m_direction != 2);
-    if (m_direction != 2)
+    m_menuCall = targetCall();
+    const PressedCall &call = m_menuCall;
+    m_durationAction->setVisible(call.direction != 2);
+    if (call.direction != 2)
         m_durationAction->setText(
-            qtTrId("qtn_call_duration").arg(durationText(m_startTime.secsTo(m_endTime))));
-    m_copyAction->setVisible(m_contacts.isEmpty() && (isCellular() || isPhoneNumber(m_remoteUid)) &&
-                             m_numberClass == OtherNumber);
+            qtTrId("qtn_call_duration").arg(durationText(call.startTime.secsTo(call.endTime))));
+    const bool cellular = isCellularAccount(call.localUid);
+    m_copyAction->setVisible(call.contacts.isEmpty() &&
+                             (cellular || isPhoneNumber(call.remoteUid)) &&
+                             call.numberClass == OtherNumber);
 }
 
 void CallHistoryItem::onObjectMenuCopyNumberTriggered()
 {
-    const QString number = isCellular() ? m_remoteUid : phoneNumberFromAddress(m_remoteUid);
-    QGuiApplication::clipboard()->setText(numberForDisplay(number), QClipboard::Clipboard);
+    const PressedCall call = menuCall();
+    // The number as it is dialled: no display marks or localized digits on the clipboard.
+    const QString number =
+        isCellularAccount(call.localUid) ? call.remoteUid : phoneNumberFromAddress(call.remoteUid);
+    QGuiApplication::clipboard()->setText(number, QClipboard::Clipboard);
     showInformationBanner(qtTrId("qtn_call_number_copied"));
 }
 
@@ -563,4 +616,7 @@ void CallHistoryItem::onPanningStopped()
 {
     m_panning = false;
     resolveContact();
+    // A contact that was resolved already has just refreshed the row's details: draw them.
+    if (m_changes && m_eventId >= 0)
+        applyChanges();
 }

@@ -20,7 +20,9 @@ class MList;
 // the return-call dialog; a long press offers the duration, copying the number, deleting the
 // call and clearing the history. Rows are recycled: fill() takes any event at any time, and
 // only the parts that changed are redrawn (the pending-change bits), so refilling a row with
-// the same event costs no redraw.
+// the same event costs no redraw. A tap and the menu act on the call that was pressed, even
+// when the row shows another one by the time they run; the menu closes when its row is
+// refilled with another call.
 class CallHistoryItem : public MListItem
 {
     Q_OBJECT
@@ -36,6 +38,22 @@ public:
     };
     enum NumberClass { EmergencyCall = 0, VoicemailNumber = 1, PrivateNumber = 2, OtherNumber = 3 };
     typedef QPair<quint32, QString> Contact;
+
+    // The call that a press went down on, as the row showed it then. A tap and the long-press
+    // menu act on it: the list recycles rows, so by the time a queued action runs the row may
+    // show another call.
+    struct PressedCall
+    {
+        int eventId = -1;
+        QString localUid;
+        QString remoteUid;
+        int direction = 0;
+        bool read = false;
+        int numberClass = -1;
+        QList<Contact> contacts;
+        QDateTime startTime;
+        QDateTime endTime;
+    };
 
     CallHistoryItem(CallHistoryFilterProxyModel *filterModel, MList *list);
     ~CallHistoryItem() override;
@@ -67,6 +85,8 @@ public:
     MImageWidget *directionIcon() const { return m_directionIcon; }
     MImageWidget *presenceIcon() const { return m_presenceIcon; }
     QList<MAction *> menuActions() const;
+    // The call the last long-press menu was opened for (the one shown before any menu).
+    PressedCall menuCall() const { return m_menuCall.eventId < 0 ? shownCall() : m_menuCall; }
     // Total redraws of row parts since construction (for tests and benchmarks).
     int redrawCount() const { return m_redraws; }
 
@@ -89,8 +109,14 @@ public Q_SLOTS:
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void ungrabMouseEvent(QEvent *event) override;
 
 private:
+    PressedCall shownCall() const;
+    // The call under the finger: the pressed one while a press lasts, else the one shown.
+    PressedCall targetCall() const { return m_pressing ? m_pressed : shownCall(); }
     void setContacts(const QList<Contact> &contacts);
     void resolveContact();
     void dropContact();
@@ -133,6 +159,11 @@ private:
     CallHistoryFilterProxyModel *m_filterModel;
     QPointer<CallHistoryContact> m_contact;
     bool m_panning = false;
+    bool m_pressing = false;
+    PressedCall m_pressed;
+    PressedCall m_menuCall;
+    // Taps whose queued handling has not run yet, oldest first.
+    QList<PressedCall> m_taps;
     uint m_changes = AllChanges;
     int m_redraws = 0;
 };

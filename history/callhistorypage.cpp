@@ -9,10 +9,12 @@
 #include "callhistoryitem.h"
 #include "callhistoryitemcreator.h"
 #include "callhistorytitle.h"
+#include "callhistoryvoicemail.h"
 #include "callmodel.h"
 #include "contactpickerpage.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
+#include "mcellcreator.h"
 #include "minputmethodstate.h"
 #include "mlabel.h"
 #include "mlist.h"
@@ -49,9 +51,9 @@ const ChoiceRow Choices[] = {
 // How close to the end of the loaded rows the view may come before more are loaded.
 const qreal LoadAheadScreens = 6;
 
-MLabel *makeEmptyStateLabel()
+MLabel *makeEmptyStateLabel(QGraphicsItem *parent)
 {
-    auto *label = new MLabel;
+    auto *label = new MLabel(parent);
     label->setStyleName(QStringLiteral("CommonEmptyStateTitle"));
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
@@ -82,9 +84,13 @@ int indexInLayout(QGraphicsLinearLayout *layout, QGraphicsLayoutItem *item)
 
 CallHistoryPage::CallHistoryPage(QObject *parent)
     : Page(parent), m_page(new CallHistoryApplicationPage), m_header(new CallHistoryTitle),
-      m_loading(new MWidget), m_emptyLabel(makeEmptyStateLabel()),
-      m_viewport(new MPannableViewport), m_listLayout(new QGraphicsLinearLayout(Qt::Vertical)),
-      m_list(new MList), m_noResultsLabel(makeEmptyStateLabel())
+      // Every part belongs to the scene page from the start, so that whatever the page never
+      // showed goes with it.
+      m_loading(new MWidget(m_page->centralWidget())),
+      m_emptyLabel(makeEmptyStateLabel(m_page->centralWidget())),
+      m_viewport(new MPannableViewport(m_page->centralWidget())),
+      m_listLayout(new QGraphicsLinearLayout(Qt::Vertical)), m_list(new MList),
+      m_noResultsLabel(makeEmptyStateLabel(nullptr))
 {
     // 1. The scene page.
     m_page->setTitle(QStringLiteral("call-history"));
@@ -97,7 +103,7 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     m_central->setSpacing(0);
     m_header->setStyleName(QStringLiteral("CommonHeaderPanel"));
     m_central->addItem(m_header);
-    connect(m_header, SIGNAL(clicked()), this, SLOT(onTitleClicked()));
+    connect(m_header, SIGNAL(clicked()), this, SLOT(onTitleClicked()), Qt::QueuedConnection);
     m_loading->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding);
     m_loading->hide();
     m_emptyLabel->hide();
@@ -111,6 +117,7 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     m_list->setStyleName(QStringLiteral("CallHistoryList"));
     m_list->setShowGroups(true);
     m_listLayout->addItem(m_list);
+    m_noResultsLabel->setParentItem(listArea);
     m_noResultsLabel->hide();
 
     // 3. Every change of the shared model, after the event that caused it.
@@ -152,6 +159,10 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     connect(m_viewport, &MPannableWidget::positionChanged, this,
             &CallHistoryPage::loadMoreIfNearEnd);
 
+    // Calls to a number that becomes, or stops being, a voicemail number are renamed at once.
+    connect(CallHistoryVoicemail::instance(), &CallHistoryVoicemail::voicemailChanged, this,
+            &CallHistoryPage::refreshRows);
+
     // 8, 9.
     layoutPage();
     CallHistoryContextProvider::instance()->setInbox(false);
@@ -165,7 +176,7 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     }
 
     // 11. The space the virtual keyboard leaves for the no-results text.
-    m_spacer = new MWidget;
+    m_spacer = new MWidget(listArea);
     m_spacer->setMinimumHeight(0);
     m_spacer->setMaximumHeight(0);
     m_spacer->hide();
@@ -180,8 +191,6 @@ CallHistoryPage::~CallHistoryPage()
 {
     // The list's rows refer to the models: take the page down first.
     delete m_page;
-    if (m_spacer && !m_spacer->parentItem())
-        delete m_spacer;
     delete m_groupedModel;
     delete m_filterModel;
 }
@@ -388,7 +397,8 @@ void CallHistoryPage::slotOnWidgetCreated(CallHistoryItem *item)
 
 void CallHistoryPage::onObjectMenuDeleteTriggered(CallHistoryItem *item)
 {
-    m_groupedModel->removeEvent(item->eventId());
+    // The call the menu was opened for: the row may show another one by now.
+    m_groupedModel->removeEvent(item->menuCall().eventId);
 }
 
 void CallHistoryPage::onObjectMenuDeleteAllTriggered()
@@ -501,6 +511,15 @@ void CallHistoryPage::onVisibilityChanged()
         enterPage();
     else
         leavePage();
+}
+
+void CallHistoryPage::refreshRows()
+{
+    CallHistoryCache::instance()->clear();
+    MCellCreator *creator = m_list->cellCreator();
+    const QList<MWidget *> cells = m_list->visibleCells();
+    for (MWidget *cell : cells)
+        creator->updateCell(m_list->indexForCell(cell), cell);
 }
 
 void CallHistoryPage::loadMoreIfNearEnd()

@@ -49,6 +49,7 @@ public:
     bool isSearchShown() const;
     CallHistoryFilterProxyModel *filterModel() const { return m_filterModel; }
     CallHistoryGroupedModel *groupedModel() const { return m_groupedModel; }
+    MPannableViewport *viewport() const { return m_viewport; }
 
 public Q_SLOTS:
     MApplicationPage *scenePage() override;
@@ -87,6 +88,8 @@ private:
     void updateTexts();
     void callFinishedElsewhere();
     void loadMoreIfNearEnd();
+    // Empties the row cache and fills the rows on screen again from their calls.
+    void refreshRows();
 
     CallHistoryApplicationPage *m_page;
     QGraphicsLinearLayout *m_central;

@@ -7,6 +7,7 @@
 #include "testsupport.h"
 
 #include <QPointer>
+#include <QSignalSpy>
 #include <QtTest>
 
 class TestDialogManager : public QObject
@@ -93,12 +94,21 @@ private Q_SLOTS:
         dm()->dismissAll();
     }
 
+    void shouldIgnoreRemovalFromOtherObjects_data()
+    {
+        QTest::addColumn<bool>("popup");
+        QTest::newRow("plain object") << false;
+        QTest::newRow("pop-up never registered") << true;
+    }
     void shouldIgnoreRemovalFromOtherObjects()
     {
+        QFETCH(bool, popup);
         MDialog *d = openDialog();
-        QObject other;
-        connect(&other, SIGNAL(destroyed()), dm(), SLOT(removeDialog()));
-        QMetaObject::invokeMethod(dm(), "removeDialog");
+        QScopedPointer<QObject> other(popup ? new MDialog : new QObject);
+        connect(other.data(), SIGNAL(objectNameChanged(QString)), dm(), SLOT(removeDialog()));
+        QSignalSpy sent(other.data(), SIGNAL(objectNameChanged(QString)));
+        other->setObjectName(QStringLiteral("removal"));
+        QCOMPARE(sent.count(), 1);
         QCOMPARE(dm()->dialogs(), QList<MSceneWindow *>{d});
     }
 

@@ -62,6 +62,7 @@ private Q_SLOTS:
     void shouldWaitForContactDetailsArrivingLater();
     void shouldLetPendingContactsGoWhenCleared();
     void shouldBeEmptiedWhenTimeFormatsChange();
+    void shouldTakeContactDetailsInTheApplicationCache();
 
 private:
     // Stores `count` calls a minute apart, the newest ending at `newest`; row i is from
@@ -447,6 +448,39 @@ void TestCallHistoryCache::shouldBeEmptiedWhenTimeFormatsChange()
     CallHistoryLocale::instance()->refreshFormatStrings();
 
     QCOMPARE(cache->count(), 0);
+}
+
+void TestCallHistoryCache::shouldTakeContactDetailsInTheApplicationCache()
+{
+    // The application's cache, on the shared model and the default address book, as the running
+    // program has them.
+    const QString number = QStringLiteral("+358401234124");
+    m_book.reset(new QtContacts::QContactManager(ContactsEngine::ensureRegistered()));
+    const QContactLocalId cleo =
+        addContact("Cleo", number, QtContacts::QContactPresence::PresenceAvailable);
+    QVERIFY(cleo);
+    Event call = TestEventModel::call(-1, Now, number);
+    call.setLocalUid(QStringLiteral("/acc/cell"));
+    {
+        CommHistory::EventStore store;
+        QVERIFY(store.open());
+        QVERIFY(store.addEvent(call));
+    }
+    CommHistory::CallModel *shared = ModelManager::instance()->model();
+    QSignalSpy ready(shared, &CommHistory::CallModel::modelReady);
+    shared->getEvents();
+    QVERIFY(ready.wait(10000));
+    QTRY_COMPARE(shared->event(shared->findEvent(call.id())).contacts().size(), 1);
+
+    CallHistoryCache *cache = CallHistoryCache::instance();
+    cache->clear();
+    while (cache->position() >= 0)
+        cache->onPopulateTimeout();
+
+    QTRY_VERIFY(cache->cacheItem(call.id())->contactInfoSet);
+    QCOMPARE(cache->cacheItem(call.id())->numberType, CallHistoryContact::NumberTypeMobile);
+    QCOMPARE(cache->cacheItem(call.id())->presence, CallHistoryContact::PresenceAvailable);
+    QCOMPARE(cache->cacheItem(call.id())->numberCount, 2);
 }
 
 int main(int argc, char *argv[])

@@ -1,3 +1,4 @@
+#include "callhistorydialogmanager.h"
 #include "callhistoryfilterproxymodel.h"
 #include "callhistorygroupedmodel.h"
 #include "callhistoryitem.h"
@@ -126,6 +127,27 @@ private Q_SLOTS:
         delete m_window;
     }
 
+    void shouldTakeItsPartsAlongWhenDestroyedUnshown_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::newRow("empty label") << "empty";
+        QTest::newRow("no-results label") << "no results";
+        QTest::newRow("list viewport") << "viewport";
+    }
+    void shouldTakeItsPartsAlongWhenDestroyedUnshown()
+    {
+        QFETCH(QString, part);
+        auto *unshown = new CallHistoryPage;
+        QGraphicsWidget *widget = unshown->viewport();
+        if (part == QLatin1String("empty"))
+            widget = unshown->emptyLabel();
+        else if (part == QLatin1String("no results"))
+            widget = unshown->noResultsLabel();
+        QPointer<QGraphicsWidget> guard = widget;
+        delete unshown;
+        QVERIFY(guard.isNull());
+    }
+
     void shouldShowEmptyState()
     {
         pm()->showCallHistory();
@@ -133,6 +155,17 @@ private Q_SLOTS:
         QCOMPARE(page()->emptyLabel()->text(), qtTrId("qtn_call_empty_view"));
         QVERIFY(page()->emptyLabel()->isVisible());
         TestSupport::saveScreenshot(m_window, "history-empty");
+    }
+
+    void shouldHandleHeaderTapOnceTheTapIsOver()
+    {
+        CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
+        tap(page()->header());
+        QVERIFY(!dialogs->hasDialogs());
+        QTRY_VERIFY(dialogs->hasDialogs());
+        QVERIFY(qobject_cast<MPopupList *>(dialogs->dialogs().first()));
+        dialogs->dismissAll();
+        QTRY_VERIFY(!dialogs->hasDialogs());
     }
 
     void shouldListCallsUnderDayHeaders()
