@@ -12,6 +12,10 @@ static const int SharedLoadLimit = 200;
 static const uint SharedFirstChunk = 25;
 static const uint SharedChunk = 50;
 static const unsigned long ShutdownWaitMs = 3000;
+// Of that time, what writes that were asked for (a call marked read, a deletion) may take to
+// finish, for instance while another process holds the database locked; the rest is for
+// giving them up.
+static const unsigned long WriteGraceMs = 2500;
 
 ModelManager *ModelManager::instance()
 {
@@ -24,6 +28,9 @@ ModelManager::ModelManager(QObject *parent) : QObject(parent)
 {
     m_thread = new QThread;
     m_thread->start();
+    // Lives in the thread, to queue the end of the thread behind the requests made before it.
+    m_threadContext = new QObject;
+    m_threadContext->moveToThread(m_thread);
     m_model = new CommHistory::CallModel(this);
     m_model->setBackgroundThread(m_thread);
     m_model->setLoadLimit(SharedLoadLimit);
@@ -43,16 +50,29 @@ ModelManager::ModelManager(QObject *parent) : QObject(parent)
 
 ModelManager::~ModelManager()
 {
-    if (m_thread) {
-        // A running query gives up at once (the store checks for this request), so the wait
-        // below is short. A thread that still runs after the wait is left alone: deleting a
-        // running thread would abort the process.
-        m_thread->requestInterruption();
+    if (!m_thread)
+        return;
+    // Queries give up at once (the store checks for this request); the writes queued before
+    // now still run, in order, and then the thread ends.
+    m_thread->requestInterruption();
+    QThread *thread = m_thread;
+    QMetaObject::invokeMethod(
+        m_threadContext, [thread]() { thread->quit(); }, Qt::QueuedConnection);
+    bool ended = m_thread->wait(WriteGraceMs);
+    if (!ended) {
+        // A write still waits: give it up, so that the thread can end in the time left.
+        m_model->interrupt();
         m_thread->quit();
-        if (m_thread->wait(ShutdownWaitMs))
-            delete m_thread;
-        m_thread = nullptr;
+        ended = m_thread->wait(ShutdownWaitMs - WriteGraceMs);
     }
+    // A thread that still runs is left alone: deleting a running thread would abort the
+    // process.
+    if (ended) {
+        delete m_threadContext;
+        delete m_thread;
+    }
+    m_threadContext = nullptr;
+    m_thread = nullptr;
 }
 
 bool ModelManager::isEmpty() const

@@ -16,8 +16,9 @@ class CallModel;
  * every change of the model into modelChanged().
  *
  * A process-wide singleton, created on first use as a child of the application object. On
- * destruction it asks the thread to stop, interrupting a query that is still running, and waits
- * for it at most 3000 ms.
+ * destruction it stops the thread within 3000 ms: queries that run or wait are dropped at once,
+ * writes already asked for (marking read, deleting) are let finish in that time, even when
+ * they wait for another process's lock, and given up only when it runs out.
  */
 class ModelManager : public QObject
 {
@@ -40,6 +41,7 @@ private:
 
     CommHistory::CallModel *m_model = nullptr;
     QThread *m_thread = nullptr;
+    QObject *m_threadContext = nullptr;
     static QPointer<ModelManager> s_instance;
 };
 

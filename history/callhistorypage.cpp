@@ -308,10 +308,16 @@ void CallHistoryPage::onDataChanged()
     if (!empty && m_viewState != List) {
         m_viewState = List;
         layoutPage();
-    } else if (empty && m_viewState != Empty) {
-        m_emptyLabel->setText(qtTrId(Choices[m_choice].empty));
-        m_viewState = Empty;
-        layoutPage();
+    } else if (empty) {
+        // A history that cannot be read is not an empty one: "no calls" would tell the user
+        // that the calls are gone. The store may fail after the page showed it empty.
+        const bool unreadable = ModelManager::instance()->model()->hasError();
+        m_emptyLabel->setText(
+            qtTrId(unreadable ? "qtn_call_history_unreadable" : Choices[m_choice].empty));
+        if (m_viewState != Empty) {
+            m_viewState = Empty;
+            layoutPage();
+        }
     }
 }
 

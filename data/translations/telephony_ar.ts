@@ -35,6 +35,10 @@
         <source>No calls</source>
         <translation>لا توجد مكالمات</translation>
     </message>
+    <message id="qtn_call_history_unreadable">
+        <source>The call history can&apos;t be read</source>
+        <translation>لا يمكن قراءة سجل المكالمات</translation>
+    </message>
     <message id="qtn_call_incorrect_number">
         <source>Invalid number</source>
         <translation>رقم غير صالح</translation>

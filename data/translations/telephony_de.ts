@@ -35,6 +35,10 @@
         <source>No calls</source>
         <translation>Keine Anrufe</translation>
     </message>
+    <message id="qtn_call_history_unreadable">
+        <source>The call history can&apos;t be read</source>
+        <translation>Die Anrufliste kann nicht gelesen werden</translation>
+    </message>
     <message id="qtn_call_incorrect_number">
         <source>Invalid number</source>
         <translation>Ungültige Nummer</translation>

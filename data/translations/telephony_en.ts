@@ -35,6 +35,10 @@
         <source>No calls</source>
         <translation>No calls</translation>
     </message>
+    <message id="qtn_call_history_unreadable">
+        <source>The call history can&apos;t be read</source>
+        <translation>The call history can&apos;t be read</translation>
+    </message>
     <message id="qtn_call_incorrect_number">
         <source>Invalid number</source>
         <translation>Invalid number</translation>

@@ -12,6 +12,8 @@ namespace CommHistory {
 static const char BusPath[] = "/CommHistory";
 static const char BusInterface[] = "com.velto.CommHistory";
 static const char BusSignal[] = "EventsCommitted";
+// database path, operation, event ids
+static const char BusSignature[] = "siai";
 
 CommitNotifier *CommitNotifier::instance()
 {
@@ -34,7 +36,7 @@ CommitNotifier::CommitNotifier()
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected())
-        bus.connect(QString(), BusPath, BusInterface, BusSignal, this,
+        bus.connect(QString(), BusPath, BusInterface, BusSignal, BusSignature, this,
                     SLOT(onBusSignal(QDBusMessage)));
 }
 
@@ -63,21 +65,26 @@ void CommitNotifier::onBusSignal(const QDBusMessage &message)
 {
     if (message.service() == QDBusConnection::sessionBus().baseService())
         return;
+    // Any peer may send anything: only the exact signature is read. Converting arguments of
+    // another type would make the D-Bus library abort the process.
+    if (message.signature() != QLatin1String(BusSignature))
+        return;
     const QVariantList args = message.arguments();
-    if (args.size() != 3 || args.at(0).userType() != QMetaType::QString ||
-        args.at(1).userType() != QMetaType::Int)
+    if (args.size() != 3 || !args.at(2).canConvert<QDBusArgument>())
         return;
-    QList<int> ids;
-    const QVariant idArg = args.at(2);
-    if (idArg.canConvert<QDBusArgument>())
-        ids = qdbus_cast<QList<int>>(idArg.value<QDBusArgument>());
-    else if (idArg.canConvert<QList<int>>())
-        ids = idArg.value<QList<int>>();
-    else
+    const QDBusArgument idArg = args.at(2).value<QDBusArgument>();
+    if (idArg.currentSignature() != QLatin1String("ai"))
         return;
-    const int op = args.at(1).toInt();
+    QList<int> ids = qdbus_cast<QList<int>>(idArg);
+    int op = args.at(1).toInt();
     if (op < Added || op > Reset)
         return;
+    // A sender that follows the protocol never lists more ids than MaxIds: a longer list is
+    // taken as what it would have sent instead, a reset, so that its size costs nothing here.
+    if (ids.size() > MaxIds) {
+        op = Reset;
+        ids.clear();
+    }
     Q_EMIT committed(args.at(0).toString(), op, ids);
 }
 

@@ -22,20 +22,30 @@ EventModel::EventModel(QObject *parent) : QAbstractListModel(parent)
 EventModel::~EventModel()
 {
     if (m_worker) {
-        m_worker->interrupt();
         disconnect(m_worker, nullptr, this, nullptr);
         // The thread may be gone already (its owner deletes it before its children).
         QThread *thread = m_ownThread ? m_ownThread : m_thread.data();
-        if (thread && thread->isRunning() && thread != QThread::currentThread())
+        if (thread && thread->isRunning() && thread != QThread::currentThread()) {
+            // Queries of a model that is gone are of no use; its writes were asked for and
+            // still run, before the worker goes.
+            m_worker->interruptReads();
             m_worker->deleteLater();
-        else
+        } else {
+            m_worker->interrupt();
             delete m_worker;
+        }
     }
     if (m_ownThread) {
         m_ownThread->quit();
         m_ownThread->wait();
         delete m_ownThread;
     }
+}
+
+void EventModel::interrupt()
+{
+    if (m_worker)
+        m_worker->interrupt();
 }
 
 void EventModel::setBackgroundThread(QThread *thread)
@@ -136,6 +146,7 @@ void EventModel::reload()
     m_atEnd = false;
     m_ready = false;
     m_loadAll = false;
+    m_moreWanted = false;
     m_deleting.clear();
     // Views asking for more while the old rows go must not start a load of their own.
     m_fetching = true;
@@ -149,7 +160,6 @@ void EventModel::clearRows()
         return;
     beginRemoveRows(QModelIndex(), 0, m_rows.size() - 1);
     m_rows.clear();
-    m_rows.squeeze();
     endRemoveRows();
 }
 
@@ -186,8 +196,12 @@ void EventModel::onFetched(int generation, const QList<Event> &events, bool atEn
 {
     if (generation != m_generation)
         return;
-    // Still fetching while the rows go in: views that ask for more on rowsInserted() must not
-    // start a second request for the same rows.
+    // Readers that look at the new rows as they go in learn whether more can come.
+    if (atEnd)
+        m_atEnd = true;
+    // Still fetching while the rows go in, so that a request for more made meanwhile is not
+    // doubled; it is made once the rows are in (see fetchMore()).
+    m_delivering = true;
     if (!events.isEmpty()) {
         // The first new events may continue the last loaded row.
         const int first = qMax(m_rows.size() - 1, 0);
@@ -202,16 +216,25 @@ void EventModel::onFetched(int generation, const QList<Event> &events, bool atEn
             flat.append(e);
         regroup(first, m_rows.size(), flat);
     }
+    m_delivering = false;
     m_fetching = false;
+    const bool wanted = m_moreWanted;
+    m_moreWanted = false;
     if (atEnd) {
-        m_atEnd = true;
         m_loadAll = false;
         m_ready = true;
         Q_EMIT modelReady(true);
     } else if (m_loadAll) {
         requestChunk(qMax(int(m_chunkSize), LoadAllChunk));
-    } else if (m_queryMode == AutoLoad && (m_loadLimit <= 0 || m_rows.size() < m_loadLimit)) {
+    } else if (wanted ||
+               (m_queryMode == AutoLoad && (m_loadLimit <= 0 || m_rows.size() < m_loadLimit))) {
         requestChunk(int(m_chunkSize));
+    } else if (m_queryMode == AutoLoad && !m_ready) {
+        // Loading stops at the load limit: that is the end of this load, though more rows can
+        // be fetched. (In OnDemand mode each chunk waits for fetchMore(), and only the end of
+        // the result is reported: a user of that mode takes modelReady() as "nothing more".)
+        m_ready = true;
+        Q_EMIT modelReady(true);
     }
 }
 
@@ -229,13 +252,22 @@ void EventModel::onFetchFailed(int generation, const QString &error)
 
 bool EventModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_started && !m_atEnd && m_error.isEmpty();
+    // A row of this model stands for the list it is in: whoever pages through the rows may
+    // ask with the last row it examined.
+    const bool ours = !parent.isValid() ||
+                      (parent.model() == this && parent.row() >= 0 && parent.row() < m_rows.size());
+    return ours && m_started && !m_atEnd && m_error.isEmpty();
 }
 
 void EventModel::fetchMore(const QModelIndex &parent)
 {
-    if (canFetchMore(parent) && !m_fetching)
+    if (!canFetchMore(parent))
+        return;
+    if (!m_fetching)
         requestChunk(int(m_chunkSize));
+    else if (m_delivering)
+        m_moreWanted = true; // asked on seeing the rows that go in: after them, a chunk more
+    // Otherwise the chunk on its way answers the request.
 }
 
 void EventModel::fetchAll()
@@ -252,7 +284,7 @@ void EventModel::refreshContacts()
     if (!m_contactChanges || !m_resolver || m_rows.isEmpty())
         return;
     QList<int> ids;
-    for (const EventRow &row : qAsConst(m_rows))
+    for (const EventRow &row : m_rows.rows())
         for (int i = 0; i < row.size(); ++i)
             ids.append(row.member(i).id());
     requestReread(ContactsReason, ids);
@@ -288,10 +320,7 @@ Event EventModel::event(const QModelIndex &index) const
 
 int EventModel::rowOf(int id) const
 {
-    for (int r = 0; r < m_rows.size(); ++r)
-        if (m_rows.at(r).contains(id))
-            return r;
-    return -1;
+    return m_rows.rowOf(id);
 }
 
 Event EventModel::loadedEvent(int id) const
@@ -387,7 +416,8 @@ void EventModel::onCommitted(const QString &path, int operation, const QList<int
     // A model that never loaded nor wrote has nothing to bring up to date.
     if (!m_worker || path != m_worker->databasePath())
         return;
-    if (operation == CommitNotifier::Reset) {
+    // More ids than any announcement lists: cheaper and as right to load again.
+    if (operation == CommitNotifier::Reset || ids.size() > CommitNotifier::MaxIds) {
         if (m_started)
             reload();
         Q_EMIT eventsCommitted(QList<Event>(), true);
@@ -434,7 +464,7 @@ bool EventModel::updateInPlace(const Event &event, QVector<int> *changedRows)
     const int r = rowOf(event.id());
     if (r < 0)
         return false;
-    EventRow &row = m_rows[r];
+    const EventRow &row = m_rows.at(r);
     QVector<Event> members;
     for (int i = 0; i < row.size(); ++i)
         members.append(row.member(i));
@@ -447,15 +477,15 @@ bool EventModel::updateInPlace(const Event &event, QVector<int> *changedRows)
             return true;
         member = event;
     }
-    row = EventGrouper::makeRow(members);
-    if (!changedRows->contains(r))
-        changedRows->append(r);
+    m_rows.replace(r, EventGrouper::makeRow(members));
+    changedRows->append(r);
     return true;
 }
 
 void EventModel::announceChangedRows(QVector<int> *changedRows)
 {
     std::sort(changedRows->begin(), changedRows->end());
+    changedRows->erase(std::unique(changedRows->begin(), changedRows->end()), changedRows->end());
     for (int i = 0; i < changedRows->size();) {
         int j = i;
         while (j + 1 < changedRows->size() && changedRows->at(j + 1) == changedRows->at(j) + 1)
@@ -477,11 +507,12 @@ void EventModel::upsert(const Event &event)
             return;
     }
     // Rows before pos show newer events than this one.
+    const QVector<EventRow> &rows = m_rows.rows();
     const auto it =
-        std::partition_point(m_rows.constBegin(), m_rows.constEnd(), [&](const EventRow &row) {
+        std::partition_point(rows.constBegin(), rows.constEnd(), [&](const EventRow &row) {
             return EventGrouper::isNewer(row.shown, event);
         });
-    const int pos = int(it - m_rows.constBegin());
+    const int pos = int(it - rows.constBegin());
     int first = pos - 1;
     int last = pos + 1;
     if (oldRow >= 0) {
@@ -525,7 +556,7 @@ void EventModel::removeRow(int r)
 {
     // The row goes first, on its own; then the rows around it, now neighbours, may collapse.
     beginRemoveRows(QModelIndex(), r, r);
-    m_rows.remove(r);
+    m_rows.remove(r, 1);
     endRemoveRows();
     if (m_collapse && r > 0 && r < m_rows.size() &&
         EventGrouper::sameGroup(m_rows.at(r - 1).oldest(), m_rows.at(r).shown)) {
@@ -562,18 +593,16 @@ void EventModel::replaceRows(int first, int last, const QVector<EventRow> &rows)
 
     if (added < removed) {
         beginRemoveRows(QModelIndex(), start + common, start + removed - 1);
-        m_rows.erase(m_rows.begin() + start + common, m_rows.begin() + start + removed);
+        m_rows.remove(start + common, removed - common);
         endRemoveRows();
     }
     for (int i = 0; i < common; ++i)
-        m_rows[start + i] = rows.at(head + i);
+        m_rows.replace(start + i, rows.at(head + i));
     if (common > 0)
         Q_EMIT dataChanged(index(start, 0), index(start + common - 1, 0));
     if (added > removed) {
         beginInsertRows(QModelIndex(), start + common, start + added - 1);
-        m_rows.insert(start + common, added - common, EventRow());
-        for (int i = common; i < added; ++i)
-            m_rows[start + i] = rows.at(head + i);
+        m_rows.insert(start + common, rows.constData() + head + common, added - common);
         endInsertRows();
     }
 }

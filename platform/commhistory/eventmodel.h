@@ -4,7 +4,7 @@
 #include "contactresolver.h"
 #include "event.h"
 #include "eventfilter.h"
-#include "eventrow.h"
+#include "eventrowlist.h"
 
 #include <QAbstractListModel>
 #include <QPointer>
@@ -23,7 +23,9 @@ class EventWorker;
  * setBackgroundThread() (without one the model starts a thread of its own), so no call of the
  * model waits for the database. Rows arrive as ordinary rowsInserted() signals in the GUI
  * thread: first firstChunkSize() rows, then chunks of chunkSize() rows, and modelReady(true)
- * once the last row of the result is in the model. When the database cannot be used (see
+ * once loading stops: when the last row of the result is in the model, or (mode 0) at the load
+ * limit; in mode 1 only at the end of the result. A later fetchMore() or fetchAll() that reaches
+ * the end emits it again. When the database cannot be used (see
  * EventStore for the cases) the model shows no rows, lastError() tells why and modelReady(false)
  * is emitted. A later getEvents() tries again.
  *
@@ -35,16 +37,22 @@ class EventWorker;
  *    model stops loading on its own; 0 (the default) means no limit.
  * Beyond that the model loads a chunk more on each fetchMore() (canFetchMore() is true while
  * stored rows remain), as views do when the list nears its end, and everything with fetchAll(),
- * which a search over the whole history needs. Memory grows with the rows loaded, by about the
- * size of the event's texts plus a fixed part per event (see the store benchmark).
+ * which a search over the whole history needs. canFetchMore() and fetchMore() answer for a row
+ * of the model as for the root, so that a reader paging through the rows may ask with the last
+ * row it read; a fetchMore() made while a chunk's rows go in (from rowsInserted()) loads one
+ * chunk more after them, one made while a chunk is on its way is answered by that chunk.
+ * Memory grows with the rows loaded, by about the size of the event's texts plus a fixed part
+ * per event (see the store benchmark).
  *
  * Changes. Every write, by this model, another model or another process, is announced
  * (CommitNotifier); every model re-reads the changed events in its thread, inserts, updates or
  * removes its rows and emits eventsCommitted(events, true). Writes of this model that fail emit
  * eventsCommitted(events, false). Changes affecting more than CommitNotifier::MaxIds events,
  * deleting everything and imports make the model load again: all rows are removed (one
- * rowsRemoved()) and loaded anew. Events older than the loaded rows are not inserted while more
- * rows can be fetched: they come with a later chunk.
+ * rowsRemoved()) and loaded anew. Rows are found by id through a lookup kept with them
+ * (EventRowList), so applying a change costs about the same however many rows are loaded. Events
+ * older than the loaded rows are not inserted while more rows can be fetched: they come with a
+ * later chunk.
  *
  * Writes (addEvent, modifyEvent, deleteEvent, deleteAll) run in the background thread as one
  * transaction each and return at once: true when the request was made. deleteEvent() removes
@@ -95,7 +103,12 @@ public:
     // Deletes the event, and on a collapsed row every call of the row.
     virtual bool deleteEvent(int id);
 
+    // Whether the current load stopped (see modelReady()).
     bool isReady() const { return m_ready; }
+    // Makes the running background request of this model, and every later one, fail at once,
+    // writes included: for a shutdown that cannot wait any longer. Deleting the model drops
+    // only its reads; its writes still run in the background thread.
+    void interrupt();
     bool hasError() const { return !m_error.isEmpty(); }
     QString lastError() const { return m_error; }
 
@@ -154,7 +167,7 @@ private:
     void replaceRows(int first, int last, const QVector<EventRow> &rows);
     void clearRows();
 
-    QVector<EventRow> m_rows;
+    EventRowList m_rows;
     // Rows this model took out at once, until their deletion is committed.
     QHash<int, Event> m_deleting;
     EventFilter m_filter;
@@ -172,6 +185,9 @@ private:
     bool m_contactChanges = true;
     bool m_started = false;
     bool m_fetching = false;
+    // Rows of a chunk are going in; a request for more came meanwhile.
+    bool m_delivering = false;
+    bool m_moreWanted = false;
     bool m_atEnd = false;
     bool m_loadAll = false;
     bool m_ready = false;

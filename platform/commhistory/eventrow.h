@@ -45,4 +45,8 @@ inline bool EventRow::sameCalls(const EventRow &other) const
 
 } // namespace CommHistory
 
+// Rows hold shared pointers only: moving them in memory is safe, and inserting a row among many
+// then moves memory instead of copying every row after it.
+Q_DECLARE_TYPEINFO(CommHistory::EventRow, Q_MOVABLE_TYPE);
+
 #endif

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -109,7 +110,7 @@ int EventStore::busyHandler(void *p, int count)
     // the clock (sqlite passes the number of earlier calls, not the time waited).
     auto *store = static_cast<EventStore *>(p);
     thread_local QElapsedTimer waited;
-    if (store->m_interrupted.loadAcquire() || QThread::currentThread()->isInterruptionRequested())
+    if (store->m_interrupted.loadAcquire() || store->readsInterrupted())
         return 0;
     if (count == 0)
         waited.start();
@@ -122,8 +123,14 @@ int EventStore::busyHandler(void *p, int count)
 int EventStore::progressHandler(void *p)
 {
     auto *store = static_cast<EventStore *>(p);
-    return store->m_interrupted.loadAcquire() ||
-           QThread::currentThread()->isInterruptionRequested();
+    return store->m_interrupted.loadAcquire() || store->readsInterrupted();
+}
+
+bool EventStore::readsInterrupted() const
+{
+    // Called in the thread that uses the store, like everything that sets m_writing.
+    return !m_writing && (m_readsInterrupted.loadAcquire() ||
+                          QThread::currentThread()->isInterruptionRequested());
 }
 
 void EventStore::interrupt()
@@ -134,9 +141,24 @@ void EventStore::interrupt()
         sqlite3_interrupt(m_db);
 }
 
+void EventStore::interruptReads()
+{
+    // No sqlite3_interrupt() here: it would stop a write as well. The progress handler stops a
+    // running read within a thousand steps.
+    m_readsInterrupted.storeRelease(1);
+}
+
 void EventStore::clearInterrupt()
 {
     m_interrupted.storeRelease(0);
+    m_readsInterrupted.storeRelease(0);
+}
+
+bool EventStore::openForReading()
+{
+    if (readsInterrupted())
+        return fail(Interrupted, QStringLiteral("interrupted"));
+    return open();
 }
 
 bool EventStore::exec(const char *sql)
@@ -289,6 +311,7 @@ bool EventStore::migrate()
 
 void EventStore::close()
 {
+    m_verified = false;
     for (sqlite3_stmt *st : qAsConst(m_statements))
         sqlite3_finalize(st);
     m_statements.clear();
@@ -344,8 +367,16 @@ bool EventStore::readRows(sqlite3_stmt *st, QList<Event> *out)
 {
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const sqlite3_int64 id = sqlite3_column_int64(st, 0);
+        if (id < 1 || id > std::numeric_limits<int>::max()) {
+            sqlite3_reset(st);
+            return fail(IdOutOfRange, QStringLiteral("event id %1 is out of the range this "
+                                                     "program supports (1 to %2)")
+                                          .arg(id)
+                                          .arg(std::numeric_limits<int>::max()));
+        }
         Event e;
-        e.setId(sqlite3_column_int(st, 0));
+        e.setId(int(id));
         e.setType(Event::EventType(sqlite3_column_int(st, 1)));
         e.setDirection(Event::EventDirection(sqlite3_column_int(st, 2)));
         e.setLocalUid(intern(columnText(st, 3)));
@@ -364,7 +395,7 @@ bool EventStore::readRows(sqlite3_stmt *st, QList<Event> *out)
 
 bool EventStore::events(const EventFilter &filter, const Event &after, int limit, QList<Event> *out)
 {
-    if (!open())
+    if (!openForReading())
         return false;
     // One statement per combination of conditions, each served by an index in newest-first
     // order: (type, end_time, id) or (type, kind, end_time, id).
@@ -397,7 +428,7 @@ bool EventStore::events(const EventFilter &filter, const Event &after, int limit
 
 bool EventStore::eventsById(const QList<int> &ids, QList<Event> *out)
 {
-    if (!open())
+    if (!openForReading())
         return false;
     sqlite3_stmt *st = nullptr;
     const QByteArray sql = QByteArray("SELECT ") + Columns + " FROM events WHERE id = ?1";
@@ -421,7 +452,7 @@ Event EventStore::event(int id)
 
 bool EventStore::count(const EventFilter &filter, int *count)
 {
-    if (!open())
+    if (!openForReading())
         return false;
     sqlite3_stmt *st = nullptr;
     if (!prepare("SELECT count(*) FROM events WHERE type = ?1 AND (?2 = 0 OR kind = ?2)"
@@ -440,9 +471,32 @@ bool EventStore::count(const EventFilter &filter, int *count)
     return true;
 }
 
+bool EventStore::verify()
+{
+    if (m_verified)
+        return true;
+    // Looks at every page once, outside the write lock. A damaged file is left as it is: a
+    // write could spread the damage or lose what is still readable.
+    sqlite3_stmt *st = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, "PRAGMA quick_check(1)", -1, &st, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(st);
+    QString result;
+    if (rc == SQLITE_ROW)
+        result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    if (rc != SQLITE_ROW)
+        return failFrom(rc, QStringLiteral("cannot check the database"));
+    if (result != QLatin1String("ok"))
+        return fail(Corrupt, QStringLiteral("the database is damaged (%1)").arg(result));
+    m_verified = true;
+    return true;
+}
+
 bool EventStore::writeTransaction(const std::function<bool()> &body)
 {
-    if (!exec("BEGIN IMMEDIATE"))
+    const QScopedValueRollback<bool> writing(m_writing, true);
+    if (!verify() || !exec("BEGIN IMMEDIATE"))
         return false;
     if (body() && exec("COMMIT"))
         return true;
@@ -486,6 +540,7 @@ bool EventStore::addEvent(Event &event)
 
 bool EventStore::addEvents(QList<Event> &events)
 {
+    const QScopedValueRollback<bool> writing(m_writing, true);
     if (!open())
         return false;
     QList<Event> added = events;
@@ -502,7 +557,13 @@ bool EventStore::addEvents(QList<Event> &events)
             const int rc = sqlite3_step(st);
             if (rc != SQLITE_DONE)
                 return failFrom(rc, QStringLiteral("cannot add an event"));
-            e.setId(int(sqlite3_last_insert_rowid(m_db)));
+            const sqlite3_int64 id = sqlite3_last_insert_rowid(m_db);
+            if (id > std::numeric_limits<int>::max())
+                return fail(IdOutOfRange,
+                            QStringLiteral("no event id left: the next one, %1, is out of the "
+                                           "range this program supports")
+                                .arg(id));
+            e.setId(int(id));
             if (e.endTimeT() == NoTime)
                 e.setEndTimeT(e.startTimeT());
             e.setEventCount(1);
@@ -519,6 +580,7 @@ bool EventStore::addEvents(QList<Event> &events)
 
 bool EventStore::modifyEvents(const QList<Event> &events)
 {
+    const QScopedValueRollback<bool> writing(m_writing, true);
     if (!open())
         return false;
     QList<int> ids;
@@ -547,6 +609,7 @@ bool EventStore::modifyEvents(const QList<Event> &events)
 
 bool EventStore::deleteEvents(const QList<int> &ids)
 {
+    const QScopedValueRollback<bool> writing(m_writing, true);
     if (!open())
         return false;
     QList<int> deleted;
@@ -571,6 +634,7 @@ bool EventStore::deleteEvents(const QList<int> &ids)
 
 bool EventStore::deleteAll()
 {
+    const QScopedValueRollback<bool> writing(m_writing, true);
     if (!open())
         return false;
     if (!writeTransaction([this]() { return exec("DELETE FROM events"); }))

@@ -50,8 +50,14 @@ namespace CommHistory {
  *  - not a database, or an SQLite file of something else: NotADatabase;
  *  - written by a newer schema: NewerSchema (nothing is changed);
  *  - not writable (file or folder): ReadOnly;
- *  - damaged: Corrupt, when opening or as soon as a query meets the damage.
+ *  - damaged: Corrupt, when opening, as soon as a query meets the damage, or before the first
+ *    write of a connection, which checks the whole file first (PRAGMA quick_check): a damaged
+ *    file is never written to, not even where the damage is not in the way.
  * open() and the operations then return false, error() and errorString() tell why.
+ *
+ * Event ids are ints (Event::id()). A row whose id does not fit, which only a hand-made file
+ * can hold, makes a read that meets it fail with IdOutOfRange, naming the id; an add that
+ * would be given such an id fails the same way and writes nothing.
  * A file of size 0 counts as a new, empty database.
  *
  * Only call events are stored: adding any other type fails.
@@ -69,7 +75,8 @@ public:
         Busy,
         Interrupted,
         InvalidEvent,
-        Failed
+        Failed,
+        IdOutOfRange
     };
     enum { SchemaVersion = 2 };
 
@@ -97,6 +104,11 @@ public:
     // Thread-safe: makes the running and every later statement fail with Interrupted, until
     // clearInterrupt().
     void interrupt();
+    // Thread-safe: the same for reads only; writes, and the reads they make, go on. A request
+    // to interrupt the thread that uses the store (QThread::requestInterruption) does the same
+    // while it stands, so that a thread asked to stop drops its queries but completes the
+    // writes it was given.
+    void interruptReads();
     void clearInterrupt();
 
     // Up to limit events matching filter, newest first (end time, then id), strictly after
@@ -128,6 +140,9 @@ private:
     bool readRows(sqlite3_stmt *statement, QList<Event> *out);
     bool bindEvent(sqlite3_stmt *statement, const Event &event);
     bool writeTransaction(const std::function<bool()> &body);
+    bool verify();
+    bool readsInterrupted() const;
+    bool openForReading();
     void announce(int operation, const QList<int> &ids);
     QString intern(const QString &text);
     static int busyHandler(void *store, int count);
@@ -137,6 +152,11 @@ private:
     sqlite3 *m_db = nullptr;
     QMutex m_handleMutex;
     QAtomicInt m_interrupted;
+    QAtomicInt m_readsInterrupted;
+    // Set while a write runs in the thread that uses the store.
+    bool m_writing = false;
+    // Whether the file was checked for damage since it was opened.
+    bool m_verified = false;
     QHash<QByteArray, sqlite3_stmt *> m_statements;
     QSet<QString> m_strings;
     Error m_error = NoError;

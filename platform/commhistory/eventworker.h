@@ -15,7 +15,8 @@ namespace CommHistory {
  * database connection and answers the model's requests in the order they were made, each with
  * one signal. Requests are made by calling the public functions through queued invocations
  * (QMetaObject::invokeMethod with this object as context); interrupt() may be called from any
- * thread. The connection is opened on the first request; a failed open is retried on the next.
+ * thread, and so may interruptReads(). The connection is opened on the first request; a failed
+ * open is retried on the next.
  */
 class EventWorker : public QObject
 {
@@ -37,6 +38,8 @@ public:
     void write(int operation, const QList<Event> &events, const QList<int> &ids);
 
     void interrupt() { m_store.interrupt(); }
+    // Drops the running and later reads; the writes asked for still run (see EventStore).
+    void interruptReads() { m_store.interruptReads(); }
     QString databasePath() const { return m_store.path(); }
 
 Q_SIGNALS:

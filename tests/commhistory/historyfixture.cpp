@@ -148,7 +148,46 @@ void HistoryFixture::makeBadFile(const QString &kind)
         sqlite3_close(db);
         return;
     }
+    if (kind == "zeroedpage") {
+        // A history of many pages; then the page with the oldest calls is zeroed, as a failing
+        // disk leaves it. Adding or deleting the newest calls would not touch that page.
+        QList<Event> events;
+        for (int i = 0; i < 3000; ++i)
+            events << call(QString("+35840%1").arg(1000000 + i), "dmr"[i % 3], 60 * (i + 1));
+        add(events);
+        sqlite3 *db = nullptr;
+        sqlite3_open(QFile::encodeName(m_path).constData(), &db);
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db,
+                           "SELECT pageno FROM dbstat WHERE name = 'events' AND pagetype = 'leaf'"
+                           " ORDER BY pageno LIMIT 1",
+                           -1, &st, nullptr);
+        const qint64 page = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        QVERIFY(page > 1);
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.seek((page - 1) * 4096);
+        file.write(QByteArray(4096, '\0'));
+        return;
+    }
     addCalls("a/r b/m c/d");
+    if (kind == "hugeid") {
+        // A hand-made row whose id does not fit an int; the next id would not either.
+        sqlite3 *db = nullptr;
+        sqlite3_open(QFile::encodeName(m_path).constData(), &db);
+        QCOMPARE(sqlite3_exec(db,
+                              "DELETE FROM events WHERE id > 1;"
+                              "INSERT INTO events (id, type, direction, kind, local_uid,"
+                              " remote_uid, start_time, end_time)"
+                              " SELECT 2147483648, type, direction, kind, local_uid, 'huge',"
+                              " start_time + 60, end_time + 60 FROM events WHERE id = 1",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        return;
+    }
     if (kind == "readonly") {
         QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup));
         return;

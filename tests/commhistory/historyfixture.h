@@ -42,7 +42,9 @@ public:
 
     static QByteArray fileContent(const QString &path);
     // Makes the database file unusable: "text" (not a database), "foreign" (an SQLite file
-    // of another program), "newer" (a newer schema), "readonly", "corrupt".
+    // of another program), "newer" (a newer schema), "readonly", "corrupt", "zeroedpage" (one
+    // page of old calls zeroed: the newest calls still read well), "hugeid" (a call with the
+    // id 2^31 beside the call with id 1).
     void makeBadFile(const QString &kind);
 
 private:

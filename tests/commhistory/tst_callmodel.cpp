@@ -133,11 +133,12 @@ private Q_SLOTS:
         QSignalSpy inserted(model.get(), &CallModel::rowsInserted);
         QSignalSpy ready(model.get(), &CallModel::modelReady);
         model->getEvents();
-        QTRY_COMPARE(inserted.count(), 2);
+        QVERIFY(ready.wait(10000)); // loading stopped at the limit
+        QCOMPARE(ready.last().at(0).toBool(), true);
         QTest::qWait(100);
         QCOMPARE(model->rowCount(), 75);
         QVERIFY(model->canFetchMore(QModelIndex()));
-        QCOMPARE(ready.count(), 0);
+        QCOMPARE(ready.count(), 1);
 
         model->fetchMore(QModelIndex());
         model->fetchMore(QModelIndex()); // a second request while one runs is not doubled
@@ -148,6 +149,7 @@ private Q_SLOTS:
         attachTester(model.get());
         model->fetchAll();
         QVERIFY(ready.wait(10000));
+        QCOMPARE(ready.count(), 2);
         QCOMPARE(model->rowCount(), 200);
         QCOMPARE(ranges(inserted), QString("0-24 25-74 75-124 125-174 175-199"));
         QVERIFY(!model->canFetchMore(QModelIndex()));
@@ -176,6 +178,82 @@ private Q_SLOTS:
         }
         QCOMPARE(ranges(inserted), QString("0-4 5-14 15-24 25-29"));
         QCOMPARE(ready.count(), 1);
+        attachTester(model.get());
+    }
+
+    void shouldReportReadyWhenLoadingStops_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("expected"); // rows when ready, and its argument
+        QTest::newRow("at the end of the calls") << 120 << 0 << "120 true";
+        QTest::newRow("at the load limit") << 200 << 60 << "75 true";
+        QTest::newRow("at the end, below the limit") << 40 << 60 << "40 true";
+        QTest::newRow("limit of the shared model") << 260 << 200 << "225 true";
+    }
+
+    void shouldReportReadyWhenLoadingStops()
+    {
+        QFETCH(int, stored);
+        QFETCH(int, limit);
+        QFETCH(QString, expected);
+        HistoryFixture f;
+        addParties(f, stored);
+        Options o;
+        o.limit = limit;
+        auto model = makeModel(f, o, false);
+        QStringList seen;
+        connect(model.get(), &CallModel::modelReady, this, [&](bool ok) {
+            seen << QString("%1 %2").arg(model->rowCount()).arg(ok ? "true" : "false");
+        });
+        model->getEvents();
+        QTRY_VERIFY(!seen.isEmpty());
+        QTest::qWait(100);
+        QCOMPARE(seen.join(", "), expected);
+        attachTester(model.get());
+    }
+
+    void shouldPageFromTheRowLastExamined_data()
+    {
+        QTest::addColumn<QString>("asked"); // the index the reader asks with
+        QTest::newRow("the last row examined") << "last";
+        QTest::newRow("the first row") << "first";
+        QTest::newRow("the root") << "root";
+    }
+
+    // As the dialer looks for the last dialled number: a small first chunk, then one chunk
+    // more for each request, until the reader found what it wants or the calls end.
+    void shouldPageFromTheRowLastExamined()
+    {
+        QFETCH(QString, asked);
+        HistoryFixture f;
+        addParties(f, 23);
+        Options o;
+        o.mode = CallModel::OnDemand;
+        o.firstChunk = 5;
+        o.chunk = 10;
+        auto model = makeModel(f, o, false);
+        CallModel other;
+        QSignalSpy inserted(model.get(), &CallModel::rowsInserted);
+        QSignalSpy ready(model.get(), &CallModel::modelReady);
+        QStringList answers;
+        connect(model.get(), &CallModel::rowsInserted, this,
+                [&](const QModelIndex &, int, int end) {
+                    const QModelIndex index = asked == "last"    ? model->index(end, 0)
+                                              : asked == "first" ? model->index(0, 0)
+                                                                 : QModelIndex();
+                    const bool more = model->canFetchMore(index);
+                    answers << (more ? "more" : "no more");
+                    if (more)
+                        model->fetchMore(index);
+                });
+        model->getEvents();
+        QVERIFY(ready.wait(10000));
+        QCOMPARE(ranges(inserted), QString("0-4 5-14 15-22"));
+        QCOMPARE(answers.join(", "), QString("more, more, no more"));
+        QCOMPARE(ready.count(), 1);
+        QVERIFY(!model->canFetchMore(model->index(22, 0)));
+        QVERIFY(!model->canFetchMore(other.index(0, 0)));
         attachTester(model.get());
     }
 

@@ -200,6 +200,7 @@ private Q_SLOTS:
         QTest::newRow("newer schema") << "newer" << int(EventStore::NewerSchema);
         QTest::newRow("read-only") << "readonly" << int(EventStore::ReadOnly);
         QTest::newRow("corrupt") << "corrupt" << int(EventStore::Corrupt);
+        QTest::newRow("one page zeroed") << "zeroedpage" << int(EventStore::Corrupt);
     }
 
     void shouldLeaveBadFilesUntouched()
@@ -221,6 +222,25 @@ private Q_SLOTS:
         QVERIFY(!store.addEvent(e));
         QVERIFY(!store.deleteAll());
         QCOMPARE(HistoryFixture::fileContent(f.path()), before);
+    }
+
+    void shouldRefuseEventIdsBeyondItsRange()
+    {
+        HistoryFixture f;
+        f.makeBadFile("hugeid");
+        EventStore store(f.path());
+        QList<Event> read;
+        QVERIFY(!store.events(EventFilter(), Event(), -1, &read));
+        QCOMPARE(store.error(), EventStore::IdOutOfRange);
+        QVERIFY2(store.errorString().contains("event id 2147483648"),
+                 qPrintable(store.errorString()));
+        // The id after it would not fit either: nothing is added.
+        Event e = HistoryFixture::call("x", 'r', 1);
+        QVERIFY(!store.addEvent(e));
+        QCOMPARE(store.error(), EventStore::IdOutOfRange);
+        QCOMPARE(f.storedCount(), 2);
+        // Calls with ids in the range are still there to read.
+        QCOMPARE(store.event(1).remoteUid(), QString("a"));
     }
 
     void shouldAnnounceEveryCommittedWrite()

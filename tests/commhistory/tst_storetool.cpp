@@ -194,6 +194,44 @@ private Q_SLOTS:
         QCOMPARE(HistoryFixture::fileContent(f.path()), before);
     }
 
+    void shouldNeverWriteADamagedFile_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::newRow("add") << QStringList{"add", "--direction", "in", "--start", "now"}
+                             << QByteArray();
+        QTest::newRow("import") << QStringList{"import"}
+                                << QByteArray("{\"direction\":\"in\",\"start\":\"100\"}\n");
+        QTest::newRow("generate") << QStringList{"generate", "10"} << QByteArray();
+        QTest::newRow("delete the newest call") << QStringList{"delete", "3000"} << QByteArray();
+        QTest::newRow("clear") << QStringList{"clear"} << QByteArray();
+    }
+
+    void shouldNeverWriteADamagedFile()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        HistoryFixture f;
+        f.makeBadFile("zeroedpage");
+        const QByteArray before = HistoryFixture::fileContent(f.path());
+        QByteArray err;
+        QCOMPARE(f.runTool(args, nullptr, &err, input), 1);
+        QVERIFY2(err.contains("damaged"), err.constData());
+        QCOMPARE(HistoryFixture::fileContent(f.path()), before);
+    }
+
+    void shouldRefuseEventIdsBeyondItsRange()
+    {
+        HistoryFixture f;
+        f.makeBadFile("hugeid");
+        QByteArray err;
+        QCOMPARE(f.runTool({"list"}, nullptr, &err), 1);
+        QVERIFY2(err.contains("event id 2147483648 is out of the range"), err.constData());
+        QCOMPARE(f.runTool({"add", "--direction", "in", "--start", "now"}, nullptr, &err), 1);
+        QVERIFY2(err.contains("no event id left"), err.constData());
+        QCOMPARE(f.storedCount(), 2);
+    }
+
     void shouldGenerateARealisticHistory()
     {
         HistoryFixture f;

@@ -6,9 +6,14 @@
 using CommHistory::Event;
 
 static const char CellularAccount[] = "/org/freedesktop/Telepathy/Account/pulse/tel/pulse";
-static const char VoipAccount[] = "/org/freedesktop/Telepathy/Account/sofiasip/sip/account0";
+static const char DemoVoipAccount[] = "/org/freedesktop/Telepathy/Account/sofiasip/sip/demo0";
 static const char *const Names[] = {"anna", "ben",  "carla", "dmitri", "eva",  "farid", "gina",
                                     "hugo", "ines", "jukka", "kaisa",  "lars", "mia",   "nils"};
+
+QString HistoryGenerator::defaultVoipAccount()
+{
+    return QLatin1String(DemoVoipAccount);
+}
 
 HistoryGenerator::HistoryGenerator(quint32 seed, qint64 nowSecs) : m_random(seed), m_now(nowSecs)
 {
@@ -38,7 +43,7 @@ Event HistoryGenerator::makeCall(qint64 start, const QString &remote, bool voip)
 {
     Event e;
     e.setType(Event::CallEvent);
-    e.setLocalUid(QLatin1String(voip ? VoipAccount : CellularAccount));
+    e.setLocalUid(voip ? m_voipAccount : QLatin1String(CellularAccount));
     e.setRemoteUid(remote);
     const int roll = m_random.bounded(100);
     qint64 duration = 0;
@@ -100,7 +105,7 @@ QList<Event> HistoryGenerator::generate(int count)
             // The same party again shortly after: a redial or a second attempt.
             const Event &last = events.constLast();
             start = last.endTimeT() + 30 + m_random.bounded(600);
-            e = makeCall(start, last.remoteUid(), last.localUid() == QLatin1String(VoipAccount));
+            e = makeCall(start, last.remoteUid(), last.localUid() == m_voipAccount);
             e.setDirection(last.direction());
             e.setIsMissedCall(last.isMissedCall());
         } else {

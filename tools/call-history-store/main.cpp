@@ -32,7 +32,7 @@ static const char Usage[] =
     "  clear\n"
     "  import [FILE]     JSON Lines, one event per line (stdin without FILE or with -)\n"
     "  export [FILE]     JSON Lines, oldest first (stdout without FILE or with -)\n"
-    "  generate N [--seed S]\n"
+    "  generate N [--seed S] [--voip-account PATH]\n"
     "TIME: ISO 8601 (2026-03-01T10:00:00Z; without offset: local time), seconds since 1970\n"
     "or now.\n";
 
@@ -279,8 +279,13 @@ static int generate(EventStore &store, const QCommandLineParser &p, const QStrin
     const quint32 seed = p.isSet("seed") ? p.value("seed").toUInt(&ok) : 1;
     if (!ok)
         return fail("--seed must be a number", 2);
-    QList<Event> events =
-        HistoryGenerator(seed, QDateTime::currentSecsSinceEpoch()).generate(count);
+    HistoryGenerator generator(seed, QDateTime::currentSecsSinceEpoch());
+    if (p.isSet("voip-account")) {
+        if (!p.value("voip-account").startsWith('/'))
+            return fail("--voip-account needs an account path", 2);
+        generator.setVoipAccount(p.value("voip-account"));
+    }
+    QList<Event> events = generator.generate(count);
     return store.addEvents(events) ? 0 : storeFailed(store);
 }
 
@@ -313,6 +318,10 @@ int main(int argc, char **argv)
         {"limit", "list: at most this many rows.", "n"},
         {"json", "list: JSON Lines instead of a table."},
         {"seed", "generate: random seed (default 1).", "n"},
+        {"voip-account",
+         "generate: the account path of the internet calls (default: the demo profile's, " +
+             HistoryGenerator::defaultVoipAccount() + ").",
+         "path"},
     });
     p.addPositionalArgument("command", "add, list, delete, clear, import, export or generate.");
     if (!p.parse(app.arguments()))
