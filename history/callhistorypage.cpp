@@ -49,6 +49,15 @@ const ChoiceRow Choices[] = {
 // How close to the end of the loaded rows the view may come before more are loaded.
 const qreal LoadAheadScreens = 6;
 
+// The header texts of the choices, in choice order.
+QStringList choiceTexts()
+{
+    QStringList texts;
+    for (const ChoiceRow &row : Choices)
+        texts << qtTrId(row.header);
+    return texts;
+}
+
 MLabel *makeEmptyStateLabel()
 {
     auto *label = new MLabel;
@@ -116,6 +125,14 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     // 3. Every change of the shared model, after the event that caused it.
     ModelManager *models = ModelManager::instance();
     connect(models, SIGNAL(modelChanged()), this, SLOT(onDataChanged()), Qt::QueuedConnection);
+    // The page's own texts follow a change of language at once.
+    connect(m_page, &MApplicationPage::languageChanged, this, [this]() {
+        updateTexts();
+        if (m_viewState == Empty)
+            m_emptyLabel->setText(qtTrId(Choices[m_choice].empty));
+        if (m_choiceModel)
+            m_choiceModel->setStringList(choiceTexts());
+    });
 
     // 4. The search filter on the shared model.
     m_filterModel = new CallHistoryFilterProxyModel(models->model());
@@ -421,12 +438,8 @@ void CallHistoryPage::onTitleClicked()
     CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
     if (dialogs->hasDialogs() || m_viewState == Loading)
         return;
-    if (!m_choiceModel) {
-        QStringList texts;
-        for (const ChoiceRow &row : Choices)
-            texts << qtTrId(row.header);
-        m_choiceModel = new QStringListModel(texts, this);
-    }
+    if (!m_choiceModel)
+        m_choiceModel = new QStringListModel(choiceTexts(), this);
     auto *popup = new MPopupList;
     popup->setTitle(qtTrId("qtn_call_log_vm_grouping"));
     popup->setItemModel(m_choiceModel);
