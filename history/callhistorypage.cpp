@@ -51,6 +51,15 @@ const ChoiceRow Choices[] = {
 // How close to the end of the loaded rows the view may come before more are loaded.
 const qreal LoadAheadScreens = 6;
 
+// The header texts of the choices, in choice order.
+QStringList choiceTexts()
+{
+    QStringList texts;
+    for (const ChoiceRow &row : Choices)
+        texts << qtTrId(row.header);
+    return texts;
+}
+
 MLabel *makeEmptyStateLabel(QGraphicsItem *parent)
 {
     auto *label = new MLabel(parent);
@@ -123,6 +132,14 @@ CallHistoryPage::CallHistoryPage(QObject *parent)
     // 3. Every change of the shared model, after the event that caused it.
     ModelManager *models = ModelManager::instance();
     connect(models, SIGNAL(modelChanged()), this, SLOT(onDataChanged()), Qt::QueuedConnection);
+    // The page's own texts follow a change of language at once.
+    connect(m_page, &MApplicationPage::languageChanged, this, [this]() {
+        updateTexts();
+        if (m_viewState == Empty)
+            updateEmptyText();
+        if (m_choiceModel)
+            m_choiceModel->setStringList(choiceTexts());
+    });
 
     // 4. The search filter on the shared model.
     m_filterModel = new CallHistoryFilterProxyModel(models->model());
@@ -288,6 +305,15 @@ void CallHistoryPage::updateTexts()
     m_noResultsLabel->setText(qtTrId(Choices[m_choice].empty));
 }
 
+void CallHistoryPage::updateEmptyText()
+{
+    // A history that cannot be read is not an empty one: "no calls" would tell the user that
+    // the calls are gone. The store may fail after the page showed it empty.
+    const bool unreadable = ModelManager::instance()->model()->hasError();
+    m_emptyLabel->setText(
+        qtTrId(unreadable ? "qtn_call_history_unreadable" : Choices[m_choice].empty));
+}
+
 void CallHistoryPage::fetchDataToModel()
 {
     const ChoiceRow &row = Choices[m_choice];
@@ -309,11 +335,7 @@ void CallHistoryPage::onDataChanged()
         m_viewState = List;
         layoutPage();
     } else if (empty) {
-        // A history that cannot be read is not an empty one: "no calls" would tell the user
-        // that the calls are gone. The store may fail after the page showed it empty.
-        const bool unreadable = ModelManager::instance()->model()->hasError();
-        m_emptyLabel->setText(
-            qtTrId(unreadable ? "qtn_call_history_unreadable" : Choices[m_choice].empty));
+        updateEmptyText();
         if (m_viewState != Empty) {
             m_viewState = Empty;
             layoutPage();
@@ -437,12 +459,8 @@ void CallHistoryPage::onTitleClicked()
     CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
     if (dialogs->hasDialogs() || m_viewState == Loading)
         return;
-    if (!m_choiceModel) {
-        QStringList texts;
-        for (const ChoiceRow &row : Choices)
-            texts << qtTrId(row.header);
-        m_choiceModel = new QStringListModel(texts, this);
-    }
+    if (!m_choiceModel)
+        m_choiceModel = new QStringListModel(choiceTexts(), this);
     auto *popup = new MPopupList;
     popup->setTitle(qtTrId("qtn_call_log_vm_grouping"));
     popup->setItemModel(m_choiceModel);

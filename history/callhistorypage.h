@@ -85,6 +85,7 @@ private:
     void showSearch();
     void hideSearch();
     void scrollToFirstRow();
+    void updateEmptyText();
     void updateTexts();
     void callFinishedElsewhere();
     void loadMoreIfNearEnd();

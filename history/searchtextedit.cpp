@@ -36,6 +36,11 @@ SearchTextEdit::SearchTextEdit(MTextEdit *editor, QGraphicsItem *parent)
     connect(m_clear, SIGNAL(clicked()), this, SLOT(onClearClicked()));
 }
 
+void SearchTextEdit::retranslateUi()
+{
+    m_editor->setPrompt(qtTrId("qtn_comm_search"));
+}
+
 void SearchTextEdit::setSearchVisible(bool visible)
 {
     if (visible && m_editor->text().trimmed().isEmpty())

@@ -35,6 +35,9 @@ private Q_SLOTS:
     void onClearClicked();
     void onReturnPressed();
 
+protected:
+    void retranslateUi() override;
+
 private:
     void swapButton(MButton *in, MButton *out);
 

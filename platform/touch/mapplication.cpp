@@ -2,12 +2,14 @@
 
 #include "mapplicationservice.h"
 #include "mapplicationwindow.h"
+#include "mwindow.h"
 
 #include <QTimer>
 
 namespace {
 QList<MWindow *> s_windows;
 bool s_showMargins = false;
+int s_languageGeneration = 0;
 } // namespace
 
 MApplication::MApplication(int &argc, char **argv, const QString &appIdentifier,
@@ -15,6 +17,11 @@ MApplication::MApplication(int &argc, char **argv, const QString &appIdentifier,
     : QApplication(argc, argv), m_appId(appIdentifier), m_service(service)
 {
     setApplicationName(appIdentifier);
+    // Graphics widgets take the application's direction only when made: tell the scenes.
+    connect(this, &QGuiApplication::layoutDirectionChanged, this, []() {
+        for (MWindow *w : qAsConst(s_windows))
+            w->followLayoutDirection();
+    });
     setQuitOnLastWindowClosed(true);
     const QStringList args = arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -40,6 +47,21 @@ MApplication::MApplication(int &argc, char **argv, const QString &appIdentifier,
 }
 
 MApplication::~MApplication() = default;
+
+bool MApplication::event(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ++s_languageGeneration;
+        for (MWindow *w : qAsConst(s_windows))
+            w->retranslate();
+    }
+    return QApplication::event(event);
+}
+
+int MApplication::languageGeneration()
+{
+    return s_languageGeneration;
+}
 
 MApplication *MApplication::instance()
 {

@@ -52,10 +52,17 @@ public:
     static QList<MWindow *> windows();
     static void registerWindow(MWindow *window);
     static void unregisterWindow(MWindow *window);
+    // Counts the language changes so far: a scene window that missed one while it was out of
+    // every window catches up when it appears.
+    static int languageGeneration();
 
 Q_SIGNALS:
     void prestartReleased();
     void prestartRestored();
+
+protected:
+    // A language change reaches every widget of every window's scene at once.
+    bool event(QEvent *event) override;
 
 private:
     QString m_appId;

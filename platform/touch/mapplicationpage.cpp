@@ -53,6 +53,12 @@ void MApplicationPage::setPannable(bool pannable)
 
 void MApplicationPage::createContent() {}
 
+void MApplicationPage::retranslateUi()
+{
+    MSceneWindow::retranslateUi();
+    Q_EMIT languageChanged();
+}
+
 void MApplicationPage::ensureContent()
 {
     if (m_contentCreated)

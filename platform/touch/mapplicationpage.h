@@ -30,10 +30,13 @@ public:
 Q_SIGNALS:
     void displayEntered();
     void displayExited();
+    // The language changed: whoever set the page's texts sets them again.
+    void languageChanged();
 
 protected:
     // Builds the page's content; called once, before the page first appears.
     virtual void createContent();
+    void retranslateUi() override;
 
 private:
     friend class MSceneManager;

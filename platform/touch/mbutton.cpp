@@ -151,6 +151,9 @@ void MButton::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     update();
     Q_EMIT released();
     if (wasDown && rect().contains(event->pos())) {
+        // A button that stands for another item (its focus proxy) hands the tap's focus on.
+        if (QGraphicsItem *proxy = focusProxy())
+            proxy->setFocus(Qt::MouseFocusReason);
         if (m_checkable)
             setChecked(!m_checked);
         Q_EMIT clicked(m_checked);

@@ -4,7 +4,8 @@
 
 // A tappable button with a text and/or an icon id, drawn in its style (pill, circle, tab...).
 // A press highlights it; a release inside emits clicked(). A checkable button toggles on each
-// click and draws its checked state in the style's accent colour.
+// click and draws its checked state in the style's accent colour. A tap on a button with a focus
+// proxy puts the keyboard focus in the proxy.
 class MButton : public MWidgetController
 {
     Q_OBJECT

@@ -1,13 +1,14 @@
 #include "mlabel.h"
 
+#include "mlabelhighlighter.h"
+#include "mofflinetextdocument.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QTextDocumentFragment>
-
-#include "mlabelhighlighter.h"
-#include <QTextDocument>
 #include <QWidget>
 
 MLabel::MLabel(QGraphicsItem *parent) : MWidgetController(parent)
@@ -132,7 +133,8 @@ QString MLabel::renderedText() const
 
 bool MLabel::isRich() const
 {
-    return m_format == Qt::RichText || (m_format == Qt::AutoText && Qt::mightBeRichText(m_text));
+    // Never guessed from the text: outside text that looks like markup stays what it is.
+    return m_format == Qt::RichText;
 }
 
 QSizeF MLabel::textSize(qreal availableWidth) const
@@ -152,14 +154,14 @@ QSizeF MLabel::textSize(qreal availableWidth) const
     qreal h = fm.height();
     qreal w = fm.horizontalAdvance(m_text);
     if (rich && !m_wordWrap) {
-        QTextDocument doc;
+        MOfflineTextDocument doc;
         doc.setDefaultFont(s.font());
         doc.setDocumentMargin(0);
         doc.setHtml(renderedText());
         w = doc.idealWidth();
     }
     if (m_wordWrap && !m_text.isEmpty()) {
-        QTextDocument doc;
+        MOfflineTextDocument doc;
         doc.setDefaultFont(s.font());
         doc.setDocumentMargin(0);
         doc.setTextWidth(avail);
@@ -191,6 +193,12 @@ QSizeF MLabel::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
     return size;
 }
 
+Qt::Alignment MLabel::visualAlignment() const
+{
+    // Leading and trailing edges follow the label's layout direction (mirrored right to left).
+    return QStyle::visualAlignment(layoutDirection(), alignment());
+}
+
 void MLabel::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
 {
     if (m_text.isEmpty())
@@ -198,26 +206,32 @@ void MLabel::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
     const MStyle &s = style();
     const QRectF r = contentsRect();
     const QColor color = m_color.isValid() ? m_color : s.color;
+    const Qt::Alignment align = visualAlignment();
     painter->save();
     painter->setFont(s.font());
     painter->setPen(color);
+    // The text's own direction comes from its content; where it stands, from the alignment.
+    painter->setLayoutDirection(Qt::LayoutDirectionAuto);
     if (isRich() || m_wordWrap) {
-        QTextDocument doc;
+        MOfflineTextDocument doc;
         doc.setDefaultFont(s.font());
         doc.setDocumentMargin(0);
         doc.setDefaultStyleSheet(QStringLiteral("body { color: %1; }").arg(color.name()));
         // The options first: they apply to the blocks made when the text is set.
-        QTextOption opt(alignment() & Qt::AlignHorizontal_Mask);
+        QTextOption opt(align & (Qt::AlignHorizontal_Mask | Qt::AlignAbsolute));
         opt.setWrapMode(m_wordWrap ? QTextOption::WordWrap : QTextOption::NoWrap);
         doc.setDefaultTextOption(opt);
-        doc.setTextWidth(m_wordWrap ? r.width() : -1);
+        // A width to align in, also for one unwrapped line.
+        doc.setTextWidth(r.width());
         if (isRich())
             doc.setHtml(QStringLiteral("<body>") + renderedText() + QStringLiteral("</body>"));
         else
             doc.setPlainText(m_text);
         qreal y = r.top();
-        if (alignment() & Qt::AlignVCenter)
+        if (align & Qt::AlignVCenter)
             y += (r.height() - doc.size().height()) / 2;
+        else if (align & Qt::AlignBottom)
+            y += r.height() - doc.size().height();
         painter->translate(r.left(), y);
         painter->setClipRect(QRectF(0, 0, r.width(), r.height()));
         QAbstractTextDocumentLayout::PaintContext ctx;
@@ -226,7 +240,7 @@ void MLabel::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
     } else {
         const QFontMetricsF fm(s.font());
         const QString shown = m_elide ? fm.elidedText(m_text, Qt::ElideRight, r.width()) : m_text;
-        painter->drawText(r, int(alignment()) | Qt::TextSingleLine, shown);
+        painter->drawText(r, int(align) | Qt::TextSingleLine, shown);
     }
     painter->restore();
 }

@@ -6,9 +6,12 @@
 
 class MLabelHighlighter;
 
-// A text label in its style's font and colour. Plain text is drawn on one line and elided at the
-// end when it does not fit (unless word wrap is on); text that looks like HTML is drawn as rich
-// text. Emits clicked() when tapped, if taps are enabled.
+// A text label in its style's font and colour. The text is plain text unless the format is set to
+// Qt::RichText (Qt::AutoText counts as plain: text is never taken for markup because of how it
+// looks); only the program's own markup, with every outside piece escaped, may be rich. Markup
+// never loads anything (no images, no files). Plain text is drawn on one line and elided at the
+// end when it does not fit (unless word wrap is on). Alignment follows the layout direction.
+// Emits clicked() when tapped, if taps are enabled.
 class MLabel : public MWidgetController
 {
     Q_OBJECT
@@ -46,6 +49,8 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
     bool isRich() const;
+    // The alignment with leading and trailing edges resolved for the layout direction.
+    Qt::Alignment visualAlignment() const;
     // The text's own size (without padding), measured once per text and look.
     QSizeF textSize(qreal availableWidth) const;
 
@@ -55,7 +60,7 @@ private:
     bool m_elide = true;
     bool m_alignmentSet = false;
     Qt::Alignment m_alignment;
-    Qt::TextFormat m_format = Qt::AutoText;
+    Qt::TextFormat m_format = Qt::PlainText;
     QColor m_color;
     QList<QPointer<MLabelHighlighter>> m_highlighters;
     struct SizeCache

@@ -92,6 +92,12 @@ void MList::flush()
         refresh();
 }
 
+void MList::retranslateUi()
+{
+    m_refillDirty = true;
+    scheduleRefresh(false);
+}
+
 void MList::refresh()
 {
     m_refreshPending = false;

@@ -55,6 +55,8 @@ protected:
     QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     void resizeEvent(QGraphicsSceneResizeEvent *event) override;
+    // Cells show translated texts: fill them all again.
+    void retranslateUi() override;
 
 private:
     struct Slot

@@ -1,5 +1,6 @@
 #include "mscenemanager.h"
 
+#include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mscenedimmer.h"
 #include "mwindow.h"
@@ -63,6 +64,9 @@ void MSceneManager::appearSceneWindowNow(MSceneWindow *window, MSceneWindow::Del
     if (!window)
         return;
     window->setDeletionPolicy(policy);
+    // Made, or kept out of every window, while the language changed: its texts catch up.
+    if (window->m_language != MApplication::languageGeneration())
+        MWidget::retranslateTree(window);
     if (window->m_manager && window->m_manager != this)
         window->m_manager->forget(window);
     window->m_manager = this;
@@ -77,6 +81,7 @@ void MSceneManager::appearSceneWindowNow(MSceneWindow *window, MSceneWindow::Del
         window->setSceneWindowState(MSceneWindow::Appearing);
         window->show();
         if (old && old != window) {
+            // The old page leaves the display before the new one enters it.
             old->setSceneWindowState(MSceneWindow::Disappearing);
             old->hide();
             finish(old, false);
@@ -129,11 +134,11 @@ void MSceneManager::dismissSceneWindowNow(MSceneWindow *window)
 
 void MSceneManager::finish(MSceneWindow *window, bool dismissed)
 {
-    if (m_page == window) {
-        if (MApplicationPage *page = currentPage())
-            page->setOnDisplay(false);
+    // Any page that is done is off the display, whether or not it is still the current one.
+    if (auto *page = qobject_cast<MApplicationPage *>(window))
+        page->setOnDisplay(false);
+    if (m_page == window)
         m_page = nullptr;
-    }
     m_overlays.removeAll(window);
     updateDimmer();
     const MSceneWindow::DeletionPolicy policy = window->deletionPolicy();

@@ -4,9 +4,9 @@
 #include "mscenemanager.h"
 #include "mwindow.h"
 
-MSceneWindow::MSceneWindow(QGraphicsItem *parent) : MWidgetController(parent)
+MSceneWindow::MSceneWindow(QGraphicsItem *parent)
+    : MWidgetController(parent), m_language(MApplication::languageGeneration())
 {
-    setFlag(QGraphicsItem::ItemIsFocusScope);
     hide();
 }
 
@@ -50,6 +50,11 @@ bool MSceneWindow::dismiss()
     else if (m_policy != KeepWhenDone)
         deleteLater();
     return true;
+}
+
+void MSceneWindow::retranslateUi()
+{
+    m_language = MApplication::languageGeneration();
 }
 
 void MSceneWindow::updateGeometry()

@@ -7,7 +7,8 @@ class MSceneManager;
 
 // Anything a window shows as a whole: an application page, a dialog, a banner. The window's
 // scene manager makes it appear and disappear; its deletion policy decides whether it is
-// deleted when done (after it has disappeared) or kept for showing again.
+// deleted when done (after it has disappeared) or kept for showing again. It is no focus scope:
+// a tap gives the keyboard focus straight to the field tapped, whichever window holds it.
 class MSceneWindow : public MWidgetController
 {
     Q_OBJECT
@@ -48,6 +49,7 @@ protected:
 
     // Called on a dismiss request; return false to refuse it.
     virtual bool dismissRequested() { return true; }
+    void retranslateUi() override;
 
 private:
     friend class MSceneManager;
@@ -56,5 +58,6 @@ private:
     DeletionPolicy m_policy = KeepWhenDone;
     SceneWindowState m_state = Disappeared;
     bool m_relayoutQueued = false;
+    int m_language; // the language generation its texts were set in
     MSceneManager *m_manager = nullptr;
 };

@@ -15,6 +15,7 @@ struct MStyle
     QColor borderColor;                            // invalid: no border
     QColor accentColor = QColor(0x8a, 0xb4, 0xf8); // checked/selected marks, highlights
     QColor checkedBackgroundColor;                 // invalid: same as backgroundColor
+    QColor promptColor;                            // a text field's prompt; invalid: dimmed color
     int checkedIndicator = 0;                      // height of the accent line on top when checked
     bool iconTint = true;                          // false: icons keep their own colours
     QString fontFamily = QStringLiteral("DejaVu Sans");

@@ -1,28 +1,39 @@
 #include "mtextedit.h"
 
+#include "mtexteditline.h"
+
 #include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QGraphicsSceneMouseEvent>
-#include <QGraphicsTextItem>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 
+namespace {
+// Room kept between the cursor and the field's edge while the text scrolls.
+const qreal CursorMargin = 2;
+} // namespace
+
 MTextEdit::MTextEdit(QGraphicsItem *parent)
-    : MWidgetController(parent), m_edit(new QGraphicsTextItem(this))
+    : MWidgetController(parent), m_clip(new QGraphicsWidget(this)),
+      m_edit(new MTextEditLine(m_clip))
 {
+    // The text is drawn only inside the field's contents, whatever its length.
+    m_clip->setFlag(QGraphicsItem::ItemClipsChildrenToShape);
+    m_clip->setFlag(QGraphicsItem::ItemHasNoContents);
     setStyleName(QStringLiteral("CommonSingleInputField"));
     setFlag(QGraphicsItem::ItemIsFocusable);
     setFocusPolicy(Qt::StrongFocus);
     setAcceptedMouseButtons(Qt::LeftButton);
-    m_edit->setTextInteractionFlags(Qt::TextEditorInteraction);
     m_edit->document()->setDocumentMargin(0);
     m_edit->document()->setMaximumBlockCount(1);
     setFocusProxy(m_edit);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_edit->document(), &QTextDocument::contentsChanged, this,
             &MTextEdit::onContentsChanged);
+    connect(m_edit, &MTextEditLine::cursorMoved, this, &MTextEdit::placeText);
     applyStyle();
 }
 
@@ -66,6 +77,7 @@ void MTextEdit::onContentsChanged()
     if (t == m_lastText)
         return;
     m_lastText = t;
+    placeText();
     update();
     Q_EMIT textChanged();
 }
@@ -88,9 +100,31 @@ void MTextEdit::resizeEvent(QGraphicsSceneResizeEvent *event)
 void MTextEdit::placeText()
 {
     const QRectF r = contentsRect();
+    m_clip->setGeometry(r);
     const qreal h = QFontMetricsF(style().font()).height();
     m_edit->setTextWidth(-1);
-    m_edit->setPos(r.left(), r.top() + (r.height() - h) / 2);
+    const qreal width = m_edit->boundingRect().width() + CursorMargin;
+    const qreal room = r.width();
+    if (width <= room) {
+        // Fits: at the leading edge.
+        m_scroll = layoutDirection() == Qt::RightToLeft ? room - width : 0;
+    } else {
+        // Longer than the field: keep the cursor in view, never show space past the text.
+        const qreal cursor = m_edit->cursorX();
+        if (m_scroll + cursor > room - CursorMargin)
+            m_scroll = room - CursorMargin - cursor;
+        if (m_scroll + cursor < CursorMargin)
+            m_scroll = CursorMargin - cursor;
+        m_scroll = qBound(room - width, m_scroll, qreal(0));
+    }
+    m_edit->setPos(m_scroll, (r.height() - h) / 2);
+}
+
+void MTextEdit::changeEvent(QEvent *event)
+{
+    MWidgetController::changeEvent(event);
+    if (event->type() == QEvent::LayoutDirectionChange)
+        placeText();
 }
 
 QVariant MTextEdit::itemChange(GraphicsItemChange change, const QVariant &value)
@@ -138,11 +172,17 @@ void MTextEdit::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *
     if (!text().isEmpty() || m_prompt.isEmpty())
         return;
     const MStyle &s = style();
-    QColor c = s.color;
-    c.setAlphaF(0.45);
+    QColor c = s.promptColor;
+    if (!c.isValid()) {
+        c = s.color;
+        c.setAlphaF(0.6);
+    }
     painter->setFont(s.font());
     painter->setPen(c);
     const QRectF r = contentsRect();
-    painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+    painter->setLayoutDirection(Qt::LayoutDirectionAuto);
+    const Qt::Alignment align =
+        QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter);
+    painter->drawText(r, int(align) | Qt::TextSingleLine,
                       QFontMetricsF(s.font()).elidedText(m_prompt, Qt::ElideRight, r.width()));
 }

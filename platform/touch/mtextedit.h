@@ -2,11 +2,13 @@
 
 #include "mwidgetcontroller.h"
 
-class QGraphicsTextItem;
+class MTextEditLine;
 
 // A one-line text field in its style's look, with a prompt shown while it is empty. Return
 // emits returnPressed() instead of starting a new line; focus changes are reported with their
-// reason. The text never holds a line break.
+// reason. The text is plain text and never holds a line break. Text longer than the field is
+// clipped to it and scrolls sideways to keep the cursor in view; text that fits starts at the
+// leading edge of the layout direction.
 class MTextEdit : public MWidgetController
 {
     Q_OBJECT
@@ -35,12 +37,15 @@ protected:
     bool sceneEventFilter(QGraphicsItem *watched, QEvent *event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void onContentsChanged();
     void placeText();
 
-    QGraphicsTextItem *m_edit;
+    QGraphicsWidget *m_clip;
+    MTextEditLine *m_edit;
+    qreal m_scroll = 0;
     QString m_prompt;
     QString m_lastText;
     int m_maxLength = 512;

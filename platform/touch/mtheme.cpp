@@ -120,6 +120,8 @@ void MTheme::applyProperty(MStyle &s, const QString &key, const QString &value) 
         s.borderColor = QColor(value);
     else if (key == QLatin1String("accent-color"))
         s.accentColor = QColor(value);
+    else if (key == QLatin1String("prompt-color"))
+        s.promptColor = QColor(value);
     else if (key == QLatin1String("checked-background-color"))
         s.checkedBackgroundColor = QColor(value);
     else if (key == QLatin1String("icon-tint"))

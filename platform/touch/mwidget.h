@@ -3,7 +3,7 @@
 #include <QGraphicsWidget>
 
 // Base of every widget of the touch layer: a graphics-view widget that knows whether it is on
-// the display (visible in a shown window).
+// the display (visible in a shown window) and sets its texts anew when the language changes.
 class MWidget : public QGraphicsWidget
 {
     Q_OBJECT
@@ -11,4 +11,11 @@ public:
     explicit MWidget(QGraphicsItem *parent = nullptr);
 
     bool isOnDisplay() const;
+    // Sends a language change to root and every widget below it.
+    static void retranslateTree(QGraphicsItem *root);
+
+protected:
+    bool event(QEvent *event) override;
+    // The language changed: set translated texts again. The default does nothing.
+    virtual void retranslateUi();
 };

@@ -3,6 +3,7 @@
 #include "mapplication.h"
 #include "mscenemanager.h"
 #include "mtheme.h"
+#include "mwidget.h"
 
 #include <QEvent>
 #include <QGraphicsScene>
@@ -55,6 +56,24 @@ void MWindow::resizeEvent(QResizeEvent *event)
 }
 
 void MWindow::layoutChrome() {}
+
+void MWindow::retranslate()
+{
+    const QList<QGraphicsItem *> items = scene()->items();
+    for (QGraphicsItem *item : items) {
+        if (!item->parentItem())
+            MWidget::retranslateTree(item);
+    }
+}
+
+void MWindow::followLayoutDirection()
+{
+    const QList<QGraphicsItem *> items = scene()->items();
+    for (QGraphicsItem *item : items) {
+        if (!item->parentItem() && item->isWidget())
+            static_cast<QGraphicsWidget *>(item)->unsetLayoutDirection();
+    }
+}
 
 void MWindow::showEvent(QShowEvent *event)
 {

@@ -19,6 +19,10 @@ public:
     // Where pages are shown: the whole window less its chrome (a toolbar, in subclasses).
     virtual QRectF pageArea() const;
     bool isOnDisplay() const { return m_onDisplay; }
+    // Sends a language change to every widget of the scene.
+    void retranslate();
+    // Gives the scene's widgets the application's layout direction again.
+    void followLayoutDirection();
 
     int orientationAngle() const { return m_angle; }
     void setOrientationAngle(int angle) { m_angle = angle; }

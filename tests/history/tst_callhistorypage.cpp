@@ -12,10 +12,12 @@
 #include "eventfilter.h"
 #include "eventstore.h"
 #include "mapplication.h"
+#include "mapplicationpage.h"
 #include "mapplicationwindow.h"
 #include "mbanner.h"
 #include "mbutton.h"
 #include "mdialog.h"
+#include "mimagewidget.h"
 #include "mlabel.h"
 #include "mlist.h"
 #include "mlistfilter.h"
@@ -33,6 +35,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -194,6 +197,43 @@ private Q_SLOTS:
         TestSupport::saveScreenshot(m_window, "history-list");
     }
 
+    void shouldCentreRowContent()
+    {
+        auto *row = static_cast<CallHistoryItem *>(page()->list()->visibleCells().first());
+        const QImage shot = QImage(TestSupport::saveScreenshot(m_window, "history-row"))
+                                .convertToFormat(QImage::Format_RGB32);
+        const QRect cell = m_window->mapFromScene(row->mapToScene(row->rect())).boundingRect();
+        // The rows of ink in a column range of the cell, against the cell's background.
+        auto inkRows = [&](int left, int right) {
+            const QColor bg = shot.pixelColor(cell.left() + 2, cell.top() + 2);
+            int top = -1, bottom = -1;
+            for (int y = cell.top() + 1; y < cell.bottom() - 1; ++y) {
+                for (int x = left; x <= right; ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    if (qAbs(c.red() - bg.red()) + qAbs(c.green() - bg.green()) +
+                            qAbs(c.blue() - bg.blue()) >
+                        150) {
+                        if (top < 0)
+                            top = y;
+                        bottom = y;
+                        break;
+                    }
+                }
+            }
+            return (top + bottom) / 2.0 - cell.top();
+        };
+        const QRect icon =
+            m_window->mapFromScene(row->directionIcon()->mapToScene(row->directionIcon()->rect()))
+                .boundingRect();
+        const qreal middle = cell.height() / 2.0;
+        const qreal text = inkRows(cell.left(), icon.left() - 1);
+        const qreal symbol = inkRows(icon.left(), icon.right());
+        QVERIFY2(qAbs(text - middle) <= 4,
+                 qPrintable(QStringLiteral("%1 of %2").arg(text).arg(middle)));
+        QVERIFY2(qAbs(symbol - middle) <= 3,
+                 qPrintable(QStringLiteral("%1 of %2").arg(symbol).arg(middle)));
+    }
+
     void shouldMarkMissedCallsReadOnTap()
     {
         auto *first = static_cast<CallHistoryItem *>(page()->list()->visibleCells().first());
@@ -259,6 +299,92 @@ private Q_SLOTS:
         page()->resetSearch();
         QVERIFY(!page()->isSearchShown());
         QTRY_VERIFY(titles().size() >= 4);
+    }
+
+    void shouldResetWhenCallEndsElsewhere_data()
+    {
+        QTest::addColumn<QString>("hook");
+        QTest::addColumn<bool>("onDialer");
+        QTest::newRow("answered while the dialer is shown") << "callAnswered" << true;
+        QTest::newRow("completed while the dialer is shown") << "commandCompleted" << true;
+        QTest::newRow("answered while the call history is shown") << "callAnswered" << false;
+        QTest::newRow("completed while the call history is shown") << "commandCompleted" << false;
+    }
+    void shouldResetWhenCallEndsElsewhere()
+    {
+        QFETCH(QString, hook);
+        QFETCH(bool, onDialer);
+        pm()->showCallHistory();
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
+        QMetaObject::invokeMethod(page(), "slotListPannedUpFromTop");
+        page()->searchField()->editor()->setText(QStringLiteral("040"));
+        QMetaObject::invokeMethod(page(), "onTitleListSelectionChanged", Q_ARG(int, 3));
+        QTRY_COMPARE(page()->choice(), int(CallHistoryPage::DialledCalls));
+        if (onDialer)
+            pm()->showDialer();
+        QCOMPARE(page()->scenePage()->isOnDisplay(), !onDialer);
+        QVERIFY(QMetaObject::invokeMethod(page(), qPrintable(hook)));
+        const QString expected = onDialer ? QString() : QStringLiteral("040");
+        QCOMPARE(page()->searchField()->editor()->text(), expected);
+        QCOMPARE(page()->choice(),
+                 int(onDialer ? CallHistoryPage::AllCalls : CallHistoryPage::DialledCalls));
+        pm()->showCallHistory(true, false);
+        QCOMPARE(page()->choice(), int(CallHistoryPage::AllCalls));
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
+    }
+
+    void shouldShowDigitsAsTheyAre()
+    {
+        QTemporaryDir dir;
+        const QString image = dir.filePath(QStringLiteral("red.png"));
+        QImage red(60, 60, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(image));
+        pm()->showDialer(QStringLiteral("<img src=\"%1\">").arg(image));
+        const QImage shot = QImage(TestSupport::saveScreenshot(m_window, "dialer-hostile-digits"))
+                                .convertToFormat(QImage::Format_RGB32);
+        int reds = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                reds += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            }
+        }
+        QCOMPARE(reds, 0);
+        pm()->showCallHistory();
+    }
+
+    void shouldFollowLanguageChangeAtOnce()
+    {
+        pm()->showCallHistory();
+        QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
+        const QString english = page()->header()->text();
+        QCOMPARE(m_window->layoutDirection(), Qt::LeftToRight);
+        auto setLanguage = [](const QString &value) {
+            QProcess dconf;
+            if (value.isEmpty())
+                dconf.start(QStringLiteral("dconf"), {"reset", "/system/locale/language"});
+            else
+                dconf.start(QStringLiteral("dconf"),
+                            {"write", "/system/locale/language", "'" + value + "'"});
+            return dconf.waitForFinished(10000) && dconf.exitCode() == 0;
+        };
+        QVERIFY(setLanguage(QStringLiteral("ar")));
+        QTRY_COMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
+        QTRY_VERIFY(page()->header()->text() != english);
+        // Every text and the direction follow at once, with no reload of the history.
+        QCOMPARE(page()->viewState(), int(CallHistoryPage::List));
+        QCOMPARE(page()->header()->text(), qtTrId("qtn_call_sort_by_contact"));
+        QCOMPARE(page()->searchField()->editor()->prompt(), qtTrId("qtn_comm_search"));
+        QCOMPARE(page()->header()->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(page()->list()->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(page()->groupedModel()->index(0, 0).data().toString(),
+                 qtTrId("qtn_comm_time_today"));
+        TestSupport::saveScreenshot(m_window, "history-arabic");
+        QVERIFY(setLanguage(QString()));
+        QTRY_COMPARE(page()->header()->text(), english);
+        QCOMPARE(page()->header()->layoutDirection(), Qt::LeftToRight);
+        TestSupport::saveScreenshot(m_window, "history-english-again");
     }
 
     void shouldChooseCallTypeFromHeader()
