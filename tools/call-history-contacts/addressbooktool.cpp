@@ -59,17 +59,18 @@ int AddressBookTool::usage(const QString &problem)
     return 2;
 }
 
-bool AddressBookTool::openBook(const QString &databaseFile)
+bool AddressBookTool::openBook(const QString &databaseFile, bool writing)
 {
     m_file = ContactsEngine::databasePath(
         databaseFile.isEmpty()
             ? QMap<QString, QString>()
             : QMap<QString, QString>{
                   {QString::fromLatin1(ContactsEngine::databaseParameter), databaseFile}});
-    // Opened once directly, to report why a file cannot be used.
+    // Opened once directly, to report why a file cannot be used (for a command that writes, also
+    // a file damaged inside).
     {
         ContactsEngine::AddressBookDatabase check(m_file);
-        if (!check.open()) {
+        if (!check.open() || (writing && !check.checkIntegrity())) {
             m_err << "call-history-contacts: " << check.errorString() << "\n";
             m_err.flush();
             return false;
@@ -107,7 +108,9 @@ int AddressBookTool::run(QStringList arguments)
     }
     if (!commands.contains(command))
         return usage(QStringLiteral("unknown command \"%1\"").arg(command));
-    if (!openBook(databaseFile))
+    const bool writing = command == QLatin1String("import") || command == QLatin1String("add") ||
+                         command == QLatin1String("delete");
+    if (!openBook(databaseFile, writing))
         return 1;
     int status = 0;
     if (command == QLatin1String("list"))
