@@ -1,11 +1,10 @@
 #include "emergencynumbers.h"
 
 #include <QDBusArgument>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 
@@ -50,15 +49,21 @@ EmergencyNumbers::EmergencyNumbers(const QDBusConnection &bus, QObject *parent)
     queryModems();
 }
 
-void EmergencyNumbers::onServiceOwnerChanged()
+void EmergencyNumbers::onServiceOwnerChanged(const QString &service, const QString &oldOwner,
+                                             const QString &newOwner)
 {
-    // The modem service started, restarted or went away: its lists are asked again.
-    const QStringList before = m_modemNumbers;
-    m_perModem.clear();
-    m_modemNumbers.clear();
+    Q_UNUSED(service);
+    Q_UNUSED(oldOwner);
+    // Answers still on their way come from the previous owner.
+    ++m_generation;
+    if (newOwner.isEmpty()) {
+        // The modem service went away: the built-in list serves again.
+        m_perModem.clear();
+        updateUnion();
+        return;
+    }
+    // Started or restarted: the lists are asked again; the current ones serve meanwhile.
     queryModems();
-    if (m_modemNumbers != before)
-        Q_EMIT numbersChanged();
 }
 
 QStringList EmergencyNumbers::defaultNumbers()
@@ -73,19 +78,40 @@ QStringList EmergencyNumbers::numbers() const
     return m_modemNumbers.isEmpty() ? defaultNumbers() : m_modemNumbers;
 }
 
-QStringList EmergencyNumbers::queryModemPaths()
+void EmergencyNumbers::callAsync(const QString &path, const QString &interface,
+                                 const QString &method,
+                                 const std::function<void(const QDBusMessage &)> &onReply)
 {
-    QStringList paths;
-    QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(Service), QStringLiteral("/"),
-                                                       QLatin1String(ManagerInterface),
-                                                       QStringLiteral("GetModems"));
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, CallTimeoutMs);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QLatin1String(Service), path, interface, method);
+    call.setAutoStartService(false);
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallTimeoutMs), this);
+    const int generation = m_generation;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, watcher, generation, onReply] {
+                watcher->deleteLater();
+                if (generation == m_generation)
+                    onReply(watcher->reply());
+            });
+}
+
+void EmergencyNumbers::queryModems()
+{
+    if (!m_bus.isConnected())
+        return;
+    callAsync(QStringLiteral("/"), QLatin1String(ManagerInterface), QStringLiteral("GetModems"),
+              [this](const QDBusMessage &reply) { onModems(reply); });
+}
+
+void EmergencyNumbers::onModems(const QDBusMessage &reply)
+{
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return paths;
+        return;
     // a(oa{sv}): one object path and its properties per modem.
     const QDBusArgument arg = reply.arguments().first().value<QDBusArgument>();
     if (arg.currentSignature() != QLatin1String("a(oa{sv})"))
-        return paths;
+        return;
+    QStringList paths;
     arg.beginArray();
     while (!arg.atEnd()) {
         QDBusObjectPath path;
@@ -96,30 +122,31 @@ QStringList EmergencyNumbers::queryModemPaths()
         paths << path.path();
     }
     arg.endArray();
-    return paths;
+    // Modems that are gone no longer count; the others keep their lists until they answer.
+    for (const QString &known : m_perModem.keys()) {
+        if (!paths.contains(known))
+            m_perModem.remove(known);
+    }
+    updateUnion();
+    for (const QString &path : qAsConst(paths))
+        queryModem(path);
 }
 
-void EmergencyNumbers::queryModems()
+void EmergencyNumbers::queryModem(const QString &path)
 {
-    if (!m_bus.isConnected() || !m_bus.interface())
-        return;
-    if (!m_bus.interface()->isServiceRegistered(QLatin1String(Service)).value())
-        return;
-
-    for (const QString &path : queryModemPaths()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(Service), path,
-                                                           QLatin1String(VoiceCallManagerInterface),
-                                                           QStringLiteral("GetProperties"));
-        const QDBusMessage reply = m_bus.call(call, QDBus::Block, CallTimeoutMs);
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-            continue;
-        const QVariantMap properties =
-            qdbus_cast<QVariantMap>(reply.arguments().first().value<QDBusArgument>());
-        const QVariant numbers = properties.value(QLatin1String(EmergencyNumbersProperty));
-        if (numbers.canConvert<QStringList>())
-            m_perModem.insert(path, cleaned(numbers.toStringList()));
-    }
-    m_modemNumbers = unionOfModems();
+    callAsync(path, QLatin1String(VoiceCallManagerInterface), QStringLiteral("GetProperties"),
+              [this, path](const QDBusMessage &reply) {
+                  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+                      return;
+                  const QDBusArgument arg = reply.arguments().first().value<QDBusArgument>();
+                  if (arg.currentSignature() != QLatin1String("a{sv}"))
+                      return;
+                  const QVariantMap properties = qdbus_cast<QVariantMap>(arg);
+                  const QVariant numbers =
+                      properties.value(QLatin1String(EmergencyNumbersProperty));
+                  if (numbers.canConvert<QStringList>())
+                      setModemNumbers(path, cleaned(numbers.toStringList()));
+              });
 }
 
 void EmergencyNumbers::onVoiceCallPropertyChanged(const QString &name, const QDBusVariant &value,
@@ -149,6 +176,11 @@ QStringList EmergencyNumbers::unionOfModems() const
 void EmergencyNumbers::setModemNumbers(const QString &modemPath, const QStringList &numbers)
 {
     m_perModem.insert(modemPath, numbers);
+    updateUnion();
+}
+
+void EmergencyNumbers::updateUnion()
+{
     const QStringList all = unionOfModems();
     if (all == m_modemNumbers)
         return;

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 namespace Cellular {
 
 // The emergency numbers that the cellular modem accepts for this SIM and network.
@@ -17,9 +19,12 @@ namespace Cellular {
 // service answers, or it reports no numbers, the list is a built-in one: the numbers that
 // 3GPP TS 22.101 makes callable without a SIM (112, 911, 000, 08, 110, 118, 119, 999).
 //
-// The modem is asked synchronously when the object is created and whenever the service appears,
-// restarts or goes away, and only while the service name has an owner, so that an absent modem
-// costs one bus round trip and no timeout.
+// The modem is asked with asynchronous calls when the object is created and whenever the service
+// appears or restarts; the object never waits for the bus. Until a modem's answer arrives its
+// previous list (at first: the built-in one) serves, and numbersChanged() tells when the list
+// changes. A call left unanswered ends after a time-out and leaves the list as it was. Answers to
+// questions made before the service restarted are ignored. The service is never started by the
+// question (no auto-start).
 class EmergencyNumbers : public QObject
 {
     Q_OBJECT
@@ -38,19 +43,28 @@ Q_SIGNALS:
     void numbersChanged();
 
 private Q_SLOTS:
-    void onServiceOwnerChanged();
+    void onServiceOwnerChanged(const QString &service, const QString &oldOwner,
+                               const QString &newOwner);
     void onVoiceCallPropertyChanged(const QString &name, const QDBusVariant &value,
                                     const QDBusMessage &message);
 
 private:
+    // Asks the service for its modems, then each modem for its list.
     void queryModems();
-    QStringList queryModemPaths();
+    void onModems(const QDBusMessage &reply);
+    void queryModem(const QString &path);
+    // Calls method asynchronously; onReply runs with the reply unless the service restarted since.
+    void callAsync(const QString &path, const QString &interface, const QString &method,
+                   const std::function<void(const QDBusMessage &)> &onReply);
     QStringList unionOfModems() const;
     void setModemNumbers(const QString &modemPath, const QStringList &numbers);
+    void updateUnion();
 
     QDBusConnection m_bus;
     QMap<QString, QStringList> m_perModem;
     QStringList m_modemNumbers;
+    // Counts the service's restarts; answers carry the count of their question.
+    int m_generation = 0;
 };
 
 } // namespace Cellular

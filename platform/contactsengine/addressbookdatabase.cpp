@@ -99,6 +99,7 @@ void AddressBookDatabase::close()
     m_statements.clear();
     sqlite3_close(m_db);
     m_db = nullptr;
+    m_integrity = Unchecked;
 }
 
 sqlite3_stmt *AddressBookDatabase::cached(const QByteArray &sql)
@@ -177,12 +178,6 @@ bool AddressBookDatabase::open(OpenMode mode)
         problem = QStringLiteral(
                       "the file was written by a newer version (format %1); it was left untouched")
                       .arg(version);
-    if (problem.isEmpty() && tableCount > 0) {
-        Statement check(m_db, "PRAGMA quick_check(1)");
-        if (!check.ok || sqlite3_step(check.stmt) != SQLITE_ROW ||
-            check.text(0) != QLatin1String("ok"))
-            problem = QStringLiteral("the file is damaged; it was left untouched");
-    }
     if (problem.isEmpty() && tableCount == 0 && mode == ReadOnly)
         problem = QStringLiteral("the file is empty");
     if (!problem.isEmpty()) {
@@ -199,6 +194,19 @@ bool AddressBookDatabase::open(OpenMode mode)
     if (!ok)
         close();
     return ok;
+}
+
+bool AddressBookDatabase::checkIntegrity()
+{
+    if (m_integrity == Unchecked) {
+        Statement check(m_db, "PRAGMA quick_check(1)");
+        const bool ok = check.ok && sqlite3_step(check.stmt) == SQLITE_ROW &&
+                        check.text(0) == QLatin1String("ok");
+        m_integrity = ok ? Intact : Damaged;
+    }
+    if (m_integrity == Damaged)
+        return fail(QStringLiteral("the file is damaged; it was left untouched"));
+    return true;
 }
 
 bool AddressBookDatabase::createSchema()
@@ -522,7 +530,7 @@ bool AddressBookDatabase::save(QList<QContact> *contacts, QList<QContactLocalId>
                                QList<QContactLocalId> *changed,
                                QMap<int, QContactManager::Error> *errors)
 {
-    if (!exec("BEGIN IMMEDIATE"))
+    if (!checkIntegrity() || !exec("BEGIN IMMEDIATE"))
         return false;
     const QList<QContact> original = *contacts;
     QList<QContactLocalId> newIds, changedIds;
@@ -556,7 +564,7 @@ bool AddressBookDatabase::save(QList<QContact> *contacts, QList<QContactLocalId>
 bool AddressBookDatabase::remove(const QList<QContactLocalId> &ids, QList<QContactLocalId> *removed,
                                  QMap<int, QContactManager::Error> *errors)
 {
-    if (!exec("BEGIN IMMEDIATE"))
+    if (!checkIntegrity() || !exec("BEGIN IMMEDIATE"))
         return false;
     QList<QContactLocalId> gone;
     for (int i = 0; i < ids.size(); ++i) {

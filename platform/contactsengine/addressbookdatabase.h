@@ -20,8 +20,10 @@ namespace ContactsEngine {
 // contact) and the indexes that answer lookups by number tail, address and GUID.
 //
 // Limits: a connection belongs to one thread at a time; open one per thread. A file that is not
-// an address book of this format (damaged, foreign or newer) is reported by open() and is never
-// written to. Writes of one call run in a single transaction.
+// an address book of this format (unreadable, foreign or newer) is reported by open(), which reads
+// only the file's header; damage inside the file is found by checkIntegrity(), which reads the
+// whole file once per connection, before its first write. Either way such a file is never written
+// to. Writes of one call run in a single transaction.
 class AddressBookDatabase
 {
 public:
@@ -47,6 +49,11 @@ public:
     QString path() const { return m_path; }
     // The last failure, as a sentence naming the file.
     QString errorString() const { return m_error; }
+
+    // Checks the whole file (SQLite's quick_check) the first time it is called on this
+    // connection; false (and errorString set) when the file is damaged. save() and remove() call
+    // it before they write.
+    bool checkIntegrity();
 
     // Reads; each returns false (and sets errorString) only when the database fails.
     bool contactIds(QList<QContactLocalId> *ids);
@@ -89,6 +96,7 @@ private:
     QString m_path;
     QString m_error;
     sqlite3 *m_db = nullptr;
+    enum { Unchecked, Intact, Damaged } m_integrity = Unchecked;
     QHash<QByteArray, struct sqlite3_stmt *> m_statements;
 };
 

@@ -1,94 +1,52 @@
 #include "addressbookengine.h"
 
-#include <QtContacts/QContactDetailFilter>
+#include "addressbookdatabase.h"
+#include "addressbookworker.h"
+
 #include <QtContacts/QContactFetchByIdRequest>
 #include <QtContacts/QContactFetchRequest>
-#include <QtContacts/QContactGuid>
 #include <QtContacts/QContactIdFetchRequest>
-#include <QtContacts/QContactIdFilter>
 #include <QtContacts/QContactRemoveRequest>
 #include <QtContacts/QContactSaveRequest>
 
 #include <QFileInfo>
-#include <QSet>
+#include <QPointer>
 
 using namespace QtContacts;
 
 namespace ContactsEngine {
 
-namespace {
-
-QContact withFetchHint(const QContact &contact, const QContactFetchHint &hint)
-{
-    const QList<QContactDetail::DetailType> types = hint.detailTypesHint();
-    if (types.isEmpty())
-        return contact;
-    QContact trimmed;
-    trimmed.setId(contact.id());
-    trimmed.setType(contact.type());
-    for (QContactDetail detail : contact.details()) {
-        if (types.contains(detail.type()))
-            trimmed.saveDetail(&detail, QContact::IgnoreAccessConstraints);
-    }
-    return trimmed;
-}
-
-// A filter on the GUID that the index of GUIDs answers (exact or fixed-string match of an ASCII
-// value); the candidates it gives are still passed through the filter.
-bool isGuidLookup(const QContactFilter &filter)
-{
-    if (filter.type() != QContactFilter::ContactDetailFilter)
-        return false;
-    const auto &detailFilter = static_cast<const QContactDetailFilter &>(filter);
-    const QString value = detailFilter.value().toString();
-    const QContactFilter::MatchFlags flags =
-        detailFilter.matchFlags() & ~QContactFilter::MatchFlags(QContactFilter::MatchCaseSensitive);
-    bool ascii = true;
-    for (const QChar c : value)
-        ascii = ascii && c.unicode() < 128;
-    return detailFilter.detailType() == QContactDetail::TypeGuid &&
-           (detailFilter.detailField() == QContactGuid::FieldGuid ||
-            detailFilter.detailField() == -1) &&
-           !value.isEmpty() && ascii &&
-           (flags == QContactFilter::MatchExactly || flags == QContactFilter::MatchFixedString);
-}
-
-QList<QContactLocalId> uniqueLocalIds(const QList<QContactId> &ids)
-{
-    QList<QContactLocalId> result;
-    QSet<QContactLocalId> seen;
-    for (const QContactId &id : ids) {
-        const QContactLocalId localId = toLocalId(id);
-        if (localId != 0 && !seen.contains(localId)) {
-            seen.insert(localId);
-            result.append(localId);
-        }
-    }
-    return result;
-}
-
-} // namespace
-
 AddressBookEngine::AddressBookEngine(const QMap<QString, QString> &parameters)
     : m_parameters(parameters), m_file(databasePath(parameters))
 {
-    m_database.reset(new AddressBookDatabase(m_file));
-    if (!m_database->open(AddressBookDatabase::ReadWrite)) {
+    // Opening reads a few header values only; the file is checked as a whole before the first
+    // write, in the worker.
+    auto *database = new AddressBookDatabase(m_file);
+    if (!database->open(AddressBookDatabase::ReadWrite)) {
         m_openError = QContactManager::UnspecifiedError;
-        m_errorString = m_database->errorString();
-        m_database.reset();
+        m_errorString = database->errorString();
+        delete database;
         return;
     }
     const QString canonical = QFileInfo(m_file).canonicalFilePath();
     if (!canonical.isEmpty())
         m_file = canonical;
+    m_worker = new AddressBookWorker(database);
+    m_thread.setObjectName(QStringLiteral("address book"));
+    m_worker->moveToThread(&m_thread);
+    m_thread.start();
     AddressBookChangeBus::subscribe(this, m_file);
 }
 
 AddressBookEngine::~AddressBookEngine()
 {
-    if (m_database)
-        AddressBookChangeBus::unsubscribe(this);
+    if (!m_worker)
+        return;
+    AddressBookChangeBus::unsubscribe(this);
+    // The job in progress is finished; jobs still queued are dropped with the worker.
+    m_thread.quit();
+    m_thread.wait();
+    delete m_worker;
 }
 
 QString AddressBookEngine::managerName() const
@@ -107,43 +65,48 @@ QMap<QString, QString> AddressBookEngine::idInterpretationParameters() const
     return QMap<QString, QString>();
 }
 
-bool AddressBookEngine::usable(QContactManager::Error *error) const
+void AddressBookEngine::post(const Job &job, QContactAbstractRequest *request) const
 {
-    if (m_database) {
-        *error = QContactManager::NoError;
-        return true;
+    auto *self = const_cast<AddressBookEngine *>(this);
+    if (!m_worker) {
+        job->error = m_openError;
+        job->begin();
+        job->finish();
+        if (request)
+            QMetaObject::invokeMethod(
+                self, [self, job, request] { self->jobDone(job, request); }, Qt::QueuedConnection);
+        return;
     }
-    *error = m_openError;
-    return false;
+    AddressBookWorker *worker = m_worker;
+    QMetaObject::invokeMethod(
+        worker,
+        [worker, self, job, request] {
+            worker->run(job.data());
+            // The engine stops this thread before it is destroyed, so it is alive here.
+            if (request)
+                QMetaObject::invokeMethod(
+                    self, [self, job, request] { self->jobDone(job, request); },
+                    Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
 }
 
-bool AddressBookEngine::fail(QContactManager::Error *error) const
+void AddressBookEngine::runNow(const Job &job) const
 {
-    *error = QContactManager::UnspecifiedError;
-    return false;
+    post(job, nullptr);
+    job->wait(-1);
 }
 
 QList<QContactId> AddressBookEngine::contactIds(const QContactFilter &filter,
                                                 const QList<QContactSortOrder> &sortOrders,
                                                 QContactManager::Error *error) const
 {
-    if (filter.type() == QContactFilter::DefaultFilter && sortOrders.isEmpty()) {
-        QList<QContactLocalId> ids;
-        if (!usable(error))
-            return {};
-        if (!m_database->contactIds(&ids)) {
-            fail(error);
-            return {};
-        }
-        return toContactIds(ids);
-    }
-    QContactFetchHint idsOnly;
-    idsOnly.setDetailTypesHint({QContactDetail::TypeType});
-    QList<QContactId> ids;
-    const QList<QContact> found = contacts(filter, sortOrders, idsOnly, error);
-    for (const QContact &contact : found)
-        ids.append(contact.id());
-    return ids;
+    Job job(new AddressBookJob(AddressBookJob::FetchIds));
+    job->filter = filter;
+    job->sorting = sortOrders;
+    runNow(job);
+    *error = job->error;
+    return job->foundIds;
 }
 
 QList<QContact> AddressBookEngine::contacts(const QContactFilter &filter,
@@ -151,36 +114,13 @@ QList<QContact> AddressBookEngine::contacts(const QContactFilter &filter,
                                             const QContactFetchHint &fetchHint,
                                             QContactManager::Error *error) const
 {
-    if (!usable(error))
-        return {};
-    QList<QContact> candidates;
-    bool ok = true;
-    if (filter.type() == QContactFilter::IdFilter) {
-        ok = m_database->contacts(
-            uniqueLocalIds(static_cast<const QContactIdFilter &>(filter).ids()), &candidates);
-    } else if (isGuidLookup(filter)) {
-        QList<QContactLocalId> ids;
-        ok = m_database->contactIdsWithGuid(
-                 static_cast<const QContactDetailFilter &>(filter).value().toString(), &ids) &&
-             m_database->contacts(ids, &candidates);
-    } else {
-        ok = m_database->allContacts(&candidates);
-    }
-    if (!ok)
-        return fail(error), QList<QContact>();
-
-    QList<QContact> result;
-    const bool everything = filter.type() == QContactFilter::DefaultFilter;
-    for (const QContact &contact : candidates) {
-        if (!everything && filter.type() != QContactFilter::IdFilter &&
-            !testFilter(filter, contact))
-            continue;
-        if (sortOrders.isEmpty())
-            result.append(withFetchHint(contact, fetchHint));
-        else
-            addSorted(&result, withFetchHint(contact, fetchHint), sortOrders);
-    }
-    return result;
+    Job job(new AddressBookJob(AddressBookJob::Fetch));
+    job->filter = filter;
+    job->sorting = sortOrders;
+    job->fetchHint = fetchHint;
+    runNow(job);
+    *error = job->error;
+    return job->found;
 }
 
 QList<QContact> AddressBookEngine::contacts(const QList<QContactId> &contactIds,
@@ -188,28 +128,14 @@ QList<QContact> AddressBookEngine::contacts(const QList<QContactId> &contactIds,
                                             QMap<int, QContactManager::Error> *errorMap,
                                             QContactManager::Error *error) const
 {
-    if (!usable(error))
-        return {};
-    QList<QContact> found;
-    if (!m_database->contacts(uniqueLocalIds(contactIds), &found))
-        return fail(error), QList<QContact>();
-    QHash<QContactId, QContact> byId;
-    for (const QContact &contact : found)
-        byId.insert(contact.id(), contact);
-    // One entry per requested id, an empty contact and an error where there is none.
-    QList<QContact> result;
-    for (int i = 0; i < contactIds.size(); ++i) {
-        const auto it = byId.constFind(contactIds.at(i));
-        if (it == byId.cend()) {
-            result.append(QContact());
-            if (errorMap)
-                errorMap->insert(i, QContactManager::DoesNotExistError);
-            *error = QContactManager::DoesNotExistError;
-        } else {
-            result.append(withFetchHint(it.value(), fetchHint));
-        }
-    }
-    return result;
+    Job job(new AddressBookJob(AddressBookJob::FetchById));
+    job->ids = contactIds;
+    job->fetchHint = fetchHint;
+    runNow(job);
+    *error = job->error;
+    if (errorMap)
+        *errorMap = job->errorMap;
+    return job->found;
 }
 
 QContact AddressBookEngine::contact(const QContactId &contactId, const QContactFetchHint &fetchHint,
@@ -243,20 +169,7 @@ bool AddressBookEngine::saveContacts(QList<QContact> *contacts,
                                      QMap<int, QContactManager::Error> *errorMap,
                                      QContactManager::Error *error)
 {
-    if (!usable(error))
-        return false;
-    QList<QContactLocalId> added, changed;
-    QMap<int, QContactManager::Error> errors;
-    if (!m_database->save(contacts, &added, &changed, &errors))
-        return fail(error);
-    if (errorMap)
-        *errorMap = errors;
-    announce(added, changed, {});
-    if (!errors.isEmpty()) {
-        *error = errors.first();
-        return false;
-    }
-    return true;
+    return saveContacts(contacts, QList<QContactDetail::DetailType>(), errorMap, error);
 }
 
 bool AddressBookEngine::saveContacts(QList<QContact> *contacts,
@@ -264,55 +177,30 @@ bool AddressBookEngine::saveContacts(QList<QContact> *contacts,
                                      QMap<int, QContactManager::Error> *errorMap,
                                      QContactManager::Error *error)
 {
-    if (typeMask.isEmpty())
-        return saveContacts(contacts, errorMap, error);
-    if (!usable(error))
-        return false;
-    // Only the masked detail types of each contact replace those of the stored contact.
-    QList<QContact> merged;
-    for (const QContact &contact : *contacts) {
-        QContact target;
-        if (!contact.id().isNull()) {
-            QList<QContact> stored;
-            if (!m_database->contacts({toLocalId(contact.id())}, &stored))
-                return fail(error);
-            target = stored.isEmpty() ? contact : stored.first();
-        }
-        for (QContactDetail detail : target.details()) {
-            if (typeMask.contains(detail.type()))
-                target.removeDetail(&detail, QContact::IgnoreAccessConstraints);
-        }
-        for (QContactDetail detail : contact.details()) {
-            if (typeMask.contains(detail.type()))
-                target.saveDetail(&detail, QContact::IgnoreAccessConstraints);
-        }
-        target.setId(contact.id());
-        merged.append(target);
-    }
-    const bool ok = saveContacts(&merged, errorMap, error);
-    for (int i = 0; i < contacts->size(); ++i)
-        (*contacts)[i].setId(merged.at(i).id());
-    return ok;
+    Job job(new AddressBookJob(AddressBookJob::Save));
+    job->contacts = *contacts;
+    job->typeMask = typeMask;
+    runNow(job);
+    *contacts = job->contacts;
+    *error = job->error;
+    if (errorMap)
+        *errorMap = job->errorMap;
+    announce(job->added, job->changed, {});
+    return job->error == QContactManager::NoError;
 }
 
 bool AddressBookEngine::removeContacts(const QList<QContactId> &contactIds,
                                        QMap<int, QContactManager::Error> *errorMap,
                                        QContactManager::Error *error)
 {
-    if (!usable(error))
-        return false;
-    QList<QContactLocalId> removed;
-    QMap<int, QContactManager::Error> errors;
-    if (!m_database->remove(toLocalIds(contactIds), &removed, &errors))
-        return fail(error);
+    Job job(new AddressBookJob(AddressBookJob::Remove));
+    job->ids = contactIds;
+    runNow(job);
+    *error = job->error;
     if (errorMap)
-        *errorMap = errors;
-    announce({}, {}, removed);
-    if (!errors.isEmpty()) {
-        *error = errors.first();
-        return false;
-    }
-    return true;
+        *errorMap = job->errorMap;
+    announce({}, {}, job->removed);
+    return job->error == QContactManager::NoError;
 }
 
 void AddressBookEngine::announce(const QList<QContactLocalId> &added,
@@ -344,105 +232,119 @@ void AddressBookEngine::onBusChanged(const QString &databaseFile, const QString 
 
 void AddressBookEngine::requestDestroyed(QContactAbstractRequest *request)
 {
-    m_queue.removeAll(request);
-    // QPointer entries of a request being destroyed read null already; drop them too.
-    m_queue.removeAll(nullptr);
+    // A job already running still finishes, and its changes are still announced.
+    const Job job = m_jobs.take(request);
+    if (job)
+        job->cancel();
 }
 
 bool AddressBookEngine::startRequest(QContactAbstractRequest *request)
 {
+    Job job;
     switch (request->type()) {
-    case QContactAbstractRequest::ContactFetchRequest:
-    case QContactAbstractRequest::ContactFetchByIdRequest:
-    case QContactAbstractRequest::ContactIdFetchRequest:
-    case QContactAbstractRequest::ContactSaveRequest:
-    case QContactAbstractRequest::ContactRemoveRequest:
+    case QContactAbstractRequest::ContactFetchRequest: {
+        auto *r = static_cast<QContactFetchRequest *>(request);
+        job.reset(new AddressBookJob(AddressBookJob::Fetch));
+        job->filter = r->filter();
+        job->sorting = r->sorting();
+        job->fetchHint = r->fetchHint();
         break;
+    }
+    case QContactAbstractRequest::ContactFetchByIdRequest: {
+        auto *r = static_cast<QContactFetchByIdRequest *>(request);
+        job.reset(new AddressBookJob(AddressBookJob::FetchById));
+        job->ids = r->contactIds();
+        job->fetchHint = r->fetchHint();
+        break;
+    }
+    case QContactAbstractRequest::ContactIdFetchRequest: {
+        auto *r = static_cast<QContactIdFetchRequest *>(request);
+        job.reset(new AddressBookJob(AddressBookJob::FetchIds));
+        job->filter = r->filter();
+        job->sorting = r->sorting();
+        break;
+    }
+    case QContactAbstractRequest::ContactSaveRequest: {
+        auto *r = static_cast<QContactSaveRequest *>(request);
+        job.reset(new AddressBookJob(AddressBookJob::Save));
+        job->contacts = r->contacts();
+        job->typeMask = r->typeMask();
+        break;
+    }
+    case QContactAbstractRequest::ContactRemoveRequest: {
+        auto *r = static_cast<QContactRemoveRequest *>(request);
+        job.reset(new AddressBookJob(AddressBookJob::Remove));
+        job->ids = r->contactIds();
+        break;
+    }
     default:
         return false;
     }
     updateRequestState(request, QContactAbstractRequest::ActiveState);
-    m_queue.append(request);
-    if (!m_processScheduled) {
-        m_processScheduled = true;
-        QMetaObject::invokeMethod(this, "processRequests", Qt::QueuedConnection);
-    }
+    m_jobs.insert(request, job);
+    post(job, request);
     return true;
 }
 
 bool AddressBookEngine::cancelRequest(QContactAbstractRequest *request)
 {
-    if (!m_queue.contains(request))
+    const Job job = m_jobs.value(request);
+    if (!job || !job->cancel())
         return false;
-    m_queue.removeAll(request);
+    m_jobs.remove(request);
     updateRequestState(request, QContactAbstractRequest::CanceledState);
     return true;
 }
 
 bool AddressBookEngine::waitForRequestFinished(QContactAbstractRequest *request, int msecs)
 {
-    Q_UNUSED(msecs);
-    if (m_queue.contains(request)) {
-        m_queue.removeAll(request);
-        run(request);
+    const Job job = m_jobs.value(request);
+    if (job) {
+        if (!job->wait(msecs > 0 ? msecs : -1))
+            return false;
+        jobDone(job, request);
     }
     return request->isFinished();
 }
 
-void AddressBookEngine::processRequests()
+void AddressBookEngine::jobDone(const Job &job, QContactAbstractRequest *request)
 {
-    m_processScheduled = false;
-    // Requests started by result handlers wait for the next turn of the event loop.
-    QList<QPointer<QContactAbstractRequest>> batch;
-    batch.swap(m_queue);
-    // A result handler may destroy the manager, and with it this engine.
+    if (job->delivered)
+        return;
+    job->delivered = true;
+    // Changes are announced even when their request is gone. A handler of the change signals or
+    // of the request may destroy the manager, and with it this engine.
     const QPointer<AddressBookEngine> self(this);
-    for (const QPointer<QContactAbstractRequest> &request : qAsConst(batch)) {
-        if (!self)
-            return;
-        if (request)
-            run(request);
-    }
+    announce(job->added, job->changed, job->removed);
+    if (!self || m_jobs.value(request) != job)
+        return;
+    m_jobs.remove(request);
+    finishRequest(request, job);
 }
 
-void AddressBookEngine::run(QContactAbstractRequest *request)
+void AddressBookEngine::finishRequest(QContactAbstractRequest *request, const Job &job)
 {
-    QContactManager::Error error = QContactManager::NoError;
-    QMap<int, QContactManager::Error> errorMap;
     const auto finished = QContactAbstractRequest::FinishedState;
-    switch (request->type()) {
-    case QContactAbstractRequest::ContactFetchRequest: {
-        auto *r = static_cast<QContactFetchRequest *>(request);
-        const QList<QContact> result = contacts(r->filter(), r->sorting(), r->fetchHint(), &error);
-        updateContactFetchRequest(r, result, error, finished);
+    switch (job->kind) {
+    case AddressBookJob::Fetch:
+        updateContactFetchRequest(static_cast<QContactFetchRequest *>(request), job->found,
+                                  job->error, finished);
         break;
-    }
-    case QContactAbstractRequest::ContactFetchByIdRequest: {
-        auto *r = static_cast<QContactFetchByIdRequest *>(request);
-        const QList<QContact> result = contacts(r->contactIds(), r->fetchHint(), &errorMap, &error);
-        updateContactFetchByIdRequest(r, result, error, errorMap, finished);
+    case AddressBookJob::FetchById:
+        updateContactFetchByIdRequest(static_cast<QContactFetchByIdRequest *>(request), job->found,
+                                      job->error, job->errorMap, finished);
         break;
-    }
-    case QContactAbstractRequest::ContactIdFetchRequest: {
-        auto *r = static_cast<QContactIdFetchRequest *>(request);
-        const QList<QContactId> result = contactIds(r->filter(), r->sorting(), &error);
-        updateContactIdFetchRequest(r, result, error, finished);
+    case AddressBookJob::FetchIds:
+        updateContactIdFetchRequest(static_cast<QContactIdFetchRequest *>(request), job->foundIds,
+                                    job->error, finished);
         break;
-    }
-    case QContactAbstractRequest::ContactSaveRequest: {
-        auto *r = static_cast<QContactSaveRequest *>(request);
-        QList<QContact> list = r->contacts();
-        saveContacts(&list, r->typeMask(), &errorMap, &error);
-        updateContactSaveRequest(r, list, error, errorMap, finished);
+    case AddressBookJob::Save:
+        updateContactSaveRequest(static_cast<QContactSaveRequest *>(request), job->contacts,
+                                 job->error, job->errorMap, finished);
         break;
-    }
-    case QContactAbstractRequest::ContactRemoveRequest: {
-        auto *r = static_cast<QContactRemoveRequest *>(request);
-        removeContacts(r->contactIds(), &errorMap, &error);
-        updateContactRemoveRequest(r, error, errorMap, finished);
-        break;
-    }
-    default:
+    case AddressBookJob::Remove:
+        updateContactRemoveRequest(static_cast<QContactRemoveRequest *>(request), job->error,
+                                   job->errorMap, finished);
         break;
     }
 }

@@ -2,24 +2,33 @@
 #define ADDRESSBOOKENGINE_H
 
 #include "addressbookchangebus.h"
-#include "addressbookdatabase.h"
+#include "addressbookjob.h"
 
 #include <QtContacts/QContactManagerEngine>
 
+#include <QHash>
 #include <QList>
-#include <QPointer>
-#include <QScopedPointer>
+#include <QSharedPointer>
+#include <QThread>
 
 namespace ContactsEngine {
 
-// The QtContacts engine of the address book: contacts kept in an AddressBookDatabase, requests
-// answered through the event loop, changes announced to every engine that has the same file open
-// (in this and other processes) as contactsAdded/contactsChanged/contactsRemoved.
+class AddressBookWorker;
+
+// The QtContacts engine of the address book: contacts kept in an AddressBookDatabase, changes
+// announced to every engine that has the same file open (in this and other processes) as
+// contactsAdded/contactsChanged/contactsRemoved.
 //
-// Limits: requests run one after another in the engine's thread (a fetch of the whole book blocks
-// that thread while it reads); relationships, collections and the self contact are not supported.
-// When the file cannot be opened the engine still exists (QtContacts needs one) and answers every
-// call with the error of the opening, leaving the file untouched.
+// The file is read and written only by the engine's worker thread (AddressBookWorker), one job
+// after another in the order they were asked for. An asynchronous request returns at once; its
+// results, state changes and the change signals of a save or removal arrive later in the
+// engine's own thread, through the event loop. Synchronous calls (contacts(), saveContacts(), ...)
+// and waitForRequestFinished() hand their job to the same worker and wait for it, so they still
+// see every request started before them.
+//
+// Limits: relationships, collections and the self contact are not supported; a running job cannot
+// be cancelled. When the file cannot be opened the engine still exists (QtContacts needs one) and
+// answers every call with the error of the opening, leaving the file untouched.
 class AddressBookEngine : public QtContacts::QContactManagerEngine,
                           public AddressBookChangeBus::Listener
 {
@@ -84,22 +93,27 @@ public:
 private Q_SLOTS:
     void onBusChanged(const QString &databaseFile, const QString &origin, const QList<uint> &added,
                       const QList<uint> &changed, const QList<uint> &removed);
-    void processRequests();
 
 private:
-    bool usable(QtContacts::QContactManager::Error *error) const;
-    bool fail(QtContacts::QContactManager::Error *error) const;
-    void run(QtContacts::QContactAbstractRequest *request);
+    typedef QSharedPointer<AddressBookJob> Job;
+
+    // Hands the job to the worker; when it is done, jobDone() runs in this thread for request.
+    void post(const Job &job, QtContacts::QContactAbstractRequest *request) const;
+    // Runs the job in the worker and waits for it (synchronous calls).
+    void runNow(const Job &job) const;
+    void jobDone(const Job &job, QtContacts::QContactAbstractRequest *request);
+    void finishRequest(QtContacts::QContactAbstractRequest *request, const Job &job);
     void announce(const QList<QContactLocalId> &added, const QList<QContactLocalId> &changed,
                   const QList<QContactLocalId> &removed);
 
     QMap<QString, QString> m_parameters;
     QString m_file;
-    QScopedPointer<AddressBookDatabase> m_database;
     QtContacts::QContactManager::Error m_openError = QtContacts::QContactManager::NoError;
     QString m_errorString;
-    QList<QPointer<QtContacts::QContactAbstractRequest>> m_queue;
-    bool m_processScheduled = false;
+    QThread m_thread;
+    AddressBookWorker *m_worker = nullptr;
+    // Requests whose job has not been handed back yet.
+    QHash<QtContacts::QContactAbstractRequest *, Job> m_jobs;
 };
 
 } // namespace ContactsEngine

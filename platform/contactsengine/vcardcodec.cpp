@@ -2,6 +2,7 @@
 
 #include "contactsengine.h"
 
+#include <QtContacts/QContactGuid>
 #include <QtContacts/QContactOnlineAccount>
 #include <QtContacts/QContactPresence>
 #include <QtVersit/QVersitContactExporter>
@@ -10,6 +11,7 @@
 #include <QtVersit/QVersitWriter>
 
 #include <QDateTime>
+#include <QHash>
 #include <QTextCodec>
 
 #include <algorithm>
@@ -237,6 +239,93 @@ QString unsupportedEncoding(const QByteArray &input)
     return QString();
 }
 
+// The nesting of components in the raw text, as QtVersit will follow it. QtVersit reads a nested
+// component (BEGIN inside a card) by recursion in its reader thread, so the depth must be bounded
+// before it reads. The scan errs on the deep side: every line whose property name is BEGIN counts
+// as one more level and one more card, whatever its case, group, parameters, value, folding or
+// spaces; a line named END closes a level only where QtVersit is known to end a component there,
+// that is not after a line ending in "=" (a quoted-printable soft line break, which makes the
+// next line part of the value). Line breaks are CR, LF or CR LF, as QtVersit reads them.
+struct Structure
+{
+    int components = 0;
+    int deepest = 0;
+};
+
+Structure scanStructure(const QByteArray &input)
+{
+    Structure result;
+    int depth = 0;
+    QByteArray name;             // the property name of the current logical line, without spaces
+    bool inName = true;          // still before the first ':' of the logical line
+    bool afterSoftBreak = false; // the current logical line follows a line ending in '='
+    char lastSignificant = 0;    // last non-space byte of the current physical line
+    const auto endLine = [&] {
+        if (!name.isEmpty() && !inName) {
+            const int semicolon = name.indexOf(';');
+            QByteArray bare = semicolon < 0 ? name : name.left(semicolon);
+            bare = bare.mid(bare.lastIndexOf('.') + 1).toUpper();
+            if (bare == "BEGIN") {
+                ++result.components;
+                result.deepest = qMax(result.deepest, ++depth);
+            } else if (bare == "END" && !afterSoftBreak && depth > 0) {
+                --depth;
+            }
+        }
+        name.clear();
+        inName = true;
+    };
+    const int size = input.size();
+    for (int i = 0; i < size; ++i) {
+        const char c = input.at(i);
+        if (c != '\r' && c != '\n') {
+            if (c != ' ' && c != '\t')
+                lastSignificant = c;
+            if (!inName)
+                continue;
+            if (c == ':')
+                inName = false;
+            else if (c != ' ' && c != '\t' && name.size() < 64)
+                name.append(c);
+            continue;
+        }
+        // A line break: CR LF counts once.
+        if (c == '\r' && i + 1 < size && input.at(i + 1) == '\n')
+            ++i;
+        const bool softBreak = lastSignificant == '=';
+        lastSignificant = 0;
+        // A line that starts with a space or tab continues the logical line.
+        if (i + 1 < size && (input.at(i + 1) == ' ' || input.at(i + 1) == '\t'))
+            continue;
+        endLine();
+        afterSoftBreak = softBreak;
+    }
+    endLine();
+    return result;
+}
+
+// Names the first two cards that share a UID, or returns an empty string. A UID names one contact:
+// the import replaces the stored contact with that UID, so two cards with it cannot both be taken.
+QString duplicateUid(const QList<QContact> &contacts)
+{
+    QHash<QString, int> seen;
+    for (int i = 0; i < contacts.size(); ++i) {
+        const QString uid = contacts.at(i).detail<QContactGuid>().guid();
+        if (uid.isEmpty())
+            continue;
+        const auto it = seen.constFind(uid);
+        if (it != seen.cend()) {
+            const QString shown = uid.size() > 80 ? uid.left(80) + QStringLiteral("...") : uid;
+            return QStringLiteral("cards %1 and %2 have the same UID \"%3\"")
+                .arg(it.value() + 1)
+                .arg(i + 1)
+                .arg(shown);
+        }
+        seen.insert(uid, i);
+    }
+    return QString();
+}
+
 } // namespace
 
 QList<QContact> VCardCodec::importContacts(const QByteArray &input, QString *error)
@@ -256,9 +345,14 @@ QList<QContact> VCardCodec::importContacts(const QByteArray &input, QString *err
         *error = QStringLiteral("the input contains NUL bytes");
         return {};
     }
-    // A cheap bound on the number of cards before QtVersit builds them all.
-    const int begins = input.count("BEGIN:VCARD") + input.count("begin:vcard");
-    if (begins > maximumContacts) {
+    // Bounds on the number of cards and on their nesting before QtVersit reads them.
+    const Structure structure = scanStructure(input);
+    if (structure.deepest > maximumNesting) {
+        *error = QStringLiteral("the input nests cards too deeply (at most %1 levels)")
+                     .arg(maximumNesting);
+        return {};
+    }
+    if (structure.components > maximumContacts) {
         *error = QStringLiteral("the input holds too many cards (at most %1)").arg(maximumContacts);
         return {};
     }
@@ -301,7 +395,13 @@ QList<QContact> VCardCodec::importContacts(const QByteArray &input, QString *err
         *error = QStringLiteral("card %1 cannot be read as a contact").arg(index + 1);
         return {};
     }
-    return importer.contacts();
+    const QList<QContact> contacts = importer.contacts();
+    const QString duplicate = duplicateUid(contacts);
+    if (!duplicate.isEmpty()) {
+        *error = duplicate;
+        return {};
+    }
+    return contacts;
 }
 
 QByteArray VCardCodec::exportContacts(const QList<QContact> &contacts, Version version)

@@ -19,8 +19,10 @@ namespace ContactsEngine {
 // linked to the online account with that address.
 //
 // Limits: input must be UTF-8 (or ASCII) text of at most maximumInputSize bytes with at most
-// maximumContacts cards; anything else, and any card QtVersit cannot read, refuses the whole input
-// with a message and returns no contacts. Pictures are kept as URLs only.
+// maximumContacts cards, nested at most maximumNesting levels deep (a vCard 2.1 AGENT holds a card
+// in a card); anything else, any card QtVersit cannot read, and two cards with the same UID refuse
+// the whole input with a message and return no contacts (a UID names one contact, and which card
+// should win cannot be told). Pictures are kept as URLs only.
 class VCardCodec
 {
 public:
@@ -28,6 +30,7 @@ public:
 
     static const int maximumInputSize = 8 * 1024 * 1024;
     static const int maximumContacts = 20000;
+    static const int maximumNesting = 8;
 
     // The contacts of the input, or none and an error message.
     static QList<QtContacts::QContact> importContacts(const QByteArray &input, QString *error);

@@ -4,12 +4,13 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QMutex>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
 
-// A modem service as oFono offers it, on the test's session bus in a thread of its own (the code
-// under test asks it with blocking calls).
+// A modem service as oFono offers it, on the test's session bus in a thread of its own. Its
+// modems can hold their answers back until the test lets them go.
 struct ModemEntry
 {
     QDBusObjectPath path;
@@ -68,14 +69,42 @@ public:
         signal << QStringLiteral("EmergencyNumbers") << QVariant::fromValue(QDBusVariant(numbers));
         bus.send(signal);
     }
+    bool holdAnswers = false;
+    // Sends the answers held back so far; called from the test's thread.
+    void answerHeld()
+    {
+        QMutexLocker lock(&mutex);
+        for (const QDBusMessage &call : qAsConst(held))
+            bus.send(call.createReply(QVariant::fromValue(properties())));
+        held.clear();
+    }
+    int heldCount()
+    {
+        QMutexLocker lock(&mutex);
+        return held.size();
+    }
 public Q_SLOTS:
-    QVariantMap GetProperties() { return {{QStringLiteral("EmergencyNumbers"), numbers}}; }
+    QVariantMap GetProperties(const QDBusMessage &call)
+    {
+        if (holdAnswers) {
+            call.setDelayedReply(true);
+            QMutexLocker lock(&mutex);
+            held << call;
+            return {};
+        }
+        return properties();
+    }
+
+private:
+    QVariantMap properties() const { return {{QStringLiteral("EmergencyNumbers"), numbers}}; }
+    QMutex mutex;
+    QList<QDBusMessage> held;
 };
 
 class FakeOfono
 {
 public:
-    explicit FakeOfono(const QMap<QString, QStringList> &modems)
+    explicit FakeOfono(const QMap<QString, QStringList> &modems, bool holdAnswers = false)
         : m_name(QStringLiteral("ofono%1").arg(++s_count)),
           m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_name))
     {
@@ -86,6 +115,7 @@ public:
         for (auto it = modems.cbegin(); it != modems.cend(); ++it) {
             auto *vcm = new FakeVoiceCallManager(m_bus, it.key());
             vcm->numbers = it.value();
+            vcm->holdAnswers = holdAnswers;
             vcm->moveToThread(&m_thread);
             m_bus.registerObject(it.key(), vcm, QDBusConnection::ExportAllSlots);
             m_voiceCallManagers.insert(it.key(), vcm);
@@ -109,6 +139,7 @@ public:
     {
         m_voiceCallManagers.value(modem)->announce(numbers);
     }
+    FakeVoiceCallManager *modem(const QString &path) { return m_voiceCallManagers.value(path); }
 
 private:
     static int s_count;
@@ -131,6 +162,7 @@ private Q_SLOTS:
     void shouldUseListsOfEveryModem_data();
     void shouldUseListsOfEveryModem();
     void shouldFollowModemChanges();
+    void shouldServeBuiltInListUntilTheModemAnswers();
     void shouldFollowModemServiceComingAndGoing();
 };
 
@@ -179,18 +211,34 @@ void TestEmergencyNumbers::shouldUseListsOfEveryModem()
     QFETCH(QStringList, expected);
     FakeOfono ofono({{QStringLiteral("/modem0"), first}, {QStringLiteral("/modem1"), second}});
     Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
-    QCOMPARE(numbers.numbers(), expected);
+    QTRY_COMPARE(numbers.numbers(), expected);
 }
 
 void TestEmergencyNumbers::shouldFollowModemChanges()
 {
     FakeOfono ofono({{QStringLiteral("/modem0"), {"112", "1234"}}});
     Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
-    QCOMPARE(numbers.numbers(), (QStringList{"112", "1234"}));
+    QTRY_COMPARE(numbers.numbers(), (QStringList{"112", "1234"}));
     QSignalSpy spy(&numbers, &Cellular::EmergencyNumbers::numbersChanged);
     ofono.announce(QStringLiteral("/modem0"), {"112", "5555"});
     QVERIFY(spy.wait(5000));
     QCOMPARE(numbers.numbers(), (QStringList{"112", "5555"}));
+}
+
+void TestEmergencyNumbers::shouldServeBuiltInListUntilTheModemAnswers()
+{
+    FakeOfono ofono({{QStringLiteral("/modem0"), {"112", "1234"}}}, true);
+    Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
+    QSignalSpy spy(&numbers, &Cellular::EmergencyNumbers::numbersChanged);
+    QCOMPARE(numbers.numbers(), Cellular::EmergencyNumbers::defaultNumbers());
+    // The modem has the question; the object went on without its answer.
+    QTRY_COMPARE(ofono.modem(QStringLiteral("/modem0"))->heldCount(), 1);
+    QCOMPARE(numbers.numbers(), Cellular::EmergencyNumbers::defaultNumbers());
+    QVERIFY(!numbers.fromModem());
+    ofono.modem(QStringLiteral("/modem0"))->answerHeld();
+    QTRY_COMPARE(numbers.numbers(), (QStringList{"112", "1234"}));
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(numbers.fromModem());
 }
 
 void TestEmergencyNumbers::shouldFollowModemServiceComingAndGoing()

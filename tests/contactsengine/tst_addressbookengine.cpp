@@ -4,8 +4,10 @@
 #include <QtContacts/QContactAvatar>
 #include <QtContacts/QContactDetailFilter>
 #include <QtContacts/QContactDisplayLabel>
+#include <QtContacts/QContactFetchByIdRequest>
 #include <QtContacts/QContactFetchRequest>
 #include <QtContacts/QContactGuid>
+#include <QtContacts/QContactIdFetchRequest>
 #include <QtContacts/QContactIdFilter>
 #include <QtContacts/QContactManager>
 #include <QtContacts/QContactName>
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -305,6 +308,191 @@ private Q_SLOTS:
         QTRY_VERIFY(deleted);
         QTest::qWait(20);
         QCOMPARE(first.contacts().size(), 1);
+    }
+
+    // Another process holds the write lock: a save waits for it in the engine's thread, and the
+    // requests started after it wait behind it, while this thread goes on. Each then finishes,
+    // in order, with what the earlier ones wrote.
+    void shouldAnswerRequestsLaterWhileAnotherWriterHoldsTheBook_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("fetch") << int(QContactAbstractRequest::ContactFetchRequest)
+                               << "Kept,Waited";
+        QTest::newRow("fetch by id")
+            << int(QContactAbstractRequest::ContactFetchByIdRequest) << "Kept";
+        QTest::newRow("id fetch") << int(QContactAbstractRequest::ContactIdFetchRequest) << "2";
+        QTest::newRow("remove") << int(QContactAbstractRequest::ContactRemoveRequest) << "";
+        QTest::newRow("synchronous read") << -1 << "Kept,Waited";
+    }
+
+    void shouldAnswerRequestsLaterWhileAnotherWriterHoldsTheBook()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, result);
+        QScopedPointer<QContactManager> manager(open(m_path));
+        QContact kept = named(QStringLiteral("Kept"));
+        QVERIFY(manager->saveContact(&kept));
+        QCOMPARE(manager->contacts().size(), 1); // the whole file checked before the lock
+
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(m_path).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+        QContactSaveRequest save;
+        save.setManager(manager.data());
+        save.setContacts({named(QStringLiteral("Waited"))});
+        QStringList states;
+        QThread *signalThread = nullptr;
+        connect(&save, &QContactAbstractRequest::stateChanged, this,
+                [&](QContactAbstractRequest::State state) {
+                    states << QString::number(state);
+                    signalThread = QThread::currentThread();
+                });
+        QVERIFY(save.start());
+        QScopedPointer<QContactAbstractRequest> next;
+        if (type == QContactAbstractRequest::ContactFetchRequest) {
+            next.reset(new QContactFetchRequest);
+        } else if (type == QContactAbstractRequest::ContactFetchByIdRequest) {
+            auto *byId = new QContactFetchByIdRequest;
+            byId->setIds({kept.id()});
+            next.reset(byId);
+        } else if (type == QContactAbstractRequest::ContactIdFetchRequest) {
+            next.reset(new QContactIdFetchRequest);
+        } else if (type == QContactAbstractRequest::ContactRemoveRequest) {
+            auto *remove = new QContactRemoveRequest;
+            remove->setContactIds({kept.id()});
+            next.reset(remove);
+        }
+        if (next) {
+            next->setManager(manager.data());
+            QVERIFY(next->start());
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(save.state(), QContactAbstractRequest::ActiveState);
+        if (next)
+            QCOMPARE(next->state(), QContactAbstractRequest::ActiveState);
+
+        QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        QStringList got;
+        if (next) {
+            QTRY_VERIFY(next->isFinished());
+            QCOMPARE(next->error(), QContactManager::NoError);
+            if (auto *fetch = qobject_cast<QContactFetchRequest *>(next.data())) {
+                for (const QContact &contact : fetch->contacts())
+                    got << contact.detail<QContactName>().firstName();
+            } else if (auto *byId = qobject_cast<QContactFetchByIdRequest *>(next.data())) {
+                for (const QContact &contact : byId->contacts())
+                    got << contact.detail<QContactName>().firstName();
+            } else if (auto *ids = qobject_cast<QContactIdFetchRequest *>(next.data())) {
+                got << QString::number(ids->ids().size());
+            }
+        } else {
+            for (const QContact &contact : manager->contacts())
+                got << contact.detail<QContactName>().firstName();
+        }
+        QTRY_VERIFY(save.isFinished());
+        QCOMPARE(save.error(), QContactManager::NoError);
+        QCOMPARE(states.join(QLatin1Char(',')), QStringLiteral("1,3")); // active, finished
+        QCOMPARE(signalThread, QThread::currentThread());
+        got.sort();
+        QCOMPARE(got.join(QLatin1Char(',')), result);
+    }
+
+    // A request withdrawn or destroyed while it waits in line never finishes, and the requests
+    // around it still do.
+    void shouldDropARequestLeftBeforeItRan_data()
+    {
+        QTest::addColumn<bool>("destroy");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("destroyed") << true;
+    }
+
+    void shouldDropARequestLeftBeforeItRan()
+    {
+        QFETCH(bool, destroy);
+        QScopedPointer<QContactManager> manager(open(m_path));
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(m_path).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QContactSaveRequest first, last;
+        first.setManager(manager.data());
+        first.setContacts({named(QStringLiteral("First"))});
+        last.setManager(manager.data());
+        last.setContacts({named(QStringLiteral("Last"))});
+        auto *dropped = new QContactSaveRequest;
+        dropped->setManager(manager.data());
+        dropped->setContacts({named(QStringLiteral("Dropped"))});
+        QSignalSpy droppedStates(dropped, &QContactAbstractRequest::stateChanged);
+        QVERIFY(first.start());
+        QVERIFY(dropped->start());
+        QVERIFY(last.start());
+        if (destroy) {
+            delete dropped;
+        } else {
+            QVERIFY(dropped->cancel());
+            QCOMPARE(dropped->state(), QContactAbstractRequest::CanceledState);
+        }
+        QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        QTRY_VERIFY(last.isFinished());
+        QVERIFY(first.isFinished());
+        QStringList names;
+        for (const QContact &contact : manager->contacts())
+            names << contact.detail<QContactName>().firstName();
+        QCOMPARE(names.join(QLatin1Char(',')), QStringLiteral("First,Last"));
+        if (!destroy) {
+            QCOMPARE(droppedStates.count(), 2); // active, cancelled
+            delete dropped;
+        }
+    }
+
+    // The whole-file check runs before the first write only: a book damaged inside is still read
+    // where it is intact, and never written.
+    void shouldReadButNeverWriteABookDamagedInside()
+    {
+        QList<QContact> contacts;
+        for (int i = 0; i < 300; ++i)
+            contacts << named(QStringLiteral("P%1").arg(i), QStringLiteral("040 555 %1").arg(i));
+        {
+            QScopedPointer<QContactManager> manager(open(m_path));
+            QVERIFY(manager->saveContacts(&contacts));
+        }
+        // Break the page header of the index of numbers (the contacts table stays intact).
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(m_path).constData(), &db), SQLITE_OK);
+        sqlite3_stmt *stmt = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(db,
+                                    "SELECT rootpage, (SELECT page_size FROM pragma_page_size)"
+                                    " FROM sqlite_master WHERE name = 'numbers_reversed'",
+                                    -1, &stmt, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+        const qint64 offset = (sqlite3_column_int64(stmt, 0) - 1) * sqlite3_column_int64(stmt, 1);
+        sqlite3_finalize(stmt);
+        QCOMPARE(sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(offset));
+        QCOMPARE(file.write(QByteArray(8, '\xee')), qint64(8));
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray damaged = file.readAll();
+        file.close();
+
+        QScopedPointer<QContactManager> manager(open(m_path));
+        QCOMPARE(manager->error(), QContactManager::NoError);
+        QCOMPARE(manager->contact(contacts.at(7).id()).detail<QContactName>().firstName(),
+                 QStringLiteral("P7"));
+        QContact lost = named(QStringLiteral("Lost"));
+        QVERIFY(!manager->saveContact(&lost));
+        QVERIFY(!manager->removeContact(contacts.at(7).id()));
+        manager.reset();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == damaged);
     }
 
     void shouldSaveAndRemoveThroughRequests()

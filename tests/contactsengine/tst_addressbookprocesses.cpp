@@ -103,6 +103,13 @@ private Q_SLOTS:
         QTest::newRow("unknown encoding")
             << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:J\xe9r\xf4me\r\nEND:VCARD\r\n")
             << "not UTF-8";
+        QTest::newRow("mixed-case nested cards") << QByteArray("bEgIn:VcArD\r\n").repeated(100000) +
+                                                        QByteArray("END:VCARD\r\n").repeated(100000)
+                                                 << "too deeply";
+        QTest::newRow("two cards with one UID")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nUID:u1\r\nEND:VCARD\r\n")
+                   .repeated(2)
+            << "same UID";
     }
 
     void shouldRefuseABadVCardAndKeepTheBook()

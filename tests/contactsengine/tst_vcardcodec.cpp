@@ -6,6 +6,8 @@
 #include <QtContacts/QContactPhoneNumber>
 #include <QtContacts/QContactPresence>
 
+#include <QDir>
+#include <QFile>
 #include <QtTest>
 
 using namespace QtContacts;
@@ -132,6 +134,66 @@ private Q_SLOTS:
                               << "too large";
         QTest::newRow("too many cards")
             << good.repeated(VCardCodec::maximumContacts + 1) << "too many";
+        QTest::newRow("too many mixed-case cards")
+            << QByteArray("Begin:vCard\r\nVERSION:3.0\r\nFN:A\r\nEnd:vCard\r\n")
+                   .repeated(VCardCodec::maximumContacts + 1)
+            << "too many";
+        // Deep enough to overflow the stack of QtVersit's reader thread.
+        QTest::newRow("mixed-case nested cards") << QByteArray("Begin:VCard\r\n").repeated(100000) +
+                                                        QByteArray("END:VCARD\r\n").repeated(100000)
+                                                 << "too deeply";
+        QTest::newRow("nesting hidden in groups, parameters and folds")
+            << QByteArray(
+                   "BEGIN:VCARD\r\na.BEGIN:VCARD\r\nBEGIN;X=1 :VCARD\r\nBEG\r\n IN:VCARD\r\n")
+                       .repeated(3) +
+                   QByteArray("END:VCARD\r\n").repeated(12)
+            << "too deeply";
+        // After a quoted-printable soft line break END is part of the value, not an end.
+        QTest::newRow("ends hidden behind soft line breaks")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\n"
+                          "NOTE;ENCODING=QUOTED-PRINTABLE:a=\r\nEND:VCARD\r\n")
+                       .repeated(VCardCodec::maximumNesting + 1) +
+                   QByteArray("END:VCARD\r\n").repeated(VCardCodec::maximumNesting + 1)
+            << "too deeply";
+        QTest::newRow("two cards with one UID")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nUID:same\r\nEND:VCARD\r\n"
+                          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:B\r\nUID:other\r\nEND:VCARD\r\n"
+                          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:C\r\nUID:same\r\nEND:VCARD\r\n")
+            << "cards 1 and 3 have the same UID \"same\"";
+    }
+
+    // Cards as phones and address books export them (the fuzzer's seeds), and shapes that look
+    // like nesting but are not.
+    void shouldReadCardsAsTheyAreExported_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("contacts");
+        const QDir corpus(QStringLiteral(CH_SOURCE_DIR "/fuzz/vcard/corpus"));
+        const QStringList files = corpus.entryList(QDir::Files, QDir::Name);
+        QVERIFY(files.size() >= 6);
+        for (const QString &name : files) {
+            QFile file(corpus.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll();
+            const int cards = text.count("\nEND:VCARD") + text.count("\nend:vcard") -
+                              text.count("AGENT:\r\nBEGIN");
+            QTest::newRow(qPrintable(name)) << text << cards;
+        }
+        QTest::newRow("many cards in mixed case, one after another")
+            << QByteArray("Begin:VCard\r\nVERSION:3.0\r\nFN:A\r\nend:vcard\r\n").repeated(500)
+            << 500;
+        QTest::newRow("cards without UID")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n").repeated(2) << 2;
+    }
+
+    void shouldReadCardsAsTheyAreExported()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(int, contacts);
+        QString error;
+        const QList<QContact> read = VCardCodec::importContacts(input, &error);
+        QCOMPARE(error, QString());
+        QCOMPARE(read.size(), contacts);
     }
 
     void shouldRefuseBadInput()

@@ -23,7 +23,8 @@ const char usageText[] =
     "  list                          one line per contact: id, name, numbers and addresses\n"
     "  import FILE|-                 adds the contacts of a vCard 2.1/3.0/4.0 file; a card whose "
     "UID\n"
-    "                                is already stored replaces that contact\n"
+    "                                is already stored replaces that contact (a file with two\n"
+    "                                cards of one UID is refused)\n"
     "  export [--vcard4] [FILE|-]    writes every contact as vCard 3.0 (4.0 with --vcard4)\n"
     "  add NAME [--mobile N] [--home N] [--work N] [--fax N] [--phone N]\n"
     "           [--voip URI [--account-path PATH] [--capabilities LIST]] [--guid GUID]\n"
@@ -59,17 +60,18 @@ int AddressBookTool::usage(const QString &problem)
     return 2;
 }
 
-bool AddressBookTool::openBook(const QString &databaseFile)
+bool AddressBookTool::openBook(const QString &databaseFile, bool writing)
 {
     m_file = ContactsEngine::databasePath(
         databaseFile.isEmpty()
             ? QMap<QString, QString>()
             : QMap<QString, QString>{
                   {QString::fromLatin1(ContactsEngine::databaseParameter), databaseFile}});
-    // Opened once directly, to report why a file cannot be used.
+    // Opened once directly, to report why a file cannot be used (for a command that writes, also
+    // a file damaged inside).
     {
         ContactsEngine::AddressBookDatabase check(m_file);
-        if (!check.open()) {
+        if (!check.open() || (writing && !check.checkIntegrity())) {
             m_err << "call-history-contacts: " << check.errorString() << "\n";
             m_err.flush();
             return false;
@@ -107,7 +109,9 @@ int AddressBookTool::run(QStringList arguments)
     }
     if (!commands.contains(command))
         return usage(QStringLiteral("unknown command \"%1\"").arg(command));
-    if (!openBook(databaseFile))
+    const bool writing = command == QLatin1String("import") || command == QLatin1String("add") ||
+                         command == QLatin1String("delete");
+    if (!openBook(databaseFile, writing))
         return 1;
     int status = 0;
     if (command == QLatin1String("list"))

@@ -20,7 +20,7 @@ public:
     int run(QStringList arguments);
 
 private:
-    bool openBook(const QString &databaseFile);
+    bool openBook(const QString &databaseFile, bool writing);
     int list();
     int importFile(const QStringList &arguments);
     int exportFile(const QStringList &arguments);
