@@ -21,6 +21,7 @@
 #include "mlist.h"
 #include "modelmanager.h"
 #include "phonenumbers.h"
+#include "returncalldialog.h"
 
 #include <QClipboard>
 #include <QGraphicsGridLayout>
@@ -491,6 +492,10 @@ void CallHistoryItem::onClicked()
     if (!isCellular() && !CallHistoryAccountsManager::instance()->hasAccount(m_localUid, true)) {
         showInformationBanner(qtTrId("qtn_comm_share_disabled_account"));
         return;
+    }
+    if (ReturnCallDialog *dialog = ReturnCallDialog::create(this)) {
+        CallHistoryDialogManager::instance()->addDialog(dialog);
+        dialog->appear(MSceneWindow::DestroyWhenDone);
     }
 }
 
