@@ -297,7 +297,8 @@ void ReturnCallDialog::addButtonRow(bool addContact, bool message)
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     const auto expandingSpacer = [row]() {
-        auto *spacer = new MStylableWidget;
+        // No style: nothing drawn, only room taken.
+        auto *spacer = new QGraphicsWidget;
         spacer->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Fixed);
         row->addItem(spacer);
     };
@@ -382,9 +383,15 @@ void ReturnCallDialog::showPresence(bool shown)
     }
 }
 
+void ReturnCallDialog::setNumberLine(const QString &text)
+{
+    // The labels of the touch layer draw the separator of length variants as a character.
+    m_numberLabel->setText(firstLengthVariant(text));
+}
+
 void ReturnCallDialog::setVideoCallLines()
 {
-    m_numberLabel->setText(qtTrId("qtn_call_video_call"));
+    setNumberLine(qtTrId("qtn_call_video_call"));
     m_subtitleLabel->setText(accountName());
     if (m_sideIcon)
         m_sideIcon->setImage(QStringLiteral("icon-s-telephony-video-call"));

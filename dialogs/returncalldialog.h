@@ -119,6 +119,8 @@ protected:
     // The presence icon by the snapshot's presence code (none: "ZeroSizeWidget").
     void showPresence(bool shown);
     void setVideoCallLines();
+    // Sets the number line; of a text with length variants, the longest (the label elides it).
+    void setNumberLine(const QString &text);
 
 private Q_SLOTS:
     void updated(uint updates);

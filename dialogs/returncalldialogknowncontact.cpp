@@ -29,9 +29,9 @@ void ReturnCallDialogKnownContact::updateContent()
                                         "qtn_comm_type_fax",
                                         "qtn_cont_type_other"};
     if (s.numberCount > 1 && s.numberType >= 1 && s.numberType <= 5)
-        numberLabel()->setText(argWithLengthVariants(QStringLiteral("%1 | %2"), number(),
-                                                     qtTrId(kinds[s.numberType])));
+        setNumberLine(argWithLengthVariants(QStringLiteral("%1 | %2"), number(),
+                                            qtTrId(kinds[s.numberType])));
     else
-        numberLabel()->setText(number());
+        setNumberLine(number());
     subtitleLabel()->setText(s.statusMessage);
 }

@@ -25,7 +25,7 @@ void ReturnCallDialogKnownContactVoip::updateContent()
     if (s.video) {
         setVideoCallLines();
     } else {
-        numberLabel()->setText(number());
+        setNumberLine(number());
         subtitleLabel()->setText(s.statusMessage);
         sideIcon()->setImage(accountIconId(s.accountPath));
         showPresence(true);

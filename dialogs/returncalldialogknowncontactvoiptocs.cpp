@@ -24,10 +24,10 @@ void ReturnCallDialogKnownContactVoipToCS::updateContent()
     setEscapedTitle(s.name);
     const QString credits = balance();
     if (credits.isEmpty())
-        numberLabel()->setText(number());
+        setNumberLine(number());
     else
-        numberLabel()->setText(
-            number() + QStringLiteral("%1 (%2)%3").arg(QChar(0x202A), credits, QChar(0x202C)));
+        setNumberLine(number() +
+                      QStringLiteral("%1 (%2)%3").arg(QChar(0x202A), credits, QChar(0x202C)));
     subtitleLabel()->setText(s.statusMessage);
     sideIcon()->setImage(accountIconId(s.accountPath));
     setChatIcon();

@@ -27,7 +27,7 @@ void ReturnCallDialogMultiContacts::updateContent()
         setChatIcon();
         return;
     }
-    numberLabel()->setText(qtTrId("qtn_call_multiple_contacts_title").arg(s.contacts.size()));
+    setNumberLine(qtTrId("qtn_call_multiple_contacts_title").arg(s.contacts.size()));
     QStringList names;
     for (const Contact &c : s.contacts)
         names << c.second;

@@ -30,7 +30,7 @@ void ReturnCallDialogService::fillServiceContent()
                            ? QStringLiteral("icon-m-telephony-emergency-call")
                            : QStringLiteral("icon-m-telephony-contact-voicemail"));
     setEscapedTitle(s.name);
-    numberLabel()->setText(number());
+    setNumberLine(number());
 }
 
 void ReturnCallDialogService::updateContent()

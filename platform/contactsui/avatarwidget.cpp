@@ -146,8 +146,7 @@ void AvatarWidget::drawContents(QPainter *painter, const QStyleOptionGraphicsIte
         painter->drawText(box, Qt::AlignCenter, m_initials);
     } else {
         const QString id = m_iconId.isEmpty() ? QLatin1String(GenericImage) : m_iconId;
-        painter->fillPath(circle, style().backgroundColor.isValid() ? style().backgroundColor
-                                                                    : QColor(0x3a, 0x45, 0x52));
+        painter->fillPath(circle, QColor(0x3a, 0x45, 0x52));
         const int inner = int(s * 0.62);
         const QRectF icon(box.center().x() - inner / 2.0, box.center().y() - inner / 2.0, inner,
                           inner);
