@@ -1,5 +1,6 @@
 #include "pagemanager.h"
 
+#include "accountpaths.h"
 #include "callhistorydialogmanager.h"
 #include "callhistorypage.h"
 #include "contacteditorhandle.h"
@@ -174,8 +175,11 @@ void PageManager::openContactCard(QContactLocalId contactId)
         connect(m_contactsInterface, &ContactsInterface::callRequested, this,
                 [this](const QString &accountPath, const QString &address, QContactLocalId id,
                        const QString &name) {
+                    // A phone number of the card is called on the cellular account.
                     if (m_callHistoryPage)
-                        m_callHistoryPage->call(accountPath, address, id, name);
+                        m_callHistoryPage->call(accountPath.isEmpty() ? cellularAccountPath()
+                                                                      : accountPath,
+                                                address, id, name);
                 });
     }
     m_contactsInterface->openContactCardSheet(contactId);

@@ -74,6 +74,7 @@ void DialogTestBench::setLanguage(const QString &language)
     MLocale locale(language == QLatin1String("ar") ? QStringLiteral("ar_EG")
                                                    : QStringLiteral("en_GB"));
     locale.installTrCatalog(QStringLiteral("telephony"));
+    locale.installTrCatalog(QStringLiteral("call-accounts"));
     MLocale::setDefault(locale);
     QCoreApplication::processEvents();
 }
