@@ -7,12 +7,15 @@
 #include "phonenumbers.h"
 
 AddMergeDialog::AddMergeDialog(const QString &accountPath, const QString &remoteUid)
-    : MDialog(qtTrId("qtn_call_save_number")), m_accountPath(accountPath), m_remoteUid(remoteUid)
+    : m_accountPath(accountPath), m_remoteUid(remoteUid)
 {
     auto *question = new MLabel(qtTrId("qtn_call_add_contact_question"));
     question->setStyleName(QStringLiteral("CommonBodyTextInverted"));
     question->setWordWrap(true);
     setCentralWidget(question);
+    // The title after the central widget: MDialog places a central widget set while the
+    // (hidden) dialog has a title above the title.
+    setTitle(qtTrId("qtn_call_save_number"));
     if (m_accountPath != cellularAccountPath()) {
         const QString number = phoneNumberFromAddress(m_remoteUid);
         if (!number.isEmpty()) {

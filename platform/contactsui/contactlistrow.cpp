@@ -9,6 +9,7 @@ ContactListRow::ContactListRow(QContactLocalId id, const QString &name, QGraphic
     : MListItem(parent), m_id(id), m_avatar(new AvatarWidget), m_name(new MLabel)
 {
     setStyleName(QStringLiteral("ContactListRow"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *layout = new QGraphicsLinearLayout(Qt::Horizontal, this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(16);

@@ -5,6 +5,7 @@
 #include "contactlistwidget.h"
 #include "contactsaddressbook.h"
 #include "mlabel.h"
+#include "mstylablewidget.h"
 #include "mtextedit.h"
 
 #include <QtContacts/QContactFetchRequest>
@@ -23,7 +24,12 @@ ContactMergePicker::ContactMergePicker(const QContact &details, QGraphicsItem *p
     m_notice->setStyleName(QStringLiteral("CommonSubTitle"));
     m_notice->setTextFormat(Qt::PlainText);
     m_notice->hide();
-    bodyLayout()->addItem(m_filter);
+    auto *filterPanel = new MStylableWidget;
+    filterPanel->setStyleName(QStringLiteral("ContactsFilterPanel"));
+    auto *filterLayout = new QGraphicsLinearLayout(Qt::Horizontal, filterPanel);
+    filterLayout->setContentsMargins(16, 10, 16, 10);
+    filterLayout->addItem(m_filter);
+    bodyLayout()->addItem(filterPanel);
     bodyLayout()->addItem(m_notice);
     bodyLayout()->addItem(m_list);
     bodyLayout()->setStretchFactor(m_list, 1);

@@ -9,6 +9,7 @@
 #include "contactlistrow.h"
 #include "contactlistwidget.h"
 #include "contactmergepicker.h"
+#include "contactsheets.h"
 #include "contactsinterface.h"
 #include "dialogtestbench.h"
 #include "eventstore.h"
@@ -20,6 +21,7 @@
 #include "mlist.h"
 #include "mscenemanager.h"
 #include "mtextedit.h"
+#include "multicontactssheet.h"
 #include "pagemanager.h"
 #include "returncalldialog.h"
 #include "testsupport.h"
@@ -173,7 +175,7 @@ private Q_SLOTS:
         QVERIFY(d && d->addContactButton());
         tap(d->addContactButton());
         QTRY_VERIFY(top<AddMergeDialog>());
-        TestSupport::saveScreenshot(m_bench.window(), "sheet-addmerge-en");
+        TestSupport::saveScreenshot(m_bench.window(), "flow-addmerge-en");
         tap(top<AddMergeDialog>()->buttons().first());
         QTRY_VERIFY(top<ContactEditorSheet>());
         ContactEditorSheet *editor = top<ContactEditorSheet>();
@@ -182,7 +184,7 @@ private Q_SLOTS:
                  QStringLiteral("0407777777"));
         editor->firstNameField()->setText(QStringLiteral("Carl"));
         editor->lastNameField()->setText(QStringLiteral("Young"));
-        TestSupport::saveScreenshot(m_bench.window(), "sheet-editor-en");
+        TestSupport::saveScreenshot(m_bench.window(), "flow-editor-en");
         QSignalSpy saved(editor, SIGNAL(saveFinished(bool)));
         tap(editor->acceptButton());
         QTRY_COMPARE(saved.count(), 1);
@@ -213,7 +215,7 @@ private Q_SLOTS:
         QVERIFY(picker->list()->visibleRows().size() >= 2);
         picker->filterField()->setText(QStringLiteral("virt"));
         QTRY_COMPARE(picker->list()->visibleRows().size(), 1);
-        TestSupport::saveScreenshot(m_bench.window(), "sheet-mergepicker-en");
+        TestSupport::saveScreenshot(m_bench.window(), "flow-mergepicker-en");
         QSignalSpy saved(picker, SIGNAL(saveFinished(bool)));
         tap(picker->list()->visibleRows().first());
         QTRY_COMPARE(saved.count(), 1);
@@ -236,7 +238,7 @@ private Q_SLOTS:
         ContactCardSheet *card = top<ContactCardSheet>();
         QCOMPARE(card->name(), QStringLiteral("Anna Virtanen"));
         QCOMPARE(card->addressRows().size(), 3);
-        TestSupport::saveScreenshot(m_bench.window(), "sheet-card-en");
+        TestSupport::saveScreenshot(m_bench.window(), "flow-card-en");
         m_bench.clearRequests();
         tap(card->addressRows().at(1));
         QTRY_COMPARE(m_bench.requests().join(','),
@@ -265,7 +267,7 @@ private Q_SLOTS:
         for (ContactListRow *r : sheet->list()->visibleRows())
             names << r->name();
         QCOMPARE(names.join(','), QStringLiteral("Dan Shared,Erin Shared"));
-        TestSupport::saveScreenshot(m_bench.window(), "sheet-multicontacts-en");
+        TestSupport::saveScreenshot(m_bench.window(), "flow-multicontacts-en");
         tap(sheet->list()->visibleRows().last());
         QTRY_VERIFY(top<ContactCardSheet>() && top<ContactCardSheet>()->isLoaded());
         QCOMPARE(top<ContactCardSheet>()->contactId(), erin);
@@ -332,12 +334,18 @@ private Q_SLOTS:
         };
         shoot(new AddMergeDialog(DialogTestBench::Cellular, QStringLiteral("0401111111")),
               "addmerge");
-        PageManager::instance()->editContact(QContact());
+        auto *several = new MultiContactsSheet(QStringLiteral("0402222222"));
+        several->beginUpdate();
+        several->addContact(m_anna, QStringLiteral("Anna Virtanen"));
+        several->addContact(0, QStringLiteral("0402222222"));
+        several->endUpdate();
+        shoot(several, "multicontacts");
+        addToContacts(DialogTestBench::Cellular, QStringLiteral("0401111111"));
         QTRY_VERIFY(top<ContactEditorSheet>());
         TestSupport::saveScreenshot(m_bench.window(),
                                     QStringLiteral("sheet-editor-%1").arg(language));
         closeAll();
-        PageManager::instance()->mergeContact(QContact());
+        mergeWithContact(DialogTestBench::Sip, QStringLiteral("sip:carl@example.com"));
         QTRY_VERIFY(top<ContactMergePicker>() && top<ContactMergePicker>()->isLoaded());
         TestSupport::saveScreenshot(m_bench.window(),
                                     QStringLiteral("sheet-mergepicker-%1").arg(language));
