@@ -111,6 +111,7 @@ protected:
     void endLayout(bool withHeader, bool addContact, bool message);
 
     // Shared content helpers for the subclasses.
+    // The number or address as shown: percent-decoded, reading left to right.
     QString number() const;
     QString accountName() const;
     QString balance() const;

@@ -40,7 +40,7 @@ QString MessagingIf::conversationUri(const QString &accountPath, const QString &
     const bool cellular = accountPath.isEmpty() || accountPath == QLatin1String(CellularAccount);
     const QString number = numberIn(trimmed);
     if (!number.isEmpty())
-        return QStringLiteral("sms:") + QString::fromLatin1(QUrl::toPercentEncoding(number, "+"));
+        return QStringLiteral("sms:") + QString::fromLatin1(QUrl::toPercentEncoding(number, "+*"));
     if (cellular)
         return QString();
     const QUrl url(trimmed, QUrl::StrictMode);

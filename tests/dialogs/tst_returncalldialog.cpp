@@ -199,7 +199,9 @@ private Q_SLOTS:
                    .join('|');
         QTest::newRow("voip contact: address, account icon, chat")
             << DialogTestBench::call(sip, "sip:bob@example.com", bob())
-            << QStringList{"Bob Smith", "sip:bob@example.com", "", "icon-m-service-sip", chat, pill,
+            << QStringList{"Bob Smith", shown("sip:bob@example.com"),
+                           "",          "icon-m-service-sip",
+                           chat,        pill,
                            "no"}
                    .join('|');
         QTest::newRow("voip video call: video line and account name")
@@ -214,7 +216,7 @@ private Q_SLOTS:
                    .join('|');
         QTest::newRow("voip contact by phone number")
             << DialogTestBench::call(sip, "sip:+358409876543@example.com", bob())
-            << QStringList{"Bob Smith", "sip:+358409876543@example.com",
+            << QStringList{"Bob Smith", shown("sip:+358409876543@example.com"),
                            "",          "icon-m-service-sip",
                            chat,        pill,
                            "no"}
@@ -224,7 +226,12 @@ private Q_SLOTS:
             << QStringList{shown("0401111111"), "-", "-", "-", sms, pill, "yes"}.join('|');
         QTest::newRow("unknown voip user name is not made a number")
             << DialogTestBench::call(sip, "alice%40home")
-            << QStringList{"alice%40home", "Internet call", "-", "icon-m-service-sip", chat, pill,
+            << QStringList{shown("alice%40home"),
+                           "Internet call",
+                           "-",
+                           "icon-m-service-sip",
+                           chat,
+                           pill,
                            "yes"}
                    .join('|');
         QTest::newRow("unknown voip phone number in display form")
