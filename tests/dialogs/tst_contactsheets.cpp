@@ -286,6 +286,17 @@ private Q_SLOTS:
         QTRY_VERIFY(!top<CallHistoryMultiContacts>());
     }
 
+    void shouldDismissEditorOnPageSwitch()
+    {
+        addToContacts(DialogTestBench::Cellular, QStringLiteral("0401111111"));
+        QTRY_VERIFY(top<ContactEditorSheet>());
+        QVERIFY(PageManager::instance()->contactEditor());
+        PageManager::instance()->showDialer();
+        QTRY_VERIFY(!top<ContactEditorSheet>());
+        QVERIFY(!PageManager::instance()->contactEditor());
+        PageManager::instance()->showCallHistory();
+    }
+
     void shouldHandConversationToDesktopOrSaySoNot_data()
     {
         QTest::addColumn<bool>("handler");
