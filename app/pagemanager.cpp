@@ -1,8 +1,12 @@
 #include "pagemanager.h"
 
+#include "accountpaths.h"
 #include "callhistorydialogmanager.h"
 #include "callhistorypage.h"
+#include "contacteditorhandle.h"
 #include "contactpickerpage.h"
+#include "contactsgui.h"
+#include "contactsinterface.h"
 #include "dialerpage.h"
 #include "maction.h"
 #include "mapplication.h"
@@ -137,13 +141,73 @@ void PageManager::dismissForeignWindows()
     if (!m_window)
         return;
     MApplicationPage *current = m_window->currentPage();
-    if (!current)
-        return;
+    bool foreign = current != nullptr;
     for (Page *page : qAsConst(m_pages)) {
         if (page->scenePage() == current)
-            return;
+            foreign = false;
     }
-    current->deleteLater();
+    if (foreign) {
+        current->deleteLater();
+        m_contactEditor.reset();
+    } else if (m_contactEditor && m_contactEditor->sceneWindow()) {
+        // Hold the handle while the dismissal reports the editor's end.
+        const QSharedPointer<ContactEditorHandle> editor = m_contactEditor;
+        m_contactEditor.reset();
+        editor->sceneWindow()->dismiss();
+    }
+}
+
+ContactEditorHandle *PageManager::contactEditor() const
+{
+    return m_contactEditor.data();
+}
+
+ContactsInterface *PageManager::contactsInterface() const
+{
+    return m_contactsInterface;
+}
+
+void PageManager::openContactCard(QContactLocalId contactId)
+{
+    if (!m_contactsInterface) {
+        m_contactsInterface = new ContactsInterface(QString(), this);
+        // A number or address tapped on the card is called like a call back from the history.
+        connect(m_contactsInterface, &ContactsInterface::callRequested, this,
+                [this](const QString &accountPath, const QString &address, QContactLocalId id,
+                       const QString &name) {
+                    // A phone number of the card is called on the cellular account.
+                    if (m_callHistoryPage)
+                        m_callHistoryPage->call(accountPath.isEmpty() ? cellularAccountPath()
+                                                                      : accountPath,
+                                                address, id, name);
+                });
+    }
+    m_contactsInterface->openContactCardSheet(contactId);
+}
+
+void PageManager::editContact(const QtContacts::QContact &contact)
+{
+    m_contactEditor = ContactsGui::editContact(contact);
+    if (m_contactEditor)
+        connect(m_contactEditor.data(), SIGNAL(finished()), this, SLOT(onContactCardFinished()));
+}
+
+void PageManager::mergeContact(const QtContacts::QContact &contact)
+{
+    m_contactEditor = ContactsGui::openContactMergePicker(
+        this, contact, SLOT(onContactCardFinished()), SLOT(onContactCardFinished()));
+    if (m_contactEditor)
+        connect(m_contactEditor.data(), SIGNAL(finished()), this, SLOT(onContactCardFinished()));
+}
+
+void PageManager::onContactCardFinished()
+{
+    // The handle may be the one emitting: let go of it once the emission is over.
+    const QSharedPointer<ContactEditorHandle> finished = m_contactEditor;
+    m_contactEditor.reset();
+    if (finished)
+        QMetaObject::invokeMethod(
+            this, [finished]() {}, Qt::QueuedConnection);
 }
 
 void PageManager::leavePrestart()

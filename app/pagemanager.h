@@ -3,8 +3,15 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSharedPointer>
+
+#include <QtContacts/QContact>
+
+#include "contactsengine.h"
 
 class CallHistoryPage;
+class ContactEditorHandle;
+class ContactsInterface;
 class ContactPickerPage;
 class DialerPage;
 class MAction;
@@ -18,6 +25,11 @@ class QAction;
 // calls, tab taps and prestart release/restore, and keeps the last page shown as the default
 // for the next start (dconf key "/apps/call-history/settings/defaultPage", written only on
 // return to the prestarted state and at quit).
+//
+// It also opens the contacts application's sheets for the program: a contact's card (whose
+// calls go through the call history page), the editor of a new contact and the merge picker,
+// holding the handle of the editor or picker until it finishes or the next page switch
+// dismisses it.
 class PageManager : public QObject
 {
     Q_OBJECT
@@ -40,6 +52,13 @@ public:
     ContactPickerPage *contactPickerPage() const { return m_contactPickerPage; }
     QList<QAction *> toolbarActions() const { return m_actions; }
 
+    void openContactCard(QContactLocalId contactId);
+    void editContact(const QtContacts::QContact &contact);
+    void mergeContact(const QtContacts::QContact &contact);
+    // The editor or merge picker now held (null when none).
+    ContactEditorHandle *contactEditor() const;
+    ContactsInterface *contactsInterface() const;
+
 public Q_SLOTS:
     void showCallHistory(bool force, bool clear);
     void showCallHistory(bool force);
@@ -55,6 +74,7 @@ private Q_SLOTS:
     void onPrestartReleased();
     void onPrestartRestored();
     void onGConfDefaultPageChanged();
+    void onContactCardFinished();
     void onModelChanged();
     void onAboutToQuit();
 
@@ -86,4 +106,6 @@ private:
     MAction *m_contactsAction = nullptr;
     MApplicationWindow *m_window = nullptr;
     QList<QAction *> m_actions;
+    QSharedPointer<ContactEditorHandle> m_contactEditor;
+    QPointer<ContactsInterface> m_contactsInterface;
 };

@@ -2,6 +2,8 @@
 
 #include "mlocale.h"
 
+#include <QRegExp>
+
 namespace {
 const QChar LengthVariantSeparator(0x9c);
 const QChar LeftToRightEmbedding(0x202a);
@@ -36,4 +38,23 @@ QString argWithLengthVariants(const QString &pattern, const QString &a, const QS
 bool isEmptyText(const QString &text)
 {
     return text.isEmpty();
+}
+
+QString stripBidiMarks(QString text)
+{
+    static const QChar marks[] = {QChar(0x200F), QChar(0x200E), QChar(0x202D), QChar(0x202E),
+                                  QChar(0x202A), QChar(0x202B), QChar(0x202C)};
+    for (const QChar c : marks)
+        text.remove(c);
+    return text;
+}
+
+QString remoteForDisplay(const QString &remote, bool cellular)
+{
+    static const QRegExp notNumberCharacter(QStringLiteral("[^\\d#pwx, /\\(\\)\\.\\-\\*\\+]"),
+                                            Qt::CaseInsensitive);
+    const QString text = stripBidiMarks(remote);
+    if (cellular || notNumberCharacter.indexIn(text) == -1)
+        return numberForDisplay(text);
+    return text;
 }

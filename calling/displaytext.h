@@ -23,3 +23,13 @@ QString argWithLengthVariants(const QString &pattern, const QString &a, const QS
 
 // True for an empty or null text.
 bool isEmptyText(const QString &text);
+
+// `text` without the bidirectional control characters U+200F, U+200E, U+202D, U+202E, U+202A,
+// U+202B and U+202C.
+QString stripBidiMarks(QString text);
+
+// A remote identifier as a row or dialog shows it: without bidirectional control characters,
+// then in display form (numberForDisplay) when the call went through the cellular account or the
+// text holds only number characters (digits, "#", "p", "w", "x", ",", space, "/", "(", ")", ".",
+// "-", "*", "+"; "p", "w" and "x" in either case); otherwise as it stands.
+QString remoteForDisplay(const QString &remote, bool cellular);

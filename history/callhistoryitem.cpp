@@ -22,6 +22,7 @@
 #include "mobjectmenu.h"
 #include "modelmanager.h"
 #include "phonenumbers.h"
+#include "returncalldialog.h"
 
 #include <QClipboard>
 #include <QGraphicsGridLayout>
@@ -515,6 +516,10 @@ void CallHistoryItem::onClicked()
         !CallHistoryAccountsManager::instance()->hasAccount(call.localUid, true)) {
         showInformationBanner(qtTrId("qtn_comm_share_disabled_account"));
         return;
+    }
+    if (ReturnCallDialog *dialog = ReturnCallDialog::create(this)) {
+        CallHistoryDialogManager::instance()->addDialog(dialog);
+        dialog->appear(MSceneWindow::DestroyWhenDone);
     }
 }
 

@@ -218,5 +218,41 @@
         <source>Other</source>
         <translation>أخرى</translation>
     </message>
+    <message id="qtn_call_no_messaging">
+        <source>No application for messages is installed</source>
+        <translation>لا يوجد تطبيق مثبت للرسائل</translation>
+    </message>
+    <message id="qtn_comm_close">
+        <source>Close</source>
+        <translation>إغلاق</translation>
+    </message>
+    <message id="qtn_cont_type_chat">
+        <source>Chat</source>
+        <translation>دردشة</translation>
+    </message>
+    <message id="qtn_cont_new_contact">
+        <source>New contact</source>
+        <translation>جهة اتصال جديدة</translation>
+    </message>
+    <message id="qtn_cont_first_name">
+        <source>First name</source>
+        <translation>الاسم الأول</translation>
+    </message>
+    <message id="qtn_cont_last_name">
+        <source>Last name</source>
+        <translation>اسم العائلة</translation>
+    </message>
+    <message id="qtn_cont_save">
+        <source>Save</source>
+        <translation>حفظ</translation>
+    </message>
+    <message id="qtn_cont_not_saved">
+        <source>The contact was not saved</source>
+        <translation>لم يتم حفظ جهة الاتصال</translation>
+    </message>
+    <message id="qtn_cont_choose_contact">
+        <source>Choose contact</source>
+        <translation>اختر جهة اتصال</translation>
+    </message>
 </context>
 </TS>

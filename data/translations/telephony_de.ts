@@ -214,5 +214,41 @@
         <source>Other</source>
         <translation>Sonstige</translation>
     </message>
+    <message id="qtn_call_no_messaging">
+        <source>No application for messages is installed</source>
+        <translation>Keine Anwendung für Nachrichten installiert</translation>
+    </message>
+    <message id="qtn_comm_close">
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message id="qtn_cont_type_chat">
+        <source>Chat</source>
+        <translation>Chat</translation>
+    </message>
+    <message id="qtn_cont_new_contact">
+        <source>New contact</source>
+        <translation>Neuer Kontakt</translation>
+    </message>
+    <message id="qtn_cont_first_name">
+        <source>First name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message id="qtn_cont_last_name">
+        <source>Last name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message id="qtn_cont_save">
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message id="qtn_cont_not_saved">
+        <source>The contact was not saved</source>
+        <translation>Der Kontakt wurde nicht gespeichert</translation>
+    </message>
+    <message id="qtn_cont_choose_contact">
+        <source>Choose contact</source>
+        <translation>Kontakt wählen</translation>
+    </message>
 </context>
 </TS>

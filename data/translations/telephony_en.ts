@@ -214,5 +214,41 @@
         <source>Other</source>
         <translation>Other</translation>
     </message>
+    <message id="qtn_call_no_messaging">
+        <source>No application for messages is installed</source>
+        <translation>No application for messages is installed</translation>
+    </message>
+    <message id="qtn_comm_close">
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="qtn_cont_type_chat">
+        <source>Chat</source>
+        <translation>Chat</translation>
+    </message>
+    <message id="qtn_cont_new_contact">
+        <source>New contact</source>
+        <translation>New contact</translation>
+    </message>
+    <message id="qtn_cont_first_name">
+        <source>First name</source>
+        <translation>First name</translation>
+    </message>
+    <message id="qtn_cont_last_name">
+        <source>Last name</source>
+        <translation>Last name</translation>
+    </message>
+    <message id="qtn_cont_save">
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message id="qtn_cont_not_saved">
+        <source>The contact was not saved</source>
+        <translation>The contact was not saved</translation>
+    </message>
+    <message id="qtn_cont_choose_contact">
+        <source>Choose contact</source>
+        <translation>Choose contact</translation>
+    </message>
 </context>
 </TS>

@@ -45,6 +45,16 @@ void MDialog::setTitle(const QString &title)
         m_layout->removeItem(m_title);
 }
 
+Qt::TextFormat MDialog::titleFormat() const
+{
+    return m_title->textFormat();
+}
+
+void MDialog::setTitleFormat(Qt::TextFormat format)
+{
+    m_title->setTextFormat(format);
+}
+
 QGraphicsWidget *MDialog::centralWidget()
 {
     if (!m_central)

@@ -28,6 +28,10 @@ public:
     WindowType windowType() const override { return Dialog; }
     QString title() const;
     void setTitle(const QString &title);
+    // How the title text is read: plain text, rich text (markup the caller built with every
+    // outside piece escaped), or guessed from the text (the default).
+    Qt::TextFormat titleFormat() const;
+    void setTitleFormat(Qt::TextFormat format);
     QGraphicsWidget *centralWidget();
     void setCentralWidget(QGraphicsWidget *widget);
     // Adds a button to the button row; a standard one accepts (Ok, Yes) or rejects (No, Cancel).

@@ -69,12 +69,13 @@ const int ResponseDelay = 100;
 } // namespace
 
 QString DevCallUiService::RequestCallToContact(const QString &accountPath, const QString &accountId,
-                                               uint, const QString &, bool video)
+                                               uint localContactId, const QString &contactName,
+                                               bool video)
 {
     const QString uid =
         QStringLiteral("devcall-%1-%2").arg(QCoreApplication::applicationPid()).arg(m_nextId++);
     const CallSchedule s = m_schedule;
-    Q_EMIT callRequested(uid, accountPath, accountId, video);
+    Q_EMIT callRequested(uid, accountPath, accountId, localContactId, contactName, video);
     // Notifications follow the reply, as from a real service.
     if (s.fail || accountId.trimmed().isEmpty()) {
         QTimer::singleShot(ResponseDelay, this, [this, uid]() { Q_EMIT CommandFailed(uid); });

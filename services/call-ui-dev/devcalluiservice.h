@@ -10,7 +10,9 @@
 // name "com.velto.CallUi", accepts every RequestCallToContact with a fresh call id and then
 // emits, for that id, what a real call would: CallAnswered and CallEnded on its schedule, or
 // CommandCompleted at once for a call that is neither answered nor ended, or CommandFailed if
-// told to refuse calls. Each accepted request is also reported through callRequested().
+// told to refuse calls. Each accepted request is also reported through callRequested(), which
+// the development interface relays on the bus as CallRequested, so that tests in other processes
+// see exactly what a caller asked for.
 // Every call placed is written into the call history store as a dialled call when it ends
 // (a call that is never answered nor ended, when the request completes); refused requests are
 // not calls and are not written.
@@ -39,7 +41,7 @@ Q_SIGNALS:
     void CommandCompleted(QString uid);
     void CommandFailed(QString uid);
     void callRequested(const QString &uid, const QString &accountPath, const QString &accountId,
-                       bool video);
+                       uint localContactId, const QString &contactName, bool video);
 
 private:
     void record(const QString &accountPath, const QString &accountId, bool video,

@@ -19,6 +19,8 @@ QString DevCallUiServiceAdaptor::RequestCallToContact(const QString &accountPath
 DevCallUiDevelopmentAdaptor::DevCallUiDevelopmentAdaptor(DevCallUiService *service)
     : QDBusAbstractAdaptor(service), m_service(service)
 {
+    connect(service, &DevCallUiService::callRequested, this,
+            &DevCallUiDevelopmentAdaptor::CallRequested);
 }
 
 void DevCallUiDevelopmentAdaptor::SetSchedule(int answerAfter, int endAfter, bool fail)

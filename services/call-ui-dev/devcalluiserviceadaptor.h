@@ -38,6 +38,10 @@ public Q_SLOTS:
     void SetSchedule(int answerAfter, int endAfter, bool fail);
     void Quit();
 
+Q_SIGNALS:
+    void CallRequested(const QString &uid, const QString &accountPath, const QString &accountId,
+                       uint localContactId, const QString &contactName, bool video);
+
 private:
     DevCallUiService *m_service;
 };

@@ -248,6 +248,12 @@ private Q_SLOTS:
         QVERIFY(m_store.events(CommHistory::EventFilter(), CommHistory::Event(), 50, &events));
         for (const CommHistory::Event &e : events)
             QVERIFY(e.isRead());
+        // The tap also opened the return-call dialog of the unknown number.
+        QTRY_VERIFY(CallHistoryDialogManager::instance()->hasDialogs());
+        QCOMPARE(CallHistoryDialogManager::instance()->dialogs().first()->metaObject()->className(),
+                 "ReturnCallDialogUnknownContact");
+        CallHistoryDialogManager::instance()->dismissAll();
+        QVERIFY(!CallHistoryDialogManager::instance()->hasDialogs());
     }
 
     void shouldRefuseToCallBackPrivateNumber()

@@ -1,0 +1,34 @@
+#include "returncalldialogknowncontactvoiptocs.h"
+
+#include "accounthelpers.h"
+#include "avatarwidget.h"
+#include "callhistoryitem.h"
+#include "mbutton.h"
+#include "mimagewidget.h"
+#include "mlabel.h"
+#include "subtitlelabel.h"
+
+ReturnCallDialogKnownContactVoipToCS::ReturnCallDialogKnownContactVoipToCS(CallHistoryItem *row)
+    : ReturnCallDialog(row)
+{
+    beginLayout(true);
+    addContactHeader(true, true, false);
+    endLayout(true, false, true);
+    updateContent();
+}
+
+void ReturnCallDialogKnownContactVoipToCS::updateContent()
+{
+    const Snapshot &s = snapshot();
+    avatar()->setContactId(s.contactId);
+    setEscapedTitle(s.name);
+    const QString credits = balance();
+    if (credits.isEmpty())
+        setNumberLine(number());
+    else
+        setNumberLine(number() +
+                      QStringLiteral("%1 (%2)%3").arg(QChar(0x202A), credits, QChar(0x202C)));
+    subtitleLabel()->setText(s.statusMessage);
+    sideIcon()->setImage(accountIconId(s.accountPath));
+    setChatIcon();
+}

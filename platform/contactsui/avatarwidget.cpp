@@ -1,0 +1,157 @@
+#include "avatarwidget.h"
+
+#include "contactsaddressbook.h"
+#include "mtheme.h"
+
+#include <QtContacts/QContactAvatar>
+#include <QtContacts/QContactFetchRequest>
+#include <QtContacts/QContactIdFilter>
+
+#include <QPainter>
+#include <QPainterPath>
+
+using namespace QtContacts;
+
+namespace {
+const char *const GenericImage = "icon-m-common-avatar";
+}
+
+AvatarWidget::AvatarWidget(QGraphicsItem *parent) : MWidgetController(parent)
+{
+    setStyleName(QStringLiteral("CommonThumbnail"));
+}
+
+void AvatarWidget::clear()
+{
+    if (m_fetch) {
+        m_fetch->cancel();
+        m_fetch->deleteLater();
+    }
+    m_contactId = 0;
+    m_iconId.clear();
+    m_name.clear();
+    m_initials.clear();
+    m_picture = QPixmap();
+}
+
+void AvatarWidget::setContactId(QContactLocalId id)
+{
+    if (id == m_contactId && m_iconId.isEmpty())
+        return;
+    clear();
+    m_contactId = id;
+    update();
+    if (!id)
+        return;
+    auto *fetch = new QContactFetchRequest(this);
+    fetch->setManager(ContactsAddressBook::manager());
+    QContactIdFilter filter;
+    filter.setIds({ContactsEngine::toContactId(id)});
+    fetch->setFilter(filter);
+    m_fetch = fetch;
+    connect(fetch, &QContactFetchRequest::stateChanged, this, &AvatarWidget::onFetchStateChanged);
+    if (!fetch->start())
+        fetch->deleteLater();
+}
+
+void AvatarWidget::onFetchStateChanged()
+{
+    auto *fetch = qobject_cast<QContactFetchRequest *>(sender());
+    if (!fetch || !fetch->isFinished())
+        return;
+    fetch->deleteLater();
+    if (fetch != m_fetch)
+        return;
+    const QList<QContact> found = fetch->contacts();
+    if (!found.isEmpty() && ContactsEngine::toLocalId(found.first().id()) == m_contactId)
+        setContact(found.first());
+}
+
+void AvatarWidget::setContact(const QContact &contact)
+{
+    const QContactLocalId id = ContactsEngine::toLocalId(contact.id());
+    if (m_fetch && id != m_contactId)
+        clear();
+    m_contactId = id;
+    m_iconId.clear();
+    m_name = ContactsEngine::synthesizedContactDisplayLabel(contact);
+    m_picture = QPixmap();
+    const QUrl url = contact.detail<QContactAvatar>().imageUrl();
+    if (url.isLocalFile())
+        m_picture.load(url.toLocalFile());
+    const bool hasName =
+        !m_name.isEmpty() && !m_name.at(0).isDigit() && m_name.at(0) != QLatin1Char('+');
+    m_initials = m_picture.isNull() && hasName ? initialsOf(m_name) : QString();
+    update();
+    Q_EMIT contactLoaded();
+}
+
+void AvatarWidget::setImage(const QString &iconId)
+{
+    clear();
+    m_iconId = iconId;
+    update();
+}
+
+QString AvatarWidget::initialsOf(const QString &name)
+{
+    QStringList words;
+    for (const QString &w : name.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        if (w.at(0).isLetter())
+            words << w;
+    if (words.isEmpty())
+        return QString();
+    QString initials = words.first().at(0).toUpper();
+    if (words.size() > 1)
+        initials += words.last().at(0).toUpper();
+    return initials;
+}
+
+QColor AvatarWidget::colorOf(const QString &name)
+{
+    uint h = 5381;
+    for (const QChar c : name)
+        h = h * 33 + c.unicode();
+    return QColor::fromHsv(int(h % 360), 110, 150);
+}
+
+QSizeF AvatarWidget::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
+{
+    if (which == Qt::MinimumSize || which == Qt::PreferredSize) {
+        const QMargins p = style().padding;
+        return QSizeF(style().iconSize + p.left() + p.right(),
+                      style().iconSize + p.top() + p.bottom());
+    }
+    return MWidgetController::sizeHint(which, constraint);
+}
+
+void AvatarWidget::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
+{
+    const QMargins p = style().padding;
+    const int s = style().iconSize;
+    const QRectF box(p.left(), p.top() + (size().height() - p.top() - p.bottom() - s) / 2, s, s);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    QPainterPath circle;
+    circle.addEllipse(box);
+    if (!m_picture.isNull()) {
+        painter->setClipPath(circle);
+        painter->drawPixmap(box, m_picture, QRectF(m_picture.rect()));
+    } else if (!m_initials.isEmpty()) {
+        painter->fillPath(circle, colorOf(m_name));
+        QFont f = style().font();
+        f.setPixelSize(qMax(8, int(s * 0.4)));
+        painter->setFont(f);
+        painter->setPen(Qt::white);
+        painter->drawText(box, Qt::AlignCenter, m_initials);
+    } else {
+        const QString id = m_iconId.isEmpty() ? QLatin1String(GenericImage) : m_iconId;
+        painter->fillPath(circle, QColor(0x3a, 0x45, 0x52));
+        const int inner = int(s * 0.62);
+        const QRectF icon(box.center().x() - inner / 2.0, box.center().y() - inner / 2.0, inner,
+                          inner);
+        painter->drawPixmap(icon.topLeft(),
+                            MTheme::instance()->pixmap(id, QSize(inner, inner), style().color));
+    }
+    painter->restore();
+}

@@ -1,0 +1,41 @@
+#include "contactdetailtext.h"
+
+#include <QtContacts/QContactOnlineAccount>
+#include <QtContacts/QContactPhoneNumber>
+
+using namespace QtContacts;
+
+QString ContactDetailText::value(const QContactDetail &detail)
+{
+    if (detail.type() == QContactDetail::TypePhoneNumber)
+        return static_cast<const QContactPhoneNumber &>(detail).number();
+    if (detail.type() == QContactDetail::TypeOnlineAccount)
+        return static_cast<const QContactOnlineAccount &>(detail).accountUri();
+    return QString();
+}
+
+QString ContactDetailText::kind(const QContactDetail &detail)
+{
+    if (detail.type() == QContactDetail::TypeOnlineAccount)
+        return qtTrId("qtn_cont_type_chat");
+    if (detail.type() != QContactDetail::TypePhoneNumber)
+        return QString();
+    // As the call history reads kinds: a sub-type says more than a context.
+    const QList<int> subTypes = static_cast<const QContactPhoneNumber &>(detail).subTypes();
+    if (subTypes.contains(QContactPhoneNumber::SubTypeMobile))
+        return qtTrId("qtn_comm_type_mobile");
+    if (subTypes.contains(QContactPhoneNumber::SubTypeFax))
+        return qtTrId("qtn_comm_type_fax");
+    const QList<int> contexts = detail.contexts();
+    if (contexts.contains(QContactDetail::ContextHome))
+        return qtTrId("qtn_comm_type_home");
+    if (contexts.contains(QContactDetail::ContextWork))
+        return qtTrId("qtn_comm_type_work");
+    return qtTrId("qtn_cont_type_other");
+}
+
+bool ContactDetailText::isAddress(const QContactDetail &detail)
+{
+    return detail.type() == QContactDetail::TypePhoneNumber ||
+           detail.type() == QContactDetail::TypeOnlineAccount;
+}

@@ -1,0 +1,33 @@
+#include "contactlistrow.h"
+
+#include "avatarwidget.h"
+#include "mlabel.h"
+
+#include <QGraphicsLinearLayout>
+
+ContactListRow::ContactListRow(QContactLocalId id, const QString &name, QGraphicsItem *parent)
+    : MListItem(parent), m_id(id), m_avatar(new AvatarWidget), m_name(new MLabel)
+{
+    setStyleName(QStringLiteral("ContactListRow"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto *layout = new QGraphicsLinearLayout(Qt::Horizontal, this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(16);
+    m_avatar->setStyleName(QStringLiteral("ContactListAvatar"));
+    m_avatar->setAcceptedMouseButtons(Qt::NoButton);
+    m_avatar->setContactId(id);
+    m_name->setStyleName(QStringLiteral("CommonTitle"));
+    m_name->setTextFormat(Qt::PlainText);
+    m_name->setText(name);
+    m_name->setAcceptedMouseButtons(Qt::NoButton);
+    layout->addItem(m_avatar);
+    layout->addItem(m_name);
+    layout->setAlignment(m_avatar, Qt::AlignVCenter);
+    layout->setAlignment(m_name, Qt::AlignVCenter);
+    layout->setStretchFactor(m_name, 1);
+}
+
+QString ContactListRow::name() const
+{
+    return m_name->text();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mscenewindow.h"
+
+class MButton;
+class MLabel;
+class QGraphicsLinearLayout;
+
+// A full-page sheet of the contacts user interface: a header with a title between a cancel (or
+// close) button on the left and an optional accept button on the right, and a body below.
+// Subclasses fill bodyLayout(). Shown over the page; a tap on the cancel button dismisses it.
+class ContactsSheet : public MSceneWindow
+{
+    Q_OBJECT
+public:
+    explicit ContactsSheet(const QString &title, QGraphicsItem *parent = nullptr);
+
+    WindowType windowType() const override { return Sheet; }
+    QString title() const;
+    MButton *cancelButton() const { return m_cancel; }
+    // The accept button, made on first use with `text`.
+    MButton *acceptButton(const QString &text = QString());
+
+protected:
+    QGraphicsLinearLayout *bodyLayout() const { return m_body; }
+
+private:
+    MLabel *m_title;
+    MButton *m_cancel;
+    MButton *m_accept = nullptr;
+    QGraphicsLinearLayout *m_header;
+    QGraphicsLinearLayout *m_body;
+};

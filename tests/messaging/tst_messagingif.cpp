@@ -1,0 +1,70 @@
+#include "messagingif.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QtTest>
+
+namespace {
+const QString Cellular = QStringLiteral("/org/freedesktop/Telepathy/Account/pulse/tel/pulse");
+const QString Sip = QStringLiteral("/org/freedesktop/Telepathy/Account/sofiasip/sip/office");
+
+class UriCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList uris;
+public Q_SLOTS:
+    void open(const QUrl &url) { uris << url.toString(QUrl::FullyEncoded); }
+};
+} // namespace
+
+// Conversations are handed to the desktop as URIs; nothing is sent by the program itself.
+class TestMessagingIf : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void shouldWriteConversationUri_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("remote");
+        QTest::addColumn<QString>("uri");
+        QTest::newRow("cellular number with separators") << Cellular << "+358 (40) 123-4567"
+                                                         << "sms:+358401234567";
+        QTest::newRow("no account, service code keeps star and hash") << QString() << "*100#"
+                                                                      << "sms:*100%23";
+        QTest::newRow("sip address holding a number") << Sip << "sip:%2B358401234567@example.com"
+                                                      << "sms:+358401234567";
+        QTest::newRow("sip address") << Sip << "sip:alice@example.com"
+                                     << "sip:alice@example.com";
+        QTest::newRow("user name without scheme") << Sip << "alice"
+                                                  << "";
+        QTest::newRow("cellular account, letters") << Cellular << "alice"
+                                                   << "";
+        QTest::newRow("private number") << Cellular << ""
+                                        << "";
+        QTest::newRow("markup is no uri") << Sip << "<b>x</b>"
+                                          << "";
+    }
+
+    void shouldWriteConversationUri()
+    {
+        QFETCH(QString, account);
+        QFETCH(QString, remote);
+        QFETCH(QString, uri);
+        QCOMPARE(MessagingIf::conversationUri(account, remote), uri);
+    }
+
+    void shouldReportWhetherHandlerTookIt()
+    {
+        MessagingIf messaging;
+        UriCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("sms"), &catcher, "open");
+        QVERIFY(messaging.startConversation(Cellular, QStringLiteral("0401234567")));
+        QVERIFY(!messaging.startConversation(Cellular, QString()));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("sms"));
+        QCOMPARE(catcher.uris.join(','), QStringLiteral("sms:0401234567"));
+    }
+};
+
+QTEST_MAIN(TestMessagingIf)
+#include "tst_messagingif.moc"
