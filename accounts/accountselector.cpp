@@ -79,8 +79,9 @@ void AccountSelector::onCreditsChanged(QString accountPath, QString credits)
 QString AccountSelector::label(const QList<CallHistoryAccount *> &list, int i) const
 {
     const CallHistoryAccount *account = list.at(i);
+    // The cellular account's name in the language now in use.
     if (m_accounts->isCellularEntry(account->path()))
-        return account->displayName();
+        return qtTrId("qtn_call_mobile");
     // Service names are stored as logical ids ("qtn_acc_service_internet_call"): shown
     // translated, never as the id.
     const QString service = m_accounts->accountServiceName(account->path());
@@ -96,7 +97,7 @@ void AccountSelector::showAccountList()
 {
     if (m_accountDialog)
         return;
-    auto *dialog = new MDialog(qtTrId("qtn_call_select_type"));
+    auto *dialog = new MDialog;
     m_accountDialog = dialog;
 
     // The model lives as long as the list that shows it.
@@ -118,6 +119,9 @@ void AccountSelector::showAccountList()
 
     auto *accountList = new MList;
     dialog->setCentralWidget(accountList);
+    // The title after the list: MDialog places a list set before the dialog is shown above a
+    // title that is already there.
+    dialog->setTitle(qtTrId("qtn_call_select_type"));
     accountList->setItemModel(m_model);
     accountList->setCellCreator(new AccountSelectorCellCreator);
     if (m_model->rowCount() > 0)

@@ -24,6 +24,8 @@ AccountSelectorItem::AccountSelectorItem(QGraphicsItem *parent)
     grid->setContentsMargins(s.padding.left(), s.padding.top(), s.padding.right(),
                              s.padding.bottom());
     grid->setSpacing(0);
+    // Room between the icon and the texts, on the side the texts are in either direction.
+    grid->setColumnSpacing(0, s.spacing * 2);
     grid->addItem(m_icon, 0, 0, 2, 1, Qt::AlignCenter);
     grid->addItem(m_title, 0, 1, 1, 1, Qt::AlignLeft | Qt::AlignVCenter);
     grid->addItem(m_subtitle, 1, 1, 1, 1, Qt::AlignLeft | Qt::AlignVCenter);

@@ -54,6 +54,8 @@ DialerWidget::DialerWidget(int, DialerAccountSelector *selector, QGraphicsItem *
 
     auto *pad = new MStylableWidget;
     pad->setStyleName(QStringLiteral("DialerKeypad"));
+    // A keypad reads 1 2 3 from the left in every language, as the phone's own keys do.
+    pad->setLayoutDirection(Qt::LeftToRight);
     const MStyle &padStyle = pad->style();
     auto *grid = new QGraphicsGridLayout(pad);
     grid->setContentsMargins(padStyle.padding.left(), padStyle.padding.top(),
@@ -77,6 +79,7 @@ DialerWidget::DialerWidget(int, DialerAccountSelector *selector, QGraphicsItem *
 
     auto *actions = new MStylableWidget;
     actions->setStyleName(QStringLiteral("DialerActions"));
+    actions->setLayoutDirection(Qt::LeftToRight);
     auto *row = new QGraphicsLinearLayout(Qt::Horizontal, actions);
     const MStyle &actionStyle = actions->style();
     row->setContentsMargins(actionStyle.padding.left(), actionStyle.padding.top(),

@@ -150,6 +150,7 @@ private Q_SLOTS:
         MLocale *locale = CallHistoryLocale::instance()->locale();
         locale->setRegion(QStringLiteral("en_GB"));
         locale->installTrCatalog(QStringLiteral("telephony"));
+        locale->installTrCatalog(QStringLiteral("call-accounts"));
         MLocale::setDefault(*locale);
 
         const QString managers =
