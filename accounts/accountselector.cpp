@@ -82,7 +82,7 @@ QString AccountSelector::label(const QList<CallHistoryAccount *> &list, int i) c
     // The cellular account's name in the language now in use.
     if (m_accounts->isCellularEntry(account->path()))
         return qtTrId("qtn_call_mobile");
-    // Service names are stored as logical ids ("qtn_acc_service_internet_call"): shown
+    // Service names are stored as logical ids of the accounts catalogue: shown
     // translated, never as the id.
     const QString service = m_accounts->accountServiceName(account->path());
     for (int j = 0; j < list.size(); ++j) {
