@@ -23,6 +23,7 @@ const MStyle &creditsStyle(const QString &styleName)
 DialerAccountButton::DialerAccountButton(QGraphicsItem *parent) : MWidgetController(parent)
 {
     setAcceptedMouseButtons(Qt::LeftButton);
+    setCacheMode(QGraphicsItem::DeviceCoordinateCache);
 }
 
 void DialerAccountButton::setAccount(const QString &name, const QString &credits,

@@ -10,6 +10,9 @@ namespace Dialer {
 DialerKey::DialerKey(QGraphicsItem *parent) : MWidgetController(parent)
 {
     setAcceptedMouseButtons(Qt::LeftButton);
+    // Each key's face is drawn once per look and then copied: a page switch or a press
+    // repaints pictures, not twelve rounded shapes with their texts.
+    setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     m_longPress.setSingleShot(true);
     m_longPress.setInterval(longPressTime());
     connect(&m_longPress, &QTimer::timeout, this, &DialerKey::onLongPressTimeout);
@@ -33,12 +36,22 @@ void DialerKey::setIconID(const QString &iconId)
     update();
 }
 
+void DialerKey::applyStyle()
+{
+    if (m_changingMode)
+        update();
+    else
+        MWidgetController::applyStyle();
+}
+
 void DialerKey::setDown(bool down)
 {
     if (m_down == down)
         return;
     m_down = down;
+    m_changingMode = true;
     setStyleMode(down ? QStringLiteral("pressed") : QString());
+    m_changingMode = false;
 }
 
 void DialerKey::mousePressEvent(QGraphicsSceneMouseEvent *event)

@@ -40,6 +40,8 @@ Q_SIGNALS:
 
 protected:
     void drawContents(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
+    // The pressed look has the size of the plain one: a repaint, no new layout.
+    void applyStyle() override;
     QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
@@ -57,6 +59,7 @@ private:
     bool m_longPressEnabled = false;
     bool m_down = false;
     bool m_longPressed = false;
+    bool m_changingMode = false;
 };
 
 } // namespace Dialer
