@@ -49,7 +49,11 @@ DialerPage::DialerPage(QObject *parent)
     m_page->setCentralWidget(m_dialer);
     // Adding the number to the address book needs the contact editor, which the program does not
     // have yet: the key stays hidden (its place kept, so the call key stays centred).
-    m_dialer->addContactKey()->setVisible(false);
+    Dialer::DialerKey *addContact = m_dialer->addContactKey();
+    QSizePolicy policy = addContact->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    addContact->setSizePolicy(policy);
+    addContact->setVisible(false);
 
     m_page->installEventFilter(this);
 
