@@ -27,6 +27,10 @@
         <source>Copy number</source>
         <translation>نسخ الرقم</translation>
     </message>
+    <message id="qtn_call_dialer_nothing_to_paste">
+        <source>Nothing to paste: the clipboard holds no number</source>
+        <translation>لا شيء للصق: الحافظة لا تحتوي على رقم</translation>
+    </message>
     <message id="qtn_call_duration">
         <source>Duration %1</source>
         <translation>المدة %1</translation>

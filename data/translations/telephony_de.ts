@@ -27,6 +27,10 @@
         <source>Copy number</source>
         <translation>Nummer kopieren</translation>
     </message>
+    <message id="qtn_call_dialer_nothing_to_paste">
+        <source>Nothing to paste: the clipboard holds no number</source>
+        <translation>Nichts einzufügen: Die Zwischenablage enthält keine Nummer</translation>
+    </message>
     <message id="qtn_call_duration">
         <source>Duration %1</source>
         <translation>Dauer %1</translation>

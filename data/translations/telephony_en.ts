@@ -27,6 +27,10 @@
         <source>Copy number</source>
         <translation>Copy number</translation>
     </message>
+    <message id="qtn_call_dialer_nothing_to_paste">
+        <source>Nothing to paste: the clipboard holds no number</source>
+        <translation>Nothing to paste: the clipboard holds no number</translation>
+    </message>
     <message id="qtn_call_duration">
         <source>Duration %1</source>
         <translation>Duration %1</translation>

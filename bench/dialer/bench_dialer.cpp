@@ -1,0 +1,150 @@
+// The dialer's responsiveness, as ratios against baselines measured in the same run:
+//  - a key press to the digit on screen (the press and release through the window, the number
+//    field repainted) against repainting the number field alone;
+//  - opening the dialer tab from the call history (the page manager's switch and the frame that
+//    shows the keypad) against showing an empty application page in place of another.
+// Each iteration ends with the end of the window's paint.
+
+#include "callhistorylocale.h"
+#include "dialerkey.h"
+#include "dialernumberfield.h"
+#include "dialerpage.h"
+#include "dialerwidget.h"
+#include "firstframewatch.h"
+#include "mapplication.h"
+#include "mapplicationpage.h"
+#include "mapplicationwindow.h"
+#include "mlocale.h"
+#include "mscenemanager.h"
+#include "pagemanager.h"
+#include "ratioreporter.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+MApplicationWindow *g_window = nullptr;
+FirstFrameWatch *g_watch = nullptr;
+
+// Runs the event loop until the window has painted (at most 500 ms); false without a paint.
+bool waitForPaint()
+{
+    QElapsedTimer t;
+    t.start();
+    while (!g_watch->hasPainted() && t.elapsed() < 500)
+        QCoreApplication::processEvents();
+    return g_watch->hasPainted();
+}
+
+Dialer::DialerWidget *dialer()
+{
+    return PageManager::instance()->dialerPage()->dialerWidget();
+}
+
+QPoint onScreen(QGraphicsWidget *w)
+{
+    return g_window->mapFromScene(w->mapToScene(w->rect().center()));
+}
+
+void Baseline_NumberFieldRepaint(benchmark::State &state)
+{
+    PageManager::instance()->showDialer();
+    dialer()->setText(QStringLiteral("040123"));
+    waitForPaint();
+    for (auto _ : state) {
+        g_watch->arm();
+        dialer()->numberField()->update();
+        if (!waitForPaint())
+            state.SkipWithError("no paint");
+    }
+}
+BENCHMARK(Baseline_NumberFieldRepaint)->Unit(benchmark::kMicrosecond);
+
+void KeyPressToDigitOnScreen(benchmark::State &state)
+{
+    PageManager::instance()->showDialer();
+    dialer()->setText(QStringLiteral("040123"));
+    waitForPaint();
+    const QPoint five = onScreen(dialer()->key(QLatin1Char('5')));
+    for (auto _ : state) {
+        if (dialer()->text().size() > 14) {
+            state.PauseTiming();
+            dialer()->setText(QStringLiteral("040123"));
+            g_watch->arm();
+            waitForPaint();
+            state.ResumeTiming();
+        }
+        g_watch->arm();
+        QTest::mouseClick(g_window->viewport(), Qt::LeftButton, {}, five);
+        if (!waitForPaint())
+            state.SkipWithError("no paint");
+    }
+}
+BENCHMARK(KeyPressToDigitOnScreen)->Unit(benchmark::kMicrosecond);
+
+void Baseline_SwitchToEmptyPage(benchmark::State &state)
+{
+    MApplicationPage first;
+    MApplicationPage second;
+    MApplicationPage *pages[] = {&first, &second};
+    int i = 0;
+    for (auto _ : state) {
+        g_watch->arm();
+        g_window->sceneManager()->appearSceneWindowNow(pages[i]);
+        if (!waitForPaint())
+            state.SkipWithError("no paint");
+        i = 1 - i;
+    }
+    PageManager::instance()->showDialer();
+    g_watch->arm();
+    waitForPaint();
+}
+BENCHMARK(Baseline_SwitchToEmptyPage)->Unit(benchmark::kMicrosecond);
+
+void OpenDialerFromHistory(benchmark::State &state)
+{
+    PageManager *pm = PageManager::instance();
+    for (auto _ : state) {
+        state.PauseTiming();
+        pm->showCallHistory();
+        g_watch->arm();
+        waitForPaint();
+        state.ResumeTiming();
+        g_watch->arm();
+        pm->showDialer();
+        if (!waitForPaint())
+            state.SkipWithError("no paint");
+    }
+}
+BENCHMARK(OpenDialerFromHistory)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    MApplication app(argc, argv, QStringLiteral("call-history"));
+    MLocale *locale = CallHistoryLocale::instance()->locale();
+    locale->installTrCatalog(QStringLiteral("telephony"));
+    MLocale::setDefault(*locale);
+    g_window = new MApplicationWindow;
+    g_window->resize(480, 854);
+    PageManager::instance()->setWindow(g_window);
+    PageManager::instance()->showDialer();
+    g_window->show();
+    g_watch = new FirstFrameWatch(
+        g_window->viewport(), [] { return true; }, g_window);
+    waitForPaint();
+
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.ratio("key press to digit on screen (goal 1.2)", "KeyPressToDigitOnScreen",
+                   "Baseline_NumberFieldRepaint");
+    reporter.ratio("open the dialer from the history (goal 1.5)", "OpenDialerFromHistory",
+                   "Baseline_SwitchToEmptyPage");
+    QMetaObject::invokeMethod(PageManager::instance(), "onAboutToQuit");
+    delete g_window;
+    return 0;
+}

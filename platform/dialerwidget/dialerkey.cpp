@@ -1,0 +1,156 @@
+#include "dialerkey.h"
+
+#include "mtheme.h"
+
+#include <QGraphicsSceneMouseEvent>
+#include <QPainter>
+
+namespace Dialer {
+
+DialerKey::DialerKey(QGraphicsItem *parent) : MWidgetController(parent)
+{
+    setAcceptedMouseButtons(Qt::LeftButton);
+    // Each key's face is drawn once per look and then copied: a page switch or a press
+    // repaints pictures, not twelve rounded shapes with their texts.
+    setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    m_longPress.setSingleShot(true);
+    m_longPress.setInterval(longPressTime());
+    connect(&m_longPress, &QTimer::timeout, this, &DialerKey::onLongPressTimeout);
+}
+
+void DialerKey::setText(const QString &text)
+{
+    m_text = text;
+    update();
+}
+
+void DialerKey::setLetters(const QString &letters)
+{
+    m_letters = letters;
+    update();
+}
+
+void DialerKey::setIconID(const QString &iconId)
+{
+    m_iconId = iconId;
+    update();
+}
+
+void DialerKey::applyStyle()
+{
+    if (m_changingMode)
+        update();
+    else
+        MWidgetController::applyStyle();
+}
+
+void DialerKey::setDown(bool down)
+{
+    if (m_down == down)
+        return;
+    m_down = down;
+    m_changingMode = true;
+    setStyleMode(down ? QStringLiteral("pressed") : QString());
+    m_changingMode = false;
+}
+
+void DialerKey::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    event->accept();
+    m_longPressed = false;
+    setDown(true);
+    if (m_longPressEnabled)
+        m_longPress.start();
+    Q_EMIT pressed();
+}
+
+void DialerKey::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (m_down && !rect().contains(event->pos())) {
+        m_longPress.stop();
+        setDown(false);
+    }
+}
+
+void DialerKey::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    m_longPress.stop();
+    const bool tap = m_down && !m_longPressed && rect().contains(event->pos());
+    setDown(false);
+    if (tap)
+        Q_EMIT tapped();
+}
+
+void DialerKey::ungrabMouseEvent(QEvent *)
+{
+    cancelPress();
+}
+
+void DialerKey::cancelPress()
+{
+    m_longPress.stop();
+    setDown(false);
+}
+
+void DialerKey::onLongPressTimeout()
+{
+    if (!m_down)
+        return;
+    m_longPressed = true;
+    Q_EMIT longPressed();
+}
+
+QSizeF DialerKey::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
+{
+    const MStyle &s = style();
+    const qreal h = s.height > 0 ? s.height : s.iconSize;
+    if (which == Qt::MinimumSize)
+        return QSizeF(h / 2, h);
+    if (which == Qt::PreferredSize)
+        return QSizeF(s.minimumWidth > 0 ? s.minimumWidth : h, h);
+    return MWidgetController::sizeHint(which, constraint);
+}
+
+void DialerKey::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
+{
+    const MStyle &s = style();
+    const QRectF r = rect();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    if (!m_iconId.isEmpty()) {
+        const int side = s.iconSize;
+        const QPixmap pm = MTheme::instance()->pixmap(m_iconId, QSize(side, side),
+                                                      s.iconTint ? s.color : QColor());
+        const QSizeF size = pm.size() / pm.devicePixelRatio();
+        painter->drawPixmap(QRectF(r.center() - QPointF(size.width() / 2, size.height() / 2), size),
+                            pm, pm.rect());
+    }
+    if (!m_text.isEmpty()) {
+        const MStyle &small = MTheme::instance()->style(styleName() + QStringLiteral("Letters"));
+        QFont font = s.font();
+        painter->setFont(font);
+        painter->setPen(s.color);
+        const QFontMetricsF fm(font);
+        QFont letterFont = small.font();
+        const QFontMetricsF lfm(letterFont);
+        // The digit and its letters as one block, centred; a key without letters keeps the
+        // digit where the others have theirs, so the row reads on one line.
+        const qreal letterHeight = lfm.height();
+        const qreal blockHeight = fm.ascent() + fm.descent() * 0.2 + letterHeight;
+        const qreal top = r.center().y() - blockHeight / 2;
+        QTextOption centred(Qt::AlignHCenter | Qt::AlignTop);
+        centred.setTextDirection(Qt::LeftToRight);
+        painter->drawText(QRectF(r.left(), top - fm.descent() * 0.1, r.width(), fm.height()),
+                          m_text, centred);
+        if (!m_letters.isEmpty()) {
+            painter->setFont(letterFont);
+            painter->setPen(small.color);
+            painter->drawText(
+                QRectF(r.left(), top + fm.ascent() + fm.descent() * 0.2, r.width(), letterHeight),
+                m_letters, centred);
+        }
+    }
+    painter->restore();
+}
+
+} // namespace Dialer

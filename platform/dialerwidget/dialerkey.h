@@ -1,0 +1,65 @@
+#pragma once
+
+#include "mwidgetcontroller.h"
+
+#include <QTimer>
+
+namespace Dialer {
+
+// One key of the dialer: either a digit with the letters printed under it ("2" over "ABC", as
+// phone keypads show them) or an icon (call, backspace, add to contacts), drawn in its style.
+// While the finger is down the key shows its style's "pressed" mode. A release emits tapped();
+// a press held for longPressTime() ms emits longPressed() at once instead (only when long
+// presses are enabled), and the release that follows taps nothing. A finger that slides off
+// the key cancels it.
+class DialerKey : public MWidgetController
+{
+    Q_OBJECT
+public:
+    explicit DialerKey(QGraphicsItem *parent = nullptr);
+
+    static int longPressTime() { return 600; }
+
+    QString text() const { return m_text; }
+    void setText(const QString &text);
+    // The small line under the text ("ABC"); its look is the style "<style>Letters".
+    QString letters() const { return m_letters; }
+    void setLetters(const QString &letters);
+    QString iconID() const { return m_iconId; }
+    void setIconID(const QString &iconId);
+    bool isLongPressEnabled() const { return m_longPressEnabled; }
+    void setLongPressEnabled(bool enabled) { m_longPressEnabled = enabled; }
+    bool isDown() const { return m_down; }
+    // Lets go of a press without a tap (the page went away under the finger).
+    void cancelPress();
+
+Q_SIGNALS:
+    void pressed();
+    void tapped();
+    void longPressed();
+
+protected:
+    void drawContents(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
+    // The pressed look has the size of the plain one: a repaint, no new layout.
+    void applyStyle() override;
+    QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void ungrabMouseEvent(QEvent *event) override;
+
+private:
+    void setDown(bool down);
+    void onLongPressTimeout();
+
+    QString m_text;
+    QString m_letters;
+    QString m_iconId;
+    QTimer m_longPress;
+    bool m_longPressEnabled = false;
+    bool m_down = false;
+    bool m_longPressed = false;
+    bool m_changingMode = false;
+};
+
+} // namespace Dialer

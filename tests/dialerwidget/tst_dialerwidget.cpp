@@ -1,0 +1,263 @@
+#include "dialeraccountbutton.h"
+#include "dialeraccountselector.h"
+#include "dialerkey.h"
+#include "dialernumberfield.h"
+#include "dialerwidget.h"
+#include "mapplication.h"
+#include "mapplicationpage.h"
+#include "mapplicationwindow.h"
+#include "mbanner.h"
+#include "mscenemanager.h"
+#include "testsupport.h"
+
+#include <QClipboard>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+// The keypad's side of an account chooser: announces what the test tells it, counts list
+// requests.
+class ScriptedSelector : public Dialer::DialerAccountSelector
+{
+public:
+    int listRequests = 0;
+    bool isCellularSelected() override { return true; }
+    void showAccountList() override { ++listRequests; }
+};
+
+QString joined(const QSignalSpy &spy)
+{
+    QStringList out;
+    for (const QList<QVariant> &args : spy)
+        out << (args.isEmpty() ? QStringLiteral("()") : args.first().toString());
+    return out.join(QLatin1Char('|'));
+}
+} // namespace
+
+// The keypad driven with real presses in a window.
+class TestDialerWidget : public QObject
+{
+    Q_OBJECT
+private:
+    MApplicationWindow *m_window = nullptr;
+    MApplicationPage *m_page = nullptr;
+    ScriptedSelector *m_selector = nullptr;
+    Dialer::DialerWidget *m_dialer = nullptr;
+
+    QPoint onScreen(QGraphicsWidget *w) const
+    {
+        return m_window->mapFromScene(w->mapToScene(w->rect().center()));
+    }
+    void tap(QGraphicsWidget *w)
+    {
+        QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {}, onScreen(w));
+    }
+    // Holds the finger on `w` until `done` holds (the long press fired), then lets go.
+    template <typename Done> bool hold(QGraphicsWidget *w, Done done)
+    {
+        QTest::mousePress(m_window->viewport(), Qt::LeftButton, {}, onScreen(w));
+        const bool fired = QTest::qWaitFor(done, 5000);
+        QTest::mouseRelease(m_window->viewport(), Qt::LeftButton, {}, onScreen(w));
+        return fired;
+    }
+    void type(const QString &keys)
+    {
+        for (const QChar c : keys)
+            tap(m_dialer->key(c));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_window = new MApplicationWindow;
+        m_window->resize(480, 854);
+        m_page = new MApplicationPage;
+        m_page->setPannable(false);
+        m_selector = new ScriptedSelector;
+        m_dialer = new Dialer::DialerWidget(0, m_selector);
+        m_page->setCentralWidget(m_dialer);
+        m_window->sceneManager()->appearSceneWindowNow(m_page);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+    void cleanup()
+    {
+        delete m_page;
+        delete m_window;
+        delete m_selector;
+    }
+
+    void shouldTypeWhatTheKeysShow()
+    {
+        QCOMPARE(m_dialer->key('7')->letters(), QStringLiteral("PQRS"));
+        QCOMPARE(m_dialer->key('0')->letters(), QStringLiteral("+"));
+        type(QStringLiteral("0401234567*#"));
+        QCOMPARE(m_dialer->text(), QStringLiteral("0401234567*#"));
+        tap(m_dialer->backspaceKey());
+        tap(m_dialer->backspaceKey());
+        QCOMPARE(m_dialer->text(), QStringLiteral("0401234567"));
+        // Shown grouped; kept as typed.
+        QCOMPARE(m_dialer->numberField()->displayedText(), QStringLiteral("040 123 45 67"));
+        TestSupport::saveScreenshot(m_window, "dialerwidget-typed");
+    }
+
+    void shouldShowPressedStateWhileFingerIsDown()
+    {
+        Dialer::DialerKey *five = m_dialer->key('5');
+        QTest::mousePress(m_window->viewport(), Qt::LeftButton, {}, onScreen(five));
+        QVERIFY(five->isDown());
+        QCOMPARE(five->styleMode(), QStringLiteral("pressed"));
+        QCOMPARE(m_dialer->text(), QString());
+        QTest::mouseRelease(m_window->viewport(), Qt::LeftButton, {}, onScreen(five));
+        QVERIFY(!five->isDown());
+        QCOMPARE(five->styleMode(), QString());
+        QCOMPARE(m_dialer->text(), QStringLiteral("5"));
+    }
+
+    void shouldActOnLongPresses_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("voicemail");
+        QTest::addColumn<QChar>("held");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("calls");
+        QTest::newRow("zero gives plus") << ""
+                                         << "" << QChar('0') << "+"
+                                         << "";
+        QTest::newRow("zero after digits") << "00"
+                                           << "" << QChar('0') << "00+"
+                                           << "";
+        QTest::newRow("one calls voicemail") << ""
+                                             << "+358401111111" << QChar('1') << ""
+                                             << "+358401111111";
+        QTest::newRow("one without voicemail types one") << ""
+                                                         << "" << QChar('1') << "1"
+                                                         << "";
+        QTest::newRow("backspace clears") << "0401234"
+                                          << "" << QChar('<') << ""
+                                          << "";
+    }
+    void shouldActOnLongPresses()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, voicemail);
+        QFETCH(QChar, held);
+        QFETCH(QString, number);
+        QFETCH(QString, calls);
+        m_dialer->setVoicemailNumber(voicemail);
+        type(typed);
+        QSignalSpy called(m_dialer, &Dialer::DialerWidget::callRequested);
+        QSignalSpy changed(m_dialer, &Dialer::DialerWidget::textChanged);
+        Dialer::DialerKey *key =
+            held == QLatin1Char('<') ? m_dialer->backspaceKey() : m_dialer->key(held);
+        QVERIFY(hold(key, [&] { return !called.isEmpty() || !changed.isEmpty(); }));
+        QCOMPARE(m_dialer->text(), number);
+        QCOMPARE(joined(called), calls);
+        // The release after a long press types nothing more.
+        QCOMPARE(changed.size(), calls.isEmpty() ? 1 : 0);
+    }
+
+    void shouldCancelAKeySlidOff()
+    {
+        Dialer::DialerKey *five = m_dialer->key('5');
+        QTest::mousePress(m_window->viewport(), Qt::LeftButton, {}, onScreen(five));
+        QTest::mouseMove(m_window->windowHandle(), onScreen(m_dialer->key('9')));
+        QTest::mouseRelease(m_window->viewport(), Qt::LeftButton, {}, onScreen(m_dialer->key('9')));
+        QCOMPARE(m_dialer->text(), QString());
+        QVERIFY(!five->isDown());
+    }
+
+    void shouldPasteOnlyDialableCharacters()
+    {
+        type(QStringLiteral("9"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("+358 (40) 123-4567 ext"));
+        QVERIFY(hold(m_dialer->numberField(), [&] { return m_dialer->text().size() > 1; }));
+        QCOMPARE(m_dialer->text(), QStringLiteral("9+358401234567"));
+
+        // Nothing dialable: the number stays, a banner says why.
+        QGuiApplication::clipboard()->setText(QStringLiteral("see you at ten"));
+        QVERIFY(hold(m_dialer->numberField(),
+                     [&] { return !m_window->sceneManager()->overlays().isEmpty(); }));
+        auto *banner = qobject_cast<MBanner *>(m_window->sceneManager()->overlays().last());
+        QVERIFY(banner);
+        QCOMPARE(banner->title(), qtTrId("qtn_call_dialer_nothing_to_paste"));
+        QCOMPARE(m_dialer->text(), QStringLiteral("9+358401234567"));
+    }
+
+    void shouldAskForLastNumberOnEmptyCallKey()
+    {
+        QSignalSpy called(m_dialer, &Dialer::DialerWidget::callRequested);
+        QSignalSpy last(m_dialer, &Dialer::DialerWidget::requestLastCalledPhoneNumber);
+        QSignalSpy add(m_dialer, &Dialer::DialerWidget::requestAddOrMergeWithContact);
+        tap(m_dialer->callKey());
+        QCOMPARE(last.size(), 1);
+        m_dialer->setText(QStringLiteral("+358401234567"));
+        tap(m_dialer->callKey());
+        tap(m_dialer->addContactKey());
+        QCOMPARE(joined(called), QStringLiteral("+358401234567"));
+        QCOMPARE(joined(add), QStringLiteral("+358401234567"));
+        QCOMPARE(last.size(), 1);
+    }
+
+    void shouldIgnoreKeysWhileBlocked()
+    {
+        m_dialer->onPageBlocked();
+        QSignalSpy last(m_dialer, &Dialer::DialerWidget::requestLastCalledPhoneNumber);
+        type(QStringLiteral("12"));
+        tap(m_dialer->callKey());
+        QCOMPARE(m_dialer->text(), QString());
+        QCOMPARE(last.size(), 0);
+        m_dialer->onPageUnblocked();
+        type(QStringLiteral("12"));
+        QCOMPARE(m_dialer->text(), QStringLiteral("12"));
+    }
+
+    void shouldKeepOutsideTextPlainAndBounded_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("markup") << "<img src=\"file:///etc/a.png\">"
+                                << "";
+        QTest::newRow("markup around digits") << "<b>040</b>"
+                                              << "040";
+        QTest::newRow("too long") << QString(1000, QLatin1Char('5'))
+                                  << QString(Dialer::DialerWidget::MaxLength, QLatin1Char('5'));
+    }
+    void shouldKeepOutsideTextPlainAndBounded()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, number);
+        m_dialer->setText(text);
+        QCOMPARE(m_dialer->text(), number);
+        // Every character is on screen: the field grows rather than hiding any.
+        QCOMPARE(m_dialer->numberField()->displayedText().remove(QRegularExpression("[ \n]")),
+                 number);
+    }
+
+    void shouldShowTheAnnouncedAccount()
+    {
+        Q_EMIT m_selector->accountChanged(false, true, QStringLiteral("Internet call"),
+                                          QStringLiteral("<i>Work</i>"), QStringLiteral("€12.34"),
+                                          QStringLiteral("icon-m-service-sip"),
+                                          QStringLiteral("#1d6fb8"));
+        Dialer::DialerAccountButton *button = m_dialer->accountButton();
+        QCOMPARE(button->name(), QStringLiteral("<i>Work</i>"));
+        QCOMPARE(button->credits(), QStringLiteral("€12.34"));
+        QCOMPARE(button->backgroundColor(), QColor(QStringLiteral("#1d6fb8")));
+        Q_EMIT m_selector->creditsChanged(QStringLiteral("€2.00"));
+        QCOMPARE(button->credits(), QStringLiteral("€2.00"));
+        tap(button);
+        QCOMPARE(m_selector->listRequests, 1);
+
+        // The cellular account goes by its service name; without a choice the button is inert.
+        Q_EMIT m_selector->accountChanged(true, false, QStringLiteral("Mobile"), QString(),
+                                          QString(), QString(), QString());
+        QCOMPARE(button->name(), QStringLiteral("Mobile"));
+        QVERIFY(!button->backgroundColor().isValid());
+        tap(button);
+        QCOMPARE(m_selector->listRequests, 1);
+    }
+};
+
+CH_TOUCH_TEST_MAIN(TestDialerWidget)
+#include "tst_dialerwidget.moc"
