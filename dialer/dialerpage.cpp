@@ -1,11 +1,15 @@
 #include "dialerpage.h"
 
+#include "accountpaths.h"
 #include "accountselector.h"
+#include "addmergedialog.h"
 #include "callhistoryaccountsmanager.h"
+#include "callhistorydialogmanager.h"
 #include "callhistorylocale.h"
 #include "callhistorypage.h"
 #include "callhistoryvoicemail.h"
 #include "callmodel.h"
+#include "contactsheets.h"
 #include "dialerkey.h"
 #include "dialerwidget.h"
 #include "event.h"
@@ -47,13 +51,6 @@ DialerPage::DialerPage(QObject *parent)
     m_accountSelector->reset();
     m_dialer->setTonesEnabled(true);
     m_page->setCentralWidget(m_dialer);
-    // Adding the number to the address book needs the contact editor, which the program does not
-    // have yet: the key stays hidden (its place kept, so the call key stays centred).
-    Dialer::DialerKey *addContact = m_dialer->addContactKey();
-    QSizePolicy policy = addContact->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    addContact->setSizePolicy(policy);
-    addContact->setVisible(false);
 
     m_page->installEventFilter(this);
 
@@ -194,9 +191,20 @@ void DialerPage::slotCallRequested(QString callee)
     showGuardedBanner(m_internationalBanner, qtTrId("qtn_skyp_not_international_format"));
 }
 
-void DialerPage::onAddMergeContactRequested(QString)
+void DialerPage::onAddMergeContactRequested(QString phoneNumber)
 {
-    // Needs the contact editor and the add-or-merge dialog; the key is hidden until then.
+    // With nothing typed the editor opens empty; a typed number is offered as a new contact or
+    // for an existing one, unless a pop-up is already open.
+    if (phoneNumber.isEmpty()) {
+        addToContacts(cellularAccountPath(), phoneNumber);
+        return;
+    }
+    CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
+    if (dialogs->hasDialogs())
+        return;
+    auto *dialog = new AddMergeDialog(cellularAccountPath(), phoneNumber);
+    dialogs->addDialog(dialog);
+    dialog->appear(MSceneWindow::DestroyWhenDone);
 }
 
 void DialerPage::onRequestLastCalledPhoneNumber()

@@ -52,7 +52,10 @@ QStringList catalogFiles(const QString &name, const QString &language)
 class LayoutDirectionTranslator : public QTranslator
 {
 public:
-    explicit LayoutDirectionTranslator(Qt::LayoutDirection direction) : m_direction(direction) {}
+    LayoutDirectionTranslator(Qt::LayoutDirection direction, QObject *parent)
+        : QTranslator(parent), m_direction(direction)
+    {
+    }
     bool isEmpty() const override { return false; }
     QString translate(const char *context, const char *sourceText, const char *, int) const override
     {
@@ -66,10 +69,11 @@ private:
     Qt::LayoutDirection m_direction;
 };
 
-// The translators installed for the default locale, and what they were loaded for.
+// The translators installed for the default locale, and what they were loaded for. They belong
+// to the application object, so they go with it; the list only follows them.
 struct InstalledCatalogs
 {
-    QList<QTranslator *> translators;
+    QList<QPointer<QTranslator>> translators;
     QString language;
     QStringList catalogs;
 };
@@ -87,19 +91,22 @@ void installTranslators(const QString &language, const QStringList &catalogs)
         return;
     if (installed.language == language && installed.catalogs == catalogs)
         return;
-    for (QTranslator *t : qAsConst(installed.translators)) {
+    for (const QPointer<QTranslator> &t : qAsConst(installed.translators)) {
+        if (!t)
+            continue;
         QCoreApplication::removeTranslator(t);
         delete t;
     }
     installed.translators.clear();
-    auto *direction = new LayoutDirectionTranslator(QLocale(language).textDirection());
+    QCoreApplication *app = QCoreApplication::instance();
+    auto *direction = new LayoutDirectionTranslator(QLocale(language).textDirection(), app);
     if (QCoreApplication::installTranslator(direction))
         installed.translators << direction;
     else
         delete direction;
     for (const QString &catalog : catalogs) {
         for (const QString &file : catalogFiles(catalog, language)) {
-            auto *translator = new QTranslator;
+            auto *translator = new QTranslator(app);
             if (translator->load(file) && QCoreApplication::installTranslator(translator))
                 installed.translators << translator;
             else

@@ -1,6 +1,8 @@
 #include "../accounts/accountstestdatabase.h"
 #include "accountselector.h"
+#include "addmergedialog.h"
 #include "callhistoryaccountsmanager.h"
+#include "callhistorydialogmanager.h"
 #include "callhistorylocale.h"
 #include "callhistorypage.h"
 #include "callmodel.h"
@@ -313,6 +315,32 @@ private Q_SLOTS:
         QFETCH(QString, number);
         pm()->showDialer(digits);
         QCOMPARE(page()->number(), number);
+    }
+
+    void shouldOfferToSaveTheTypedNumber()
+    {
+        CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
+        type(QStringLiteral("0401234567"));
+        tap(dialer()->addContactKey());
+        QTRY_COMPARE(dialogs->dialogs().size(), 1);
+        auto *dialog = qobject_cast<AddMergeDialog *>(dialogs->dialogs().first());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->accountPath(), Cellular);
+        QCOMPARE(dialog->remoteUid(), QStringLiteral("0401234567"));
+        // A second press while the dialog is open opens nothing more.
+        Q_EMIT dialer()->requestAddOrMergeWithContact(QStringLiteral("0401234567"));
+        QTest::qWait(50);
+        QCOMPARE(dialogs->dialogs().size(), 1);
+        pm()->showCallHistory();
+        QTRY_COMPARE(dialogs->dialogs().size(), 0);
+
+        // With nothing typed, the editor of a new contact opens at once.
+        pm()->showDialer();
+        dialer()->setText(QString());
+        tap(dialer()->addContactKey());
+        QTRY_VERIFY(pm()->contactEditor());
+        pm()->showCallHistory();
+        QTRY_VERIFY(!pm()->contactEditor());
     }
 
     void shouldFallBackToCellularWhenLeftEmpty()
