@@ -143,7 +143,8 @@ DetailSelector::DetailSelector(const QContact &contact, CallHistoryContactsManag
     m_list->setCellCreator(new DetailSelectorCellCreator(m_accounts));
     m_list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_list->setItemModel(m_model);
-    connect(m_list, &MList::itemClicked, this, &DetailSelector::onListItemClicked);
+    connect(m_list, &MList::itemClicked, this, &DetailSelector::onListItemClicked,
+            Qt::QueuedConnection);
     m_viewport->setWidget(m_list);
     layout->addItem(m_viewport);
 
@@ -287,7 +288,8 @@ void DetailSelector::onListItemClicked(const QModelIndex &index)
     if (!m_model || index.model() != m_model)
         return;
     accept();
-    const DetailEntry entry = DetailEntry::fromMap(m_model->data(index).toMap());
+    const DetailEntry entry =
+        DetailEntry::fromMap(m_model->data(index, DetailSelectorModel::EntryRole).toMap());
     if (entry.displayName.isEmpty())
         return;
     const QString name = m_contacts ? m_contacts->displayLabel(m_contactData)

@@ -1,6 +1,7 @@
 #include "detailselectorcellcreator.h"
 
 #include "callhistoryaccountsmanager.h"
+#include "detailselectormodel.h"
 
 DetailSelectorCellCreator::DetailSelectorCellCreator(CallHistoryAccountsManager *accounts)
     : m_accounts(accounts)
@@ -13,5 +14,5 @@ void DetailSelectorCellCreator::updateCell(const QModelIndex &index, MWidget *ce
     if (!item)
         return;
     item->setAccountsManager(m_accounts);
-    item->setEntry(DetailEntry::fromMap(index.data(Qt::DisplayRole).toMap()));
+    item->setEntry(DetailEntry::fromMap(index.data(DetailSelectorModel::EntryRole).toMap()));
 }

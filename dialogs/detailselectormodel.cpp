@@ -18,14 +18,18 @@ int DetailSelectorModel::rowCount(const QModelIndex &parent) const
 QVariant DetailSelectorModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.model() != this || index.row() < 0 ||
-        index.row() >= m_rows.size() || role != Qt::DisplayRole)
+        index.row() >= m_rows.size())
         return QVariant();
-    return m_rows.at(index.row());
+    if (role == EntryRole)
+        return m_rows.at(index.row());
+    if (role == Qt::DisplayRole)
+        return m_rows.at(index.row()).toMap().value(QStringLiteral("displayName")).toString();
+    return QVariant();
 }
 
 DetailEntry DetailSelectorModel::entry(int row) const
 {
-    return DetailEntry::fromMap(data(index(row)).toMap());
+    return DetailEntry::fromMap(data(index(row), EntryRole).toMap());
 }
 
 void DetailSelectorModel::append(const QVariantMap &map, const QString &key)
@@ -54,7 +58,7 @@ void DetailSelectorModel::mergeFrom(const DetailSelectorModel &other)
         changed.insert(row);
     }
     for (int i = 0; i < other.rowCount(); ++i) {
-        const QVariantMap map = other.data(other.index(i)).toMap();
+        const QVariantMap map = other.data(other.index(i), EntryRole).toMap();
         const QString key = DetailEntry::fromMap(map).rowKey();
         const auto known = m_rowKeys.constFind(key);
         if (known != m_rowKeys.constEnd()) {

@@ -7,8 +7,9 @@
 #include <QList>
 #include <QVariant>
 
-// The rows of the detail selector: one DetailEntry per row, as its property map under
-// Qt::DisplayRole, in the order they were added.
+// The rows of the detail selector: one DetailEntry per row, as its property map under EntryRole
+// (Qt::DisplayRole holds the row's address as text, as views expect), in the order they were
+// added.
 //
 // The selector rebuilds its rows into a fresh model and merges that into the shown one
 // (mergeFrom()), so that the list is never reset: rows found again keep their place and widget
@@ -20,6 +21,8 @@
 class DetailSelectorModel : public QAbstractListModel
 {
 public:
+    enum Roles { EntryRole = Qt::UserRole };
+
     explicit DetailSelectorModel(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
