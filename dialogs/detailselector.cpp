@@ -100,6 +100,7 @@ DetailSelector::DetailSelector(const QContact &contact, CallHistoryContactsManag
     : MDialog(qtTrId("qtn_call_contact_picker_dialog_title"), parent), m_contactData(contact),
       m_avatar(new MImageWidget), m_nameLabel(new MLabel), m_subtitleLabel(new MLabel),
       m_viewport(new MPannableViewport), m_list(new MList),
+      m_isVoicemail(isVoicemailContact(contact)),
       m_contacts(contacts ? contacts : CallHistoryContactsManager::instance()),
       m_accounts(accounts ? accounts : CallHistoryAccountsManager::instance())
 {
@@ -165,16 +166,16 @@ DetailSelector::~DetailSelector()
         m_contact->release();
 }
 
-bool DetailSelector::isVoicemailContact() const
+bool DetailSelector::isVoicemailContact(const QContact &contact)
 {
-    const QString guid = m_contactData.detail<QContactGuid>().guid();
+    const QString guid = contact.detail<QContactGuid>().guid();
     return !guid.isEmpty() && guid == QLatin1String(VoicemailStore::voicemailContactGUID);
 }
 
 void DetailSelector::rebuild()
 {
-    m_avatar->setImage(isVoicemailContact() ? QStringLiteral("icon-m-telephony-contact-voicemail")
-                                            : QStringLiteral("icon-m-common-avatar-placeholder"));
+    m_avatar->setImage(m_isVoicemail ? QStringLiteral("icon-m-telephony-contact-voicemail")
+                                     : QStringLiteral("icon-m-common-avatar-placeholder"));
     m_nameLabel->setText(m_contacts
                              ? m_contacts->displayLabel(m_contactData)
                              : ContactsEngine::synthesizedContactDisplayLabel(m_contactData));
@@ -239,11 +240,12 @@ void DetailSelector::addVoipNumberRows(DetailSelectorModel *model) const
     const QList<CallHistoryAccount *> accounts = m_accounts->accounts(true, true, false);
     const QList<QContactPhoneNumber> numbers = m_contactData.details<QContactPhoneNumber>();
     for (const CallHistoryAccount *account : accounts) {
-        QString label = account->serviceName();
+        const QString service = m_accounts->accountServiceName(account->path());
+        QString label = service;
         for (const CallHistoryAccount *other : accounts) {
-            if (other != account && other->serviceName() == account->serviceName()) {
-                label =
-                    QStringLiteral("%1 (%2)").arg(account->displayName(), account->serviceName());
+            if (other != account && m_accounts->accountServiceName(other->path()) == service) {
+                label = QStringLiteral("%1 (%2)").arg(m_accounts->accountName(account->path()),
+                                                      service);
                 break;
             }
         }

@@ -65,7 +65,8 @@ private:
     void addVoiceAccountRows(DetailSelectorModel *model) const;
     void addVoipNumberRows(DetailSelectorModel *model) const;
     void addVideoRows(DetailSelectorModel *model) const;
-    bool isVoicemailContact() const;
+    // The voicemail contact is known by its fixed GUID (fetched updates may not carry it).
+    static bool isVoicemailContact(const QtContacts::QContact &contact);
 
     QPointer<DetailSelectorModel> m_model;
     QPointer<CallHistoryContact> m_contact;
@@ -75,6 +76,7 @@ private:
     MLabel *m_subtitleLabel;
     MPannableViewport *m_viewport;
     MList *m_list;
+    const bool m_isVoicemail;
     QPointer<CallHistoryContactsManager> m_contacts;
     QPointer<CallHistoryAccountsManager> m_accounts;
 };

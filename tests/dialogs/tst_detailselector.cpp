@@ -188,7 +188,8 @@ private:
             "work|" + voipLabel("Work", WorkSip) + " | " + home + "|0912345678||",
         };
         if (video)
-            rows << "talk|" + label(Talk) + " | " + qtTrId("qtn_call_video_call") +
+            rows << "talk|" + label(Talk) + " | " +
+                        firstLengthVariant(qtTrId("qtn_call_video_call")) +
                         "|anna@talk.example||video";
         return rows.join(QLatin1Char('\n'));
     }
@@ -295,7 +296,8 @@ private Q_SLOTS:
         QVERIFY(selector);
         QAbstractItemModelTester tester(selector->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(describe(selector->model()), annaRows(videoFlag));
+        QCOMPARE(describe(selector->model()).split(QLatin1Char('\n')),
+                 annaRows(videoFlag).split(QLatin1Char('\n')));
         // Outside text reaches the screen as plain text.
         QCOMPARE(selector->nameLabel()->text(), QStringLiteral("Anna <i> Berg"));
         QCOMPARE(selector->subtitleLabel()->text(), QStringLiteral("<b>At the office</b>"));
@@ -400,8 +402,10 @@ private Q_SLOTS:
         QSignalSpy calls(selector.data(), &DetailSelector::call);
         const QDateTime placed = QDateTime::currentDateTime().addSecs(-1);
 
-        MWidget *cell = selector->list()->cellForIndex(selector->model()->index(row));
-        QVERIFY(cell);
+        selector->list()->scrollTo(selector->model()->index(row));
+        selector->list()->flush();
+        MWidget *cell = nullptr;
+        QTRY_VERIFY((cell = selector->list()->cellForIndex(selector->model()->index(row))));
         tap(cell);
         QTRY_COMPARE(calls.count(), 1);
         const QList<QVariant> args = calls.takeFirst();
