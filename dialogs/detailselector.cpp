@@ -97,9 +97,8 @@ bool hasCallableDetail(const QContact &contact)
 
 DetailSelector::DetailSelector(const QContact &contact, CallHistoryContactsManager *contacts,
                                CallHistoryAccountsManager *accounts, QGraphicsItem *parent)
-    : MDialog(qtTrId("qtn_call_contact_picker_dialog_title"), parent), m_contactData(contact),
-      m_avatar(new MImageWidget), m_nameLabel(new MLabel), m_subtitleLabel(new MLabel),
-      m_viewport(new MPannableViewport), m_list(new MList),
+    : MDialog(parent), m_contactData(contact), m_avatar(new MImageWidget), m_nameLabel(new MLabel),
+      m_subtitleLabel(new MLabel), m_viewport(new MPannableViewport), m_list(new MList),
       m_isVoicemail(isVoicemailContact(contact)),
       m_contacts(contacts ? contacts : CallHistoryContactsManager::instance()),
       m_accounts(accounts ? accounts : CallHistoryAccountsManager::instance())
@@ -148,6 +147,8 @@ DetailSelector::DetailSelector(const QContact &contact, CallHistoryContactsManag
             Qt::QueuedConnection);
     m_viewport->setWidget(m_list);
     layout->addItem(m_viewport);
+    // The title is set once the contents are in place, so that it goes above them.
+    setTitle(qtTrId("qtn_call_contact_picker_dialog_title"));
 
     rebuild();
 

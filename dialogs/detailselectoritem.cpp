@@ -30,7 +30,8 @@ DetailSelectorItem::DetailSelectorItem(QGraphicsItem *parent)
     m_typeLabel->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     firstLine->addItem(m_typeLabel);
     m_presenceIcon->setStyleName(QStringLiteral("ZeroSizeWidget"));
-    m_presenceIcon->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Fixed);
+    // Fixed, so that the dot follows the text instead of the middle of the free space.
+    m_presenceIcon->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     firstLine->addItem(m_presenceIcon);
     firstLine->setAlignment(m_presenceIcon, Qt::AlignVCenter);
     firstLine->addStretch();

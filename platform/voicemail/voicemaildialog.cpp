@@ -9,14 +9,13 @@
 
 VoicemailDialog::VoicemailDialog(bool withCurrentNumber, Voicemail *service,
                                  NumberValidator validator, QGraphicsItem *parent)
-    : MDialog(qtTrId("qtn_call_voicemail_dialog_title"), parent),
-      m_service(service ? service : new Voicemail(this)),
+    : MDialog(parent), m_service(service ? service : new Voicemail(this)),
       m_validator(validator ? std::move(validator)
                             : NumberValidator(&VoicemailStore::isAcceptableNumber)),
       m_numberEdit(new MTextEdit), m_messageLabel(new MLabel)
 {
     auto *layout = new QGraphicsLinearLayout(Qt::Vertical);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(16, 4, 16, 4);
     layout->setSpacing(0);
     m_numberEdit->setStyleName(QStringLiteral("VoicemailDialogNumberField"));
     m_numberEdit->setPrompt(qtTrId("qtn_call_voicemail_number_prompt"));
@@ -28,6 +27,8 @@ VoicemailDialog::VoicemailDialog(bool withCurrentNumber, Voicemail *service,
     m_messageLabel->setStyleName(QStringLiteral("ZeroSizeWidget"));
     layout->addItem(m_messageLabel);
     centralWidget()->setLayout(layout);
+    // The title is set once the contents are in place, so that it goes above them.
+    setTitle(qtTrId("qtn_call_voicemail_dialog_title"));
 
     if (withCurrentNumber) {
         const QList<VoicemailNumber> current = m_service->currentNumbers();

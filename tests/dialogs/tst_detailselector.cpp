@@ -220,6 +220,7 @@ private:
     {
         MLocale locale(name);
         locale.installTrCatalog(QStringLiteral("telephony"));
+        locale.installTrCatalog(QStringLiteral("call-accounts"));
         MLocale::setDefault(locale);
     }
 
