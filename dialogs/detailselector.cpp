@@ -191,7 +191,14 @@ void DetailSelector::rebuild()
     fitListHeight();
 
     if (m_model->rowCount() == 0 && m_contact && m_contact->isResolved())
-        dismiss();
+        closeEmpty();
+}
+
+void DetailSelector::closeEmpty()
+{
+    // Queued: during construction the dialog has not appeared yet.
+    QMetaObject::invokeMethod(
+        this, [this]() { dismiss(); }, Qt::QueuedConnection);
 }
 
 void DetailSelector::fitListHeight()
@@ -315,8 +322,13 @@ void DetailSelector::onUpdated()
     if (!m_contact)
         return;
     const QContact resolved = m_contact->contact();
-    if (!hasCallableDetail(resolved))
+    if (!hasCallableDetail(resolved)) {
+        // The old list stays; but a contact that never had anything to call would leave an
+        // empty dialog open.
+        if (m_model->rowCount() == 0)
+            closeEmpty();
         return;
+    }
     m_contactData = resolved;
     rebuild();
 }

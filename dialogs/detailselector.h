@@ -24,8 +24,8 @@ class MPannableViewport;
 // It keeps itself current: it holds a reference to the contact's shared record, and every
 // update of the record rebuilds the rows into a fresh model that is merged into the shown one,
 // so rows keep their places and widgets and are never removed while the dialog is open. An
-// update that leaves nothing to call is ignored; a rebuild that leaves no rows closes the dialog
-// once the record is resolved.
+// update that leaves nothing to call is ignored; once the record is resolved, a dialog with no
+// rows at all closes itself.
 //
 // Limits: the header shows an icon, not the contact's picture. The voicemail contact is known by
 // its fixed GUID. Balances are read when a row is drawn.
@@ -61,6 +61,7 @@ private Q_SLOTS:
 private:
     void rebuild();
     void fitListHeight();
+    void closeEmpty();
     void addCellularRows(DetailSelectorModel *model) const;
     void addVoiceAccountRows(DetailSelectorModel *model) const;
     void addVoipNumberRows(DetailSelectorModel *model) const;

@@ -447,6 +447,24 @@ private Q_SLOTS:
                 .join(' '));
     }
 
+    void shouldCloseWhenTheContactHasNothingToCall()
+    {
+        QContact nobody;
+        QContactName name;
+        name.setFirstName(QStringLiteral("Nobody"));
+        nobody.saveDetail(&name);
+        addAccount(&nobody, QStringLiteral("chat@only.example"), Talk, {QStringLiteral("TextChat")},
+                   QContactPresence::PresenceUnknown);
+        QVERIFY(book().saveContact(&nobody));
+        m_saved << nobody.id();
+        QPointer<DetailSelector> selector = new DetailSelector(nobody, m_contacts, m_accounts);
+        QSignalSpy dismissed(selector.data(), &MSceneWindow::dismissed);
+        selector->appear(m_window, MSceneWindow::DestroyWhenDone);
+        QCOMPARE(selector->model()->rowCount(), 0);
+        QTRY_COMPARE(dismissed.count(), 1);
+        QTRY_VERIFY(!selector);
+    }
+
     void shouldShowTheVoicemailContactWithItsImage()
     {
         QContact voicemail;
