@@ -104,7 +104,8 @@ DetailSelector::DetailSelector(const QContact &contact, CallHistoryContactsManag
       m_accounts(accounts ? accounts : CallHistoryAccountsManager::instance())
 {
     auto *layout = new QGraphicsLinearLayout(Qt::Vertical);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Room below the list, so that the last row's divider stays clear of the card's corners.
+    layout->setContentsMargins(0, 0, 0, 12);
     layout->setSpacing(0);
     centralWidget()->setLayout(layout);
 
