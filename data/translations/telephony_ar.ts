@@ -154,6 +154,22 @@
         <source>No received calls</source>
         <translation>لا توجد مكالمات واردة</translation>
     </message>
+    <message id="qtn_call_voicemail_dialog_title">
+        <source>Voicemail number</source>
+        <translation>رقم البريد الصوتي</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_invalid">
+        <source>This is not a valid phone number</source>
+        <translation>هذا ليس رقم هاتف صالحًا</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_not_saved">
+        <source>The number could not be saved</source>
+        <translation>تعذّر حفظ الرقم</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_prompt">
+        <source>Enter the voicemail number</source>
+        <translation>أدخل رقم البريد الصوتي</translation>
+    </message>
     <message id="qtn_comm_cancel">
         <source>Cancel</source>
         <translation>إلغاء</translation>
@@ -181,6 +197,10 @@
     <message id="qtn_comm_older">
         <source>Older</source>
         <translation>أقدم</translation>
+    </message>
+    <message id="qtn_comm_save">
+        <source>Save</source>
+        <translation>حفظ</translation>
     </message>
     <message id="qtn_comm_search">
         <source>Search</source>

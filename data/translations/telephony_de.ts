@@ -150,6 +150,22 @@
         <source>No received calls</source>
         <translation>Keine angenommenen Anrufe</translation>
     </message>
+    <message id="qtn_call_voicemail_dialog_title">
+        <source>Voicemail number</source>
+        <translation>Mailbox-Nummer</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_invalid">
+        <source>This is not a valid phone number</source>
+        <translation>Das ist keine gültige Telefonnummer</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_not_saved">
+        <source>The number could not be saved</source>
+        <translation>Die Nummer konnte nicht gespeichert werden</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_prompt">
+        <source>Enter the voicemail number</source>
+        <translation>Mailbox-Nummer eingeben</translation>
+    </message>
     <message id="qtn_comm_cancel">
         <source>Cancel</source>
         <translation>Abbrechen</translation>
@@ -177,6 +193,10 @@
     <message id="qtn_comm_older">
         <source>Older</source>
         <translation>Älter</translation>
+    </message>
+    <message id="qtn_comm_save">
+        <source>Save</source>
+        <translation>Speichern</translation>
     </message>
     <message id="qtn_comm_search">
         <source>Search</source>

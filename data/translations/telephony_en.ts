@@ -150,6 +150,22 @@
         <source>No received calls</source>
         <translation>No received calls</translation>
     </message>
+    <message id="qtn_call_voicemail_dialog_title">
+        <source>Voicemail number</source>
+        <translation>Voicemail number</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_invalid">
+        <source>This is not a valid phone number</source>
+        <translation>This is not a valid phone number</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_not_saved">
+        <source>The number could not be saved</source>
+        <translation>The number could not be saved</translation>
+    </message>
+    <message id="qtn_call_voicemail_number_prompt">
+        <source>Enter the voicemail number</source>
+        <translation>Enter the voicemail number</translation>
+    </message>
     <message id="qtn_comm_cancel">
         <source>Cancel</source>
         <translation>Cancel</translation>
@@ -177,6 +193,10 @@
     <message id="qtn_comm_older">
         <source>Older</source>
         <translation>Older</translation>
+    </message>
+    <message id="qtn_comm_save">
+        <source>Save</source>
+        <translation>Save</translation>
     </message>
     <message id="qtn_comm_search">
         <source>Search</source>

@@ -1,0 +1,86 @@
+#include "voicemaildialog.h"
+
+#include "mbutton.h"
+#include "mlabel.h"
+#include "mtextedit.h"
+#include "voicemailstore.h"
+
+#include <QGraphicsLinearLayout>
+
+VoicemailDialog::VoicemailDialog(bool withCurrentNumber, Voicemail *service,
+                                 NumberValidator validator, QGraphicsItem *parent)
+    : MDialog(parent), m_service(service ? service : new Voicemail(this)),
+      m_validator(validator ? std::move(validator)
+                            : NumberValidator(&VoicemailStore::isAcceptableNumber)),
+      m_numberEdit(new MTextEdit), m_messageLabel(new MLabel)
+{
+    auto *layout = new QGraphicsLinearLayout(Qt::Vertical);
+    layout->setContentsMargins(16, 4, 16, 4);
+    layout->setSpacing(0);
+    m_numberEdit->setStyleName(QStringLiteral("VoicemailDialogNumberField"));
+    m_numberEdit->setPrompt(qtTrId("qtn_call_voicemail_number_prompt"));
+    m_numberEdit->setMaxLength(VoicemailStore::MaximumNumberLength);
+    m_numberEdit->setLayoutDirection(Qt::LeftToRight);
+    layout->addItem(m_numberEdit);
+    m_messageLabel->setTextFormat(Qt::PlainText);
+    m_messageLabel->setWordWrap(true);
+    m_messageLabel->setStyleName(QStringLiteral("ZeroSizeWidget"));
+    layout->addItem(m_messageLabel);
+    centralWidget()->setLayout(layout);
+    // The title is set once the contents are in place, so that it goes above them.
+    setTitle(qtTrId("qtn_call_voicemail_dialog_title"));
+
+    if (withCurrentNumber) {
+        const QList<VoicemailNumber> current = m_service->currentNumbers();
+        if (!current.isEmpty())
+            m_numberEdit->setText(current.first().number());
+    }
+
+    m_saveButton = addButton(qtTrId("qtn_comm_save"));
+    connect(m_saveButton, &MButton::clicked, this, &VoicemailDialog::save, Qt::QueuedConnection);
+    addButton(Cancel);
+    connect(m_numberEdit, &MTextEdit::returnPressed, this, &VoicemailDialog::save,
+            Qt::QueuedConnection);
+    connect(this, &MDialog::rejected, this, &VoicemailDialog::onRejected);
+}
+
+void VoicemailDialog::showMessage(const QString &text)
+{
+    m_messageLabel->setText(text);
+    m_messageLabel->setStyleName(QStringLiteral("VoicemailDialogMessage"));
+}
+
+void VoicemailDialog::save()
+{
+    if (result() == Accepted || sceneWindowState() == Disappearing)
+        return;
+    const QString number = m_numberEdit->text().trimmed();
+    if (number.isEmpty() || !m_validator(number)) {
+        showMessage(qtTrId("qtn_call_voicemail_number_invalid"));
+        return;
+    }
+    if (!m_service) {
+        showMessage(qtTrId("qtn_call_voicemail_number_not_saved"));
+        return;
+    }
+    QList<VoicemailNumber> numbers{VoicemailNumber(number)};
+    for (const VoicemailNumber &other : m_service->currentNumbers())
+        if (other.number() != number)
+            numbers.append(other);
+    const Voicemail::VoicemailError error = m_service->setVoicemailNumbers(numbers);
+    if (error != Voicemail::NoError && error != Voicemail::AddressBookError) {
+        // Nothing was stored: the user may try again or cancel.
+        showMessage(qtTrId(error == Voicemail::InvalidNumberError
+                               ? "qtn_call_voicemail_number_invalid"
+                               : "qtn_call_voicemail_number_not_saved"));
+        return;
+    }
+    // The number is stored; the outcome is reported before the dialog goes.
+    Q_EMIT preferredVoicemailNumber(number, error);
+    accept();
+}
+
+void VoicemailDialog::onRejected()
+{
+    Q_EMIT preferredVoicemailNumber(QString(), Voicemail::NoError);
+}
