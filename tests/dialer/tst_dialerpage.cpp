@@ -19,6 +19,7 @@
 #include "modelmanager.h"
 #include "mscenemanager.h"
 #include "pagemanager.h"
+#include "programwindow.h"
 #include "testsupport.h"
 
 #include <QDBusConnection>
@@ -124,14 +125,8 @@ private Q_SLOTS:
         QVERIFY(TestSupport::waitForBusName(QStringLiteral("com.velto.CallUi")));
 
         QVERIFY(m_store.open());
-        MLocale *locale = CallHistoryLocale::instance()->locale();
-        locale->installTrCatalog(QStringLiteral("telephony"));
-        MLocale::setDefault(*locale);
-        m_window = new MApplicationWindow;
-        m_window->resize(480, 854);
-        pm()->setWindow(m_window);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_window = TestSupport::showProgramWindow();
+        QVERIFY(m_window);
         pm()->showDialer();
         QTRY_VERIFY(CallHistoryAccountsManager::instance()->account(IntlVoip));
         QVERIFY(!CallHistoryAccountsManager::instance()->acceptsLocalPhoneNumbers(IntlVoip));

@@ -30,6 +30,7 @@
 #include "mscenemanager.h"
 #include "mtextedit.h"
 #include "pagemanager.h"
+#include "programwindow.h"
 #include "searchtextedit.h"
 #include "testsupport.h"
 
@@ -114,14 +115,8 @@ private Q_SLOTS:
                                       QDBusConnection::ExportAllSlots));
         qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
         QVERIFY(m_store.open());
-        MLocale *locale = CallHistoryLocale::instance()->locale();
-        locale->installTrCatalog(QStringLiteral("telephony"));
-        MLocale::setDefault(*locale);
-        m_window = new MApplicationWindow;
-        m_window->resize(480, 854);
-        pm()->setWindow(m_window);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_window = TestSupport::showProgramWindow();
+        QVERIFY(m_window);
     }
 
     void cleanupTestCase()

@@ -21,6 +21,7 @@
 #include "mobjectmenu.h"
 #include "modelmanager.h"
 #include "pagemanager.h"
+#include "programwindow.h"
 #include "testsupport.h"
 #include "voicemailstore.h"
 
@@ -140,14 +141,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_store.open());
-        MLocale *locale = CallHistoryLocale::instance()->locale();
-        locale->installTrCatalog(QStringLiteral("telephony"));
-        MLocale::setDefault(*locale);
-        m_window = new MApplicationWindow;
-        m_window->resize(480, 854);
-        pm()->setWindow(m_window);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_window = TestSupport::showProgramWindow();
+        QVERIFY(m_window);
         pm()->showCallHistory();
     }
 

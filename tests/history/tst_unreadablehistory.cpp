@@ -8,6 +8,7 @@
 #include "mlocale.h"
 #include "modelmanager.h"
 #include "pagemanager.h"
+#include "programwindow.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -38,14 +39,8 @@ private Q_SLOTS:
         file.write(m_content);
         file.close();
 
-        MLocale *locale = CallHistoryLocale::instance()->locale();
-        locale->installTrCatalog(QStringLiteral("telephony"));
-        MLocale::setDefault(*locale);
-        m_window = new MApplicationWindow;
-        m_window->resize(480, 854);
-        pm()->setWindow(m_window);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_window = TestSupport::showProgramWindow();
+        QVERIFY(m_window);
     }
 
     void cleanupTestCase()
