@@ -24,18 +24,35 @@ QString ContactPickerModel::groupOf(const QString &name)
 
 void ContactPickerModel::setContacts(const QVector<Entry> &contacts)
 {
-    QVector<Entry> sorted = contacts;
+    struct Keyed
+    {
+        Entry entry;
+        QString group;
+    };
+    QVector<Keyed> sorted;
+    sorted.reserve(contacts.size());
+    for (const Entry &e : contacts)
+        sorted.append({e, groupOf(e.name)});
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(sorted.begin(), sorted.end(), [&collator](const Entry &a, const Entry &b) {
-        return collator.compare(a.name, b.name) < 0;
-    });
+    // Names that start with a letter first, the "#" group last.
+    const QString other = QStringLiteral("#");
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&collator, &other](const Keyed &a, const Keyed &b) {
+                         const bool aOther = a.group == other, bOther = b.group == other;
+                         if (aOther != bOther)
+                             return bOther;
+                         return collator.compare(a.entry.name, b.entry.name) < 0;
+                     });
     beginResetModel();
-    m_all = sorted;
+    m_all.clear();
     m_groupOf.clear();
-    m_groupOf.reserve(m_all.size());
-    for (const Entry &e : qAsConst(m_all))
-        m_groupOf.append(groupOf(e.name));
+    m_all.reserve(sorted.size());
+    m_groupOf.reserve(sorted.size());
+    for (const Keyed &k : qAsConst(sorted)) {
+        m_all.append(k.entry);
+        m_groupOf.append(k.group);
+    }
     regroup();
     endResetModel();
 }
@@ -57,11 +74,12 @@ void ContactPickerModel::regroup()
     for (int i = 0; i < m_all.size(); ++i) {
         if (!needle.isEmpty() && !m_all.at(i).name.contains(needle, Qt::CaseInsensitive))
             continue;
-        // Sorting keeps a letter's names together, except for "#" names between letters.
+        // Sorted names keep each letter's names together (the collator may still place a base
+        // letter's accented names after the next letter's: they join their group).
         int g = m_groups.size() - 1;
         if (g < 0 || m_groups.at(g).letter != m_groupOf.at(i)) {
             g = -1;
-            for (int k = 0; k < m_groups.size(); ++k)
+            for (int k = 0; k < m_groups.size() && g < 0; ++k)
                 if (m_groups.at(k).letter == m_groupOf.at(i))
                     g = k;
             if (g < 0) {

@@ -140,11 +140,12 @@ private Q_SLOTS:
                            {2, QStringLiteral("Ärni")},
                            {3, QStringLiteral("Anna")},
                            {4, QStringLiteral("123")},
-                           {5, QStringLiteral("Zoë")}});
-        QCOMPARE(contents(&model), QStringLiteral("#:123|A:Anna,Ärni|B:bo|Z:Zoë"));
+                           {5, QStringLiteral("Zoë")},
+                           {6, QStringLiteral("<b>x</b>")}});
+        QCOMPARE(contents(&model), QStringLiteral("A:Anna,Ärni|B:bo|Z:Zoë|#:<b>x</b>,123"));
         model.setFilter(QStringLiteral("N"));
         QCOMPARE(contents(&model), QStringLiteral("A:Anna,Ärni"));
-        model.setFilter(QStringLiteral("x"));
+        model.setFilter(QStringLiteral("q"));
         QCOMPARE(contents(&model), QString());
     }
 
