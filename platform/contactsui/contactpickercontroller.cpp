@@ -131,6 +131,12 @@ void ContactPickerController::fetch()
     }
     auto *request = new QContactFetchRequest(this);
     request->setManager(m_manager);
+    // Only what the list shows: the details a contact's shown name may come from.
+    QContactFetchHint hint;
+    hint.setDetailTypesHint({QContactDetail::TypeDisplayLabel, QContactDetail::TypeName,
+                             QContactDetail::TypeNickname, QContactDetail::TypePhoneNumber,
+                             QContactDetail::TypeOnlineAccount});
+    request->setFetchHint(hint);
     m_fetch = request;
     connect(request, &QContactFetchRequest::stateChanged, this,
             &ContactPickerController::onFetchStateChanged);

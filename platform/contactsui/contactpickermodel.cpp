@@ -24,26 +24,27 @@ QString ContactPickerModel::groupOf(const QString &name)
 
 void ContactPickerModel::setContacts(const QVector<Entry> &contacts)
 {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // Sort keys are made once per name: comparing them is much cheaper than comparing names.
     struct Keyed
     {
         Entry entry;
         QString group;
+        QCollatorSortKey key;
     };
     QVector<Keyed> sorted;
     sorted.reserve(contacts.size());
     for (const Entry &e : contacts)
-        sorted.append({e, groupOf(e.name)});
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+        sorted.append({e, groupOf(e.name), collator.sortKey(e.name)});
     // Names that start with a letter first, the "#" group last.
     const QString other = QStringLiteral("#");
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [&collator, &other](const Keyed &a, const Keyed &b) {
-                         const bool aOther = a.group == other, bOther = b.group == other;
-                         if (aOther != bOther)
-                             return bOther;
-                         return collator.compare(a.entry.name, b.entry.name) < 0;
-                     });
+    std::stable_sort(sorted.begin(), sorted.end(), [&other](const Keyed &a, const Keyed &b) {
+        const bool aOther = a.group == other, bOther = b.group == other;
+        if (aOther != bOther)
+            return bOther;
+        return a.key.compare(b.key) < 0;
+    });
     beginResetModel();
     m_all.clear();
     m_groupOf.clear();
