@@ -19,6 +19,8 @@
 #include "voicemaildialog.h"
 
 #include <QAbstractItemModelTester>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QtTest>
 
 // The contacts tab on the real address book, the voicemail service (dconf) and the development
@@ -107,6 +109,15 @@ private:
         QTRY_VERIFY(selector->list()->cellForIndex(selector->model()->index(0)));
         tap(selector->list()->cellForIndex(selector->model()->index(0)));
     }
+    void setSchedule(int answer, int end)
+    {
+        QDBusMessage msg = QDBusMessage::createMethodCall(
+            QStringLiteral("com.velto.CallUi"), QStringLiteral("/com/velto/CallUi"),
+            QStringLiteral("com.velto.CallUi.Development"), QStringLiteral("SetSchedule"));
+        msg << answer << end << false;
+        QCOMPARE(QDBusConnection::sessionBus().call(msg, QDBus::Block, 3000).type(),
+                 QDBusMessage::ReplyMessage);
+    }
     void showContactsTab()
     {
         pm()->showContacts(true);
@@ -165,6 +176,28 @@ private Q_SLOTS:
         callFirstRow();
         QTRY_COMPARE(m_bench.requests().join(';'),
                      QStringLiteral("0401234567|pulse|%1|Anna Berg").arg(row->contactId()));
+        closeDialogs();
+    }
+
+    void shouldShowTheHistoryWhenACallIsAnsweredOffScreen()
+    {
+        showContactsTab();
+        page()->setFilter(QStringLiteral("anna"));
+        // Answered late enough for the window to be hidden first.
+        setSchedule(1500, 3000);
+        m_bench.clearRequests();
+        ContactListRow *row = nullptr;
+        QTRY_VERIFY((row = rowOf(QStringLiteral("Anna Berg"))));
+        tap(row);
+        callFirstRow();
+        QTRY_COMPARE(m_bench.requests().size(), 1);
+        QTRY_VERIFY(!page()->pendingCallId().isEmpty());
+        m_bench.window()->hide();
+        QTRY_COMPARE_WITH_TIMEOUT(pm()->currentPageType(), int(PageManager::CallHistory), 10000);
+        QCOMPARE(page()->filter(), QString());
+        setSchedule(50, 100);
+        m_bench.window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_bench.window()));
         closeDialogs();
     }
 
