@@ -26,6 +26,8 @@ void ContactPickerModel::setContacts(const QVector<Entry> &contacts)
 {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // "Flat 9" before "Flat 10".
+    collator.setNumericMode(true);
     // Sort keys are made once per name: comparing them is much cheaper than comparing names.
     struct Keyed
     {
