@@ -2,10 +2,21 @@
 
 #include "page.h"
 
-class PlaceholderApplicationPage;
+#include <QtContacts/QContact>
 
-// The contacts tab. Keeps the filter text other pages hand it; the contact picker itself is
-// not built yet, so the page shows its title only.
+#include <QPointer>
+
+class ContactPickerController;
+
+// The contacts tab: the contacts application's contact picker in the window, and calls to a
+// picked contact. Picking a contact opens the detail selector with its numbers and addresses;
+// the row the user chooses is called through this page. The page also offers the voicemail
+// contact's numbers (showVoicemailDetails()); while no voicemail number is set it opens the
+// voicemail number dialog instead, and once a number set there has made the voicemail contact
+// known, the detail selector opens by itself.
+//
+// The picker is slow to build, so it is made one event-loop turn after the page: until then the
+// page has no scene page, and a filter set meanwhile is kept and applied when it is made.
 class ContactPickerPage : public Page
 {
     Q_OBJECT
@@ -13,10 +24,11 @@ public:
     explicit ContactPickerPage(QObject *parent = nullptr);
     ~ContactPickerPage() override;
 
-    QString filter() const { return m_filter; }
+    QString filter() const;
     void setFilter(const QString &text);
     void scrollToTop();
-    void showVoicemailDetails();
+    ContactPickerController *controller() const;
+    bool isWaitingForVoicemail() const { return m_waitingForVoicemail; }
 
 public Q_SLOTS:
     MApplicationPage *scenePage() override;
@@ -24,8 +36,23 @@ public Q_SLOTS:
     void leavePage() override;
     void resetPage() override;
     void restorePrestart() override;
+    void appear(MWindow *window) override;
+    void showVoicemailDetails();
+
+protected Q_SLOTS:
+    void callAnswered() override;
+
+private Q_SLOTS:
+    void initialize();
+    void onContactPicked(QtContacts::QContact contact);
+    void onVoicemailDialogResult(QString preferred);
+    void onVoicemailContactChanged();
 
 private:
-    PlaceholderApplicationPage *m_page;
-    QString m_filter;
+    // A detail selector for contact whose rows call through this page.
+    void openDetailSelector(const QtContacts::QContact &contact, bool dismissOthers);
+
+    QPointer<ContactPickerController> m_controller;
+    QString m_pendingFilter;
+    bool m_waitingForVoicemail = false;
 };

@@ -31,3 +31,12 @@ QString ContactListRow::name() const
 {
     return m_name->text();
 }
+
+void ContactListRow::setContact(QContactLocalId id, const QString &name)
+{
+    m_name->setText(name);
+    if (id == m_id)
+        return;
+    m_id = id;
+    m_avatar->setContactId(id);
+}

@@ -14,6 +14,8 @@ public:
     ContactListRow(QContactLocalId id, const QString &name, QGraphicsItem *parent = nullptr);
 
     QContactLocalId contactId() const { return m_id; }
+    // Shows another contact (a recycled row).
+    void setContact(QContactLocalId id, const QString &name);
     QString name() const;
     AvatarWidget *avatar() const { return m_avatar; }
 

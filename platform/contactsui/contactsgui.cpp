@@ -3,6 +3,7 @@
 #include "contacteditorhandle.h"
 #include "contacteditorsheet.h"
 #include "contactmergepicker.h"
+#include "contactpickercontroller.h"
 
 namespace {
 template <typename Sheet> QSharedPointer<ContactEditorHandle> show(Sheet *sheet)
@@ -33,4 +34,10 @@ ContactsGui::openContactMergePicker(QObject *receiver, const QtContacts::QContac
     if (handle && receiver && cancelledMember)
         QObject::connect(handle.data(), SIGNAL(cancelled()), receiver, cancelledMember);
     return handle;
+}
+
+ContactPickerController *
+ContactsGui::contactPicker(bool, int, int, const QList<QtContacts::QContactId> &, const QString &)
+{
+    return new ContactPickerController;
 }

@@ -151,6 +151,8 @@ private Q_SLOTS:
         pm->contactPickerPage()->setFilter(QStringLiteral("ann"));
         pm->showDefault();
         QCOMPARE(pm->currentPageType(), type);
+        // The contacts page has its picker (and filter) one event-loop turn after it is made.
+        QTRY_VERIFY(pm->contactPickerPage()->controller());
         // The default contacts page starts with its filter cleared, and so does the call
         // history's search reset; the dialer leaves it.
         QCOMPARE(pm->contactPickerPage()->filter().isEmpty(), type != PageManager::Dialer);

@@ -99,8 +99,9 @@ private:
 
     CallHistoryItem *rowOf(const QString &remote)
     {
+        // Only a row on screen: the list is made before the page leaves its empty layout.
         for (CallHistoryItem *r : rows())
-            if (r->remoteUid() == remote)
+            if (r->remoteUid() == remote && r->isVisible())
                 return r;
         return nullptr;
     }

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "contactsengine.h"
+
+#include <QtContacts/QContact>
+
+#include <QObject>
+#include <QPointer>
+
+class ContactPickerModel;
+class MApplicationPage;
+class MLabel;
+class MList;
+class MTextEdit;
+class QModelIndex;
+class QTimer;
+namespace QtContacts {
+class QContactFetchRequest;
+class QContactManager;
+} // namespace QtContacts
+
+// The contacts application's contact picker page: a title, a filter field and the address
+// book's contacts in alphabetical order under their letters, each with its avatar. The list
+// makes rows only for what is on screen (recycling the rest), so it stays quick at thousands of
+// contacts. A tap on a contact reads the whole contact from the address book and hands it over
+// with contactPicked().
+//
+// Everything is read with asynchronous requests: the list is empty until the first fetch
+// finishes (loaded()), and is fetched again (coalesced) whenever the address book reports a
+// change, also one made by another process. The filter may be set at any time, before the
+// first fetch too.
+//
+// Limits: the filter matches names only (not numbers); the page is owned by the controller.
+class ContactPickerController : public QObject
+{
+    Q_OBJECT
+public:
+    // manager: the address book (not owned); null for the application's (ContactsAddressBook).
+    explicit ContactPickerController(QtContacts::QContactManager *manager = nullptr,
+                                     QObject *parent = nullptr);
+    ~ContactPickerController() override;
+
+    MApplicationPage *page() const { return m_page; }
+    QString title() const;
+    void setTitle(const QString &title);
+    QString filter() const;
+    void setFilter(const QString &text);
+    void scrollToTop();
+
+    ContactPickerModel *model() const { return m_model; }
+    MList *list() const { return m_list; }
+    MTextEdit *filterEdit() const { return m_filterEdit; }
+    // The first fetch has finished.
+    bool isLoaded() const { return m_loaded; }
+    // Reads the contact and emits contactPicked() with it (nothing if it is gone).
+    void pick(QContactLocalId id);
+
+Q_SIGNALS:
+    void contactPicked(const QtContacts::QContact &contact);
+    // The list now shows the address book as fetched (after each fetch).
+    void loaded();
+
+private:
+    void fetch();
+    void onFetchStateChanged();
+    void onPickStateChanged();
+    void onItemClicked(const QModelIndex &index);
+    void onFilterEdited();
+
+    QtContacts::QContactManager *m_manager;
+    MApplicationPage *m_page;
+    MLabel *m_title;
+    MTextEdit *m_filterEdit;
+    MList *m_list;
+    ContactPickerModel *m_model;
+    QTimer *m_refetch;
+    QPointer<QtContacts::QContactFetchRequest> m_fetch;
+    QPointer<QtContacts::QContactFetchRequest> m_pick;
+    bool m_fetchAgain = false;
+    bool m_loaded = false;
+};

@@ -1,0 +1,350 @@
+#include "callhistorydialogmanager.h"
+#include "callhistoryvoicemail.h"
+#include "contactlistrow.h"
+#include "contactpickercontroller.h"
+#include "contactpickermodel.h"
+#include "contactpickerpage.h"
+#include "detailselector.h"
+#include "dialogtestbench.h"
+#include "mapplication.h"
+#include "mapplicationpage.h"
+#include "mapplicationwindow.h"
+#include "mbutton.h"
+#include "mlabel.h"
+#include "mlist.h"
+#include "mtextedit.h"
+#include "pagemanager.h"
+#include "testsupport.h"
+#include "voicemail.h"
+#include "voicemaildialog.h"
+
+#include <QAbstractItemModelTester>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QtTest>
+
+// The contacts tab on the real address book, the voicemail service (dconf) and the development
+// call-UI service: picking, calling, the voicemail flow and the list's contents.
+class TestContactPickerPage : public QObject
+{
+    Q_OBJECT
+private:
+    DialogTestBench m_bench;
+    Voicemail m_voicemail;
+
+    PageManager *pm() { return PageManager::instance(); }
+    ContactPickerPage *page() { return pm()->contactPickerPage(); }
+    ContactPickerController *picker() { return page()->controller(); }
+
+    void tap(QGraphicsWidget *w)
+    {
+        MApplicationWindow *window = m_bench.window();
+        QTest::mouseClick(window->viewport(), Qt::LeftButton, {},
+                          window->mapFromScene(w->mapToScene(w->rect().center())));
+    }
+
+    // The open pop-up of class T, if it is the only one.
+    template <typename T> T *openDialog()
+    {
+        const QList<MSceneWindow *> dialogs = CallHistoryDialogManager::instance()->dialogs();
+        return dialogs.size() == 1 ? qobject_cast<T *>(dialogs.first()) : nullptr;
+    }
+    void closeDialogs()
+    {
+        CallHistoryDialogManager::instance()->dismissAll();
+        QTRY_VERIFY(!CallHistoryDialogManager::instance()->hasDialogs());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The model's groups and names, "A:Anna,Ärni|B:Bo".
+    static QString contents(const QAbstractItemModel *model)
+    {
+        QStringList groups;
+        for (int g = 0; g < model->rowCount(); ++g) {
+            const QModelIndex group = model->index(g, 0);
+            QStringList names;
+            for (int r = 0; r < model->rowCount(group); ++r)
+                names << model->index(r, 0, group).data().toString();
+            groups << group.data().toString() + ':' + names.join(',');
+        }
+        return groups.join('|');
+    }
+    // Index of the contact called name in the picker's model.
+    QModelIndex indexOf(const QString &name)
+    {
+        const ContactPickerModel *model = picker()->model();
+        for (int g = 0; g < model->rowCount(); ++g)
+            for (int r = 0; r < model->rowCount(model->index(g, 0)); ++r)
+                if (model->index(r, 0, model->index(g, 0)).data().toString() == name)
+                    return model->index(r, 0, model->index(g, 0));
+        return QModelIndex();
+    }
+    bool listed(const QString &name) { return indexOf(name).isValid(); }
+    // The row on screen for the contact called name.
+    ContactListRow *rowOf(const QString &name)
+    {
+        const QModelIndex index = indexOf(name);
+        if (!index.isValid())
+            return nullptr;
+        picker()->list()->scrollTo(index, MList::PositionAtTop);
+        picker()->list()->flush();
+        return qobject_cast<ContactListRow *>(picker()->list()->cellForIndex(index));
+    }
+    void setVoicemailNumbers(const QStringList &numbers)
+    {
+        QCOMPARE(m_voicemail.setVoicemailNumbers(VoicemailNumber::fromStringList(numbers)),
+                 Voicemail::NoError);
+        QTRY_COMPARE(CallHistoryVoicemail::instance()->voicemailNumbers(), numbers);
+        QTRY_COMPARE(CallHistoryVoicemail::instance()->voicemailContact().isEmpty(),
+                     numbers.isEmpty());
+    }
+    // Taps the first row of the open detail selector.
+    void callFirstRow()
+    {
+        DetailSelector *selector = nullptr;
+        QTRY_VERIFY((selector = openDialog<DetailSelector>()));
+        QTRY_VERIFY(selector->model()->rowCount() > 0);
+        QTest::qWait(50);
+        selector->list()->flush();
+        QTRY_VERIFY(selector->list()->cellForIndex(selector->model()->index(0)));
+        tap(selector->list()->cellForIndex(selector->model()->index(0)));
+    }
+    void setSchedule(int answer, int end)
+    {
+        QDBusMessage msg = QDBusMessage::createMethodCall(
+            QStringLiteral("com.velto.CallUi"), QStringLiteral("/com/velto/CallUi"),
+            QStringLiteral("com.velto.CallUi.Development"), QStringLiteral("SetSchedule"));
+        msg << answer << end << false;
+        QCOMPARE(QDBusConnection::sessionBus().call(msg, QDBus::Block, 3000).type(),
+                 QDBusMessage::ReplyMessage);
+    }
+    void showContactsTab()
+    {
+        pm()->showContacts(true);
+        QTRY_VERIFY(picker() && picker()->isLoaded());
+        QTRY_VERIFY(picker()->page()->isOnDisplay());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_bench.start(), qPrintable(m_bench.error()));
+        QVERIFY(m_bench.addContact(QStringLiteral("Anna"), QStringLiteral("Berg"),
+                                   {{QStringLiteral("0401234567"), 1}}));
+        QVERIFY(m_bench.addContact(QStringLiteral("<img src=x>"), QString(),
+                                   {{QStringLiteral("0407654321"), 1}}));
+        for (int i = 0; i < 60; ++i) {
+            static const char *const first[] = {"Aino",  "Bertil", "Cecilia", "Dawit", "Elif",
+                                                "Farid", "Greta",  "Hiroshi", "Ilona", "Jonas"};
+            QVERIFY(m_bench.addContact(QString::fromLatin1(first[i % 10]),
+                                       QStringLiteral("Nieminen %1").arg(i),
+                                       {{QStringLiteral("05011%1").arg(i, 5, 10, QChar('0')), 1}}));
+        }
+        setVoicemailNumbers({});
+    }
+
+    void shouldGroupAndFilterContactsByName()
+    {
+        ContactPickerModel model;
+        QAbstractItemModelTester tester(&model);
+        model.setContacts({{1, QStringLiteral("bo")},
+                           {2, QStringLiteral("Ärni")},
+                           {3, QStringLiteral("Anna")},
+                           {4, QStringLiteral("123")},
+                           {5, QStringLiteral("Zoë")},
+                           {6, QStringLiteral("<b>x</b>")}});
+        QCOMPARE(contents(&model), QStringLiteral("A:Anna,Ärni|B:bo|Z:Zoë|#:<b>x</b>,123"));
+        model.setFilter(QStringLiteral("N"));
+        QCOMPARE(contents(&model), QStringLiteral("A:Anna,Ärni"));
+        model.setFilter(QStringLiteral("q"));
+        QCOMPARE(contents(&model), QString());
+    }
+
+    void shouldCallTheChosenNumberOfAPickedContact()
+    {
+        showContactsTab();
+        TestSupport::saveScreenshot(m_bench.window(), QStringLiteral("contactpicker-en"));
+        m_bench.clearRequests();
+        ContactListRow *row = nullptr;
+        QTRY_VERIFY((row = rowOf(QStringLiteral("Anna Berg"))));
+        tap(row);
+        DetailSelector *selector = nullptr;
+        QTRY_VERIFY((selector = openDialog<DetailSelector>()));
+        QCOMPARE(selector->nameLabel()->text(), QStringLiteral("Anna Berg"));
+        QTest::qWait(100);
+        TestSupport::saveScreenshot(m_bench.window(), QStringLiteral("contactpicker-selector-en"));
+        callFirstRow();
+        QTRY_COMPARE(m_bench.requests().join(';'),
+                     QStringLiteral("0401234567|pulse|%1|Anna Berg").arg(row->contactId()));
+        closeDialogs();
+    }
+
+    void shouldShowTheHistoryWhenACallIsAnsweredOffScreen()
+    {
+        showContactsTab();
+        page()->setFilter(QStringLiteral("anna"));
+        // Answered late enough for the window to be hidden first.
+        setSchedule(1500, 3000);
+        m_bench.clearRequests();
+        ContactListRow *row = nullptr;
+        QTRY_VERIFY((row = rowOf(QStringLiteral("Anna Berg"))));
+        tap(row);
+        callFirstRow();
+        QTRY_COMPARE(m_bench.requests().size(), 1);
+        QTRY_VERIFY(!page()->pendingCallId().isEmpty());
+        m_bench.window()->hide();
+        QTRY_COMPARE_WITH_TIMEOUT(pm()->currentPageType(), int(PageManager::CallHistory), 10000);
+        QCOMPARE(page()->filter(), QString());
+        setSchedule(50, 100);
+        m_bench.window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_bench.window()));
+        closeDialogs();
+    }
+
+    void shouldShowAHostileNameLiterally()
+    {
+        showContactsTab();
+        ContactListRow *row = nullptr;
+        QTRY_VERIFY((row = rowOf(QStringLiteral("<img src=x>"))));
+        QStringList shown;
+        for (QGraphicsItem *item : row->childItems())
+            if (auto *label = qobject_cast<MLabel *>(item->toGraphicsObject()))
+                shown << label->text() +
+                             (label->textFormat() == Qt::PlainText ? "/plain" : "/rich");
+        QCOMPARE(shown.join(';'), QStringLiteral("<img src=x>/plain"));
+    }
+
+    void shouldApplyAFilterSetBeforeInitialize_data()
+    {
+        QTest::addColumn<QStringList>("filters");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("set") << QStringList{"anna"} << "A:Anna Berg";
+        QTest::newRow("set then cleared") << QStringList{"anna", ""} << "";
+    }
+    void shouldApplyAFilterSetBeforeInitialize()
+    {
+        QFETCH(QStringList, filters);
+        QFETCH(QString, expected);
+        // Another tab is shown, so that this second page does not take the window.
+        pm()->showCallHistory();
+        ContactPickerPage fresh;
+        for (const QString &f : filters)
+            fresh.setFilter(f);
+        QVERIFY(!fresh.controller());
+        QCOMPARE(fresh.filter(), QString());
+        QTRY_VERIFY(fresh.controller() && fresh.controller()->isLoaded());
+        QCOMPARE(fresh.filter(), filters.last());
+        QCOMPARE(fresh.controller()->filterEdit()->text(), filters.last());
+        if (expected.isEmpty())
+            QVERIFY(fresh.controller()->model()->contactCount() > 2);
+        else
+            QCOMPARE(contents(fresh.controller()->model()), expected);
+    }
+
+    void shouldFollowContactsOfAnotherProcess()
+    {
+        showContactsTab();
+        QProcess tool;
+        tool.start(TestSupport::builtProgram("tools/call-history-contacts/call-history-contacts"),
+                   {"add", "Quentin Outsider", "--mobile", "0409990000"});
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 0);
+        const QString id = QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+        QVERIFY(!id.isEmpty());
+        QTRY_VERIFY(listed(QStringLiteral("Quentin Outsider")));
+        tool.start(TestSupport::builtProgram("tools/call-history-contacts/call-history-contacts"),
+                   {"delete", id});
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 0);
+        QTRY_VERIFY(!listed(QStringLiteral("Quentin Outsider")));
+    }
+
+    void shouldOfferTheVoicemailNumbers_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("called");
+        QTest::newRow("number set") << "+358401110000"
+                                    << ""
+                                    << "+358401110000";
+        QTest::newRow("number entered in the dialog") << ""
+                                                      << "+358402220000"
+                                                      << "+358402220000";
+        QTest::newRow("dialog cancelled") << ""
+                                          << ""
+                                          << "";
+    }
+    void shouldOfferTheVoicemailNumbers()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, entered);
+        QFETCH(QString, called);
+        setVoicemailNumbers(stored.isEmpty() ? QStringList() : QStringList{stored});
+        m_bench.clearRequests();
+        pm()->showVoicemailDetailPicker();
+        if (stored.isEmpty()) {
+            VoicemailDialog *dialog = nullptr;
+            QTRY_VERIFY((dialog = openDialog<VoicemailDialog>()));
+            QVERIFY(page()->isWaitingForVoicemail());
+            // A second request while the dialog is open leaves one dialog open (showing the
+            // tab dismisses every pop-up, so a fresh one replaces it).
+            pm()->showVoicemailDetailPicker();
+            QTRY_VERIFY((dialog = openDialog<VoicemailDialog>()));
+            QVERIFY(page()->isWaitingForVoicemail());
+            if (entered.isEmpty()) {
+                dialog->reject();
+                QTRY_VERIFY(!page()->isWaitingForVoicemail());
+                // The request may be made again.
+                pm()->showVoicemailDetailPicker();
+                QTRY_VERIFY(openDialog<VoicemailDialog>());
+                closeDialogs();
+                return;
+            }
+            dialog->numberEdit()->setText(entered);
+            tap(dialog->saveButton());
+        }
+        // The detail selector opens by itself once the voicemail contact is known.
+        DetailSelector *selector = nullptr;
+        QTRY_VERIFY((selector = openDialog<DetailSelector>()));
+        QVERIFY(!page()->isWaitingForVoicemail());
+        callFirstRow();
+        QTRY_COMPARE(m_bench.requests().size(), 1);
+        QCOMPARE(m_bench.requests().first().section('|', 0, 1), called + "|pulse");
+        closeDialogs();
+    }
+
+    void shouldLookRightInBothDirections_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("en") << "en";
+        QTest::newRow("ar") << "ar";
+    }
+    void shouldLookRightInBothDirections()
+    {
+        QFETCH(QString, language);
+        DialogTestBench::setLanguage(language);
+        const Qt::LayoutDirection direction = language == "ar" ? Qt::RightToLeft : Qt::LeftToRight;
+        QTRY_COMPARE(picker()->page()->layoutDirection(), direction);
+        showContactsTab();
+        picker()->scrollToTop();
+        QTest::qWait(100);
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-list-" + language);
+        ContactListRow *row = nullptr;
+        QTRY_VERIFY((row = rowOf(QStringLiteral("Aino Nieminen 0"))));
+        tap(row);
+        QTRY_VERIFY(openDialog<DetailSelector>());
+        QTest::qWait(150);
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-selector-" + language);
+        closeDialogs();
+        setVoicemailNumbers({});
+        pm()->showVoicemailDetailPicker();
+        QTRY_VERIFY(openDialog<VoicemailDialog>());
+        QTest::qWait(150);
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-voicemail-" + language);
+        closeDialogs();
+        DialogTestBench::setLanguage(QStringLiteral("en"));
+    }
+};
+
+CH_TOUCH_TEST_MAIN(TestContactPickerPage)
+#include "tst_contactpickerpage.moc"
