@@ -1,23 +1,20 @@
 #include "contacteditorsheet.h"
 
 #include "contactdetailtext.h"
-#include "contacteditorhandle.h"
-#include "contactsaddressbook.h"
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mstylablewidget.h"
 #include "mtextedit.h"
 
 #include <QtContacts/QContactName>
-#include <QtContacts/QContactSaveRequest>
 
 #include <QGraphicsLinearLayout>
 
 using namespace QtContacts;
 
 ContactEditorSheet::ContactEditorSheet(const QContact &contact, QGraphicsItem *parent)
-    : ContactsSheet(qtTrId("qtn_cont_new_contact"), parent), m_contact(contact),
-      m_first(new MTextEdit), m_last(new MTextEdit), m_notice(new MLabel)
+    : ContactSavingSheet(qtTrId("qtn_cont_new_contact"), parent), m_contact(contact),
+      m_first(new MTextEdit), m_last(new MTextEdit)
 {
     auto *form = new MStylableWidget;
     form->setStyleName(QStringLiteral("ContactEditorForm"));
@@ -47,10 +44,7 @@ ContactEditorSheet::ContactEditorSheet(const QContact &contact, QGraphicsItem *p
         layout->addItem(kind);
         layout->addItem(value);
     }
-    m_notice->setStyleName(QStringLiteral("CommonSubTitle"));
-    m_notice->setTextFormat(Qt::PlainText);
-    m_notice->hide();
-    layout->addItem(m_notice);
+    layout->addItem(notice());
     bodyLayout()->addItem(form);
     bodyLayout()->addStretch(1);
     connect(
@@ -72,37 +66,5 @@ QContact ContactEditorSheet::contact() const
 
 bool ContactEditorSheet::save()
 {
-    if (m_save)
-        return false;
-    auto *request = new QContactSaveRequest(this);
-    request->setManager(ContactsAddressBook::manager());
-    request->setContact(contact());
-    m_save = request;
-    connect(request, &QContactSaveRequest::stateChanged, this,
-            &ContactEditorSheet::onSaveStateChanged);
-    if (!request->start()) {
-        request->deleteLater();
-        m_notice->setText(qtTrId("qtn_cont_not_saved"));
-        m_notice->show();
-        Q_EMIT saveFinished(false);
-        return false;
-    }
-    return true;
-}
-
-void ContactEditorSheet::onSaveStateChanged()
-{
-    if (!m_save || !m_save->isFinished())
-        return;
-    const bool ok = m_save->error() == QContactManager::NoError && !m_save->contacts().isEmpty();
-    m_save->deleteLater();
-    Q_EMIT saveFinished(ok);
-    if (!ok) {
-        m_notice->setText(qtTrId("qtn_cont_not_saved"));
-        m_notice->show();
-        return;
-    }
-    if (m_handle)
-        m_handle->finish(true);
-    dismiss();
+    return startSave(contact());
 }

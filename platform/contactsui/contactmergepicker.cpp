@@ -1,7 +1,6 @@
 #include "contactmergepicker.h"
 
 #include "contactdetailtext.h"
-#include "contacteditorhandle.h"
 #include "contactlistwidget.h"
 #include "contactsaddressbook.h"
 #include "mlabel.h"
@@ -9,28 +8,24 @@
 #include "mtextedit.h"
 
 #include <QtContacts/QContactFetchRequest>
-#include <QtContacts/QContactSaveRequest>
 
 #include <QGraphicsLinearLayout>
 
 using namespace QtContacts;
 
 ContactMergePicker::ContactMergePicker(const QContact &details, QGraphicsItem *parent)
-    : ContactsSheet(qtTrId("qtn_cont_choose_contact"), parent), m_details(details),
-      m_filter(new MTextEdit), m_list(new ContactListWidget), m_notice(new MLabel)
+    : ContactSavingSheet(qtTrId("qtn_cont_choose_contact"), parent), m_details(details),
+      m_filter(new MTextEdit), m_list(new ContactListWidget)
 {
     m_filter->setStyleName(QStringLiteral("ContactsFilterField"));
     m_filter->setPrompt(qtTrId("qtn_comm_search"));
-    m_notice->setStyleName(QStringLiteral("CommonSubTitle"));
-    m_notice->setTextFormat(Qt::PlainText);
-    m_notice->hide();
     auto *filterPanel = new MStylableWidget;
     filterPanel->setStyleName(QStringLiteral("ContactsFilterPanel"));
     auto *filterLayout = new QGraphicsLinearLayout(Qt::Horizontal, filterPanel);
     filterLayout->setContentsMargins(16, 10, 16, 10);
     filterLayout->addItem(m_filter);
     bodyLayout()->addItem(filterPanel);
-    bodyLayout()->addItem(m_notice);
+    bodyLayout()->addItem(notice());
     bodyLayout()->addItem(m_list);
     bodyLayout()->setStretchFactor(m_list, 1);
     connect(m_filter, &MTextEdit::textChanged, this,
@@ -85,37 +80,7 @@ QContact ContactMergePicker::merged(const QContact &target, const QContact &deta
 
 bool ContactMergePicker::mergeInto(QContactLocalId id)
 {
-    if (m_save || !m_contacts.contains(id))
+    if (isSaving() || !m_contacts.contains(id))
         return false;
-    auto *request = new QContactSaveRequest(this);
-    request->setManager(ContactsAddressBook::manager());
-    request->setContact(merged(m_contacts.value(id), m_details));
-    m_save = request;
-    connect(request, &QContactSaveRequest::stateChanged, this,
-            &ContactMergePicker::onSaveStateChanged);
-    if (!request->start()) {
-        request->deleteLater();
-        m_notice->setText(qtTrId("qtn_cont_not_saved"));
-        m_notice->show();
-        Q_EMIT saveFinished(false);
-        return false;
-    }
-    return true;
-}
-
-void ContactMergePicker::onSaveStateChanged()
-{
-    if (!m_save || !m_save->isFinished())
-        return;
-    const bool ok = m_save->error() == QContactManager::NoError;
-    m_save->deleteLater();
-    Q_EMIT saveFinished(ok);
-    if (!ok) {
-        m_notice->setText(qtTrId("qtn_cont_not_saved"));
-        m_notice->show();
-        return;
-    }
-    if (m_handle)
-        m_handle->finish(true);
-    dismiss();
+    return startSave(merged(m_contacts.value(id), m_details));
 }

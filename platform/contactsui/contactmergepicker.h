@@ -1,20 +1,17 @@
 #pragma once
 
+#include "contactsavingsheet.h"
 #include "contactsengine.h"
-#include "contactssheet.h"
 
 #include <QtContacts/QContact>
 
 #include <QHash>
 #include <QPointer>
 
-class ContactEditorHandle;
 class ContactListWidget;
-class MLabel;
 class MTextEdit;
 namespace QtContacts {
 class QContactFetchRequest;
-class QContactSaveRequest;
 } // namespace QtContacts
 
 // Picks an existing contact to receive the details of a prepared contact (a number or an
@@ -22,14 +19,13 @@ class QContactSaveRequest;
 // asynchronous fetch). The picked contact gets the prepared phone numbers and online accounts
 // that it does not have yet and is saved (an asynchronous save request); then the sheet closes
 // and the handle reports saved(). A failed save leaves the sheet open with a notice.
-class ContactMergePicker : public ContactsSheet
+class ContactMergePicker : public ContactSavingSheet
 {
     Q_OBJECT
 public:
     explicit ContactMergePicker(const QtContacts::QContact &details,
                                 QGraphicsItem *parent = nullptr);
 
-    void setHandle(ContactEditorHandle *handle) { m_handle = handle; }
     MTextEdit *filterField() const { return m_filter; }
     ContactListWidget *list() const { return m_list; }
     bool isLoaded() const { return m_loaded; }
@@ -43,19 +39,14 @@ public:
 
 Q_SIGNALS:
     void loaded();
-    void saveFinished(bool ok);
 
 private:
     void onFetchStateChanged();
-    void onSaveStateChanged();
 
     QtContacts::QContact m_details;
     MTextEdit *m_filter;
     ContactListWidget *m_list;
-    MLabel *m_notice;
     QHash<QContactLocalId, QtContacts::QContact> m_contacts;
     bool m_loaded = false;
-    QPointer<ContactEditorHandle> m_handle;
     QPointer<QtContacts::QContactFetchRequest> m_fetch;
-    QPointer<QtContacts::QContactSaveRequest> m_save;
 };
