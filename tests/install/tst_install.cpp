@@ -193,6 +193,65 @@ private Q_SLOTS:
             program.kill();
         QCOMPARE(program.exitCode(), 0);
     }
+
+    // The installed D-Bus service file starts the program on a bus of our own that knows no
+    // other place for it.
+    void shouldStartOnDemandThroughServiceFile()
+    {
+        const QString name = QStringLiteral("com.velto.telephony.callhistory");
+        QTemporaryDir busDir;
+        QVERIFY(busDir.isValid());
+        QFile config(busDir.filePath(QStringLiteral("bus.conf")));
+        QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Text));
+        config.write(QStringLiteral("<busconfig><include>/usr/share/dbus-1/session.conf</include>"
+                                    "<servicedir>%1</servicedir></busconfig>\n")
+                         .arg(installed(QStringLiteral("share/dbus-1/services")))
+                         .toUtf8());
+        config.close();
+        QProcess daemon;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("CALL_HISTORY_DATA_DIR"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        daemon.setProcessEnvironment(env);
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--config-file=") + config.fileName(),
+                      QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        QVERIFY(daemon.waitForStarted());
+        QVERIFY(daemon.waitForReadyRead(10000));
+        const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+        QVERIFY(!address.isEmpty());
+        // dbus-send as a separate client of that bus, as the desktop's launcher would be.
+        const auto send = [&](const QStringList &args) {
+            QProcess p;
+            QProcessEnvironment e = env;
+            e.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+            p.setProcessEnvironment(e);
+            p.setProcessChannelMode(QProcess::MergedChannels);
+            p.start(QStringLiteral("dbus-send"),
+                    QStringList{QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                                QStringLiteral("--reply-timeout=30000")} +
+                        args);
+            if (!p.waitForFinished(40000))
+                p.kill();
+            return QString::fromUtf8(p.readAll()).simplified();
+        };
+        const QStringList busCall{QStringLiteral("--dest=org.freedesktop.DBus"),
+                                  QStringLiteral("/org/freedesktop/DBus")};
+        const QString started = send(
+            busCall + QStringList{QStringLiteral("org.freedesktop.DBus.StartServiceByName"),
+                                  QStringLiteral("string:") + name, QStringLiteral("uint32:0")});
+        QVERIFY2(started.endsWith(QLatin1String("uint32 1")), qPrintable(started));
+        const QStringList hasOwner =
+            busCall + QStringList{QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                                  QStringLiteral("string:") + name};
+        QVERIFY(send(hasOwner).endsWith(QLatin1String("boolean true")));
+        send({QStringLiteral("--dest=") + name, QStringLiteral("/com/velto/touch/application"),
+              QStringLiteral("com.velto.touch.application.exit")});
+        QTRY_VERIFY_WITH_TIMEOUT(send(hasOwner).endsWith(QLatin1String("boolean false")), 15000);
+        daemon.terminate();
+        if (!daemon.waitForFinished(5000))
+            daemon.kill();
+    }
 };
 
 QTEST_GUILESS_MAIN(TestInstall)
