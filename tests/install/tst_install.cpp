@@ -71,6 +71,8 @@ private Q_SLOTS:
         QTest::newRow("accounts service")
             << "share/accounts/services/velto-sip-voip.service" << false;
         QTest::newRow("desktop file") << "share/applications/call-history.desktop" << false;
+        QTest::newRow("metainfo") << "share/metainfo/com.velto.telephony.callhistory.metainfo.xml"
+                                  << false;
         QTest::newRow("application icon")
             << "share/icons/hicolor/scalable/apps/call-history.svg" << false;
         QTest::newRow("D-Bus service")
@@ -148,12 +150,21 @@ private Q_SLOTS:
         QCOMPARE(MDataPaths::rootsFrom(installed(folder)).join(QLatin1Char(',')), data);
     }
 
-    void shouldPassDesktopFileValidation()
+    void shouldPassValidation_data()
     {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("validator");
+        QTest::newRow("desktop file")
+            << "share/applications/call-history.desktop" << QStringList{"desktop-file-validate"};
+        QTest::newRow("metainfo") << "share/metainfo/com.velto.telephony.callhistory.metainfo.xml"
+                                  << QStringList{"appstreamcli", "validate", "--no-net"};
+    }
+    void shouldPassValidation()
+    {
+        QFETCH(QString, path);
+        QFETCH(QStringList, validator);
         int code = 0;
-        const QString out =
-            run(QStringLiteral("desktop-file-validate"),
-                {installed(QStringLiteral("share/applications/call-history.desktop"))}, &code);
+        const QString out = run(validator.first(), validator.mid(1) << installed(path), &code);
         QVERIFY2(code == 0, qPrintable(out));
         QVERIFY2(!out.contains(QLatin1String("error")), qPrintable(out));
     }
