@@ -1,6 +1,8 @@
 #include "callhistoryapplicationservice.h"
 
+#include "informationbanner.h"
 #include "pagemanager.h"
+#include "teluri.h"
 
 CallHistoryApplicationService::CallHistoryApplicationService(const QString &serviceName,
                                                              QObject *parent)
@@ -23,6 +25,8 @@ void CallHistoryApplicationService::launch(const QStringList &parameters)
         pm->showDefault();
     else if (first.compare(QLatin1String("contacts"), Qt::CaseInsensitive) == 0)
         pm->showContacts(false);
+    else if (TelUri::isTelUri(first))
+        showTelUri(first);
     else if (first.compare(QLatin1String("dialer"), Qt::CaseInsensitive) == 0)
         pm->showDialer(parameters.size() >= 2 ? parameters.at(1) : QString());
     else if (first.compare(QLatin1String("callhistory"), Qt::CaseInsensitive) == 0)
@@ -33,4 +37,12 @@ void CallHistoryApplicationService::launch(const QStringList &parameters)
         pm->showDefault();
     pm->activateWindow();
     MApplicationService::launch();
+}
+
+void CallHistoryApplicationService::showTelUri(const QString &uri)
+{
+    const QString number = TelUri::number(uri);
+    PageManager::instance()->showDialer(number);
+    if (number.isEmpty())
+        showInformationBanner(qtTrId("qtn_call_link_not_number"));
 }

@@ -47,6 +47,10 @@
         <source>Invalid number</source>
         <translation>رقم غير صالح</translation>
     </message>
+    <message id="qtn_call_link_not_number">
+        <source>The link holds no phone number</source>
+        <translation>لا يحتوي الرابط على رقم هاتف</translation>
+    </message>
     <message id="qtn_call_log_empty">
         <source>Clear call history</source>
         <translation>مسح سجل المكالمات</translation>

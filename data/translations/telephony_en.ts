@@ -47,6 +47,10 @@
         <source>Invalid number</source>
         <translation>Invalid number</translation>
     </message>
+    <message id="qtn_call_link_not_number">
+        <source>The link holds no phone number</source>
+        <translation>The link holds no phone number</translation>
+    </message>
     <message id="qtn_call_log_empty">
         <source>Clear call history</source>
         <translation>Clear call history</translation>

@@ -6,8 +6,10 @@
 #include "eventstore.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
+#include "mbanner.h"
 #include "mgconfitem.h"
 #include "modelmanager.h"
+#include "mscenemanager.h"
 #include "pagemanager.h"
 
 #include <QSignalSpy>
@@ -92,6 +94,10 @@ private Q_SLOTS:
         QTest::newRow("voicemail shows contacts") << QStringList{"voicemail"} << 3 << "";
         QTest::newRow("unknown word: default") << QStringList{"settings"} << 1 << "";
         QTest::newRow("empty word: default") << QStringList{""} << 1 << "";
+        QTest::newRow("tel link") << QStringList{"tel:+358-40-123.45(67)"} << 2 << "+358401234567";
+        QTest::newRow("tel link in capitals") << QStringList{"TEL:0401234"} << 2 << "0401234";
+        QTest::newRow("tel link with phone context")
+            << QStringList{"tel:040-123;phone-context=+358"} << 2 << "040123";
     }
     void shouldChoosePageByFirstParameter()
     {
@@ -108,6 +114,30 @@ private Q_SLOTS:
         QVERIFY(m_window->isVisible());
         QVERIFY(!MApplication::isPrestarted());
         QCOMPARE(pm()->dialerPage()->number(), number);
+    }
+
+    void shouldRefuseTelLinkWithoutNumber_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::newRow("letters") << "tel:hello";
+        QTest::newRow("empty") << "tel:";
+        QTest::newRow("only parameters") << "tel:;phone-context=+358";
+    }
+    void shouldRefuseTelLinkWithoutNumber()
+    {
+        QFETCH(QString, link);
+        pm()->showCallHistory();
+        m_window->close();
+        m_service->launch({link});
+        QCOMPARE(pm()->currentPageType(), int(PageManager::Dialer));
+        QCOMPARE(pm()->dialerPage()->number(), QString());
+        QStringList titles;
+        for (MSceneWindow *w : m_window->sceneManager()->overlays()) {
+            if (auto *banner = qobject_cast<MBanner *>(w))
+                titles << banner->title();
+        }
+        QVERIFY2(titles.contains(QStringLiteral("qtn_call_link_not_number")),
+                 qPrintable(titles.join(QLatin1Char(','))));
     }
 
     void shouldForceCallHistoryResetOnLaunch()

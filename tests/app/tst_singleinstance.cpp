@@ -79,6 +79,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("inbox");
         QTest::newRow("dialer with digits") << QStringList{"dialer", "0401234"} << "false";
         QTest::newRow("call history in capitals") << QStringList{"CALLHISTORY"} << "true";
+        QTest::newRow("tel link") << QStringList{"tel:+358-40-123;phone-context=example.com"}
+                                  << "false";
         QTest::newRow("contacts") << QStringList{"contacts"} << "false";
         QTest::newRow("callhistory mixed case") << QStringList{"CallHistory"} << "true";
         QTest::newRow("absurdly long dialer string")
