@@ -7,7 +7,8 @@
 #include <QGraphicsLinearLayout>
 
 MDialog::MDialog(QGraphicsItem *parent)
-    : MSceneWindow(parent), m_layout(new QGraphicsLinearLayout(Qt::Vertical)), m_title(new MLabel)
+    : MSceneWindow(parent), m_layout(new QGraphicsLinearLayout(Qt::Vertical)),
+      m_title(new MLabel(this))
 {
     setStyleName(QStringLiteral("MDialog"));
     setFlag(QGraphicsItem::ItemIsFocusable);
@@ -17,8 +18,8 @@ MDialog::MDialog(QGraphicsItem *parent)
     m_layout->setSpacing(0);
     m_title->setStyleName(QStringLiteral("MDialogTitle"));
     m_title->setWordWrap(true);
+    // The title takes a row of the layout only while it has a text.
     m_title->hide();
-    m_layout->addItem(m_title);
     setLayout(m_layout);
 }
 
@@ -32,16 +33,25 @@ QString MDialog::title() const
     return m_title->text();
 }
 
+bool MDialog::hasTitleRow() const
+{
+    for (int i = 0; i < m_layout->count(); ++i) {
+        if (m_layout->itemAt(i) == m_title)
+            return true;
+    }
+    return false;
+}
+
 void MDialog::setTitle(const QString &title)
 {
     m_title->setText(title);
+    // Whether the title has its row is read from the layout, not from the label's visibility,
+    // which is false for every child while the dialog itself is not shown.
     const bool shown = !title.isEmpty();
-    if (shown == m_title->isVisible())
-        return;
     m_title->setVisible(shown);
-    if (shown)
+    if (shown && !hasTitleRow())
         m_layout->insertItem(0, m_title);
-    else
+    else if (!shown && hasTitleRow())
         m_layout->removeItem(m_title);
 }
 
@@ -72,7 +82,7 @@ void MDialog::setCentralWidget(QGraphicsWidget *widget)
     }
     m_central = widget;
     if (widget) {
-        const int at = m_title->isVisible() ? 1 : 0;
+        const int at = hasTitleRow() ? 1 : 0;
         m_layout->insertItem(at, widget);
     }
 }

@@ -56,6 +56,7 @@ protected:
     bool dismissRequested() override;
 
 private:
+    bool hasTitleRow() const;
     void onButtonClicked(MButton *button);
 
     QGraphicsLinearLayout *m_layout;
