@@ -1,5 +1,7 @@
 #include "contactchangerelay.h"
 
+#include "contactmanagersignals.h"
+
 using namespace QtContacts;
 
 ContactChangeRelay::ContactChangeRelay(QContactManager *manager, QObject *parent) : QObject(parent)
@@ -7,22 +9,25 @@ ContactChangeRelay::ContactChangeRelay(QContactManager *manager, QObject *parent
     ContactsEngine::ensureRegistered();
     if (!manager)
         return;
-    connect(manager, &QContactManager::contactsAdded, this, [this](const QList<QContactId> &ids) {
-        const QList<QContactLocalId> local = ownIds(ids);
-        if (!local.isEmpty())
-            Q_EMIT contactsAdded(local);
-    });
-    connect(manager, &QContactManager::contactsChanged, this,
+    ContactManagerSignals *changes = ContactManagerSignals::of(manager);
+    connect(changes, &ContactManagerSignals::contactsAdded, this,
+            [this](const QList<QContactId> &ids) {
+                const QList<QContactLocalId> local = ownIds(ids);
+                if (!local.isEmpty())
+                    Q_EMIT contactsAdded(local);
+            });
+    connect(changes, &ContactManagerSignals::contactsChanged, this,
             [this](const QList<QContactId> &ids, const QList<QContactDetail::DetailType> &) {
                 const QList<QContactLocalId> local = ownIds(ids);
                 if (!local.isEmpty())
                     Q_EMIT contactsChanged(local);
             });
-    connect(manager, &QContactManager::contactsRemoved, this, [this](const QList<QContactId> &ids) {
-        const QList<QContactLocalId> local = ownIds(ids);
-        if (!local.isEmpty())
-            Q_EMIT contactsRemoved(local);
-    });
+    connect(changes, &ContactManagerSignals::contactsRemoved, this,
+            [this](const QList<QContactId> &ids) {
+                const QList<QContactLocalId> local = ownIds(ids);
+                if (!local.isEmpty())
+                    Q_EMIT contactsRemoved(local);
+            });
 }
 
 QList<QContactLocalId> ContactChangeRelay::ownIds(const QList<QContactId> &ids)

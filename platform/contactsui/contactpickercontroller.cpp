@@ -1,5 +1,6 @@
 #include "contactpickercontroller.h"
 
+#include "contactmanagersignals.h"
 #include "contactpickercellcreator.h"
 #include "contactpickermodel.h"
 #include "contactsaddressbook.h"
@@ -78,10 +79,11 @@ ContactPickerController::ContactPickerController(QContactManager *manager, QObje
     m_refetch->setInterval(100);
     connect(m_refetch, &QTimer::timeout, this, &ContactPickerController::fetch);
     auto changed = [this]() { m_refetch->start(); };
-    connect(m_manager, &QContactManager::contactsAdded, this, changed);
-    connect(m_manager, &QContactManager::contactsChanged, this, changed);
-    connect(m_manager, &QContactManager::contactsRemoved, this, changed);
-    connect(m_manager, &QContactManager::dataChanged, this, changed);
+    ContactManagerSignals *changes = ContactManagerSignals::of(m_manager);
+    connect(changes, &ContactManagerSignals::contactsAdded, this, changed);
+    connect(changes, &ContactManagerSignals::contactsChanged, this, changed);
+    connect(changes, &ContactManagerSignals::contactsRemoved, this, changed);
+    connect(changes, &ContactManagerSignals::dataChanged, this, changed);
     fetch();
 }
 
