@@ -17,12 +17,12 @@ namespace Dialer {
 
 namespace {
 // The twelve keys, row by row, with the letters phone keypads print under the digits.
-struct KeySpec
+struct KeyFace
 {
     char character;
     const char *letters;
 };
-const KeySpec Keys[] = {{'1', ""},     {'2', "ABC"}, {'3', "DEF"},  {'4', "GHI"},
+const KeyFace Keys[] = {{'1', ""},     {'2', "ABC"}, {'3', "DEF"},  {'4', "GHI"},
                         {'5', "JKL"},  {'6', "MNO"}, {'7', "PQRS"}, {'8', "TUV"},
                         {'9', "WXYZ"}, {'*', ""},    {'0', "+"},    {'#', ""}};
 const QChar VoicemailMark(0x2709); // envelope, under "1" while a voicemail number is set
@@ -62,10 +62,10 @@ DialerWidget::DialerWidget(int, DialerAccountSelector *selector, QGraphicsItem *
                              padStyle.padding.right(), padStyle.padding.bottom());
     grid->setSpacing(padStyle.spacing);
     int i = 0;
-    for (const KeySpec &spec : Keys) {
-        const QChar c = QLatin1Char(spec.character);
+    for (const KeyFace &face : Keys) {
+        const QChar c = QLatin1Char(face.character);
         DialerKey *key = makeKey(QStringLiteral("DialerKey"), QString(c),
-                                 QString::fromLatin1(spec.letters), QString());
+                                 QString::fromLatin1(face.letters), QString());
         m_keys.insert(c, key);
         connect(key, &DialerKey::tapped, this, [this, c] { type(QString(c)); });
         if (c == QLatin1Char('0') || c == QLatin1Char('1')) {
