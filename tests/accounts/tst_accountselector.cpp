@@ -16,6 +16,7 @@
 #include "mlocale.h"
 #include "mscenemanager.h"
 #include "testsupport.h"
+#include "testtelepathyaccounts.h"
 
 #include <TelepathyQt/Account>
 #include <TelepathyQt/AccountManager>
@@ -33,32 +34,11 @@
 #include <QtTest>
 
 namespace {
-const char CmBusName[] = "org.freedesktop.Telepathy.ConnectionManager.chtest";
 const QString Voip = QStringLiteral("velto-sip-voip");
 const QString Prefix = QStringLiteral("/org/freedesktop/Telepathy/Account/");
 const QString Cellular = QStringLiteral("/org/freedesktop/Telepathy/Account/pulse/tel/pulse");
 const QString UriSchemes =
     QStringLiteral("org.freedesktop.Telepathy.Account.Interface.Addressing.DRAFT.URISchemes");
-
-// The connection manager file through which mission-control learns the test protocol.
-const char ManagerFile[] = "[ConnectionManager]\n"
-                           "Interfaces=\n"
-                           "\n"
-                           "[Protocol sip]\n"
-                           "param-account=s required register\n"
-                           "param-balance=b\n"
-                           "default-balance=true\n"
-                           "param-balance-amount=i\n"
-                           "default-balance-amount=0\n"
-                           "param-balance-scale=u\n"
-                           "default-balance-scale=0\n"
-                           "param-balance-currency=s\n"
-                           "default-balance-currency=\n";
-
-bool finish(Tp::PendingOperation *op, int timeout = 20000)
-{
-    return op && QTest::qWaitFor([op] { return op->isFinished(); }, timeout) && op->isValid();
-}
 
 // accountChanged announcements as "cellular,choice,service,name,credits,logo,colour".
 QStringList announced(const QSignalSpy &spy)
@@ -83,8 +63,7 @@ class TestAccountSelector : public QObject
     Q_OBJECT
 private:
     QScopedPointer<AccountsTestDatabase> m_db;
-    QProcess m_cm;
-    Tp::AccountManagerPtr m_tpManager;
+    TestTelepathyAccounts m_telepathy;
     Tp::AccountPtr m_alice;
     Tp::AccountPtr m_bob;
     CallHistoryAccountsManager *m_manager = nullptr;
@@ -93,29 +72,13 @@ private:
 
     Tp::AccountPtr createTpAccount(const QString &name, const QVariantMap &parameters)
     {
-        Tp::PendingAccount *pending = m_tpManager->createAccount(
-            QStringLiteral("chtest"), QStringLiteral("sip"), name, parameters,
-            {{QStringLiteral("org.freedesktop.Telepathy.Account.Enabled"), true}});
-        if (!finish(pending) || pending->isError())
-            return Tp::AccountPtr();
-        Tp::AccountPtr account = pending->account();
-        if (!finish(account->becomeReady()) ||
-            !finish(account->setRequestedPresence(Tp::Presence::available())))
-            return Tp::AccountPtr();
-        if (!QTest::qWaitFor(
-                [&] { return account->connectionStatus() == Tp::ConnectionStatusConnected; },
-                20000))
-            return Tp::AccountPtr();
-        return account;
+        Tp::AccountPtr account = m_telepathy.createAccount(name, parameters);
+        return account && m_telepathy.setOnline(account, true) ? account : Tp::AccountPtr();
     }
 
     bool setBalance(int amount, uint scale, const QString &currency)
     {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QLatin1String(CmBusName), QStringLiteral("/com/velto/test/ConnectionManager"),
-            QStringLiteral("com.velto.test.ConnectionManager"), QStringLiteral("SetBalance"));
-        call << amount << scale << currency;
-        return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
+        return m_telepathy.setBalance(amount, scale, currency);
     }
 
     QString alice() const { return m_alice->objectPath(); }
@@ -153,22 +116,7 @@ private Q_SLOTS:
         locale->installTrCatalog(QStringLiteral("call-accounts"));
         MLocale::setDefault(*locale);
 
-        const QString managers =
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-            QStringLiteral("/telepathy/managers");
-        QVERIFY(QDir().mkpath(managers));
-        QFile file(managers + QStringLiteral("/chtest.manager"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(ManagerFile);
-        file.close();
-        m_cm.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_cm.start(TestSupport::builtProgram(QStringLiteral("tests/accounts/ch-test-telepathy-cm")),
-                   QStringList());
-        QVERIFY(m_cm.waitForStarted());
-        QVERIFY(TestSupport::waitForBusName(QLatin1String(CmBusName)));
-        Tp::registerTypes();
-        m_tpManager = Tp::AccountManager::create(QDBusConnection::sessionBus());
-        QVERIFY(finish(m_tpManager->becomeReady()));
+        QVERIFY(m_telepathy.start());
         m_alice = createTpAccount(QStringLiteral("Alice"),
                                   {{QStringLiteral("account"), QStringLiteral("alice")},
                                    {QStringLiteral("balance-amount"), 1234},
@@ -209,8 +157,6 @@ private Q_SLOTS:
     {
         closeDialogs();
         delete m_window;
-        m_cm.kill();
-        m_cm.waitForFinished();
     }
 
     void shouldListCallingAccountsWithCreditsAndTheCurrentMarked()

@@ -4,6 +4,7 @@
 #include "callhistorylocale.h"
 #include "mlocale.h"
 #include "testsupport.h"
+#include "testtelepathyaccounts.h"
 
 #include <TelepathyQt/Account>
 #include <TelepathyQt/AccountManager>
@@ -15,35 +16,13 @@
 
 #include <QDBusMessage>
 #include <QDir>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 
 namespace {
-const char CmBusName[] = "org.freedesktop.Telepathy.ConnectionManager.chtest";
 const QString Voip = QStringLiteral("velto-sip-voip");
 const QString Prefix = QStringLiteral("/org/freedesktop/Telepathy/Account/");
-
-// The connection manager file through which mission-control learns the test protocol.
-const char ManagerFile[] = "[ConnectionManager]\n"
-                           "Interfaces=\n"
-                           "\n"
-                           "[Protocol sip]\n"
-                           "param-account=s required register\n"
-                           "param-balance=b\n"
-                           "default-balance=true\n"
-                           "param-balance-amount=i\n"
-                           "default-balance-amount=0\n"
-                           "param-balance-scale=u\n"
-                           "default-balance-scale=0\n"
-                           "param-balance-currency=s\n"
-                           "default-balance-currency=\n";
-
-bool finish(Tp::PendingOperation *op, int timeout = 20000)
-{
-    return op && QTest::qWaitFor([op] { return op->isFinished(); }, timeout) && op->isValid();
-}
 
 // The credits announced for `path`, "|"-separated, in order.
 QString creditsFor(const QSignalSpy &spy, const QString &path)
@@ -64,7 +43,6 @@ class TestCallHistoryAccountBalance : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -75,41 +53,15 @@ private Q_SLOTS:
     void shouldDropCreditsWhileOffline();
 
 private:
-    Tp::AccountPtr createTpAccount(const QString &name, const QVariantMap &parameters);
-    bool setBalance(int amount, uint scale, const QString &currency);
-    bool setOnline(const Tp::AccountPtr &account, bool online);
     CallHistoryAccountsManager *makeBoundManager();
 
     QScopedPointer<AccountsTestDatabase> m_db;
-    QProcess m_cm;
-    Tp::AccountManagerPtr m_tpManager;
+    TestTelepathyAccounts m_telepathy;
     Tp::AccountPtr m_alice;
     Tp::AccountPtr m_bob;
     CallHistoryLocale *m_locale = nullptr;
     CallHistoryAccountsManager *m_manager = nullptr;
 };
-
-Tp::AccountPtr TestCallHistoryAccountBalance::createTpAccount(const QString &name,
-                                                              const QVariantMap &parameters)
-{
-    Tp::PendingAccount *pending = m_tpManager->createAccount(
-        QStringLiteral("chtest"), QStringLiteral("sip"), name, parameters,
-        {{QStringLiteral("org.freedesktop.Telepathy.Account.Enabled"), true}});
-    if (!finish(pending) || pending->isError())
-        return Tp::AccountPtr();
-    Tp::AccountPtr account = pending->account();
-    return finish(account->becomeReady()) ? account : Tp::AccountPtr();
-}
-
-bool TestCallHistoryAccountBalance::setOnline(const Tp::AccountPtr &account, bool online)
-{
-    if (!finish(account->setRequestedPresence(online ? Tp::Presence::available()
-                                                     : Tp::Presence::offline())))
-        return false;
-    const Tp::ConnectionStatus wanted =
-        online ? Tp::ConnectionStatusConnected : Tp::ConnectionStatusDisconnected;
-    return QTest::qWaitFor([&] { return account->connectionStatus() == wanted; }, 20000);
-}
 
 void TestCallHistoryAccountBalance::initTestCase()
 {
@@ -118,46 +70,24 @@ void TestCallHistoryAccountBalance::initTestCase()
     m_locale = new CallHistoryLocale(CallHistoryLocale::Clock(), this);
     m_locale->locale()->setRegion(QStringLiteral("en_GB"));
 
-    const QString managers = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                             QStringLiteral("/telepathy/managers");
-    QVERIFY(QDir().mkpath(managers));
-    QFile file(managers + QStringLiteral("/chtest.manager"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(ManagerFile);
-    file.close();
+    QVERIFY(m_telepathy.start());
 
-    m_cm.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_cm.start(TestSupport::builtProgram(QStringLiteral("tests/accounts/ch-test-telepathy-cm")),
-               QStringList());
-    QVERIFY(m_cm.waitForStarted());
-    QVERIFY(TestSupport::waitForBusName(QLatin1String(CmBusName)));
-
-    Tp::registerTypes();
-    m_tpManager = Tp::AccountManager::create(QDBusConnection::sessionBus());
-    QVERIFY(finish(m_tpManager->becomeReady()));
-
-    m_alice = createTpAccount(QStringLiteral("Alice"),
-                              {{QStringLiteral("account"), QStringLiteral("alice")},
-                               {QStringLiteral("balance-amount"), 1234},
-                               {QStringLiteral("balance-scale"), 2u},
-                               {QStringLiteral("balance-currency"), QStringLiteral("EUR")}});
-    m_bob =
-        createTpAccount(QStringLiteral("Bob"), {{QStringLiteral("account"), QStringLiteral("bob")},
-                                                {QStringLiteral("balance"), false}});
+    m_alice = m_telepathy.createAccount(
+        QStringLiteral("Alice"), {{QStringLiteral("account"), QStringLiteral("alice")},
+                                  {QStringLiteral("balance-amount"), 1234},
+                                  {QStringLiteral("balance-scale"), 2u},
+                                  {QStringLiteral("balance-currency"), QStringLiteral("EUR")}});
+    m_bob = m_telepathy.createAccount(
+        QStringLiteral("Bob"),
+        {{QStringLiteral("account"), QStringLiteral("bob")}, {QStringLiteral("balance"), false}});
     QVERIFY(m_alice && m_bob);
-    QVERIFY(setOnline(m_alice, true));
-    QVERIFY(setOnline(m_bob, true));
+    QVERIFY(m_telepathy.setOnline(m_alice, true));
+    QVERIFY(m_telepathy.setOnline(m_bob, true));
 
     QVERIFY(m_db->create(QStringLiteral("velto-sip"), QStringLiteral("Alice"),
                          {{Voip, m_alice->objectPath().mid(Prefix.size())}}));
     QVERIFY(m_db->create(QStringLiteral("velto-sip"), QStringLiteral("Bob"),
                          {{Voip, m_bob->objectPath()}}));
-}
-
-void TestCallHistoryAccountBalance::cleanupTestCase()
-{
-    m_cm.kill();
-    m_cm.waitForFinished();
 }
 
 void TestCallHistoryAccountBalance::init()
@@ -171,15 +101,6 @@ void TestCallHistoryAccountBalance::cleanup()
     m_manager = nullptr;
 }
 
-bool TestCallHistoryAccountBalance::setBalance(int amount, uint scale, const QString &currency)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QLatin1String(CmBusName), QStringLiteral("/com/velto/test/ConnectionManager"),
-        QStringLiteral("com.velto.test.ConnectionManager"), QStringLiteral("SetBalance"));
-    call << amount << scale << currency;
-    return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
-}
-
 CallHistoryAccountsManager *TestCallHistoryAccountBalance::makeBoundManager()
 {
     m_manager = new CallHistoryAccountsManager(m_locale);
@@ -191,7 +112,7 @@ CallHistoryAccountsManager *TestCallHistoryAccountBalance::makeBoundManager()
 
 void TestCallHistoryAccountBalance::shouldShowTheBalanceOfAConnectedAccount()
 {
-    QVERIFY(setBalance(1234, 2, QStringLiteral("EUR")));
+    QVERIFY(m_telepathy.setBalance(1234, 2, QStringLiteral("EUR")));
     m_manager = new CallHistoryAccountsManager(m_locale);
     QSignalSpy credits(m_manager, SIGNAL(creditsChanged(QString, QString)));
     const QString alice = m_alice->objectPath();
@@ -248,7 +169,7 @@ void TestCallHistoryAccountBalance::shouldFollowBalanceChanges()
 
     QVERIFY(makeBoundManager());
     QSignalSpy credits(m_manager, SIGNAL(creditsChanged(QString, QString)));
-    QVERIFY(setBalance(amount, scale, currency));
+    QVERIFY(m_telepathy.setBalance(amount, scale, currency));
     const QString alice = m_alice->objectPath();
     QVERIFY(QTest::qWaitFor([&] { return !credits.isEmpty(); }, 10000));
     QCOMPARE(creditsFor(credits, alice), text);
@@ -261,7 +182,7 @@ void TestCallHistoryAccountBalance::shouldFollowBalanceChanges()
 
 void TestCallHistoryAccountBalance::shouldReformatWhenCurrencySettingsChange()
 {
-    QVERIFY(setBalance(123456, 2, QStringLiteral("EUR")));
+    QVERIFY(m_telepathy.setBalance(123456, 2, QStringLiteral("EUR")));
     QVERIFY(makeBoundManager());
     const QString alice = m_alice->objectPath();
     QVERIFY(
@@ -282,12 +203,12 @@ void TestCallHistoryAccountBalance::shouldReformatWhenCurrencySettingsChange()
 
 void TestCallHistoryAccountBalance::shouldDropCreditsWhileOffline()
 {
-    QVERIFY(setBalance(700, 2, QStringLiteral("EUR")));
+    QVERIFY(m_telepathy.setBalance(700, 2, QStringLiteral("EUR")));
     QVERIFY(makeBoundManager());
     const QString alice = m_alice->objectPath();
     CallHistoryAccount *record = m_manager->account(alice);
 
-    QVERIFY(setOnline(m_alice, false));
+    QVERIFY(m_telepathy.setOnline(m_alice, false));
     QVERIFY(QTest::qWaitFor([&] { return m_manager->accountCredits(alice).isEmpty(); }, 10000));
     // A balance without a connected connection is still announced, with an empty text.
     QSignalSpy credits(m_manager, SIGNAL(creditsChanged(QString, QString)));
@@ -297,7 +218,7 @@ void TestCallHistoryAccountBalance::shouldDropCreditsWhileOffline()
 
     // Back online, the record follows the new connection, which starts with the balance of the
     // account's parameters.
-    QVERIFY(setOnline(m_alice, true));
+    QVERIFY(m_telepathy.setOnline(m_alice, true));
     const QString expected = m_locale->locale()->formatCurrency(12.34, QStringLiteral("EUR"));
     QVERIFY(QTest::qWaitFor([&] { return m_manager->accountCredits(alice) == expected; }, 20000));
 }
