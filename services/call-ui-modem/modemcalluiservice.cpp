@@ -111,26 +111,39 @@ QString ModemCallUiService::RequestCallToContact(const QString &accountPath,
     // A modem places voice calls only; a video request is placed as a voice call.
     Q_UNUSED(video);
     const QString uid = newUid();
+    if (m_objects->isListed()) {
+        place(uid, accountPath, accountId);
+    } else if (m_waiting.size() < 16) {
+        m_waiting.append(
+            [this, uid, accountPath, accountId] { place(uid, accountPath, accountId); });
+    } else {
+        failLater(uid, QStringLiteral("too many requests while the modems are not known yet"));
+    }
+    return uid;
+}
+
+void ModemCallUiService::place(const QString &uid, const QString &accountPath,
+                               const QString &accountId)
+{
     if (!accountPath.isEmpty() && accountPath != cellularAccount()) {
         failLater(uid, QStringLiteral("not the cellular account"));
-        return uid;
+        return;
     }
     const QString number = dialString(accountId);
     if (number.isEmpty()) {
         failLater(uid, QStringLiteral("not a phone number"));
-        return uid;
+        return;
     }
     const QStringList modems = m_calls.voiceModems();
     if (modems.isEmpty()) {
         failLater(uid, QStringLiteral("no modem offers voice calls"));
-        return uid;
+        return;
     }
     const QString modem = modems.first();
     m_calls.create(modem, number,
                    [this, uid, modem, number](const QString &path, const QString &error) {
                        onCreated(uid, modem, number, path, error);
                    });
-    return uid;
 }
 
 void ModemCallUiService::onCreated(const QString &uid, const QString &modem, const QString &number,
@@ -306,10 +319,13 @@ void ModemCallUiService::finish(const QString &key, int reason, bool gone)
     }
     if (!r.recorded && r.startedMs > 0) {
         const qint64 ended = now();
+        // Only a write begun before (by a service that was stopped, or that failed) may have
+        // made it to the store.
+        const CallRecord write = r;
         r.writing = true;
         store(r);
         QString error;
-        if (m_recorder->record(r, ended, &error)) {
+        if (m_recorder->record(write, ended, &error)) {
             r.writing = false;
             r.recorded = true;
         } else {
@@ -371,6 +387,10 @@ void ModemCallUiService::onListed()
         for (const QString &call : m_calls.calls(modem))
             follow(modem, call);
     finishAll([this](const CallRecord &r) { return !m_followed.contains(r.key()); });
+    const QList<std::function<void()>> waiting = m_waiting;
+    m_waiting.clear();
+    for (const auto &request : waiting)
+        request();
 }
 
 void ModemCallUiService::onModemChanged(const QString &modem)

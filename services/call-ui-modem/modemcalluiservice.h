@@ -17,7 +17,8 @@ class ModemManagerObjects;
 // The call-UI service on a phone: owns "com.velto.CallUi" and places and follows calls through
 // ModemManager (see README.md).
 //
-// A call request becomes CreateCall on the first modem that offers voice calls, then Start; a
+// Requests that come before the modems are known wait until they are. A call request becomes
+// CreateCall on the first modem that offers voice calls, then Start; a
 // request that cannot be placed (not a cellular account, not a number, no modem, refused by the
 // modem) gets CommandFailed. From then on, for every call ModemManager has, placed by us or not,
 // incoming or outgoing: CallAnswered when it becomes active, CallEnded(uid, reason, seconds
@@ -71,6 +72,7 @@ private:
     enum EndReason { Normal = 0, Busy = 1, NoAnswer = 2, Failed = 3 };
 
     QString newUid();
+    void place(const QString &uid, const QString &accountPath, const QString &accountId);
     QString keyOf(const QString &callPath) const;
     void failLater(const QString &uid, const QString &why);
     void onCreated(const QString &uid, const QString &modem, const QString &number,
@@ -99,4 +101,6 @@ private:
     QSet<QString> m_loaded;
     QHash<QString, QList<QPair<int, int>>> m_changesBeforeLoaded;
     int m_nextId = 1;
+    // Requests waiting for the modems to be known.
+    QList<std::function<void()>> m_waiting;
 };
