@@ -169,18 +169,15 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
         failLater(uid, QStringLiteral("the call could not be noted"));
         return;
     }
+    m_unstarted.insert(uid);
     follow(modem, callPath);
-    m_calls.start(callPath, [this, uid, key, modem, callPath](const QString &error) {
-        if (error.isEmpty() || !m_journal->contains(key))
+    m_calls.start(callPath, [this, uid, key](const QString &error) {
+        if (error.isEmpty())
             return;
-        CallRecord r = m_journal->record(key);
-        if (r.startedMs == 0 && !r.recorded) {
-            // Never placed: a refused request, not a call.
-            r.recorded = true;
-            store(r);
-            m_calls.remove(modem, callPath);
-            failLater(uid, error);
-        }
+        complain(QStringLiteral("call %1 not started: %2").arg(uid, error));
+        // Never placed: a refused request, not a call (CommandFailed).
+        if (m_unstarted.contains(uid) && m_journal->contains(key))
+            finish(key, ModemCalls::ReasonUnknown, Ended);
     });
 }
 
@@ -239,8 +236,8 @@ void ModemCallUiService::onProperties(const QString &key, bool ok, const ModemCa
     if (!m_followed.contains(key))
         return;
     if (!ok) {
-        // The call is gone, or is not one.
-        finish(key, ModemCalls::ReasonUnknown, true);
+        // Unreadable: taken as ended, but left on the modem.
+        finish(key, ModemCalls::ReasonUnknown, Unreadable);
         return;
     }
     CallRecord r = m_journal->record(key);
@@ -285,6 +282,7 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
     case ModemCalls::Waiting:
         if (r.startedMs == 0) {
             r.startedMs = now();
+            m_unstarted.remove(r.uid);
             store(r);
             if (r.direction == CallRecord::Incoming)
                 Q_EMIT callIncoming(r.uid, r.number);
@@ -296,20 +294,22 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
             r.answeredMs = now();
             if (r.startedMs == 0)
                 r.startedMs = r.answeredMs;
+            m_unstarted.remove(r.uid);
             store(r);
             Q_EMIT CallAnswered(r.uid);
         }
         break;
     case ModemCalls::Terminated:
-        finish(key, reason, false);
+        finish(key, reason, Ended);
         break;
     default:
         break;
     }
 }
 
-void ModemCallUiService::finish(const QString &key, int reason, bool gone)
+void ModemCallUiService::finish(const QString &key, int reason, End how)
 {
+    const bool gone = how == Vanished;
     CallRecord r = m_journal->record(key);
     const bool wasFollowed = m_followed.contains(key);
     if (gone) {
@@ -352,15 +352,18 @@ void ModemCallUiService::finish(const QString &key, int reason, bool gone)
             store(r);
         Q_EMIT CallEnded(r.uid, code, talked, text);
     } else if (!r.recorded) {
-        // Never rang nor dialled: nothing to write.
+        // Never rang nor dialled: nothing to write; a request of ours failed.
         r.recorded = true;
-        store(r);
+        if (!gone)
+            store(r);
+        if (m_unstarted.remove(r.uid))
+            failLater(r.uid, QStringLiteral("the call did not start"));
     }
     if (gone) {
         // A call left unwritten stays for the next start to write.
         if (r.recorded && !m_journal->remove(key))
             complain(m_journal->errorString());
-    } else if (wasFollowed) {
+    } else if (wasFollowed && how == Ended) {
         m_calls.remove(r.modemPath, r.callPath);
     }
 }
@@ -369,7 +372,7 @@ void ModemCallUiService::finishAll(const std::function<bool(const CallRecord &)>
 {
     for (const CallRecord &r : m_journal->records())
         if (which(r))
-            finish(r.key(), ModemCalls::ReasonUnknown, true);
+            finish(r.key(), ModemCalls::ReasonUnknown, Vanished);
 }
 
 void ModemCallUiService::onOwnerChanged(const QString &oldOwner, const QString &newOwner)
@@ -423,7 +426,7 @@ void ModemCallUiService::onCallDeleted(const QString &modem, const QString &call
     Q_UNUSED(modem);
     const QString key = keyOf(callPath);
     if (m_journal->contains(key))
-        finish(key, ModemCalls::ReasonUnknown, true);
+        finish(key, ModemCalls::ReasonUnknown, Vanished);
 }
 
 void ModemCallUiService::onNumberChanged(const QString &callPath, const QString &number)

@@ -81,9 +81,13 @@ private:
     void follow(const QString &modem, const QString &callPath);
     void onProperties(const QString &key, bool ok, const ModemCalls::Properties &properties);
     void applyState(const QString &key, int state, int reason);
-    // Ends a call: written to the history when it began, CallEnded. gone: ModemManager no longer
-    // has the call, so it leaves the journal too.
-    void finish(const QString &key, int reason, bool gone);
+    // How a call's end was learnt: its state (it is then deleted from the modem), its object or
+    // modem or ModemManager going away (it leaves the journal too), or its properties not being
+    // readable (it stays on the modem and in the journal until the modem drops it).
+    enum End { Ended, Vanished, Unreadable };
+    // Ends a call: written to the history and CallEnded when it began; CommandFailed for a
+    // request of ours that never started.
+    void finish(const QString &key, int reason, End how);
     // Ends and drops every followed call that matches.
     void finishAll(const std::function<bool(const CallRecord &)> &which);
     bool store(const CallRecord &record);
@@ -100,6 +104,8 @@ private:
     QSet<QString> m_followed;
     QSet<QString> m_loaded;
     QHash<QString, QList<QPair<int, int>>> m_changesBeforeLoaded;
+    // Ids of requests whose call has not started ringing or dialling yet.
+    QSet<QString> m_unstarted;
     int m_nextId = 1;
     // Requests waiting for the modems to be known.
     QList<std::function<void()>> m_waiting;

@@ -150,8 +150,10 @@ private:
     {
         const QString verb = s.section(QLatin1Char(':'), 0, 0);
         const QString arg = s.section(QLatin1Char(':'), 1);
-        if (verb == QLatin1String("refuse")) {
-            QVERIFY(m_modem.setRefuseStart(true));
+        if (verb == QLatin1String("start")) {
+            QVERIFY(m_modem.setStartMode(arg));
+        } else if (verb == QLatin1String("created")) {
+            QTRY_VERIFY(!(m_lastCall = callInState(0)).isEmpty());
         } else if (verb == QLatin1String("dial")) {
             m_lastUid = request(Cellular, arg);
             QVERIFY(!m_lastUid.isEmpty());
@@ -280,7 +282,11 @@ private Q_SLOTS:
                                                        << "dialled 911 read emergency";
         // Requests that never become calls: nothing in the history.
         QTest::newRow("outgoing refused by the modem")
-            << "refuse request:" + Cellular + "|0401234567"
+            << "start:refuse request:" + Cellular + "|0401234567"
+            << "failed call1"
+            << "";
+        QTest::newRow("modem removed before the call dialled")
+            << "start:silent request:|0401234567 created unplug"
             << "failed call1"
             << "";
         QTest::newRow("not a number") << "request:|0401<b>"

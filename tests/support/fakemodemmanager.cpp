@@ -86,10 +86,10 @@ bool FakeModemManager::setCallNumber(const QString &call, const QString &number)
     return ok;
 }
 
-bool FakeModemManager::setRefuseStart(bool refuse)
+bool FakeModemManager::setStartMode(const QString &mode)
 {
     bool ok = false;
-    control(QStringLiteral("SetRefuseStart"), {refuse}, &ok);
+    control(QStringLiteral("SetStartMode"), {mode}, &ok);
     return ok;
 }
 

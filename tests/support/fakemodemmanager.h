@@ -27,7 +27,8 @@ public:
     QString addIncomingCall(const QString &modem, const QString &number);
     bool setCallState(const QString &call, int state, uint reason);
     bool setCallNumber(const QString &call, const QString &number);
-    bool setRefuseStart(bool refuse);
+    // What Start does to an outgoing call: "dial" (the default), "refuse" or "silent".
+    bool setStartMode(const QString &mode);
     // Every call object as "path state".
     QStringList calls();
 

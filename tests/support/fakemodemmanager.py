@@ -7,7 +7,7 @@ manager on /org/freedesktop/ModemManager1, modems with the Modem and Modem.Voice
 their SIM with EmergencyNumbers, and Call objects (Start, Accept, Hangup, StateChanged).
 
 The test drives it through the interface com.velto.Test.FakeModemManager on the main object:
-AddModem, RemoveModem, AddIncomingCall, SetCallState, SetCallNumber, SetRefuseStart.
+AddModem, RemoveModem, AddIncomingCall, SetCallState, SetCallNumber, SetStartMode, Calls.
 
     python3 -m dbusmock --session --template tests/support/fakemodemmanager.py
 
@@ -39,7 +39,8 @@ MODEM_STATE_REGISTERED = 8
 
 # Counters for object paths, kept across modems as ModemManager does.
 _counters = {'modem': 0, 'call': 0}
-_refuse_start = [False]
+# What Start does: 'dial' (the call dials), 'refuse' (an error), 'silent' (nothing yet).
+_start_mode = ['dial']
 
 
 def _error(name, text):
@@ -88,9 +89,10 @@ def _add_call(modem, direction, number, state, reason):
 def _call_start(call):
     if int(call.props[CALL_IFACE]['State']) != STATE_UNKNOWN:
         raise _error('Core.WrongState', 'the call was started already')
-    if _refuse_start[0]:
+    if _start_mode[0] == 'refuse':
         raise _error('Core.Failed', 'the modem refused the call')
-    _set_state(call, STATE_DIALING, REASON_OUTGOING_STARTED)
+    if _start_mode[0] == 'dial':
+        _set_state(call, STATE_DIALING, REASON_OUTGOING_STARTED)
 
 
 def _call_accept(call):
@@ -197,10 +199,12 @@ def SetCallNumber(self, call, number):
     mockobject.objects[call].UpdateProperties(CALL_IFACE, {'Number': dbus.String(number)})
 
 
-@dbus.service.method(CONTROL_IFACE, in_signature='b', out_signature='')
-def SetRefuseStart(self, refuse):
-    '''Whether the modem refuses to start outgoing calls.'''
-    _refuse_start[0] = bool(refuse)
+@dbus.service.method(CONTROL_IFACE, in_signature='s', out_signature='')
+def SetStartMode(self, mode):
+    '''What Start does to an outgoing call: "dial", "refuse" or "silent".'''
+    if mode not in ('dial', 'refuse', 'silent'):
+        raise _error('Core.InvalidArgs', 'no such mode')
+    _start_mode[0] = str(mode)
 
 
 @dbus.service.method(CONTROL_IFACE, in_signature='', out_signature='as')
