@@ -186,6 +186,15 @@ private:
                                                             : QStringLiteral("Hangup"),
                             {m_lastUid});
             QCOMPARE(r.value(0).toBool(), true);
+        } else if (verb == QLatin1String("forged-end")) {
+            // An end in a shape ModemManager does not send (no reason): not taken.
+            QVERIFY(m_modem.emitSignal(
+                m_lastCall, QStringLiteral("org.freedesktop.ModemManager1.Call"),
+                QStringLiteral("StateChanged"), QStringLiteral("ii"), {1, Terminated}));
+            // Nor a state ModemManager does not have.
+            QVERIFY(m_modem.emitSignal(
+                m_lastCall, QStringLiteral("org.freedesktop.ModemManager1.Call"),
+                QStringLiteral("StateChanged"), QStringLiteral("iiu"), {1, 99, 0u}));
         } else if (verb == QLatin1String("unplug")) {
             QVERIFY(m_modem.removeModem(FakeModemManager::modemPath(0)));
         } else if (verb == QLatin1String("restart-modemmanager")) {
@@ -274,6 +283,10 @@ private Q_SLOTS:
         QTest::newRow("outgoing not answered") << "dial:0401234567 state:2:0 hangup"
                                                << "ended call1 2"
                                                << "dialled 0401234567 read";
+        QTest::newRow("signals out of shape ignored")
+            << "dial:0401234567 forged-end state:4:3 answered state:7:4"
+            << "answered call1, ended call1 0"
+            << "dialled 0401234567 read";
         QTest::newRow("outgoing separators dropped") << "dial:+358-(40)-123.4567 state:7:4"
                                                      << "ended call1 2"
                                                      << "dialled +358401234567 read";
@@ -307,6 +320,9 @@ private Q_SLOTS:
         QTest::newRow("withheld number") << "ring: state:7:4"
                                          << "incoming call1, ended call1 2"
                                          << "missed withheld unread";
+        QTest::newRow("number with control characters taken as withheld")
+            << QStringLiteral("ring:+358\u0007501 state:7:4") << "incoming call1, ended call1 2"
+            << "missed withheld unread";
         QTest::newRow("number given after the call appeared") << "ring: number:+35850222 state:7:4"
                                                               << "incoming call1, ended call1 2"
                                                               << "missed +35850222 unread";

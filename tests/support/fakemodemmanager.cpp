@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusVariant>
 
 namespace {
 const char Service[] = "org.freedesktop.ModemManager1";
@@ -91,6 +92,21 @@ bool FakeModemManager::setStartMode(const QString &mode)
     bool ok = false;
     control(QStringLiteral("SetStartMode"), {mode}, &ok);
     return ok;
+}
+
+bool FakeModemManager::emitSignal(const QString &path, const QString &interface,
+                                  const QString &name, const QString &signature,
+                                  const QVariantList &args)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(Service), path,
+                                                       QStringLiteral("org.freedesktop.DBus.Mock"),
+                                                       QStringLiteral("EmitSignal"));
+    QVariantList wrapped;
+    for (const QVariant &a : args)
+        wrapped << QVariant::fromValue(QDBusVariant(a));
+    call << interface << name << signature << QVariant::fromValue(wrapped);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 10000).type() ==
+           QDBusMessage::ReplyMessage;
 }
 
 QStringList FakeModemManager::calls()

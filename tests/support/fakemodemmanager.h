@@ -29,6 +29,10 @@ public:
     bool setCallNumber(const QString &call, const QString &number);
     // What Start does to an outgoing call: "dial" (the default), "refuse" or "silent".
     bool setStartMode(const QString &mode);
+    // Sends any signal from the object at path (dbusmock's EmitSignal), e.g. one of a shape
+    // ModemManager never sends.
+    bool emitSignal(const QString &path, const QString &interface, const QString &name,
+                    const QString &signature, const QVariantList &args);
     // Every call object as "path state".
     QStringList calls();
 
