@@ -1,5 +1,7 @@
 #include "emergencynumbers.h"
 
+#include "modemmanagerobjects.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -14,13 +16,18 @@ const char ManagerInterface[] = "org.ofono.Manager";
 const char VoiceCallManagerInterface[] = "org.ofono.VoiceCallManager";
 const char EmergencyNumbersProperty[] = "EmergencyNumbers";
 const int CallTimeoutMs = 2000;
+// Bounds on what a modem service may hand over: emergency numbers are a few digits.
+const int MaxNumberLength = 32;
+const int MaxNumbers = 64;
 
 QStringList cleaned(const QStringList &numbers)
 {
     QStringList result;
     for (const QString &n : numbers) {
         const QString t = n.trimmed();
-        if (!t.isEmpty() && !result.contains(t))
+        if (result.size() >= MaxNumbers)
+            break;
+        if (!t.isEmpty() && t.size() <= MaxNumberLength && !result.contains(t))
             result << t;
     }
     return result;
@@ -45,6 +52,17 @@ EmergencyNumbers::EmergencyNumbers(const QDBusConnection &bus, QObject *parent)
         m_bus.connect(QLatin1String(Service), QString(), QLatin1String(VoiceCallManagerInterface),
                       QStringLiteral("PropertyChanged"), this,
                       SLOT(onVoiceCallPropertyChanged(QString, QDBusVariant, QDBusMessage)));
+        m_modemManager = new ModemManagerObjects(m_bus, this);
+        connect(m_modemManager, &ModemManagerObjects::modemAdded, this,
+                &EmergencyNumbers::onModemManagerModem);
+        connect(m_modemManager, &ModemManagerObjects::modemChanged, this,
+                &EmergencyNumbers::onModemManagerModem);
+        connect(m_modemManager, &ModemManagerObjects::modemRemoved, this,
+                &EmergencyNumbers::onModemManagerModemRemoved);
+        m_bus.connect(ModemManagerObjects::service(), QString(),
+                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                      QStringLiteral("PropertiesChanged"), this,
+                      SLOT(onSimPropertiesChanged(QDBusMessage)));
     }
     queryModems();
 }
@@ -57,8 +75,11 @@ void EmergencyNumbers::onServiceOwnerChanged(const QString &service, const QStri
     // Answers still on their way come from the previous owner.
     ++m_generation;
     if (newOwner.isEmpty()) {
-        // The modem service went away: the built-in list serves again.
-        m_perModem.clear();
+        // The modem service went away: the built-in list serves again (ModemManager's modems
+        // are kept apart, under their own prefix).
+        for (const QString &modem : m_perModem.keys())
+            if (!modem.startsWith(QLatin1String("mm:")))
+                m_perModem.remove(modem);
         updateUnion();
         return;
     }
@@ -124,7 +145,7 @@ void EmergencyNumbers::onModems(const QDBusMessage &reply)
     arg.endArray();
     // Modems that are gone no longer count; the others keep their lists until they answer.
     for (const QString &known : m_perModem.keys()) {
-        if (!paths.contains(known))
+        if (!paths.contains(known) && !known.startsWith(QLatin1String("mm:")))
             m_perModem.remove(known);
     }
     updateUnion();
@@ -161,6 +182,80 @@ void EmergencyNumbers::onVoiceCallPropertyChanged(const QString &name, const QDB
     else
         list = v.toStringList();
     setModemNumbers(message.path(), cleaned(list));
+}
+
+void EmergencyNumbers::onModemManagerModem(const QString &modemPath)
+{
+    const QVariant sim = m_modemManager->property(modemPath, ModemManagerObjects::modemInterface(),
+                                                  QStringLiteral("Sim"));
+    const QString simPath =
+        sim.canConvert<QDBusObjectPath>() ? sim.value<QDBusObjectPath>().path() : QString();
+    if (simPath == m_sims.value(modemPath) && m_sims.contains(modemPath))
+        return;
+    // "/" is ModemManager's "no SIM".
+    if (simPath.isEmpty() || simPath == QLatin1String("/")) {
+        m_sims.insert(modemPath, QString());
+        setSimNumbers(modemPath, {});
+        return;
+    }
+    m_sims.insert(modemPath, simPath);
+    querySim(modemPath, simPath);
+}
+
+void EmergencyNumbers::querySim(const QString &modemPath, const QString &simPath)
+{
+    m_modemManager->call(
+        simPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+        {ModemManagerObjects::simInterface(), QLatin1String(EmergencyNumbersProperty)},
+        [this, modemPath, simPath](const QDBusMessage &reply) {
+            // The modem may have another SIM by now.
+            if (m_sims.value(modemPath) != simPath || reply.type() != QDBusMessage::ReplyMessage ||
+                reply.signature() != QLatin1String("v"))
+                return;
+            const QVariant value = reply.arguments().first().value<QDBusVariant>().variant();
+            setSimNumbers(modemPath, ModemManagerObjects::strings(value));
+        });
+}
+
+void EmergencyNumbers::onSimPropertiesChanged(const QDBusMessage &message)
+{
+    if (!m_modemManager->isFromOwner(message) || message.signature() != QLatin1String("sa{sv}as") ||
+        message.arguments().at(0).toString() != ModemManagerObjects::simInterface())
+        return;
+    const QString modemPath = m_sims.key(message.path());
+    if (modemPath.isEmpty() || message.path().isEmpty())
+        return;
+    const QVariantMap changed = qdbus_cast<QVariantMap>(message.arguments().at(1));
+    const QLatin1String name(EmergencyNumbersProperty);
+    if (changed.contains(name))
+        setSimNumbers(modemPath, ModemManagerObjects::strings(changed.value(name)));
+    else if (message.arguments().at(2).toStringList().contains(name))
+        querySim(modemPath, message.path());
+}
+
+void EmergencyNumbers::onModemManagerModemRemoved(const QString &modemPath)
+{
+    m_sims.remove(modemPath);
+    if (m_perModem.remove(QStringLiteral("mm:") + modemPath))
+        updateUnion();
+}
+
+void EmergencyNumbers::setSimNumbers(const QString &modemPath, const QStringList &numbers)
+{
+    QStringList list = cleaned(numbers);
+    // ModemManager documents the SIM's numbers as counting in addition to these two.
+    if (!list.isEmpty()) {
+        for (const QString &always : {QStringLiteral("112"), QStringLiteral("911")})
+            if (!list.contains(always))
+                list << always;
+    }
+    const QString key = QStringLiteral("mm:") + modemPath;
+    if (list.isEmpty()) {
+        if (m_perModem.remove(key))
+            updateUnion();
+        return;
+    }
+    setModemNumbers(key, list);
 }
 
 QStringList EmergencyNumbers::unionOfModems() const

@@ -11,13 +11,19 @@
 
 namespace Cellular {
 
+class ModemManagerObjects;
+
 // The emergency numbers that the cellular modem accepts for this SIM and network.
 //
 // Where an oFono modem service ("org.ofono") answers on the given bus (the system bus by default),
 // the list is the union of the "EmergencyNumbers" property of every modem's
-// "org.ofono.VoiceCallManager", kept current through its PropertyChanged signal. Where no modem
-// service answers, or it reports no numbers, the list is a built-in one: the numbers that
-// 3GPP TS 22.101 makes callable without a SIM (112, 911, 000, 08, 110, 118, 119, 999).
+// "org.ofono.VoiceCallManager", kept current through its PropertyChanged signal. Where
+// ModemManager ("org.freedesktop.ModemManager1") answers on the same bus, the "EmergencyNumbers"
+// of each modem's SIM ("org.freedesktop.ModemManager1.Sim", the modem's "Sim" property) count
+// too, with 112 and 911, which ModemManager documents as emergency numbers beside the SIM's.
+// Where no modem service answers, or it reports no numbers, the list is a built-in one: the
+// numbers that 3GPP TS 22.101 makes callable without a SIM (112, 911, 000, 08, 110, 118, 119,
+// 999).
 //
 // The modem is asked with asynchronous calls when the object is created and whenever the service
 // appears or restarts; the object never waits for the bus. Until a modem's answer arrives its
@@ -47,6 +53,9 @@ private Q_SLOTS:
                                const QString &newOwner);
     void onVoiceCallPropertyChanged(const QString &name, const QDBusVariant &value,
                                     const QDBusMessage &message);
+    void onModemManagerModem(const QString &modemPath);
+    void onModemManagerModemRemoved(const QString &modemPath);
+    void onSimPropertiesChanged(const QDBusMessage &message);
 
 private:
     // Asks the service for its modems, then each modem for its list.
@@ -56,12 +65,19 @@ private:
     // Calls method asynchronously; onReply runs with the reply unless the service restarted since.
     void callAsync(const QString &path, const QString &interface, const QString &method,
                    const std::function<void(const QDBusMessage &)> &onReply);
+    // Asks the SIM at simPath for the numbers of the ModemManager modem at modemPath.
+    void querySim(const QString &modemPath, const QString &simPath);
+    void setSimNumbers(const QString &modemPath, const QStringList &numbers);
     QStringList unionOfModems() const;
     void setModemNumbers(const QString &modemPath, const QStringList &numbers);
     void updateUnion();
 
     QDBusConnection m_bus;
+    // By modem path; ModemManager's modems under their paths with a "mm:" prefix.
     QMap<QString, QStringList> m_perModem;
+    ModemManagerObjects *m_modemManager = nullptr;
+    // ModemManager modem path to the path of its SIM.
+    QMap<QString, QString> m_sims;
     QStringList m_modemNumbers;
     // Counts the service's restarts; answers carry the count of their question.
     int m_generation = 0;

@@ -56,6 +56,8 @@ private Q_SLOTS:
         QTest::newRow("address book tool") << "bin/call-history-contacts" << true;
         QTest::newRow("accounts tool") << "bin/call-history-accounts" << true;
         QTest::newRow("call-UI service") << "libexec/call-history/call-ui-dev-service" << true;
+        QTest::newRow("modem call-UI service")
+            << "libexec/call-history/call-ui-modem-service" << true;
         QTest::newRow("English catalogue")
             << "share/call-history/translations/telephony_en.qm" << false;
         QTest::newRow("German catalogue")
@@ -81,6 +83,8 @@ private Q_SLOTS:
             << "share/dbus-1/services/com.velto.CallUi.service" << false;
         QTest::newRow("systemd unit") << "lib/systemd/user/call-history.service" << false;
         QTest::newRow("call-UI systemd unit") << "lib/systemd/user/call-ui-dev.service" << false;
+        QTest::newRow("modem call-UI systemd unit")
+            << "lib/systemd/user/call-ui-modem.service" << false;
     }
     void shouldInstallFile()
     {
@@ -123,6 +127,12 @@ private Q_SLOTS:
         QTest::newRow("call-UI D-Bus service")
             << "share/dbus-1/services/com.velto.CallUi.service"
             << "Exec=%1/libexec/call-history/call-ui-dev-service";
+        QTest::newRow("modem call-UI systemd unit")
+            << "lib/systemd/user/call-ui-modem.service"
+            << "ExecStart=%1/libexec/call-history/call-ui-modem-service";
+        QTest::newRow("modem call-UI systemd unit bus name")
+            << "lib/systemd/user/call-ui-modem.service"
+            << "BusName=com.velto.CallUi";
     }
     void shouldNameInstalledProgramInServiceFiles()
     {

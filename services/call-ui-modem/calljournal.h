@@ -1,0 +1,45 @@
+#pragma once
+
+#include "callrecord.h"
+
+#include <QMap>
+#include <QString>
+
+// The calls the modem call-UI service is following, kept in a small JSON file so that a service
+// killed mid-call and started again takes each call up where it was: same call id, same start
+// and answer times, and no second history entry for a call it had written already.
+//
+// Every change is written at once (QSaveFile: the file is replaced whole or not at all). The
+// file lives beside the history store (CALL_HISTORY_DB or $XDG_DATA_HOME/call-history/) unless
+// another path is given. A file that cannot be read as a journal is moved aside to
+// "<path>.damaged" and the journal starts empty; load() says so. At most MaxRecords records are
+// kept: ModemManager has a handful of calls at a time.
+class CallJournal
+{
+public:
+    enum { MaxRecords = 64 };
+
+    explicit CallJournal(const QString &path);
+    static QString defaultPath();
+    QString path() const { return m_path; }
+
+    // Reads the file (a missing file is an empty journal). False with the reason when the file
+    // was damaged (it is moved aside) or cannot be read.
+    bool load(QString *error);
+
+    QList<CallRecord> records() const { return m_records.values(); }
+    bool contains(const QString &key) const { return m_records.contains(key); }
+    CallRecord record(const QString &key) const { return m_records.value(key); }
+    // Stores or replaces the record under its key, and writes the file. False when the file
+    // could not be written (the record is kept in memory) or the journal is full.
+    bool put(const CallRecord &record);
+    bool remove(const QString &key);
+    QString errorString() const { return m_error; }
+
+private:
+    bool save();
+
+    QString m_path;
+    QMap<QString, CallRecord> m_records;
+    QString m_error;
+};

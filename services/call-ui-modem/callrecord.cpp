@@ -1,0 +1,68 @@
+#include "callrecord.h"
+
+#include <QJsonValue>
+
+namespace {
+// Generous bounds for what a record may hold; anything longer was not written by us.
+const int MaxText = 512;
+
+bool readText(const QJsonObject &o, const char *name, QString *out)
+{
+    const QJsonValue v = o.value(QLatin1String(name));
+    if (!v.isString() || v.toString().size() > MaxText)
+        return false;
+    *out = v.toString();
+    return true;
+}
+
+bool readTime(const QJsonObject &o, const char *name, qint64 *out)
+{
+    const QJsonValue v = o.value(QLatin1String(name));
+    // Whole milliseconds, within what a double holds exactly.
+    if (!v.isDouble() || v.toDouble() < 0 || v.toDouble() > 9007199254740992.0 ||
+        v.toDouble() != qint64(v.toDouble()))
+        return false;
+    *out = qint64(v.toDouble());
+    return true;
+}
+} // namespace
+
+QJsonObject CallRecord::toJson() const
+{
+    return QJsonObject{{QStringLiteral("uid"), uid},
+                       {QStringLiteral("owner"), owner},
+                       {QStringLiteral("modem"), modemPath},
+                       {QStringLiteral("call"), callPath},
+                       {QStringLiteral("direction"), direction},
+                       {QStringLiteral("number"), number},
+                       {QStringLiteral("account"), accountPath},
+                       {QStringLiteral("started"), double(startedMs)},
+                       {QStringLiteral("answered"), double(answeredMs)},
+                       {QStringLiteral("emergency"), emergency},
+                       {QStringLiteral("writing"), writing},
+                       {QStringLiteral("recorded"), recorded}};
+}
+
+bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
+{
+    CallRecord r;
+    const QJsonValue direction = o.value(QLatin1String("direction"));
+    const QJsonValue emergency = o.value(QLatin1String("emergency"));
+    const QJsonValue recorded = o.value(QLatin1String("recorded"));
+    const QJsonValue writing = o.value(QLatin1String("writing"));
+    if (!readText(o, "uid", &r.uid) || r.uid.isEmpty() || !readText(o, "owner", &r.owner) ||
+        !readText(o, "modem", &r.modemPath) || !readText(o, "call", &r.callPath) ||
+        r.callPath.isEmpty() || !readText(o, "number", &r.number) ||
+        !readText(o, "account", &r.accountPath) || !readTime(o, "started", &r.startedMs) ||
+        !readTime(o, "answered", &r.answeredMs) || !direction.isDouble() || !emergency.isBool() ||
+        !recorded.isBool() || !writing.isBool())
+        return false;
+    r.direction = direction.toInt(-1);
+    if (r.direction < UnknownDirection || r.direction > Outgoing)
+        return false;
+    r.emergency = emergency.toBool();
+    r.recorded = recorded.toBool();
+    r.writing = writing.toBool();
+    *out = r;
+    return true;
+}

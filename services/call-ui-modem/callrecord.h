@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+// What the modem call-UI service knows of one call ModemManager has: the call-UI id it gave the
+// call, where the call lives (ModemManager's unique bus name when the call was seen, the modem
+// and the call object), and what the history needs (direction, number, account, times). Kept in
+// the CallJournal while ModemManager still has the call, so that a restart of the service
+// neither loses nor repeats the call's history entry.
+//
+// Times are milliseconds since the epoch (UTC); 0 means "not yet". A record read back from JSON
+// is checked field by field: fromJson() refuses anything out of shape.
+struct CallRecord
+{
+    // ModemManager's MMCallDirection values.
+    enum Direction { UnknownDirection = 0, Incoming = 1, Outgoing = 2 };
+
+    QString uid;
+    QString owner;
+    QString modemPath;
+    QString callPath;
+    int direction = UnknownDirection;
+    QString number;
+    QString accountPath;
+    qint64 startedMs = 0;
+    qint64 answeredMs = 0;
+    bool emergency = false;
+    // Being written to the history: set (and kept in the journal) just before the write, so that
+    // a service killed during the write knows to look whether the entry made it.
+    bool writing = false;
+    // Written to the history (and reported ended) already.
+    bool recorded = false;
+
+    // The journal's key: a call object path is only unique for one run of ModemManager.
+    QString key() const { return keyOf(owner, callPath); }
+    static QString keyOf(const QString &owner, const QString &callPath)
+    {
+        return owner + QLatin1Char(' ') + callPath;
+    }
+
+    QJsonObject toJson() const;
+    // False (and *out untouched) when object is not a record as toJson() writes it.
+    static bool fromJson(const QJsonObject &object, CallRecord *out);
+};

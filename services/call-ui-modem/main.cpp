@@ -1,0 +1,84 @@
+// call-ui-modem-service: the call-UI service of a phone, on ModemManager (see
+// modemcalluiservice.h and README.md).
+#include "callhistoryrecorder.h"
+#include "calljournal.h"
+#include "calluiservicenames.h"
+#include "emergencynumbers.h"
+#include "eventstore.h"
+#include "modemcalluiadaptor.h"
+#include "modemcalluiservice.h"
+#include "modemmanagerobjects.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <cstdio>
+
+namespace {
+QDBusConnection modemBus(const QString &which)
+{
+    if (which == QLatin1String("system"))
+        return QDBusConnection::systemBus();
+    if (which == QLatin1String("session"))
+        return QDBusConnection::sessionBus();
+    return QDBusConnection::connectToBus(which, QStringLiteral("call-ui-modem-bus"));
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("call-ui-modem-service"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Call-UI service on ModemManager: places and follows the modem's calls "
+                       "and writes each into the call history."));
+    parser.addHelpOption();
+    const QCommandLineOption bus(
+        QStringLiteral("modem-bus"),
+        QStringLiteral("Where ModemManager is: system (default), session or a bus address."),
+        QStringLiteral("BUS"), QStringLiteral("system"));
+    const QCommandLineOption journal(
+        QStringLiteral("journal"),
+        QStringLiteral("File of the calls being followed (default: %1).")
+            .arg(CallJournal::defaultPath()),
+        QStringLiteral("FILE"), CallJournal::defaultPath());
+    parser.addOption(bus);
+    parser.addOption(journal);
+    parser.process(app);
+
+    QString error;
+    CommHistory::EventStore history;
+    if (!history.open())
+        std::fprintf(stderr, "call-ui-modem-service: the call history cannot be opened now: %s\n",
+                     qPrintable(history.errorString()));
+    CallJournal calls(parser.value(journal));
+    if (!calls.load(&error))
+        std::fprintf(stderr, "call-ui-modem-service: %s\n", qPrintable(error));
+
+    const QDBusConnection modems = modemBus(parser.value(bus));
+    if (!modems.isConnected())
+        std::fprintf(stderr, "call-ui-modem-service: no bus to reach ModemManager on: %s\n",
+                     qPrintable(modems.lastError().message()));
+    Cellular::ModemManagerObjects objects(modems);
+    Cellular::EmergencyNumbers emergency(modems);
+    CallHistoryRecorder recorder(&history);
+    ModemCallUiService service(&objects, &calls, &recorder, &emergency);
+    new ModemCallUiAdaptor(&service);
+    new ModemCallControlAdaptor(&service);
+
+    QDBusConnection session = QDBusConnection::sessionBus();
+    if (!session.isConnected() ||
+        !session.registerObject(CallUi::objectPath(), &service, QDBusConnection::ExportAdaptors)) {
+        std::fprintf(stderr, "call-ui-modem-service: cannot publish %s on the session bus\n",
+                     qPrintable(CallUi::objectPath()));
+        return 1;
+    }
+    if (!session.registerService(CallUi::serviceName())) {
+        std::fprintf(stderr, "call-ui-modem-service: %s is already owned by another process\n",
+                     qPrintable(CallUi::serviceName()));
+        return 1;
+    }
+    return app.exec();
+}

@@ -1,0 +1,443 @@
+#include "modemcalluiservice.h"
+
+#include "callhistoryrecorder.h"
+#include "calljournal.h"
+#include "emergencynumbers.h"
+#include "modemmanagerobjects.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QTimer>
+#include <cstdio>
+
+using Cellular::ModemManagerObjects;
+
+namespace {
+// The number to hand the modem: visual separators dropped; then an optional leading "+" and
+// 1 to 40 of the digits and "*#" a keypad dials. Empty when accountId is not such a number.
+QString dialString(const QString &accountId)
+{
+    QString s = accountId.left(200);
+    s.remove(QRegularExpression(QStringLiteral("[\\s\\-\\.\\(\\)/]")));
+    static const QRegularExpression valid(QStringLiteral("^\\+?[0-9*#]{1,40}$"));
+    return valid.match(s).hasMatch() ? s : QString();
+}
+
+qint64 now()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+void complain(const QString &what)
+{
+    std::fprintf(stderr, "call-ui-modem-service: %s\n", qPrintable(what));
+}
+} // namespace
+
+ModemCallUiService::ModemCallUiService(ModemManagerObjects *objects, CallJournal *journal,
+                                       CallHistoryRecorder *recorder,
+                                       Cellular::EmergencyNumbers *emergency, QObject *parent)
+    : QObject(parent), m_objects(objects), m_calls(objects), m_journal(journal),
+      m_recorder(recorder), m_emergency(emergency)
+{
+    connect(objects, &ModemManagerObjects::listed, this, &ModemCallUiService::onListed);
+    connect(objects, &ModemManagerObjects::ownerChanged, this, &ModemCallUiService::onOwnerChanged);
+    connect(objects, &ModemManagerObjects::modemAdded, this, &ModemCallUiService::onModemChanged);
+    connect(objects, &ModemManagerObjects::modemChanged, this, &ModemCallUiService::onModemChanged);
+    connect(objects, &ModemManagerObjects::modemRemoved, this, &ModemCallUiService::onModemRemoved);
+    connect(&m_calls, &ModemCalls::callAdded, this, &ModemCallUiService::onCallAdded);
+    connect(&m_calls, &ModemCalls::callDeleted, this, &ModemCallUiService::onCallDeleted);
+    connect(&m_calls, &ModemCalls::stateChanged, this, &ModemCallUiService::onStateChanged);
+    connect(&m_calls, &ModemCalls::numberChanged, this, &ModemCallUiService::onNumberChanged);
+    if (objects->isListed())
+        QTimer::singleShot(0, this, &ModemCallUiService::onListed);
+}
+
+QString ModemCallUiService::cellularAccount()
+{
+    return QStringLiteral("/org/freedesktop/Telepathy/Account/pulse/tel/pulse");
+}
+
+QString ModemCallUiService::newUid()
+{
+    // Unique across restarts of the service too: calls taken up again keep their ids.
+    return QStringLiteral("modemcall-%1-%2-%3")
+        .arg(QCoreApplication::applicationPid())
+        .arg(now())
+        .arg(m_nextId++);
+}
+
+QString ModemCallUiService::keyOf(const QString &callPath) const
+{
+    return CallRecord::keyOf(m_objects->owner(), callPath);
+}
+
+QString ModemCallUiService::keyOfUid(const QString &uid) const
+{
+    for (const CallRecord &r : m_journal->records())
+        if (r.uid == uid && m_followed.contains(r.key()))
+            return r.key();
+    return QString();
+}
+
+bool ModemCallUiService::isEmergency(const QString &number) const
+{
+    return m_emergency && !number.isEmpty() && m_emergency->numbers().contains(number);
+}
+
+bool ModemCallUiService::store(const CallRecord &record)
+{
+    if (m_journal->put(record))
+        return true;
+    complain(m_journal->errorString());
+    return false;
+}
+
+void ModemCallUiService::failLater(const QString &uid, const QString &why)
+{
+    complain(QStringLiteral("call %1 not placed: %2").arg(uid, why));
+    // After the reply that hands out the id.
+    QTimer::singleShot(0, this, [this, uid] { Q_EMIT CommandFailed(uid); });
+}
+
+QString ModemCallUiService::RequestCallToContact(const QString &accountPath,
+                                                 const QString &accountId, uint localContactId,
+                                                 const QString &contactName, bool video)
+{
+    Q_UNUSED(localContactId);
+    Q_UNUSED(contactName);
+    // A modem places voice calls only; a video request is placed as a voice call.
+    Q_UNUSED(video);
+    const QString uid = newUid();
+    if (m_objects->isListed()) {
+        place(uid, accountPath, accountId);
+    } else if (m_waiting.size() < 16) {
+        m_waiting.append(
+            [this, uid, accountPath, accountId] { place(uid, accountPath, accountId); });
+    } else {
+        failLater(uid, QStringLiteral("too many requests while the modems are not known yet"));
+    }
+    return uid;
+}
+
+void ModemCallUiService::place(const QString &uid, const QString &accountPath,
+                               const QString &accountId)
+{
+    if (!accountPath.isEmpty() && accountPath != cellularAccount()) {
+        failLater(uid, QStringLiteral("not the cellular account"));
+        return;
+    }
+    const QString number = dialString(accountId);
+    if (number.isEmpty()) {
+        failLater(uid, QStringLiteral("not a phone number"));
+        return;
+    }
+    const QStringList modems = m_calls.voiceModems();
+    if (modems.isEmpty()) {
+        failLater(uid, QStringLiteral("no modem offers voice calls"));
+        return;
+    }
+    const QString modem = modems.first();
+    m_calls.create(modem, number,
+                   [this, uid, modem, number](const QString &path, const QString &error) {
+                       onCreated(uid, modem, number, path, error);
+                   });
+}
+
+void ModemCallUiService::onCreated(const QString &uid, const QString &modem, const QString &number,
+                                   const QString &callPath, const QString &error)
+{
+    if (!error.isEmpty()) {
+        failLater(uid, error);
+        return;
+    }
+    const QString key = keyOf(callPath);
+    // CallAdded may have come first and made a record under another id.
+    CallRecord r = m_journal->contains(key) ? m_journal->record(key) : CallRecord();
+    r.uid = uid;
+    r.owner = m_objects->owner();
+    r.modemPath = modem;
+    r.callPath = callPath;
+    r.direction = CallRecord::Outgoing;
+    r.number = number;
+    r.accountPath = cellularAccount();
+    r.emergency = isEmergency(number);
+    if (!store(r)) {
+        m_calls.remove(modem, callPath);
+        failLater(uid, QStringLiteral("the call could not be noted"));
+        return;
+    }
+    m_unstarted.insert(uid);
+    follow(modem, callPath);
+    m_calls.start(callPath, [this, uid, key](const QString &error) {
+        if (error.isEmpty())
+            return;
+        complain(QStringLiteral("call %1 not started: %2").arg(uid, error));
+        // Never placed: a refused request, not a call (CommandFailed).
+        if (m_unstarted.contains(uid) && m_journal->contains(key))
+            finish(key, ModemCalls::ReasonUnknown, Ended);
+    });
+}
+
+bool ModemCallUiService::Accept(const QString &callId)
+{
+    const QString key = keyOfUid(callId);
+    if (key.isEmpty())
+        return false;
+    m_calls.accept(m_journal->record(key).callPath, [callId](const QString &error) {
+        if (!error.isEmpty())
+            complain(QStringLiteral("call %1 not answered: %2").arg(callId, error));
+    });
+    return true;
+}
+
+bool ModemCallUiService::Hangup(const QString &callId)
+{
+    const QString key = keyOfUid(callId);
+    if (key.isEmpty())
+        return false;
+    m_calls.hangup(m_journal->record(key).callPath, [callId](const QString &error) {
+        if (!error.isEmpty())
+            complain(QStringLiteral("call %1 not hung up: %2").arg(callId, error));
+    });
+    return true;
+}
+
+void ModemCallUiService::follow(const QString &modem, const QString &callPath)
+{
+    const QString key = keyOf(callPath);
+    if (m_followed.contains(key))
+        return;
+    if (!m_journal->contains(key)) {
+        CallRecord r;
+        r.uid = newUid();
+        r.owner = m_objects->owner();
+        r.modemPath = modem;
+        r.callPath = callPath;
+        r.accountPath = cellularAccount();
+        if (!store(r))
+            return;
+    }
+    m_followed.insert(key);
+    if (m_journal->record(key).recorded) {
+        // Written before a restart; only the modem's copy is left to tidy.
+        m_calls.remove(modem, callPath);
+        return;
+    }
+    m_calls.fetch(callPath, [this, key](bool ok, const ModemCalls::Properties &p) {
+        onProperties(key, ok, p);
+    });
+}
+
+void ModemCallUiService::onProperties(const QString &key, bool ok, const ModemCalls::Properties &p)
+{
+    if (!m_followed.contains(key))
+        return;
+    if (!ok) {
+        // Unreadable: taken as ended, but left on the modem.
+        finish(key, ModemCalls::ReasonUnknown, Unreadable);
+        return;
+    }
+    CallRecord r = m_journal->record(key);
+    if (r.direction == CallRecord::UnknownDirection)
+        r.direction = p.direction;
+    if (r.direction != CallRecord::Outgoing)
+        r.number = p.number;
+    store(r);
+    m_loaded.insert(key);
+    // Changes that came before the answer are older than it.
+    for (const auto &change : m_changesBeforeLoaded.take(key))
+        applyState(key, change.first, change.second);
+    applyState(key, p.state, p.reason);
+}
+
+void ModemCallUiService::onStateChanged(const QString &callPath, int oldState, int newState,
+                                        int reason)
+{
+    Q_UNUSED(oldState);
+    const QString key = keyOf(callPath);
+    if (!m_followed.contains(key))
+        return;
+    if (!m_loaded.contains(key)) {
+        // Direction and number are not known yet: the change waits for them (a few at most).
+        QList<QPair<int, int>> &changes = m_changesBeforeLoaded[key];
+        if (changes.size() < 16)
+            changes.append(qMakePair(newState, reason));
+        return;
+    }
+    applyState(key, newState, reason);
+}
+
+void ModemCallUiService::applyState(const QString &key, int state, int reason)
+{
+    CallRecord r = m_journal->record(key);
+    if (r.recorded)
+        return;
+    switch (state) {
+    case ModemCalls::Dialing:
+    case ModemCalls::RingingOut:
+    case ModemCalls::RingingIn:
+    case ModemCalls::Waiting:
+        if (r.startedMs == 0) {
+            r.startedMs = now();
+            m_unstarted.remove(r.uid);
+            store(r);
+            if (r.direction == CallRecord::Incoming)
+                Q_EMIT callIncoming(r.uid, r.number);
+        }
+        break;
+    case ModemCalls::Active:
+    case ModemCalls::Held:
+        if (r.answeredMs == 0) {
+            r.answeredMs = now();
+            if (r.startedMs == 0)
+                r.startedMs = r.answeredMs;
+            m_unstarted.remove(r.uid);
+            store(r);
+            Q_EMIT CallAnswered(r.uid);
+        }
+        break;
+    case ModemCalls::Terminated:
+        finish(key, reason, Ended);
+        break;
+    default:
+        break;
+    }
+}
+
+void ModemCallUiService::finish(const QString &key, int reason, End how)
+{
+    const bool gone = how == Vanished;
+    CallRecord r = m_journal->record(key);
+    const bool wasFollowed = m_followed.contains(key);
+    if (gone) {
+        m_followed.remove(key);
+        m_loaded.remove(key);
+        m_changesBeforeLoaded.remove(key);
+    }
+    if (!r.recorded && r.startedMs > 0) {
+        const qint64 ended = now();
+        // Only a write begun before (by a service that was stopped, or that failed) may have
+        // made it to the store.
+        const CallRecord write = r;
+        r.writing = true;
+        store(r);
+        QString error;
+        if (m_recorder->record(write, ended, &error)) {
+            r.writing = false;
+            r.recorded = true;
+        } else {
+            // Kept in the journal unwritten: the next start tries again.
+            complain(QStringLiteral("the call with %1 was not recorded: %2")
+                         .arg(r.number.isEmpty() ? QStringLiteral("a withheld number") : r.number,
+                              error));
+        }
+        int code = r.answeredMs > 0 ? Normal : NoAnswer;
+        QString text;
+        if (gone) {
+            code = Failed;
+            text = QStringLiteral("modem-gone");
+        } else if (reason == ModemCalls::RefusedOrBusy) {
+            code = Busy;
+            text = QStringLiteral("refused-or-busy");
+        } else if (reason == ModemCalls::Error || reason == ModemCalls::AudioSetupFailed) {
+            code = Failed;
+            text = reason == ModemCalls::Error ? QStringLiteral("error")
+                                               : QStringLiteral("audio-setup-failed");
+        }
+        const int talked = r.answeredMs > 0 ? int(qMax<qint64>(0, ended - r.answeredMs) / 1000) : 0;
+        if (!gone || r.recorded)
+            store(r);
+        Q_EMIT CallEnded(r.uid, code, talked, text);
+    } else if (!r.recorded) {
+        // Never rang nor dialled: nothing to write; a request of ours failed.
+        r.recorded = true;
+        if (!gone)
+            store(r);
+        if (m_unstarted.remove(r.uid))
+            failLater(r.uid, QStringLiteral("the call did not start"));
+    }
+    if (gone) {
+        // A call left unwritten stays for the next start to write.
+        if (r.recorded && !m_journal->remove(key))
+            complain(m_journal->errorString());
+    } else if (wasFollowed && how == Ended) {
+        m_calls.remove(r.modemPath, r.callPath);
+    }
+}
+
+void ModemCallUiService::finishAll(const std::function<bool(const CallRecord &)> &which)
+{
+    for (const CallRecord &r : m_journal->records())
+        if (which(r))
+            finish(r.key(), ModemCalls::ReasonUnknown, Vanished);
+}
+
+void ModemCallUiService::onOwnerChanged(const QString &oldOwner, const QString &newOwner)
+{
+    Q_UNUSED(newOwner);
+    // ModemManager went away or restarted: its calls went with it.
+    finishAll([oldOwner](const CallRecord &r) { return r.owner == oldOwner; });
+}
+
+void ModemCallUiService::onListed()
+{
+    // What the journal holds beyond the calls ModemManager lists ended while the service was not
+    // following them.
+    for (const QString &modem : m_calls.voiceModems())
+        for (const QString &call : m_calls.calls(modem))
+            follow(modem, call);
+    finishAll([this](const CallRecord &r) { return !m_followed.contains(r.key()); });
+    const QList<std::function<void()>> waiting = m_waiting;
+    m_waiting.clear();
+    for (const auto &request : waiting)
+        request();
+}
+
+void ModemCallUiService::onModemChanged(const QString &modem)
+{
+    if (!m_objects->isListed())
+        return;
+    if (!m_calls.hasVoice(modem)) {
+        onModemRemoved(modem);
+        return;
+    }
+    for (const QString &call : m_calls.calls(modem))
+        follow(modem, call);
+}
+
+void ModemCallUiService::onModemRemoved(const QString &modem)
+{
+    const QString owner = m_objects->owner();
+    finishAll(
+        [modem, owner](const CallRecord &r) { return r.modemPath == modem && r.owner == owner; });
+}
+
+void ModemCallUiService::onCallAdded(const QString &modem, const QString &callPath)
+{
+    if (m_objects->isListed())
+        follow(modem, callPath);
+}
+
+void ModemCallUiService::onCallDeleted(const QString &modem, const QString &callPath)
+{
+    Q_UNUSED(modem);
+    const QString key = keyOf(callPath);
+    if (m_journal->contains(key))
+        finish(key, ModemCalls::ReasonUnknown, Vanished);
+}
+
+void ModemCallUiService::onNumberChanged(const QString &callPath, const QString &number)
+{
+    const QString key = keyOf(callPath);
+    if (!m_followed.contains(key))
+        return;
+    CallRecord r = m_journal->record(key);
+    // The network may give the caller's number after the call appeared.
+    if (r.direction != CallRecord::Outgoing && !r.recorded && r.number != number) {
+        r.number = number;
+        store(r);
+    }
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "callrecord.h"
+#include "modemcalls.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+
+class CallJournal;
+class CallHistoryRecorder;
+namespace Cellular {
+class EmergencyNumbers;
+class ModemManagerObjects;
+} // namespace Cellular
+
+// The call-UI service on a phone: owns "com.velto.CallUi" and places and follows calls through
+// ModemManager (see README.md).
+//
+// Requests that come before the modems are known wait until they are. A call request becomes
+// CreateCall on the first modem that offers voice calls, then Start; a
+// request that cannot be placed (not a cellular account, not a number, no modem, refused by the
+// modem) gets CommandFailed. From then on, for every call ModemManager has, placed by us or not,
+// incoming or outgoing: CallAnswered when it becomes active, CallEnded(uid, reason, seconds
+// talked, reason text) when it ends, with reason 0 normal, 1 refused or busy, 2 not answered,
+// 3 failed (network or audio error, modem gone, ModemManager gone). CommandCompleted is not
+// used: every placed request is a call that ends. Incoming calls are also announced
+// (callIncoming) with the number as the network gave it.
+//
+// Every call that began to ring or dial is written to the history once, when it ends
+// (CallHistoryRecorder), and then deleted from the modem. The calls being followed are kept in
+// the CallJournal: a service started again (after a crash, or with ModemManager or a modem gone
+// meanwhile) takes up the calls ModemManager still has under their ids and times, and writes
+// those that ended meanwhile as ending when it noticed.
+class ModemCallUiService : public QObject
+{
+    Q_OBJECT
+public:
+    ModemCallUiService(Cellular::ModemManagerObjects *objects, CallJournal *journal,
+                       CallHistoryRecorder *recorder, Cellular::EmergencyNumbers *emergency,
+                       QObject *parent = nullptr);
+
+    // The cellular account, which every modem call belongs to.
+    static QString cellularAccount();
+
+public Q_SLOTS:
+    QString RequestCallToContact(const QString &accountPath, const QString &accountId,
+                                 uint localContactId, const QString &contactName, bool video);
+    // Answer or end a call; false when callId names no call being followed. Whether the modem
+    // did it shows in the notifications.
+    bool Accept(const QString &callId);
+    bool Hangup(const QString &callId);
+
+Q_SIGNALS:
+    void CallAnswered(QString uid);
+    void CallEnded(QString uid, int reason, int duration, QString message);
+    void CommandCompleted(QString uid);
+    void CommandFailed(QString uid);
+    void callIncoming(const QString &uid, const QString &number);
+
+private Q_SLOTS:
+    void onListed();
+    void onOwnerChanged(const QString &oldOwner, const QString &newOwner);
+    void onModemChanged(const QString &modem);
+    void onModemRemoved(const QString &modem);
+    void onCallAdded(const QString &modem, const QString &callPath);
+    void onCallDeleted(const QString &modem, const QString &callPath);
+    void onStateChanged(const QString &callPath, int oldState, int newState, int reason);
+    void onNumberChanged(const QString &callPath, const QString &number);
+
+private:
+    enum EndReason { Normal = 0, Busy = 1, NoAnswer = 2, Failed = 3 };
+
+    QString newUid();
+    void place(const QString &uid, const QString &accountPath, const QString &accountId);
+    QString keyOf(const QString &callPath) const;
+    void failLater(const QString &uid, const QString &why);
+    void onCreated(const QString &uid, const QString &modem, const QString &number,
+                   const QString &callPath, const QString &error);
+    // Starts following a call the modem has (no-op when followed already).
+    void follow(const QString &modem, const QString &callPath);
+    void onProperties(const QString &key, bool ok, const ModemCalls::Properties &properties);
+    void applyState(const QString &key, int state, int reason);
+    // How a call's end was learnt: its state (it is then deleted from the modem), its object or
+    // modem or ModemManager going away (it leaves the journal too), or its properties not being
+    // readable (it stays on the modem and in the journal until the modem drops it).
+    enum End { Ended, Vanished, Unreadable };
+    // Ends a call: written to the history and CallEnded when it began; CommandFailed for a
+    // request of ours that never started.
+    void finish(const QString &key, int reason, End how);
+    // Ends and drops every followed call that matches.
+    void finishAll(const std::function<bool(const CallRecord &)> &which);
+    bool store(const CallRecord &record);
+    QString keyOfUid(const QString &uid) const;
+    bool isEmergency(const QString &number) const;
+
+    Cellular::ModemManagerObjects *m_objects;
+    ModemCalls m_calls;
+    CallJournal *m_journal;
+    CallHistoryRecorder *m_recorder;
+    Cellular::EmergencyNumbers *m_emergency;
+    // Calls followed in this run (journal keys), those whose properties are in, and the state
+    // changes (state, reason) seen before them.
+    QSet<QString> m_followed;
+    QSet<QString> m_loaded;
+    QHash<QString, QList<QPair<int, int>>> m_changesBeforeLoaded;
+    // Ids of requests whose call has not started ringing or dialling yet.
+    QSet<QString> m_unstarted;
+    int m_nextId = 1;
+    // Requests waiting for the modems to be known.
+    QList<std::function<void()>> m_waiting;
+};

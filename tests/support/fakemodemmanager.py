@@ -1,0 +1,214 @@
+'''A fake ModemManager for the tests: a python-dbusmock template.
+
+It publishes what the modem call-UI service and the emergency-number stand-in use of
+ModemManager's D-Bus API (org.freedesktop.ModemManager1, as its interface descriptions in
+/usr/share/dbus-1/interfaces/org.freedesktop.ModemManager1.*.xml document it): the object
+manager on /org/freedesktop/ModemManager1, modems with the Modem and Modem.Voice interfaces,
+their SIM with EmergencyNumbers, and Call objects (Start, Accept, Hangup, StateChanged).
+
+The test drives it through the interface com.velto.Test.FakeModemManager on the main object:
+AddModem, RemoveModem, AddIncomingCall, SetCallState, SetCallNumber, SetStartMode, Calls.
+
+    python3 -m dbusmock --session --template tests/support/fakemodemmanager.py
+
+Parameters (-p '{"modems": 0}'): "modems", how many modems to start with (default 1).
+'''
+
+import dbus
+
+from dbusmock import mockobject
+
+BUS_NAME = 'org.freedesktop.ModemManager1'
+MAIN_OBJ = '/org/freedesktop/ModemManager1'
+MAIN_IFACE = 'org.freedesktop.ModemManager1'
+SYSTEM_BUS = True
+IS_OBJECT_MANAGER = True
+
+CONTROL_IFACE = 'com.velto.Test.FakeModemManager'
+MODEM_IFACE = 'org.freedesktop.ModemManager1.Modem'
+VOICE_IFACE = 'org.freedesktop.ModemManager1.Modem.Voice'
+SIM_IFACE = 'org.freedesktop.ModemManager1.Sim'
+CALL_IFACE = 'org.freedesktop.ModemManager1.Call'
+
+# MMCallState, MMCallStateReason, MMCallDirection
+STATE_UNKNOWN, STATE_DIALING, STATE_RINGING_OUT, STATE_RINGING_IN, STATE_ACTIVE = 0, 1, 2, 3, 4
+STATE_TERMINATED = 7
+REASON_OUTGOING_STARTED, REASON_INCOMING_NEW, REASON_ACCEPTED, REASON_TERMINATED = 1, 2, 3, 4
+DIRECTION_INCOMING, DIRECTION_OUTGOING = 1, 2
+MODEM_STATE_REGISTERED = 8
+
+# Counters for object paths, kept across modems as ModemManager does.
+_counters = {'modem': 0, 'call': 0}
+# What Start does: 'dial' (the call dials), 'refuse' (an error), 'silent' (nothing yet).
+_start_mode = ['dial']
+
+
+def _error(name, text):
+    return dbus.exceptions.DBusException(text, name='org.freedesktop.ModemManager1.Error.' + name)
+
+
+def _modem_of(call_path):
+    for path, obj in mockobject.objects.items():
+        if VOICE_IFACE in obj.props and call_path in obj.props[VOICE_IFACE]['Calls']:
+            return obj
+    return None
+
+
+def _set_calls(modem, calls):
+    modem.UpdateProperties(VOICE_IFACE, {'Calls': dbus.Array(calls, signature='o')})
+
+
+def _set_state(call, state, reason):
+    old = int(call.props[CALL_IFACE]['State'])
+    call.props[CALL_IFACE]['State'] = dbus.Int32(state)
+    call.props[CALL_IFACE]['StateReason'] = dbus.Int32(reason)
+    call.EmitSignal(CALL_IFACE, 'StateChanged', 'iiu', [old, state, reason])
+
+
+def _add_call(modem, direction, number, state, reason):
+    path = f'/org/freedesktop/ModemManager1/Call/{_counters["call"]}'
+    _counters['call'] += 1
+    mockobject.objects[MAIN_OBJ].AddObject(path, CALL_IFACE, {
+        'State': dbus.Int32(state),
+        'StateReason': dbus.Int32(reason),
+        'Direction': dbus.Int32(direction),
+        'Number': dbus.String(number),
+        'Multiparty': dbus.Boolean(False),
+        'AudioPort': dbus.String(''),
+        'AudioFormat': dbus.Dictionary({}, signature='sv'),
+    }, [
+        ('Start', '', '', _call_start),
+        ('Accept', '', '', _call_accept),
+        ('Hangup', '', '', _call_hangup),
+    ])
+    _set_calls(modem, list(modem.props[VOICE_IFACE]['Calls']) + [dbus.ObjectPath(path)])
+    modem.EmitSignal(VOICE_IFACE, 'CallAdded', 'o', [dbus.ObjectPath(path)])
+    return path
+
+
+def _call_start(call):
+    if int(call.props[CALL_IFACE]['State']) != STATE_UNKNOWN:
+        raise _error('Core.WrongState', 'the call was started already')
+    if _start_mode[0] == 'refuse':
+        raise _error('Core.Failed', 'the modem refused the call')
+    if _start_mode[0] == 'dial':
+        _set_state(call, STATE_DIALING, REASON_OUTGOING_STARTED)
+
+
+def _call_accept(call):
+    if int(call.props[CALL_IFACE]['State']) != STATE_RINGING_IN:
+        raise _error('Core.WrongState', 'the call is not ringing')
+    _set_state(call, STATE_ACTIVE, REASON_ACCEPTED)
+
+
+def _call_hangup(call):
+    if int(call.props[CALL_IFACE]['State']) == STATE_TERMINATED:
+        raise _error('Core.WrongState', 'the call has ended')
+    _set_state(call, STATE_TERMINATED, REASON_TERMINATED)
+
+
+def _voice_create_call(modem, properties):
+    if 'number' not in properties or not str(properties['number']):
+        raise _error('Core.InvalidArgs', 'a call needs a number')
+    return dbus.ObjectPath(_add_call(modem, DIRECTION_OUTGOING, str(properties['number']),
+                                     STATE_UNKNOWN, 0))
+
+
+def _voice_list_calls(modem):
+    return modem.props[VOICE_IFACE]['Calls']
+
+
+def _voice_delete_call(modem, path):
+    if path not in modem.props[VOICE_IFACE]['Calls']:
+        raise _error('Core.NotFound', 'no such call')
+    call = mockobject.objects[path]
+    if int(call.props[CALL_IFACE]['State']) != STATE_TERMINATED:
+        _set_state(call, STATE_TERMINATED, REASON_TERMINATED)
+    _set_calls(modem, [c for c in modem.props[VOICE_IFACE]['Calls'] if c != path])
+    mockobject.objects[MAIN_OBJ].RemoveObject(path)
+    modem.EmitSignal(VOICE_IFACE, 'CallDeleted', 'o', [dbus.ObjectPath(path)])
+
+
+def load(mock, parameters):
+    mock.AddMethods(MAIN_IFACE, [('ScanDevices', '', '', ''), ('SetLogging', 's', '', '')])
+    for _ in range(int(parameters.get('modems', 1))):
+        AddModem(mock, dbus.Array(['911', '112'], signature='s'))
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='as', out_signature='s')
+def AddModem(self, emergency_numbers):
+    '''Adds a registered modem with voice calls and a SIM holding emergency_numbers.'''
+    index = _counters['modem']
+    _counters['modem'] += 1
+    path = f'/org/freedesktop/ModemManager1/Modem/{index}'
+    sim = f'/org/freedesktop/ModemManager1/SIM/{index}'
+    self.AddObject(sim, SIM_IFACE, {
+        'SimIdentifier': dbus.String(f'8935800000000000{index:03d}'),
+        'EmergencyNumbers': dbus.Array(emergency_numbers, signature='s'),
+    }, [])
+    self.AddObject(path, MODEM_IFACE, {
+        'Sim': dbus.ObjectPath(sim),
+        'State': dbus.Int32(MODEM_STATE_REGISTERED),
+        'OwnNumbers': dbus.Array([], signature='s'),
+    }, [])
+    modem = mockobject.objects[path]
+    modem.AddProperties(VOICE_IFACE, {
+        'Calls': dbus.Array([], signature='o'),
+        'EmergencyOnly': dbus.Boolean(False),
+    })
+    modem.AddMethods(VOICE_IFACE, [
+        ('CreateCall', 'a{sv}', 'o', _voice_create_call),
+        ('ListCalls', '', 'ao', _voice_list_calls),
+        ('DeleteCall', 'o', '', _voice_delete_call),
+    ])
+    self.EmitSignal('org.freedesktop.DBus.ObjectManager', 'InterfacesAdded', 'oa{sa{sv}}',
+                    [dbus.ObjectPath(path), modem.props])
+    return path
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='s', out_signature='')
+def RemoveModem(self, path):
+    '''Unplugs a modem: its calls and SIM go with it, without a word on each.'''
+    modem = mockobject.objects[path]
+    for call in list(modem.props[VOICE_IFACE]['Calls']):
+        self.RemoveObject(str(call))
+    interfaces = list(modem.props.keys())
+    sim = str(modem.props[MODEM_IFACE]['Sim'])
+    self.RemoveObject(path)
+    self.RemoveObject(sim)
+    self.EmitSignal('org.freedesktop.DBus.ObjectManager', 'InterfacesRemoved', 'oas',
+                    [dbus.ObjectPath(path), dbus.Array(interfaces, signature='s')])
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='s')
+def AddIncomingCall(self, modem, number):
+    '''A call rings on modem from number ('' for a withheld number).'''
+    return _add_call(mockobject.objects[modem], DIRECTION_INCOMING, number, STATE_RINGING_IN,
+                     REASON_INCOMING_NEW)
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='siu', out_signature='')
+def SetCallState(self, call, state, reason):
+    '''The network moves a call on (e.g. the callee answers: 4 active, 3 accepted).'''
+    _set_state(mockobject.objects[call], state, reason)
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
+def SetCallNumber(self, call, number):
+    '''The network gives the caller's number late.'''
+    mockobject.objects[call].UpdateProperties(CALL_IFACE, {'Number': dbus.String(number)})
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='s', out_signature='')
+def SetStartMode(self, mode):
+    '''What Start does to an outgoing call: "dial", "refuse" or "silent".'''
+    if mode not in ('dial', 'refuse', 'silent'):
+        raise _error('Core.InvalidArgs', 'no such mode')
+    _start_mode[0] = str(mode)
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='', out_signature='as')
+def Calls(self):
+    '''Every call object with its state, as "path state".'''
+    return [f'{p} {int(o.props[CALL_IFACE]["State"])}' for p, o in sorted(mockobject.objects.items())
+            if CALL_IFACE in o.props]
