@@ -10,7 +10,6 @@ set(CPACK_PACKAGE_NAME call-history)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Velto")
 set(CPACK_PACKAGE_CONTACT "Velto telephony team <telephony@velto.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Phone application: call history, dialer and contacts")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_PREFIX /usr)
 # Install with DESTDIR, so that install-time code sees /usr as the prefix: the D-Bus service files
@@ -36,23 +35,24 @@ set(CPACK_DEBIAN_MAIN_PACKAGE_DEPENDS
 # Balances of internet calling accounts come through the Telepathy account manager; phones run
 # Wayland sessions.
 set(CPACK_DEBIAN_MAIN_PACKAGE_RECOMMENDS "telepathy-mission-control-5, qtwayland5")
-set(CPACK_COMPONENT_MAIN_DESCRIPTION
+# Descriptions: the first line is the summary.
+set(CPACK_DEBIAN_MAIN_DESCRIPTION
     "Phone application: call history, dialer and contacts
- The phone application of a touch-screen Linux handset: the call history grouped
- by day with repeated calls collapsed, a dialer that also opens tel: links, and
- the address book, with calls over the cellular network and internet calling
- accounts. It runs prestarted with the session and is controlled over D-Bus.
- .
- This package includes a development call-UI service that plays calls out
- without a modem; install call-history-modem on a phone.")
+The phone application of a touch-screen Linux handset: the call history grouped
+by day with repeated calls collapsed, a dialer that also opens tel: links, and
+the address book, with calls over the cellular network and internet calling
+accounts. It runs prestarted with the session and is controlled over D-Bus.
+
+This package includes a development call-UI service that plays calls out
+without a modem; install call-history-modem on a phone.")
 
 set(CPACK_DEBIAN_MODEM_PACKAGE_NAME call-history-modem)
 set(CPACK_DEBIAN_MODEM_PACKAGE_DEPENDS "call-history (= ${ch_full_version}), modemmanager")
-set(CPACK_COMPONENT_MODEM_DESCRIPTION
+set(CPACK_DEBIAN_MODEM_DESCRIPTION
     "Phone application: calls through the modem
- The call service of the call-history phone application on a phone: it places
- and follows calls through ModemManager and writes every call into the history.
- Installed, it takes the call-UI bus name over from the development service.")
+The call service of the call-history phone application on a phone: it places
+and follows calls through ModemManager and writes every call into the history.
+Installed, it takes the call-UI bus name over from the development service.")
 # The development service's D-Bus activation file is moved aside while this package is
 # installed, so that a call request can only ever start the modem service.
 set(CPACK_DEBIAN_MODEM_PACKAGE_CONTROL_EXTRA
