@@ -35,6 +35,9 @@ set(CPACK_DEBIAN_MAIN_PACKAGE_DEPENDS
 # Balances of internet calling accounts come through the Telepathy account manager; phones run
 # Wayland sessions.
 set(CPACK_DEBIAN_MAIN_PACKAGE_RECOMMENDS "telepathy-mission-control-5, qtwayland5")
+# The program's user unit is enabled for every user's graphical session.
+set(CPACK_DEBIAN_MAIN_PACKAGE_CONTROL_EXTRA
+    ${CMAKE_CURRENT_LIST_DIR}/debian/main/postinst ${CMAKE_CURRENT_LIST_DIR}/debian/main/postrm)
 # Descriptions: the first line is the summary.
 set(CPACK_DEBIAN_MAIN_DESCRIPTION
     "Phone application: call history, dialer and contacts
