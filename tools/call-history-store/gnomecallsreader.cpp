@@ -19,7 +19,6 @@ GnomeCallsReader::GnomeCallsReader(const QString &account)
 bool GnomeCallsReader::time(sqlite3_stmt *row, int column, qint64 *secs, bool *present,
                             QString *error) const
 {
-    static const char *const Names[] = {"target", "inbound", "start", "answered", "end"};
     QString value;
     if (!text(row, column, &value, error))
         return false;
@@ -29,7 +28,8 @@ bool GnomeCallsReader::time(sqlite3_stmt *row, int column, qint64 *secs, bool *p
         return true;
     QDateTime t = QDateTime::fromString(value, Qt::ISODateWithMs);
     if (!t.isValid()) {
-        *error = QStringLiteral("\"%1\" is not an ISO 8601 time: %2").arg(Names[column], value);
+        *error =
+            QStringLiteral("\"%1\" is not an ISO 8601 time: %2").arg(columnName(column), value);
         return false;
     }
     if (t.timeSpec() == Qt::LocalTime)

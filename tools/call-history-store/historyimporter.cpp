@@ -56,19 +56,20 @@ bool HistoryImporter::import(const QString &format, const QString &fileName, con
     // The tool's own export is a restore: it adds what it holds, as it always did.
     const bool restore = format == QLatin1String(JsonLines);
     m_progress->begin(QStringLiteral("storing"), calls.size(), 10000);
-    m_progress->note(QStringLiteral("storing the new ones of %1 calls").arg(calls.size()));
-    bool ok;
-    if (dryRun)
-        ok = restore ? (m_added = calls, true) : m_store->newEvents(calls, &m_added);
-    else if (restore)
-        ok = m_store->addEvents(calls);
-    else
-        ok = m_store->addNewEvents(calls);
+    m_progress->note(
+        dryRun    ? QStringLiteral("looking for the new ones of %1 calls").arg(calls.size())
+        : restore ? QStringLiteral("storing %1 calls").arg(calls.size())
+                  : QStringLiteral("storing the new ones of %1 calls").arg(calls.size()));
+    bool ok = true;
+    if (dryRun && restore)
+        m_added = calls;
+    else if (dryRun)
+        ok = m_store->newEvents(calls, &m_added);
+    else if ((ok = restore ? m_store->addEvents(calls) : m_store->addNewEvents(calls)))
+        m_added = calls;
     if (!ok) {
         m_error = m_store->errorString() + QStringLiteral(" (nothing imported)");
         return false;
     }
-    if (!dryRun)
-        m_added = calls;
     return true;
 }

@@ -41,6 +41,8 @@ static const char Usage[] =
     "      skipped, so importing a file again adds nothing; the calls go on the\n"
     "      cellular account unless --account names another; a file that cannot be\n"
     "      read adds nothing. --dry-run lists the calls it would add (JSON Lines).\n"
+    "      Withheld numbers become private calls; Android's rejected, blocked and\n"
+    "      voicemail calls become missed calls; every imported call is read.\n"
     "  export [FILE]     JSON Lines, oldest first (stdout without FILE or with -)\n"
     "  generate N [--seed S] [--voip-account PATH]\n"
     "TIME: ISO 8601 (2026-03-01T10:00:00Z; without offset: local time), seconds since 1970\n"
@@ -250,8 +252,10 @@ static int import(EventStore &store, const QCommandLineParser &p, const QStringL
             printf("%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
         }
     }
-    fprintf(stderr, "call-history-store: %s %d of %d calls read (the others are stored already)\n",
-            dryRun ? "would add" : "added", importer.added().size(), importer.readCount());
+    const int known = importer.readCount() - importer.added().size();
+    fprintf(stderr, "call-history-store: %s %d of %d calls%s\n", dryRun ? "would add" : "added",
+            importer.added().size(), importer.readCount(),
+            known ? qPrintable(QStringLiteral(" (%1 stored already)").arg(known)) : "");
     return 0;
 }
 

@@ -34,6 +34,8 @@ protected:
     // The value of column i as a whole number (also from a text of digits). Fails for NULL.
     bool integer(sqlite3_stmt *row, int i, qint64 *out, QString *error) const;
 
+    QString columnName(int i) const { return m_columns.at(i); }
+
     const QString m_account;
 
 private:
