@@ -22,6 +22,11 @@ void CallSearchKeys::forgetAll()
 {
     m_counting = false;
     m_rows.clear();
+    dropParties();
+}
+
+void CallSearchKeys::dropParties()
+{
     m_parties.clear();
     m_keys.clear();
     m_answers.clear();
@@ -69,6 +74,12 @@ int CallSearchKeys::prepare(int row, const Event &event)
         if (it != m_parties.constEnd()) {
             party = *it;
         } else {
+            // Parties whose rows went or changed are kept; when they outnumber the rows, all
+            // are dropped and the rows read again as they are asked for.
+            if (m_keys.size() >= 2 * m_rows.size() + 1024) {
+                dropParties();
+                m_rows.fill(NotRead);
+            }
             party = m_keys.size();
             m_parties.insert(key, party);
             m_keys.append({key.number, CallSearchPattern::lower(key.number), key.name,

@@ -18,7 +18,7 @@
 // changed call, or contacts that arrived, is read again when next asked for) or all forgotten
 // (a reset, a move or a change of layout), and counted anew with setRowCount() when a search
 // begins. Until the first search nothing is prepared, so a history that is never searched costs
-// nothing here. Parties stay until everything is forgotten, also when their rows go.
+// nothing here. Parties stay when their rows go, until they outnumber the rows twice over.
 //
 // A new search keeps what it can of the last one's answers: when it narrows the last search
 // (the text was extended) only the parties found before are tested again; when it widens it (the
@@ -75,6 +75,7 @@ private:
     enum : int { NotRead = -2, NoCall = -1 };
 
     static bool isCallEvent(const CommHistory::Event &event);
+    void dropParties();
     // The party of the row's event, noted for the row.
     int prepare(int row, const CommHistory::Event &event);
     bool found(int party);

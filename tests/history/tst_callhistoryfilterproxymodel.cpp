@@ -35,6 +35,7 @@ private Q_SLOTS:
     void shouldFindWhatAFreshSearchFindsWhateverWasTypedBefore();
     void shouldFollowRowsChangedWhileSearching_data();
     void shouldFollowRowsChangedWhileSearching();
+    void shouldFindTheRightCallsAfterManyChangesWhileSearching();
 
 private:
     // Calls of several parties, some sharing one, for the searches typed in a row.
@@ -402,6 +403,27 @@ void TestCallHistoryFilterProxyModel::shouldFollowRowsChangedWhileSearching()
         filter.setFilterText(QString::fromLatin1(text));
         QCOMPARE(shown(filter), freshSearch(QString::fromLatin1(text)));
     }
+}
+
+void TestCallHistoryFilterProxyModel::shouldFindTheRightCallsAfterManyChangesWhileSearching()
+{
+    // More parties come and go than the filter keeps for the rows it has: one call's number
+    // changes again and again while the others stay.
+    m_source.setEvents(parties());
+    CallHistoryFilterProxyModel filter(&m_source);
+    QAbstractItemModelTester tester(&filter);
+    filter.setFilterText(QStringLiteral("12"));
+    for (int i = 0; i < 1500; ++i) {
+        Event e = m_source.eventAt(2);
+        e.setRemoteUid(QStringLiteral("+3584%1").arg(i));
+        m_source.replaceEvent(2, e);
+    }
+    QCOMPARE(shown(filter), freshSearch(QStringLiteral("12")));
+    for (const char *text : {"1499", "149", "40123", "ann", "4"}) {
+        filter.setFilterText(QString::fromLatin1(text));
+        QCOMPARE(shown(filter), freshSearch(QString::fromLatin1(text)));
+    }
+    QCOMPARE(shown(filter), QStringLiteral("1 2 3 5 6 7 8 9"));
 }
 
 CH_TOUCH_TEST_MAIN(TestCallHistoryFilterProxyModel)
