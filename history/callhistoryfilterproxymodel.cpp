@@ -127,10 +127,8 @@ bool CallHistoryFilterProxyModel::filterAcceptsRow(int sourceRow,
         if (!m_searching)
             return true;
         const QList<CommHistory::Event::Contact> contacts = event.contacts();
-        return m_pattern.matches(event.remoteUid(), CallSearchPattern::lower(event.remoteUid())) ||
-               (contacts.size() == 1 &&
-                m_pattern.matches(contacts.first().second,
-                                  CallSearchPattern::lower(contacts.first().second)));
+        return m_pattern.matches(event.remoteUid()) ||
+               (contacts.size() == 1 && m_pattern.matches(contacts.first().second));
     }
     if (!m_searching)
         return m_keys.isCall(sourceRow, read);

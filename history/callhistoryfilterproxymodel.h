@@ -28,9 +28,10 @@ class EventModel;
 // A change of search is a model reset of this model: one pass over the source, instead of a
 // removal or insertion signal for every run of rows that the new text hides or shows. Beginning
 // a search asks the source to load the whole history, so that older calls can be found too.
-// The pass does not run the expression on every row: each row's search keys are prepared once
-// and shared by the rows of the same party, and a typed letter that extends the text tests only
-// the parties that matched (see CallSearchKeys).
+// The pass does not run the expression on every row: each row's search texts are kept from
+// the first search on, the search's own matcher gives the expression's answer without running
+// it, and a typed letter that extends the text tests only the rows that matched (see
+// CallSearchKeys and CallSearchPattern).
 //
 // The source is normally a CommHistory::EventModel; any other model is read through the event
 // that it hands out under Qt::UserRole.

@@ -36,6 +36,14 @@ bool isSingleUnit(const QString &s)
     return s.size() == 1 && !s.at(0).isSurrogate();
 }
 
+// QChar::toLower() of one UTF-16 unit, without a call for ASCII.
+inline ushort lowered(ushort c)
+{
+    if (c < 0x80)
+        return uint(c - 'A') < 26u ? ushort(c + ('a' - 'A')) : c;
+    return QChar::toLower(c);
+}
+
 // Lowered, the dotted capital I is itself; the QRegExp then never matches it.
 const ushort DottedCapitalI = 0x130;
 
@@ -134,24 +142,7 @@ bool CallSearchPattern::narrows(const CallSearchPattern &wider) const
     return std::equal(wider.m_steps.begin(), wider.m_steps.end(), m_steps.begin());
 }
 
-QString CallSearchPattern::lower(const QString &text)
-{
-    const ushort *p = text.utf16();
-    const int n = text.size();
-    int i = 0;
-    while (i < n && QChar::toLower(p[i]) == p[i])
-        ++i;
-    if (i == n)
-        return text;
-    QString lowered = text;
-    ushort *out = reinterpret_cast<ushort *>(lowered.data());
-    for (; i < n; ++i)
-        out[i] = QChar::toLower(out[i]);
-    return lowered;
-}
-
-bool CallSearchPattern::matchesAt(const ushort *text, const ushort *lowered, int length,
-                                  int at) const
+bool CallSearchPattern::matchesAt(const ushort *text, int length, int at) const
 {
     if (m_wordStart) {
         const bool before = at > 0 && isWord(text[at - 1]);
@@ -161,28 +152,28 @@ bool CallSearchPattern::matchesAt(const ushort *text, const ushort *lowered, int
     }
     for (int k = 0; k < m_steps.size(); ++k) {
         const Step &step = m_steps.at(k);
+        const ushort c = text[at + k];
         if (step.accepted.isEmpty()
-                ? lowered[at + k] != step.lowered
-                : !std::binary_search(step.accepted.begin(), step.accepted.end(), text[at + k]))
+                ? lowered(c) != step.lowered
+                : !std::binary_search(step.accepted.begin(), step.accepted.end(), c))
             return false;
     }
     return true;
 }
 
-bool CallSearchPattern::matches(const QString &text, const QString &lowered) const
+bool CallSearchPattern::matches(const QString &text) const
 {
     if (!m_fast)
         return m_regexp.indexIn(text, 0) != -1;
     const int length = text.size();
     const int steps = m_steps.size();
     const ushort *t = text.utf16();
-    const ushort *l = lowered.utf16();
-    const ushort first = m_steps.first().accepted.isEmpty() ? m_steps.first().lowered : 0;
+    const Step &head = m_steps.first();
     for (int at = 0; at + steps <= length; ++at) {
         // Most places fail on the first character: looked at before anything else.
-        if (first && l[at] != first)
+        if (head.accepted.isEmpty() && lowered(t[at]) != head.lowered)
             continue;
-        if (matchesAt(t, l, length, at))
+        if (matchesAt(t, length, at))
             return true;
     }
     return false;

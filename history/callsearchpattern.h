@@ -12,8 +12,8 @@
 // letter as typed; typed marks, control and format characters are left out. regExpPattern()
 // is that search as a QRegExp pattern (case-insensitive), which the highlighter uses.
 //
-// matches() gives exactly the QRegExp's answer without running it, on a text and its lower()
-// prepared once, as the QRegExp's matcher compares: a plain step compares lowered characters
+// matches() gives exactly the QRegExp's answer without running it, comparing as the QRegExp's
+// matcher does: a plain step compares lowered characters
 // (one by one, without the special casing of whole strings), a step with an accented letter
 // compares the text's characters against the few characters whose lower or upper case is one
 // of its two letters, and a word start is the QRegExp's word boundary (letters, numbers, marks
@@ -35,12 +35,8 @@ public:
     // more after them, or a word start added.
     bool narrows(const CallSearchPattern &wider) const;
 
-    // Whether the search finds a match in text; lowered is lower(text).
-    bool matches(const QString &text, const QString &lowered) const;
-
-    // The text with each UTF-16 unit lowered, as matches() wants it; shares the text's data
-    // when that changes nothing.
-    static QString lower(const QString &text);
+    // Whether the search finds a match in text.
+    bool matches(const QString &text) const;
 
 private:
     struct Step
@@ -52,7 +48,7 @@ private:
         QVector<ushort> accepted;
         bool operator==(const Step &o) const { return base == o.base && typed == o.typed; }
     };
-    bool matchesAt(const ushort *text, const ushort *lowered, int length, int at) const;
+    bool matchesAt(const ushort *text, int length, int at) const;
 
     QVector<Step> m_steps;
     bool m_wordStart = false;

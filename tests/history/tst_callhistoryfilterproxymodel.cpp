@@ -407,8 +407,7 @@ void TestCallHistoryFilterProxyModel::shouldFollowRowsChangedWhileSearching()
 
 void TestCallHistoryFilterProxyModel::shouldFindTheRightCallsAfterManyChangesWhileSearching()
 {
-    // More parties come and go than the filter keeps for the rows it has: one call's number
-    // changes again and again while the others stay.
+    // One call's number changes again and again while the others stay.
     m_source.setEvents(parties());
     CallHistoryFilterProxyModel filter(&m_source);
     QAbstractItemModelTester tester(&filter);
