@@ -13,14 +13,13 @@
 // is that search as a QRegExp pattern (case-insensitive), which the highlighter uses.
 //
 // matches() gives exactly the QRegExp's answer without running it, comparing as the QRegExp's
-// matcher does: a plain step compares lowered characters
-// (one by one, without the special casing of whole strings), a step with an accented letter
-// compares the text's characters against the few characters whose lower or upper case is one
-// of its two letters, and a word start is the QRegExp's word boundary (letters, numbers, marks
-// and '_' are word characters). A number search, the one pattern QRegExp looks up as a plain
-// string, holds no character that has a case. Steps outside the Basic Multilingual Plane, an empty
-// pattern and the dotted capital I (which the QRegExp does not match case-insensitively the same
-// way) are left to the QRegExp itself.
+// matcher does: a plain step compares lowered characters (one by one, without the special
+// casing of whole strings); a step with an accented letter accepts the characters whose lower
+// or upper case is one of its two letters; a word start is the QRegExp's word boundary
+// (letters, numbers, marks and '_' are word characters). A number search, the one pattern the
+// QRegExp looks up as a plain string, holds no character that has a case. Steps outside the
+// Basic Multilingual Plane, a pattern without steps and the dotted capital I (which the QRegExp
+// does not match as the rule says) are left to the QRegExp itself.
 class CallSearchPattern
 {
 public:
