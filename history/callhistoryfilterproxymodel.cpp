@@ -3,27 +3,6 @@
 #include "eventmodel.h"
 #include "mcommonlabelhighlighter.h"
 
-namespace {
-
-// Whether a character stands for nothing that can be searched for: marks, control and format
-// characters, and unassigned code points.
-bool isIgnored(uint ucs4)
-{
-    switch (QChar::category(ucs4)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-    case QChar::Other_Control:
-    case QChar::Other_Format:
-    case QChar::Other_NotAssigned:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 CallHistoryFilterProxyModel::CallHistoryFilterProxyModel(QAbstractItemModel *source,
                                                          QObject *parent)
     : QSortFilterProxyModel(parent)
@@ -35,7 +14,45 @@ CallHistoryFilterProxyModel::CallHistoryFilterProxyModel(QAbstractItemModel *sou
 void CallHistoryFilterProxyModel::setSourceModel(QAbstractItemModel *source)
 {
     m_events = qobject_cast<CommHistory::EventModel *>(source);
+    // Connected before the base class connects: the keys follow each change before the base
+    // class filters the rows it touched.
+    followSource(source);
     QSortFilterProxyModel::setSourceModel(source);
+}
+
+void CallHistoryFilterProxyModel::followSource(QAbstractItemModel *source)
+{
+    for (const QMetaObject::Connection &c : qAsConst(m_sourceConnections))
+        disconnect(c);
+    m_sourceConnections.clear();
+    m_keys.forgetAll();
+    if (!source)
+        return;
+    // Rows moved or sorted anew are read again; while searching, all of them.
+    auto forgetAll = [this] {
+        m_keys.forgetAll();
+        if (m_searching)
+            m_keys.setRowCount(sourceModel()->rowCount());
+    };
+    m_sourceConnections << connect(source, &QAbstractItemModel::rowsInserted, this,
+                                   [this](const QModelIndex &parent, int first, int last) {
+                                       if (!parent.isValid())
+                                           m_keys.insertRows(first, last - first + 1);
+                                   })
+                        << connect(source, &QAbstractItemModel::rowsRemoved, this,
+                                   [this](const QModelIndex &parent, int first, int last) {
+                                       if (!parent.isValid())
+                                           m_keys.removeRows(first, last - first + 1);
+                                   })
+                        << connect(
+                               source, &QAbstractItemModel::dataChanged, this,
+                               [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                                   if (!topLeft.parent().isValid())
+                                       m_keys.forgetRows(topLeft.row(), bottomRight.row());
+                               })
+                        << connect(source, &QAbstractItemModel::rowsMoved, this, forgetAll)
+                        << connect(source, &QAbstractItemModel::layoutChanged, this, forgetAll)
+                        << connect(source, &QAbstractItemModel::modelReset, this, forgetAll);
 }
 
 CallHistoryFilterProxyModel::~CallHistoryFilterProxyModel()
@@ -45,35 +62,7 @@ CallHistoryFilterProxyModel::~CallHistoryFilterProxyModel()
 
 QString CallHistoryFilterProxyModel::buildSearchPattern(const QString &text)
 {
-    // Anything but digits and number punctuation makes the text a name search.
-    static const QRegExp notANumber(QStringLiteral("[^\\d#, /\\(\\)\\.\\-\\*\\+]"),
-                                    Qt::CaseSensitive, QRegExp::RegExp);
-    QString pattern;
-    if (notANumber.indexIn(text) != -1)
-        pattern = QStringLiteral("\\b");
-
-    for (int i = 0; i < text.size(); ++i) {
-        // One character, a surrogate pair counting as one.
-        QString c(text.at(i));
-        uint ucs4 = text.at(i).unicode();
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
-            text.at(i + 1).isLowSurrogate()) {
-            ucs4 = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            c.append(text.at(++i));
-        }
-        if (isIgnored(ucs4))
-            continue;
-        const QVector<uint> decomposed = c.normalized(QString::NormalizationForm_D).toUcs4();
-        if (decomposed.isEmpty())
-            continue;
-        const uint base = QChar::toLower(decomposed.first());
-        const QString escapedBase = QRegExp::escape(QString::fromUcs4(&base, 1));
-        if (decomposed.size() == 1)
-            pattern += escapedBase;
-        else
-            pattern += QLatin1Char('[') + escapedBase + QRegExp::escape(c) + QLatin1Char(']');
-    }
-    return pattern;
+    return CallSearchPattern(text).regExpPattern();
 }
 
 void CallHistoryFilterProxyModel::setFilterText(const QString &text)
@@ -81,7 +70,7 @@ void CallHistoryFilterProxyModel::setFilterText(const QString &text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) {
         if (m_searching)
-            applySearch(nullptr);
+            applySearch(nullptr, CallSearchPattern());
         Q_EMIT filterChanged(QPointer<MCommonLabelHighlighter>());
         return;
     }
@@ -90,20 +79,27 @@ void CallHistoryFilterProxyModel::setFilterText(const QString &text)
     if (m_events)
         m_events->fetchAll();
 
-    const QRegExp regexp(buildSearchPattern(trimmed), Qt::CaseInsensitive, QRegExp::RegExp);
+    const CallSearchPattern pattern(trimmed);
+    const QRegExp regexp(pattern.regExpPattern(), Qt::CaseInsensitive, QRegExp::RegExp);
     if (m_highlighter && m_highlighter->regexp() == regexp)
         return;
-    applySearch(new MCommonLabelHighlighter(regexp));
+    applySearch(new MCommonLabelHighlighter(regexp), pattern);
     Q_EMIT filterChanged(m_highlighter);
 }
 
-void CallHistoryFilterProxyModel::applySearch(MCommonLabelHighlighter *highlighter)
+void CallHistoryFilterProxyModel::applySearch(MCommonLabelHighlighter *highlighter,
+                                              const CallSearchPattern &pattern)
 {
     beginResetModel();
     delete m_highlighter.data();
     m_highlighter = highlighter;
     m_searching = highlighter != nullptr;
-    m_regexp = highlighter ? highlighter->regexp() : QRegExp();
+    // Without a search the answers stay: the next search may still narrow the last one.
+    if (m_searching) {
+        m_keys.setRowCount(sourceModel() ? sourceModel()->rowCount() : 0);
+        m_keys.setPattern(pattern);
+    }
+    m_pattern = pattern;
     endResetModel();
 }
 
@@ -122,13 +118,19 @@ CommHistory::Event CallHistoryFilterProxyModel::sourceEvent(int sourceRow,
 bool CallHistoryFilterProxyModel::filterAcceptsRow(int sourceRow,
                                                    const QModelIndex &sourceParent) const
 {
-    const CommHistory::Event event = sourceEvent(sourceRow, sourceParent);
-    if (!event.isValid() || event.type() != CommHistory::Event::CallEvent)
-        return false;
+    auto read = [&](int row) { return sourceEvent(row, sourceParent); };
+    if (sourceParent.isValid()) {
+        // Only the top level of a list is prepared; anything below is tested as it is.
+        const CommHistory::Event event = read(sourceRow);
+        if (!event.isValid() || event.type() != CommHistory::Event::CallEvent)
+            return false;
+        if (!m_searching)
+            return true;
+        const QList<CommHistory::Event::Contact> contacts = event.contacts();
+        return m_pattern.matches(event.remoteUid()) ||
+               (contacts.size() == 1 && m_pattern.matches(contacts.first().second));
+    }
     if (!m_searching)
-        return true;
-    if (m_regexp.indexIn(event.remoteUid(), 0) != -1)
-        return true;
-    const QList<CommHistory::Event::Contact> contacts = event.contacts();
-    return contacts.size() == 1 && m_regexp.indexIn(contacts.first().second, 0) != -1;
+        return m_keys.isCall(sourceRow, read);
+    return m_keys.found(sourceRow, read);
 }

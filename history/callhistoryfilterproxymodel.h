@@ -1,5 +1,6 @@
 #pragma once
 
+#include "callsearchkeys.h"
 #include "event.h"
 #include "mcommonlabelhighlighter.h"
 
@@ -27,6 +28,10 @@ class EventModel;
 // A change of search is a model reset of this model: one pass over the source, instead of a
 // removal or insertion signal for every run of rows that the new text hides or shows. Beginning
 // a search asks the source to load the whole history, so that older calls can be found too.
+// The pass does not run the expression on every row: each row's search texts are kept from
+// the first search on, the search's own matcher gives the expression's answer without running
+// it, and a typed letter that extends the text tests only the rows that matched (see
+// CallSearchKeys and CallSearchPattern).
 //
 // The source is normally a CommHistory::EventModel; any other model is read through the event
 // that it hands out under Qt::UserRole.
@@ -54,13 +59,16 @@ protected:
 
 private:
     CommHistory::Event sourceEvent(int sourceRow, const QModelIndex &sourceParent) const;
-    void applySearch(MCommonLabelHighlighter *highlighter);
+    void applySearch(MCommonLabelHighlighter *highlighter, const CallSearchPattern &pattern);
+    void followSource(QAbstractItemModel *source);
 
     QPointer<MCommonLabelHighlighter> m_highlighter;
-    // A copy of the highlighter's expression, kept for the row test (the engine is shared).
-    QRegExp m_regexp;
+    CallSearchPattern m_pattern;
     bool m_searching = false;
     CommHistory::EventModel *m_events = nullptr;
+    // Filled while filtering, which Qt declares const.
+    mutable CallSearchKeys m_keys;
+    QList<QMetaObject::Connection> m_sourceConnections;
 };
 
 // For queued connections to filterChanged().

@@ -538,6 +538,97 @@ bool EventStore::addEvent(Event &event)
     return true;
 }
 
+bool EventStore::insertRows(QList<Event> &events, QList<int> *ids)
+{
+    sqlite3_stmt *st = nullptr;
+    for (Event &e : events) {
+        if (!prepare("INSERT INTO events (type, direction, kind, local_uid, remote_uid,"
+                     " start_time, end_time, missed, video, emergency, read)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
+                     &st) ||
+            !bindEvent(st, e))
+            return false;
+        const int rc = sqlite3_step(st);
+        if (rc != SQLITE_DONE)
+            return failFrom(rc, QStringLiteral("cannot add an event"));
+        const sqlite3_int64 id = sqlite3_last_insert_rowid(m_db);
+        if (id > std::numeric_limits<int>::max())
+            return fail(IdOutOfRange, QStringLiteral("no event id left: the next one, %1, is out "
+                                                     "of the range this program supports")
+                                          .arg(id));
+        e.setId(int(id));
+        if (e.endTimeT() == NoTime)
+            e.setEndTimeT(e.startTimeT());
+        e.setEventCount(1);
+        ids->append(e.id());
+    }
+    return true;
+}
+
+namespace {
+
+// What makes a call the same call for addNewEvents().
+struct CallKey
+{
+    qint64 start;
+    int direction;
+    QString account;
+    QString remote;
+    bool operator==(const CallKey &o) const
+    {
+        return start == o.start && direction == o.direction && remote == o.remote &&
+               account == o.account;
+    }
+};
+
+uint qHash(const CallKey &k, uint seed = 0)
+{
+    return ::qHash(k.start, seed) ^ ::qHash(k.remote, seed) ^ uint(k.direction);
+}
+
+} // namespace
+
+bool EventStore::selectNew(const QList<Event> &events, QList<Event> *out)
+{
+    if (events.isEmpty())
+        return true;
+    qint64 first = std::numeric_limits<qint64>::max(), last = std::numeric_limits<qint64>::min();
+    for (const Event &e : events) {
+        first = qMin(first, e.startTimeT());
+        last = qMax(last, e.startTimeT());
+    }
+    // One pass over the stored calls of that period; no index is worth its upkeep for this.
+    sqlite3_stmt *st = nullptr;
+    if (!prepare("SELECT start_time, direction, local_uid, remote_uid FROM events"
+                 " WHERE type = ?1 AND start_time BETWEEN ?2 AND ?3",
+                 &st))
+        return false;
+    sqlite3_bind_int(st, 1, Event::CallEvent);
+    sqlite3_bind_int64(st, 2, first);
+    sqlite3_bind_int64(st, 3, last);
+    QSet<CallKey> seen;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        seen.insert({sqlite3_column_int64(st, 0), sqlite3_column_int(st, 1),
+                     intern(columnText(st, 2)), intern(columnText(st, 3))});
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE)
+        return failFrom(rc, QStringLiteral("cannot read events"));
+    for (const Event &e : events) {
+        const CallKey key{e.startTimeT(), e.direction(), e.localUid(), e.remoteUid()};
+        if (e.type() == Event::CallEvent && seen.contains(key))
+            continue;
+        seen.insert(key);
+        out->append(e);
+    }
+    return true;
+}
+
+bool EventStore::newEvents(const QList<Event> &events, QList<Event> *out)
+{
+    return openForReading() && selectNew(events, out);
+}
+
 bool EventStore::addEvents(QList<Event> &events)
 {
     const QScopedValueRollback<bool> writing(m_writing, true);
@@ -545,36 +636,26 @@ bool EventStore::addEvents(QList<Event> &events)
         return false;
     QList<Event> added = events;
     QList<int> ids;
-    const bool ok = writeTransaction([&]() {
-        sqlite3_stmt *st = nullptr;
-        for (Event &e : added) {
-            if (!prepare("INSERT INTO events (type, direction, kind, local_uid, remote_uid,"
-                         " start_time, end_time, missed, video, emergency, read)"
-                         " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
-                         &st) ||
-                !bindEvent(st, e))
-                return false;
-            const int rc = sqlite3_step(st);
-            if (rc != SQLITE_DONE)
-                return failFrom(rc, QStringLiteral("cannot add an event"));
-            const sqlite3_int64 id = sqlite3_last_insert_rowid(m_db);
-            if (id > std::numeric_limits<int>::max())
-                return fail(IdOutOfRange,
-                            QStringLiteral("no event id left: the next one, %1, is out of the "
-                                           "range this program supports")
-                                .arg(id));
-            e.setId(int(id));
-            if (e.endTimeT() == NoTime)
-                e.setEndTimeT(e.startTimeT());
-            e.setEventCount(1);
-            ids.append(e.id());
-        }
-        return true;
-    });
-    if (!ok)
+    if (!writeTransaction([&]() { return insertRows(added, &ids); }))
         return false;
     events = added;
     announce(CommitNotifier::Added, ids);
+    return true;
+}
+
+bool EventStore::addNewEvents(QList<Event> &events)
+{
+    const QScopedValueRollback<bool> writing(m_writing, true);
+    if (!open())
+        return false;
+    // Looked up under the write lock, so that two imports at once cannot both add a call.
+    QList<Event> added;
+    QList<int> ids;
+    if (!writeTransaction([&]() { return selectNew(events, &added) && insertRows(added, &ids); }))
+        return false;
+    events = added;
+    if (!ids.isEmpty())
+        announce(CommitNotifier::Added, ids);
     return true;
 }
 

@@ -124,6 +124,13 @@ public:
     // is taken as the start time.
     bool addEvent(Event &event);
     bool addEvents(QList<Event> &events);
+    // Stores, in one transaction, those of events that are not stored yet and sets their ids;
+    // events then holds the added ones only. An event counts as stored when a stored call, or
+    // an earlier one of events, has the same direction, account, remote identifier and start
+    // time: adding the same calls again adds nothing.
+    bool addNewEvents(QList<Event> &events);
+    // Without writing: those of events that addNewEvents() would add now.
+    bool newEvents(const QList<Event> &events, QList<Event> *out);
     // Stores every field of events that are stored already (eventCount and contacts are not
     // stored); ids that are not stored are skipped.
     bool modifyEvents(const QList<Event> &events);
@@ -139,6 +146,8 @@ private:
     bool prepare(const char *sql, sqlite3_stmt **statement);
     bool readRows(sqlite3_stmt *statement, QList<Event> *out);
     bool bindEvent(sqlite3_stmt *statement, const Event &event);
+    bool insertRows(QList<Event> &events, QList<int> *ids);
+    bool selectNew(const QList<Event> &events, QList<Event> *out);
     bool writeTransaction(const std::function<bool()> &body);
     bool verify();
     bool readsInterrupted() const;

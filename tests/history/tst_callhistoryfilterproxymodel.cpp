@@ -31,8 +31,17 @@ private Q_SLOTS:
     void shouldNotFilterAgainForAnEqualExpression();
     void shouldOwnOneHighlighterAtATime();
     void shouldSearchCallsOlderThanTheLoadedOnes();
+    void shouldFindWhatAFreshSearchFindsWhateverWasTypedBefore_data();
+    void shouldFindWhatAFreshSearchFindsWhateverWasTypedBefore();
+    void shouldFollowRowsChangedWhileSearching_data();
+    void shouldFollowRowsChangedWhileSearching();
+    void shouldFindTheRightCallsAfterManyChangesWhileSearching();
 
 private:
+    // Calls of several parties, some sharing one, for the searches typed in a row.
+    static QVector<Event> parties();
+    // What a new filter on the same source shows for text.
+    QString freshSearch(const QString &text);
     // A call from `remote` matched to contacts given as "name|name".
     static Event call(int id, const QString &remote, const QString &contacts = QString());
     QString shown(const QAbstractItemModel &model) const;
@@ -284,6 +293,136 @@ void TestCallHistoryFilterProxyModel::shouldSearchCallsOlderThanTheLoadedOnes()
     QCOMPARE(filter.index(0, 0).data(Qt::UserRole).value<Event>().remoteUid(),
              QStringLiteral("+358401003"));
     QCOMPARE(calls.rowCount(), 60);
+}
+
+QVector<Event> TestCallHistoryFilterProxyModel::parties()
+{
+    return {call(1, "+358401234567", "Anna Berg"),
+            call(2, "+358409876543", "Mary Ann"),
+            call(3, "+35850111222"),
+            call(4, "sip:annika@example.org"),
+            call(5, "+358401234567", "Anna Berg"),
+            call(6, "+44123", "Ann Lee|Bob"),
+            call(7, "040 123", "Joanna"),
+            call(8, "+358401230000", QString::fromUtf8("José Ruiz")),
+            call(9, "+358401234567", "Anna Berg")};
+}
+
+QString TestCallHistoryFilterProxyModel::freshSearch(const QString &text)
+{
+    CallHistoryFilterProxyModel fresh(&m_source);
+    fresh.setFilterText(text);
+    return shown(fresh);
+}
+
+void TestCallHistoryFilterProxyModel::shouldFindWhatAFreshSearchFindsWhateverWasTypedBefore_data()
+{
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("extending a name") << QStringList{"a", "an", "ann", "anna"} << "1 5 9";
+    QTest::newRow("extending a number") << QStringList{"1", "12", "123", "1234"} << "1 5 9";
+    QTest::newRow("shortening") << QStringList{"anna", "ann", "an", "a"} << "1 2 4 5 9";
+    QTest::newRow("replacing") << QStringList{"ann", "123", "jo", QString::fromUtf8("josé"), "jos"}
+                               << "8";
+    QTest::newRow("a number becoming a name") << QStringList{"12", "12a", "12"} << "1 3 5 6 7 8 9";
+    QTest::newRow("cleared in between") << QStringList{"ann", "", "anna", "", "an"} << "1 2 4 5 9";
+    QTest::newRow("an accent typed, then removed")
+        << QStringList{"jos", QString::fromUtf8("josé"), "jos", "jose"} << "";
+}
+
+void TestCallHistoryFilterProxyModel::shouldFindWhatAFreshSearchFindsWhateverWasTypedBefore()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(QString, last);
+    m_source.setEvents(parties());
+    CallHistoryFilterProxyModel filter(&m_source);
+    QAbstractItemModelTester tester(&filter);
+    for (const QString &text : typed) {
+        filter.setFilterText(text);
+        QCOMPARE(shown(filter), freshSearch(text));
+    }
+    QCOMPARE(shown(filter), last);
+}
+
+void TestCallHistoryFilterProxyModel::shouldFollowRowsChangedWhileSearching_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("found"); // by "an" after the change
+    QTest::newRow("a match inserted at the top") << "insert Annette at 0"
+                                                 << "10 1 2 4 5 9";
+    QTest::newRow("a call inserted in the middle") << "insert Bob at 4"
+                                                   << "1 2 4 5 9";
+    QTest::newRow("a match removed") << "remove 1"
+                                     << "1 4 5 9";
+    QTest::newRow("two calls removed") << "remove 2"
+                                       << "1 2 5 9";
+    QTest::newRow("a contact arriving") << "contact Annette at 2"
+                                        << "1 2 3 4 5 9";
+    QTest::newRow("a second contact arriving") << "contact Ann Lee|Anna Berg at 0"
+                                               << "2 4 5 9";
+    QTest::newRow("a contact going") << "contact  at 1"
+                                     << "1 4 5 9";
+    QTest::newRow("a number changing") << "number sip:anders@example.org at 2"
+                                       << "1 2 3 4 5 9";
+    QTest::newRow("a reset") << "reset"
+                             << "1 2";
+}
+
+void TestCallHistoryFilterProxyModel::shouldFollowRowsChangedWhileSearching()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, found);
+    m_source.setEvents(parties());
+    CallHistoryFilterProxyModel filter(&m_source);
+    QAbstractItemModelTester tester(&filter);
+    filter.setFilterText(QStringLiteral("ann"));
+    filter.setFilterText(QStringLiteral("an"));
+
+    const QStringList words = change.split(' ');
+    const int row = words.last().toInt();
+    if (words.first() == "insert") {
+        m_source.insertEvents(row, {call(10, "+1999", words.at(1))});
+    } else if (words.first() == "remove") {
+        m_source.removeEvents(words.at(1).toInt(), words.at(1) == "1" ? 1 : 2);
+    } else if (words.first() == "contact") {
+        const Event e = m_source.eventAt(row);
+        const QString names = change.section(' ', 1).section(" at ", 0, 0);
+        m_source.replaceEvent(row, call(e.id(), e.remoteUid(), names));
+    } else if (words.first() == "number") {
+        Event e = m_source.eventAt(row);
+        e.setRemoteUid(words.at(1));
+        m_source.replaceEvent(row, e);
+    } else {
+        m_source.setEvents({call(1, "+3584", "Ann"), call(2, "+3585", "Anna"), call(3, "+3586")});
+    }
+
+    QCOMPARE(shown(filter), found);
+    // The prepared keys still belong to their rows: narrower, wider and other searches find
+    // what a new filter finds.
+    for (const char *text : {"ann", "anna", "an", "a", "358", "an"}) {
+        filter.setFilterText(QString::fromLatin1(text));
+        QCOMPARE(shown(filter), freshSearch(QString::fromLatin1(text)));
+    }
+}
+
+void TestCallHistoryFilterProxyModel::shouldFindTheRightCallsAfterManyChangesWhileSearching()
+{
+    // One call's number changes again and again while the others stay.
+    m_source.setEvents(parties());
+    CallHistoryFilterProxyModel filter(&m_source);
+    QAbstractItemModelTester tester(&filter);
+    filter.setFilterText(QStringLiteral("12"));
+    for (int i = 0; i < 1500; ++i) {
+        Event e = m_source.eventAt(2);
+        e.setRemoteUid(QStringLiteral("+3584%1").arg(i));
+        m_source.replaceEvent(2, e);
+    }
+    QCOMPARE(shown(filter), freshSearch(QStringLiteral("12")));
+    for (const char *text : {"1499", "149", "40123", "ann", "4"}) {
+        filter.setFilterText(QString::fromLatin1(text));
+        QCOMPARE(shown(filter), freshSearch(QString::fromLatin1(text)));
+    }
+    QCOMPARE(shown(filter), QStringLiteral("1 2 3 5 6 7 8 9"));
 }
 
 CH_TOUCH_TEST_MAIN(TestCallHistoryFilterProxyModel)

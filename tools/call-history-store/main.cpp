@@ -2,12 +2,15 @@
 // in the history database. Errors go to stderr; the exit status is 0 on success, 1 when the
 // store fails (the reason is printed) and 2 on a usage error.
 
+#include "accountpaths.h"
 #include "addressbookcontactresolver.h"
 #include "eventfilter.h"
 #include "eventgrouper.h"
 #include "eventjson.h"
 #include "eventstore.h"
 #include "historygenerator.h"
+#include "historyimporter.h"
+#include "importprogress.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -31,6 +34,15 @@ static const char Usage[] =
     "  delete ID...\n"
     "  clear\n"
     "  import [FILE]     JSON Lines, one event per line (stdin without FILE or with -)\n"
+    "  import --from FORMAT FILE [--account PATH] [--dry-run]\n"
+    "      another phone program's history: gnome-calls (records.db), plasma-dialer\n"
+    "      (calls.sqlite) or android-xml (a call-log backup); jsonl is the default.\n"
+    "      Calls already stored (same direction, account, number and start time) are\n"
+    "      skipped, so importing a file again adds nothing; the calls go on the\n"
+    "      cellular account unless --account names another; a file that cannot be\n"
+    "      read adds nothing. --dry-run lists the calls it would add (JSON Lines).\n"
+    "      Withheld numbers become private calls; Android's rejected, blocked and\n"
+    "      voicemail calls become missed calls; every imported call is read.\n"
     "  export [FILE]     JSON Lines, oldest first (stdout without FILE or with -)\n"
     "  generate N [--seed S] [--voip-account PATH]\n"
     "TIME: ISO 8601 (2026-03-01T10:00:00Z; without offset: local time), seconds since 1970\n"
@@ -213,34 +225,38 @@ static int remove(EventStore &store, const QStringList &args)
     return store.deleteEvents(ids) ? 0 : storeFailed(store);
 }
 
-static int import(EventStore &store, const QString &name)
+static int import(EventStore &store, const QCommandLineParser &p, const QStringList &args)
 {
-    QFile file;
-    const bool stdinput = name.isEmpty() || name == QLatin1String("-");
-    const bool opened = stdinput ? file.open(stdin, QIODevice::ReadOnly)
-                                 : (file.setFileName(name), file.open(QIODevice::ReadOnly));
-    if (!opened)
-        return fail(QStringLiteral("%1: %2").arg(name, file.errorString()));
-    QList<Event> events;
-    int line = 0;
-    while (!file.atEnd()) {
-        const QByteArray text = file.readLine().trimmed();
-        ++line;
-        if (text.isEmpty())
-            continue;
-        QJsonParseError parseError;
-        const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
-        QString error = parseError.error == QJsonParseError::NoError
-                            ? (doc.isObject() ? QString() : QStringLiteral("not a JSON object"))
-                            : parseError.errorString();
-        Event e;
-        if (error.isEmpty())
-            EventJson::fromJson(doc.object(), &e, &error);
-        if (!error.isEmpty())
-            return fail(QStringLiteral("line %1: %2 (nothing imported)").arg(line).arg(error));
-        events.append(e);
+    if (args.size() > 1)
+        return fail("import takes one file", 2);
+    const QString format = p.isSet("from") ? p.value("from") : HistoryImporter::formats().first();
+    if (!HistoryImporter::formats().contains(format))
+        return fail(QStringLiteral("--from must be one of %1")
+                        .arg(HistoryImporter::formats().join(QLatin1String(", "))),
+                    2);
+    const bool jsonLines = format == HistoryImporter::formats().first();
+    if (!jsonLines && args.isEmpty())
+        return fail(QStringLiteral("import --from %1 needs a file").arg(format), 2);
+    const QString account = p.isSet("account") ? p.value("account") : cellularAccountPath();
+    if (!account.startsWith('/'))
+        return fail("--account needs an account path", 2);
+    const bool dryRun = p.isSet("dry-run");
+    ImportProgress progress;
+    HistoryImporter importer(&store, &progress);
+    if (!importer.import(format, args.value(0), account, dryRun))
+        return fail(importer.errorString());
+    if (dryRun) {
+        for (const Event &e : importer.added()) {
+            QJsonObject o = EventJson::toJson(e);
+            o.remove("id");
+            printf("%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
+        }
     }
-    return store.addEvents(events) ? 0 : storeFailed(store);
+    const int known = importer.readCount() - importer.added().size();
+    fprintf(stderr, "call-history-store: %s %d of %d calls%s\n", dryRun ? "would add" : "added",
+            importer.added().size(), importer.readCount(),
+            known ? qPrintable(QStringLiteral(" (%1 stored already)").arg(known)) : "");
+    return 0;
 }
 
 static int exportTo(EventStore &store, const QString &name)
@@ -304,7 +320,8 @@ int main(int argc, char **argv)
          "path"},
         {"direction", "add: in, out or unknown.", "direction"},
         {"remote", "add: the other party's number or address.", "id"},
-        {"account", "add: the account path.", "path"},
+        {"account", "add, import: the account path (import: default the cellular account).",
+         "path"},
         {"start", "add: start time.", "time"},
         {"end", "add: end time.", "time"},
         {"duration", "add: duration in seconds.", "secs"},
@@ -317,6 +334,8 @@ int main(int argc, char **argv)
         {"since", "list: only calls that ended at or after this time.", "time"},
         {"limit", "list: at most this many rows.", "n"},
         {"json", "list: JSON Lines instead of a table."},
+        {"from", "import: jsonl, gnome-calls, plasma-dialer or android-xml.", "format"},
+        {"dry-run", "import: store nothing, list the calls that would be added."},
         {"seed", "generate: random seed (default 1).", "n"},
         {"voip-account",
          "generate: the account path of the internet calls (default: the demo profile's, " +
@@ -353,7 +372,7 @@ int main(int argc, char **argv)
     if (command == "clear")
         return store.deleteAll() ? 0 : storeFailed(store);
     if (command == "import")
-        return import(store, args.value(0));
+        return import(store, p, args);
     if (command == "export")
         return exportTo(store, args.value(0));
     return generate(store, p, args);

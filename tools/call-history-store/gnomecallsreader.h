@@ -1,0 +1,29 @@
+#ifndef GNOMECALLSREADER_H
+#define GNOMECALLSREADER_H
+
+#include "sqlitecallreader.h"
+
+/*
+ * GNOME Calls' history, records.db: table "calls" with "target" (the number or address),
+ * "inbound" (0 or 1), and "start", "answered", "end" as ISO 8601 UTC texts (a text without an
+ * offset is taken as UTC too). An inbound call that was never answered is missed.
+ *
+ * A call's duration counts from its answer (from its start when it was not answered) to its
+ * end; a call without an end lasted no time. An empty or missing target is a withheld number
+ * (an empty remote identifier). Every call goes on the account given, and is read (the person
+ * saw these calls on the other program).
+ */
+class GnomeCallsReader : public SqliteCallReader
+{
+public:
+    explicit GnomeCallsReader(const QString &account);
+
+protected:
+    bool convert(sqlite3_stmt *row, CommHistory::Event *event, QString *error) const override;
+
+private:
+    // An optional time column; absent (NULL or empty) leaves *present false.
+    bool time(sqlite3_stmt *row, int column, qint64 *secs, bool *present, QString *error) const;
+};
+
+#endif
