@@ -35,9 +35,25 @@ set(CPACK_DEBIAN_MAIN_PACKAGE_DEPENDS
 # Balances of internet calling accounts come through the Telepathy account manager; phones run
 # Wayland sessions.
 set(CPACK_DEBIAN_MAIN_PACKAGE_RECOMMENDS "telepathy-mission-control-5, qtwayland5")
+# Maintainer scripts of a package whose systemd user unit is enabled for every user: made from
+# the shared templates in debian/, with the package's own extra removal steps (debian/<component>/
+# postrm.part) appended; the list of files goes into <VAR>.
+function(ch_debian_unit_scripts component unit var)
+    set(dir ${CMAKE_BINARY_DIR}/debian/${component})
+    set(extra "")
+    if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/debian/${component}/postrm.part)
+        file(READ ${CMAKE_CURRENT_LIST_DIR}/debian/${component}/postrm.part extra)
+    endif()
+    foreach(script postinst postrm)
+        configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/user-unit-${script}.in ${dir}/${script} @ONLY
+                       FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                       GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    endforeach()
+    set(${var} ${dir}/postinst ${dir}/postrm PARENT_SCOPE)
+endfunction()
+
 # The program's user unit is enabled for every user's graphical session.
-set(CPACK_DEBIAN_MAIN_PACKAGE_CONTROL_EXTRA
-    ${CMAKE_CURRENT_LIST_DIR}/debian/main/postinst ${CMAKE_CURRENT_LIST_DIR}/debian/main/postrm)
+ch_debian_unit_scripts(main call-history.service CPACK_DEBIAN_MAIN_PACKAGE_CONTROL_EXTRA)
 # Descriptions: the first line is the summary.
 set(CPACK_DEBIAN_MAIN_DESCRIPTION
     "Phone application: call history, dialer and contacts
@@ -57,8 +73,11 @@ The call service of the call-history phone application on a phone: it places
 and follows calls through ModemManager and writes every call into the history.
 Installed, it takes the call-UI bus name over from the development service.")
 # The development service's D-Bus activation file is moved aside while this package is
-# installed, so that a call request can only ever start the modem service.
-set(CPACK_DEBIAN_MODEM_PACKAGE_CONTROL_EXTRA
-    ${CMAKE_CURRENT_LIST_DIR}/debian/modem/preinst ${CMAKE_CURRENT_LIST_DIR}/debian/modem/postrm)
+# installed and the package's own takes its place, so that a call request can only ever start the
+# modem service; the service also starts with every user's session, so that incoming calls are
+# followed (and recorded) from the start.
+ch_debian_unit_scripts(modem call-ui-modem.service ch_modem_scripts)
+set(CPACK_DEBIAN_MODEM_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/modem/preinst
+                                             ${ch_modem_scripts})
 
 include(CPack)

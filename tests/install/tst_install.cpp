@@ -133,6 +133,10 @@ private Q_SLOTS:
         QTest::newRow("modem call-UI systemd unit bus name")
             << "lib/systemd/user/call-ui-modem.service"
             << "BusName=com.velto.CallUi";
+        // Left beside the development service's file, which a plain install keeps activated.
+        QTest::newRow("modem call-UI D-Bus service")
+            << "share/call-history/modem/com.velto.CallUi.service"
+            << "Exec=%1/libexec/call-history/call-ui-modem-service";
     }
     void shouldNameInstalledProgramInServiceFiles()
     {
