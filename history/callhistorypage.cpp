@@ -235,6 +235,8 @@ void CallHistoryPage::resetPage()
 {
     resetSearch();
     m_viewport->setPosition(QPointF(0, 0));
+    // Back at the top: the rows that a long scroll or a search loaded are read again if needed.
+    ModelManager::instance()->releaseUnusedRows();
     if (m_choice != AllCalls) {
         m_choice = AllCalls;
         updateTexts();

@@ -38,6 +38,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QElapsedTimer>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -45,6 +46,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <malloc.h>
 
 using namespace BenchChild;
 
@@ -115,20 +117,26 @@ bool scrollThroughHistory()
     CommHistory::CallModel *model = ModelManager::instance()->model();
     const qreal step = viewport->size().height() > 0 ? viewport->size().height() : 700;
     qreal y = 0;
-    int still = 0;
-    while (still < 400) {
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+    int rows = model->rowCount();
+    while (sinceProgress.elapsed() < 30000) {
         y += step;
         viewport->setPosition(QPointF(0, y));
         QCoreApplication::processEvents();
+        if (model->rowCount() != rows) {
+            rows = model->rowCount();
+            sinceProgress.restart();
+        }
         if (viewport->position().y() < y - 1) {
             // At the end of the rows loaded so far: wait for more, or stop at the real end.
             y = viewport->position().y();
             if (!model->canFetchMore(QModelIndex()) && model->isReady())
                 return true;
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-            ++still;
-        } else {
-            still = 0;
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+            // Held at the end of the rows loaded: pull a little, as a user does, so that the
+            // view asks for more.
+            viewport->setPosition(QPointF(0, y - 1));
         }
     }
     return false;
@@ -185,7 +193,13 @@ int childProgram(bool prestarted, bool growth)
     printBreakdown();
     if (growth) {
         if (!scrollThroughHistory())
-            return fail(QStringLiteral("growth: could not scroll to the end of the history"));
+            return fail(QStringLiteral("growth: could not scroll to the end of the history "
+                                       "(%1 rows loaded, at %2 of %3, more %4, ready %5)")
+                            .arg(ModelManager::instance()->model()->rowCount())
+                            .arg(historyPage()->viewport()->position().y())
+                            .arg(historyPage()->viewport()->panRange().height())
+                            .arg(ModelManager::instance()->model()->canFetchMore(QModelIndex()))
+                            .arg(ModelManager::instance()->model()->isReady()));
         figure("growth_rows_loaded", ModelManager::instance()->model()->rowCount());
         historyPage()->viewport()->setPosition(QPointF(0, 0));
         settle(300);
@@ -199,6 +213,11 @@ int childProgram(bool prestarted, bool growth)
         PageManager::instance()->showCallHistory(true, false);
         settle(EvictionWaitMs);
         printMemory("after_");
+        figure("after_rows", ModelManager::instance()->model()->rowCount());
+        // The allocator's own count (main arena): live blocks against free ones it keeps.
+        const struct mallinfo2 heap = mallinfo2();
+        figure("after_heap_in_use", heap.uordblks / 1024.0);
+        figure("after_heap_free", heap.fordblks / 1024.0);
     }
     QTimer::singleShot(0, startup.application(), &QCoreApplication::quit);
     return startup.exec();
@@ -325,10 +344,12 @@ int measurePlatform(const QString &name, QProcessEnvironment env, const QString 
         const double start = g.value("private_dirty"), end = g.value("after_private_dirty");
         std::printf("  growth with use (%d rows scrolled through, ten searches, 1,000 calls "
                     "arrived, contacts evicted): private dirty %.1f -> %.1f MiB (%+.1f %%, goal "
-                    "within 10 %%); RSS %.1f -> %.1f MiB, peak RSS %.1f MiB\n",
+                    "within 10 %%); RSS %.1f -> %.1f MiB, peak RSS %.1f MiB; then %d rows "
+                    "loaded, main heap %.1f MiB in use, %.1f MiB free\n",
                     int(g.value("growth_rows_loaded")), mib(start), mib(end),
                     100 * (end / start - 1), mib(g.value("rss")), mib(g.value("after_rss")),
-                    mib(g.value("after_peak_rss")));
+                    mib(g.value("after_peak_rss")), int(g.value("after_rows")),
+                    mib(g.value("after_heap_in_use")), mib(g.value("after_heap_free")));
         std::fflush(stdout);
     }
     return 0;

@@ -103,6 +103,12 @@ public:
     // Deletes the event, and on a collapsed row every call of the row.
     virtual bool deleteEvent(int id);
 
+    // Lets go of the rows after the first `rows` and of the memory they held, as after a long
+    // scroll or a search over the whole history; they are read again when a view asks for more
+    // (canFetchMore() is true again). Nothing happens while a chunk is on its way, for `rows`
+    // below 1, or when no more rows are loaded. Returns whether rows went (one rowsRemoved()).
+    bool unloadRowsAfter(int rows);
+
     // Whether the current load stopped (see modelReady()).
     bool isReady() const { return m_ready; }
     // Makes the running background request of this model, and every later one, fail at once,
