@@ -2,14 +2,31 @@
 
 #include "callhistoryapplicationservice.h"
 #include "callhistorylocale.h"
+#include "callhistorypage.h"
 #include "callhistoryvoicemail.h"
+#include "callmodel.h"
 #include "dbusadaptor.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mcomponentcache.h"
 #include "mlocale.h"
+#include "modelmanager.h"
 #include "pagemanager.h"
 #include "rastergraphics.h"
+#include "startupdeferral.h"
+
+namespace {
+// The window shows what the start meant to: the call history once it knows its rows (or that
+// there are none), any other page as soon as it is painted.
+bool firstPageShown()
+{
+    PageManager *pages = PageManager::instance();
+    if (pages->currentPageType() != PageManager::CallHistory)
+        return pages->currentPageType() != PageManager::None;
+    CallHistoryPage *history = pages->callHistoryPage();
+    return history && history->viewState() != CallHistoryPage::Loading;
+}
+} // namespace
 
 CallHistoryStartup::CallHistoryStartup(int &argc, char **argv, const StepObserver &observer)
     : m_observer(observer)
@@ -23,6 +40,13 @@ CallHistoryStartup::CallHistoryStartup(int &argc, char **argv, const StepObserve
     m_app->setPrestartMode(M::LazyShutdown);
     step("application");
 
+    // The store reads the calls the call history shows first (all of them) in its thread while
+    // this one builds the window; the page finds the load begun.
+    CommHistory::CallModel *model = ModelManager::instance()->model();
+    model->setFilter(CommHistory::CallModel::SortByContact, CommHistory::CallModel::AllCalls);
+    model->getEvents();
+    step("load");
+
     MLocale *locale = CallHistoryLocale::instance()->locale();
     locale->installTrCatalog(QStringLiteral("telephony"));
     MLocale::setDefault(*locale);
@@ -31,15 +55,22 @@ CallHistoryStartup::CallHistoryStartup(int &argc, char **argv, const StepObserve
     m_window = MComponentCache::mApplicationWindow();
     RasterGraphics::forgetAfterShown(m_window);
     step("window");
-    PageManager::instance()->setWindow(m_window);
+    // What the first frame does not show waits for it: the dialer and contacts pages (with the
+    // accounts, Telepathy and the contact picker's address book) and the voicemail service. A
+    // launch or a bus call that needs them earlier has the page manager make them.
+    auto *deferral = new StartupDeferral(m_window->viewport(), firstPageShown, m_app);
+    PageManager::instance()->setWindow(m_window, PageManager::CallHistoryFirst);
+    deferral->defer([]() { PageManager::instance()->completePages(); });
+    deferral->defer([]() { CallHistoryVoicemail::instance(); });
     step("pages");
-    CallHistoryVoicemail::instance();
-    step("voicemail");
 
     if (!MApplication::isPrestarted()) {
         PageManager::instance()->showDefault();
         m_window->show();
         step("show");
+    } else {
+        // Nothing is painted: the rest is made in the background at once.
+        deferral->releaseAtNextTurn();
     }
 
     new DBusAdaptor(m_app);

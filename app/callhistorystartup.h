@@ -8,14 +8,17 @@ class MApplicationWindow;
 
 // The program's start-up up to its event loop, and its end after the loop: what main() does,
 // kept in one place so that the benchmarks measure the program's own start. The steps run in
-// the constructor, in the order the program has always had: the application service, the
-// application object (with "-show-margins" and the prestart mode), the "telephony" catalogue in
-// the default locale, the window handed to the page manager, the voicemail service, the default
-// page shown unless prestarted, and the bus interface.
+// the constructor: the application service, the application object (with "-show-margins" and
+// the prestart mode), the first load of the call history begun in the store's thread, the
+// "telephony" catalogue in the default locale, the window handed to the page manager with the
+// call history page, the default page shown unless prestarted, and the bus interface. What the
+// first frame does not need (the dialer and contacts pages, the voicemail service) is made in
+// the turns of the event loop right after that frame (StartupDeferral), or at once in the
+// background when prestarted; whatever asks for it earlier has it made then.
 //
 // A step observer, when given, hears the name of each step once it is done ("application",
-// "locale", "window", "pages", "voicemail", "show" when the window was shown, "adaptor"), so
-// that a benchmark can time them or watch the window before it is shown.
+// "load", "locale", "window", "pages", "show" when the window was shown, "adaptor"), so that
+// a benchmark can time them or watch the window before it is shown.
 class CallHistoryStartup
 {
 public:

@@ -322,9 +322,15 @@ void CallHistoryPage::fetchDataToModel()
     m_viewState = Loading;
     layoutPage();
     CommHistory::CallModel *model = ModelManager::instance()->model();
-    model->setFilter(row.sorting, row.callType, QDateTime());
+    // Start-up may have begun the first load already, with this very filter, while the window
+    // was being built: setting the filter again would load again.
+    const bool loadingThis = m_firstFetchPending && model->isStarted() &&
+                             model->sorting() == row.sorting && model->callType() == row.callType;
+    if (!loadingThis)
+        model->setFilter(row.sorting, row.callType, QDateTime());
     if (m_firstFetchPending) {
-        model->getEvents();
+        if (!loadingThis)
+            model->getEvents();
         m_firstFetchPending = false;
     }
 }

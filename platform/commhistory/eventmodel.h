@@ -91,6 +91,8 @@ public:
     int loadLimit() const { return m_loadLimit; }
 
     virtual bool getEvents();
+    // Whether getEvents() was called: the model loads, and loads again when its query changes.
+    bool isStarted() const { return m_started; }
 
     // The event of a row, or an invalid event for an index that is not a row of this model.
     Event event(const QModelIndex &index) const;
