@@ -69,8 +69,10 @@ CallHistoryStartup::CallHistoryStartup(int &argc, char **argv, const StepObserve
         m_window->show();
         step("show");
     } else {
-        // Nothing is painted: the rest is made in the background at once.
+        // Nothing is painted: the rest is made in the background at once, and the call history
+        // lays itself out in the hidden window for the launch.
         deferral->releaseAtNextTurn();
+        PageManager::instance()->prepareDefaultPage();
     }
 
     new DBusAdaptor(m_app);

@@ -14,6 +14,7 @@
 #include "mapplicationwindow.h"
 #include "mgconfitem.h"
 #include "modelmanager.h"
+#include "mscenemanager.h"
 #include "mtoolbar.h"
 
 namespace {
@@ -72,6 +73,15 @@ void PageManager::completePages()
     // A first switch to another page than the dialer leaves the dialer page (see switchTo()).
     if (m_currentType != None && m_currentType != Dialer)
         m_dialerPage->leavePage();
+}
+
+void PageManager::prepareDefaultPage()
+{
+    if (!m_window || !MApplication::isPrestarted() || m_currentType != None ||
+        m_currentName != QLatin1String("callHistory") || !m_callHistoryPage)
+        return;
+    m_window->sceneManager()->appearSceneWindowNow(m_callHistoryPage->scenePage(),
+                                                   MSceneWindow::KeepWhenDone);
 }
 
 void PageManager::setPages(CallHistoryPage *callHistory, DialerPage *dialer,

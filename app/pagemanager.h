@@ -46,6 +46,11 @@ public:
     // Makes the pages setWindow() left for later, if any; then the manager is as if it had made
     // them at once (the dialer page left as the first page switch leaves it).
     void completePages();
+    // While prestarted and before any page was shown: puts the call history, when it is the
+    // default page, into the hidden window, so that it lays itself and its rows out in the
+    // background and a launch has only to show the window. The manager's state is left as it is
+    // (the launch still enters the page); other default pages are made ready by the launch.
+    void prepareDefaultPage();
     // Hands over pages made elsewhere (before setWindow, which then makes none); the manager
     // owns them from here on. Lets tests watch what the manager asks of its pages.
     void setPages(CallHistoryPage *callHistory, DialerPage *dialer, ContactPickerPage *contacts);
