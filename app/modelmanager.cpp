@@ -5,6 +5,11 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 QPointer<ModelManager> ModelManager::s_instance;
 
@@ -73,6 +78,17 @@ ModelManager::~ModelManager()
     }
     m_threadContext = nullptr;
     m_thread = nullptr;
+}
+
+void ModelManager::releaseUnusedRows()
+{
+    if (!m_model->unloadRowsAfter(m_model->loadLimit()))
+        return;
+#ifdef __GLIBC__
+    // Freed blocks stay in the allocator's free lists, still counted as the process's own
+    // memory, until it is asked to hand whole free pages back.
+    QTimer::singleShot(0, this, []() { malloc_trim(0); });
+#endif
 }
 
 bool ModelManager::isEmpty() const

@@ -32,6 +32,11 @@ public:
     QThread *backgroundThread() const { return m_thread; }
     // True while the shared model has no row (also before its first chunk arrived).
     bool isEmpty() const;
+    // Lets go of the shared model's rows past its load limit, loaded by a long scroll or a
+    // search over the whole history, and hands the memory they held back to the system at the
+    // next turn of the event loop. For when the view is back at its top (a page reset); the
+    // rows are read again when the view asks for more.
+    void releaseUnusedRows();
 
 Q_SIGNALS:
     void modelChanged();

@@ -14,6 +14,7 @@
 #include "mapplicationwindow.h"
 #include "mgconfitem.h"
 #include "modelmanager.h"
+#include "mscenemanager.h"
 #include "mtoolbar.h"
 
 namespace {
@@ -42,7 +43,7 @@ PageManager::PageManager(QObject *parent)
             &PageManager::onAboutToQuit);
 }
 
-void PageManager::setWindow(MApplicationWindow *window)
+void PageManager::setWindow(MApplicationWindow *window, PageSet pages)
 {
     m_window = window;
     if (!window)
@@ -53,12 +54,34 @@ void PageManager::setWindow(MApplicationWindow *window)
     if (!m_callHistoryPage || !m_dialerPage || !m_contactPickerPage) {
         m_callHistoryPage = new CallHistoryPage;
         m_pages.append(m_callHistoryPage);
-        m_dialerPage = new DialerPage;
-        m_pages.append(m_dialerPage);
-        m_contactPickerPage = new ContactPickerPage;
-        m_pages.append(m_contactPickerPage);
+        m_pagesLeft = true;
+        if (pages == AllPages)
+            completePages();
     }
     createToolbar();
+}
+
+void PageManager::completePages()
+{
+    if (!m_pagesLeft)
+        return;
+    m_pagesLeft = false;
+    m_dialerPage = new DialerPage;
+    m_pages.insert(1, m_dialerPage);
+    m_contactPickerPage = new ContactPickerPage;
+    m_pages.append(m_contactPickerPage);
+    // A first switch to another page than the dialer leaves the dialer page (see switchTo()).
+    if (m_currentType != None && m_currentType != Dialer)
+        m_dialerPage->leavePage();
+}
+
+void PageManager::prepareDefaultPage()
+{
+    if (!m_window || !MApplication::isPrestarted() || m_currentType != None ||
+        m_currentName != QLatin1String("callHistory") || !m_callHistoryPage)
+        return;
+    m_window->sceneManager()->appearSceneWindowNow(m_callHistoryPage->scenePage(),
+                                                   MSceneWindow::KeepWhenDone);
 }
 
 void PageManager::setPages(CallHistoryPage *callHistory, DialerPage *dialer,
@@ -229,6 +252,7 @@ void PageManager::switchTo(PageType type)
     for (Page *page : qAsConst(m_pages))
         page->refreshCall();
     if (m_currentType == None) {
+        // A dialer page made later is left when it is made (completePages()).
         if (type != Dialer && m_dialerPage)
             m_dialerPage->leavePage();
     } else if (Page *old = pageOf(m_currentType)) {
@@ -240,6 +264,9 @@ void PageManager::switchTo(PageType type)
 
 void PageManager::prepareShow(PageType type, const QString &name)
 {
+    // Leaving the call history hands its search to the contacts page: every page takes part.
+    if (type != CallHistory)
+        completePages();
     dismissForeignWindows();
     leavePrestart();
     setCurrentPageName(name);
@@ -374,6 +401,7 @@ void PageManager::onPrestartRestored()
 
 void PageManager::onAboutToQuit()
 {
+    m_pagesLeft = false;
     delete m_callHistoryPage;
     m_callHistoryPage = nullptr;
     delete m_dialerPage;

@@ -35,10 +35,22 @@ class PageManager : public QObject
     Q_OBJECT
 public:
     enum PageType { None = 0, CallHistory = 1, Dialer = 2, Contacts = 3 };
+    // Which pages setWindow() makes at once: all three, or the call history alone, the others
+    // being made by completePages() (start-up calls it after the first frame) or by the first
+    // operation that needs them (showing the dialer or the contacts, a launch, a bus call).
+    enum PageSet { AllPages, CallHistoryFirst };
 
     static PageManager *instance();
 
-    void setWindow(MApplicationWindow *window);
+    void setWindow(MApplicationWindow *window, PageSet pages = AllPages);
+    // Makes the pages setWindow() left for later, if any; then the manager is as if it had made
+    // them at once (the dialer page left as the first page switch leaves it).
+    void completePages();
+    // While prestarted and before any page was shown: puts the call history, when it is the
+    // default page, into the hidden window, so that it lays itself and its rows out in the
+    // background and a launch has only to show the window. The manager's state is left as it is
+    // (the launch still enters the page); other default pages are made ready by the launch.
+    void prepareDefaultPage();
     // Hands over pages made elsewhere (before setWindow, which then makes none); the manager
     // owns them from here on. Lets tests watch what the manager asks of its pages.
     void setPages(CallHistoryPage *callHistory, DialerPage *dialer, ContactPickerPage *contacts);
@@ -48,6 +60,7 @@ public:
     QString currentPageName() const { return m_currentName; }
     MApplicationWindow *window() const { return m_window; }
     CallHistoryPage *callHistoryPage() const { return m_callHistoryPage; }
+    // The dialer and contacts pages; null while left for later (see PageSet).
     DialerPage *dialerPage() const { return m_dialerPage; }
     ContactPickerPage *contactPickerPage() const { return m_contactPickerPage; }
     QList<QAction *> toolbarActions() const { return m_actions; }
@@ -98,6 +111,8 @@ private:
     QString m_currentName;
     int m_currentType = None;
     QList<Page *> m_pages;
+    // setWindow() left the dialer and contacts pages for completePages().
+    bool m_pagesLeft = false;
     CallHistoryPage *m_callHistoryPage = nullptr;
     DialerPage *m_dialerPage = nullptr;
     ContactPickerPage *m_contactPickerPage = nullptr;

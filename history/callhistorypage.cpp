@@ -235,6 +235,8 @@ void CallHistoryPage::resetPage()
 {
     resetSearch();
     m_viewport->setPosition(QPointF(0, 0));
+    // Back at the top: the rows that a long scroll or a search loaded are read again if needed.
+    ModelManager::instance()->releaseUnusedRows();
     if (m_choice != AllCalls) {
         m_choice = AllCalls;
         updateTexts();
@@ -320,9 +322,15 @@ void CallHistoryPage::fetchDataToModel()
     m_viewState = Loading;
     layoutPage();
     CommHistory::CallModel *model = ModelManager::instance()->model();
-    model->setFilter(row.sorting, row.callType, QDateTime());
+    // Start-up may have begun the first load already, with this very filter, while the window
+    // was being built: setting the filter again would load again.
+    const bool loadingThis = m_firstFetchPending && model->isStarted() &&
+                             model->sorting() == row.sorting && model->callType() == row.callType;
+    if (!loadingThis)
+        model->setFilter(row.sorting, row.callType, QDateTime());
     if (m_firstFetchPending) {
-        model->getEvents();
+        if (!loadingThis)
+            model->getEvents();
         m_firstFetchPending = false;
     }
 }

@@ -19,19 +19,15 @@
 #include "benchchild.h"
 #include "callhistoryapplicationservice.h"
 #include "callhistoryitem.h"
-#include "callhistorylocale.h"
 #include "callhistorypage.h"
-#include "callhistoryvoicemail.h"
+#include "callhistorystartup.h"
 #include "callmodel.h"
-#include "dbusadaptor.h"
 #include "firstframewatch.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mcellcreator.h"
-#include "mcomponentcache.h"
 #include "mgconfitem.h"
 #include "mlist.h"
-#include "mlocale.h"
 #include "modelmanager.h"
 #include "mpannableviewport.h"
 #include "mtheme.h"
@@ -96,6 +92,7 @@ void saveShot(QWidget *window, const char *name)
 
 struct Program
 {
+    CallHistoryStartup *startup = nullptr;
     CallHistoryApplicationService *service = nullptr;
     MApplication *app = nullptr;
     MApplicationWindow *window = nullptr;
@@ -117,8 +114,8 @@ bool listShown()
            page->viewState() == CallHistoryPage::List && !page->list()->visibleCells().isEmpty();
 }
 
-// The start-up of app/main.cpp up to its event loop, in the same order. The only addition is
-// the watch of the window's paints, set before the window is shown.
+// The start-up of app/main.cpp up to its event loop. The only addition is the watch of the
+// window's paints, set before the window is shown.
 Program startProgram(bool prestarted)
 {
     // MApplication keeps a reference to the argument count: both live as long as the process.
@@ -128,33 +125,14 @@ Program startProgram(bool prestarted)
     static int count = prestarted ? 2 : 1;
 
     Program p;
-    p.service =
-        new CallHistoryApplicationService(QStringLiteral("com.velto.telephony.callhistory"));
-    p.app = MComponentCache::mApplication(count, args, QStringLiteral("call-history"), p.service);
-    p.app->setPrestartMode(M::LazyShutdown);
-    mark("application");
-
-    MLocale *locale = CallHistoryLocale::instance()->locale();
-    locale->installTrCatalog(QStringLiteral("telephony"));
-    MLocale::setDefault(*locale);
-    mark("locale");
-
-    p.window = MComponentCache::mApplicationWindow();
-    mark("window");
-    PageManager::instance()->setWindow(p.window);
-    mark("pages");
-    CallHistoryVoicemail::instance();
-    mark("voicemail");
-
-    p.listFrame = new FirstFrameWatch(p.window->viewport(), listShown, p.window);
-    if (!MApplication::isPrestarted()) {
-        PageManager::instance()->showDefault();
-        p.window->show();
-        mark("show");
-    }
-
-    new DBusAdaptor(p.app);
-    mark("adaptor");
+    p.startup = new CallHistoryStartup(count, args, [&p](const char *step, MApplicationWindow *w) {
+        mark(step);
+        if (qstrcmp(step, "pages") == 0)
+            p.listFrame = new FirstFrameWatch(w->viewport(), listShown, w);
+    });
+    p.service = p.startup->service();
+    p.app = p.startup->application();
+    p.window = p.startup->window();
     return p;
 }
 
@@ -163,9 +141,8 @@ void stopProgram(Program &p)
 {
     // Through the event loop, so that everything watching aboutToQuit() takes the program down.
     QTimer::singleShot(0, p.app, &QCoreApplication::quit);
-    p.app->exec();
-    delete p.window;
-    delete p.app;
+    p.startup->exec();
+    delete p.startup;
 }
 
 bool waitForLoadedPage(int timeoutMs)

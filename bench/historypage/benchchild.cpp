@@ -15,7 +15,8 @@ void figure(const QByteArray &name, double value)
 
 int fail(const QString &why)
 {
-    std::fprintf(stderr, "bench_historypage: %s\n", qPrintable(why));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 qPrintable(why));
     return 1;
 }
 

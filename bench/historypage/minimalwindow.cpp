@@ -8,41 +8,20 @@
 
 #include "benchchild.h"
 #include "firstframewatch.h"
+#include "minimalview.h"
 
 #include <QApplication>
-#include <QGraphicsScene>
-#include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
 
 using namespace BenchChild;
 
-namespace {
-
-QGraphicsView *makeMinimalView()
-{
-    auto *scene = new QGraphicsScene(0, 0, 480, 854);
-    scene->setBackgroundBrush(Qt::black);
-    for (int i = 0; i < 10; ++i) {
-        scene->addRect(0, i * 84, 480, 83, QPen(Qt::darkGray), QBrush(QColor(24, 24, 24)));
-        QGraphicsSimpleTextItem *text =
-            scene->addSimpleText(QStringLiteral("+358 40 123 45%1").arg(i, 2, 10, QChar('0')));
-        text->setBrush(Qt::white);
-        text->setPos(16, i * 84 + 30);
-    }
-    auto *view = new QGraphicsView(scene);
-    scene->setParent(view);
-    view->setFrameShape(QFrame::NoFrame);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->resize(480, 854);
-    return view;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     const double mainStartMs = FirstFrameWatch::monotonicMs();
+    // Raster only, as the program draws (see its start-up): no OpenGL stack loaded.
+    QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION"))
+        qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
     QApplication app(argc, argv);
     QGraphicsView *first = makeMinimalView();
     FirstFrameWatch firstFrame(first->viewport(), [] { return true; });

@@ -250,6 +250,21 @@ void EventModel::onFetchFailed(int generation, const QString &error)
     Q_EMIT modelReady(false);
 }
 
+bool EventModel::unloadRowsAfter(int rows)
+{
+    // A chunk on its way continues the rows loaded when it was asked for.
+    if (rows < 1 || m_rows.size() <= rows || m_fetching || !m_started)
+        return false;
+    beginRemoveRows(QModelIndex(), rows, m_rows.size() - 1);
+    m_rows.remove(rows, m_rows.size() - rows);
+    m_rows.squeeze();
+    endRemoveRows();
+    m_atEnd = false;
+    m_loadAll = false;
+    m_moreWanted = false;
+    return true;
+}
+
 bool EventModel::canFetchMore(const QModelIndex &parent) const
 {
     // A row of this model stands for the list it is in: whoever pages through the rows may

@@ -91,6 +91,8 @@ public:
     int loadLimit() const { return m_loadLimit; }
 
     virtual bool getEvents();
+    // Whether getEvents() was called: the model loads, and loads again when its query changes.
+    bool isStarted() const { return m_started; }
 
     // The event of a row, or an invalid event for an index that is not a row of this model.
     Event event(const QModelIndex &index) const;
@@ -102,6 +104,12 @@ public:
     virtual bool modifyEvent(Event &event);
     // Deletes the event, and on a collapsed row every call of the row.
     virtual bool deleteEvent(int id);
+
+    // Lets go of the rows after the first `rows` and of the memory they held, as after a long
+    // scroll or a search over the whole history; they are read again when a view asks for more
+    // (canFetchMore() is true again). Nothing happens while a chunk is on its way, for `rows`
+    // below 1, or when no more rows are loaded. Returns whether rows went (one rowsRemoved()).
+    bool unloadRowsAfter(int rows);
 
     // Whether the current load stopped (see modelReady()).
     bool isReady() const { return m_ready; }

@@ -68,8 +68,13 @@ void EventRowList::remove(int first, int count)
 void EventRowList::clear()
 {
     m_rows.clear();
-    m_rows.squeeze();
     m_endTimes.clear();
+    squeeze();
+}
+
+void EventRowList::squeeze()
+{
+    m_rows.squeeze();
     m_endTimes.squeeze();
 }
 

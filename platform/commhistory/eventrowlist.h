@@ -36,6 +36,8 @@ public:
     void insert(int pos, const EventRow *first, int count);
     void remove(int first, int count);
     void clear();
+    // Gives back the memory that rows removed before held.
+    void squeeze();
 
 private:
     void index(const EventRow &row);

@@ -70,6 +70,15 @@ private Q_SLOTS:
         QTRY_COMPARE(pm()->currentPageName(), QStringLiteral("callHistory"));
     }
 
+    void shouldLayOutDefaultPageInHiddenWindow()
+    {
+        pm()->prepareDefaultPage();
+        QVERIFY(MApplication::isPrestarted());
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(pm()->currentPageType(), int(PageManager::None));
+        QCOMPARE(m_window->currentPage(), pm()->callHistoryPage()->scenePage());
+    }
+
     void shouldShowDefaultPageOnFirstLaunch()
     {
         QSignalSpy released(MApplication::instance(), &MApplication::prestartReleased);

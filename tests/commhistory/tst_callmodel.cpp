@@ -155,6 +155,69 @@ private Q_SLOTS:
         QVERIFY(!model->canFetchMore(QModelIndex()));
     }
 
+    void shouldReadUnloadedRowsAgainWithoutGapOrRepeat_data()
+    {
+        QTest::addColumn<int>("sorting");
+        QTest::newRow("by time") << int(CallModel::SortByTime);
+        // Repeated calls collapse: the row at the cut goes on in the next chunk.
+        QTest::newRow("collapsed by contact") << int(CallModel::SortByContact);
+    }
+    void shouldReadUnloadedRowsAgainWithoutGapOrRepeat()
+    {
+        QFETCH(int, sorting);
+        HistoryFixture f;
+        QList<Event> events;
+        for (int i = 0; i < 150; ++i)
+            events << HistoryFixture::call(QString("p%1").arg(i / 3), 'r', 60 * (i + 1));
+        f.add(events);
+        Options o;
+        o.sorting = sorting;
+        o.limit = 20;
+        auto whole = loadedModel(f, o);
+        QVERIFY(whole);
+        whole->fetchAll();
+        QTRY_VERIFY(!whole->canFetchMore(QModelIndex()));
+        const QString all = HistoryFixture::describe(*whole);
+
+        auto model = makeModel(f, o, false);
+        QSignalSpy ready(model.get(), &CallModel::modelReady);
+        model->getEvents();
+        QVERIFY(ready.wait(10000));
+        attachTester(model.get());
+        model->fetchAll();
+        QTRY_VERIFY(!model->canFetchMore(QModelIndex()));
+        QSignalSpy removed(model.get(), &CallModel::rowsRemoved);
+        const int rows = model->rowCount();
+        QVERIFY(model->unloadRowsAfter(7));
+        QCOMPARE(ranges(removed), QString("7-%1").arg(rows - 1));
+        QCOMPARE(model->rowCount(), 7);
+        QVERIFY(model->canFetchMore(QModelIndex()));
+        QVERIFY(!model->unloadRowsAfter(7)); // nothing more to let go of
+        model->fetchAll();
+        QTRY_VERIFY(!model->canFetchMore(QModelIndex()));
+        QCOMPARE(HistoryFixture::describe(*model), all);
+    }
+
+    void shouldKeepRowsWhileAChunkIsOnItsWay()
+    {
+        HistoryFixture f;
+        addParties(f, 100);
+        Options o;
+        o.limit = 30;
+        auto model = makeModel(f, o, false);
+        QSignalSpy ready(model.get(), &CallModel::modelReady);
+        model->getEvents();
+        QVERIFY(ready.wait(10000));
+        const int rows = model->rowCount();
+        model->fetchMore(QModelIndex());
+        // The chunk asked for continues the rows loaded now: they stay until it is in.
+        QVERIFY(!model->unloadRowsAfter(5));
+        QCOMPARE(model->rowCount(), rows);
+        QTRY_VERIFY(model->rowCount() > rows);
+        QVERIFY(model->unloadRowsAfter(5));
+        QCOMPARE(model->rowCount(), 5);
+    }
+
     void shouldLoadOnDemandInQueryMode1()
     {
         HistoryFixture f;
