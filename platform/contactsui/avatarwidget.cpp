@@ -9,6 +9,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 using namespace QtContacts;
 
@@ -73,17 +74,36 @@ void AvatarWidget::setContact(const QContact &contact)
     if (m_fetch && id != m_contactId)
         clear();
     m_contactId = id;
-    m_iconId.clear();
-    m_name = ContactsEngine::synthesizedContactDisplayLabel(contact);
-    m_picture = QPixmap();
+    QPixmap picture;
     const QUrl url = contact.detail<QContactAvatar>().imageUrl();
     if (url.isLocalFile())
-        m_picture.load(url.toLocalFile());
+        picture.load(url.toLocalFile());
+    showDetails(ContactsEngine::synthesizedContactDisplayLabel(contact), picture);
+    Q_EMIT contactLoaded();
+}
+
+void AvatarWidget::showContact(QContactLocalId id, const QString &name, const QString &pictureFile)
+{
+    if (m_fetch || !m_iconId.isEmpty())
+        clear();
+    m_contactId = id;
+    QPixmap picture;
+    // Rows of a scrolled list show the same pictures again and again: read each file once.
+    if (!pictureFile.isEmpty() && !QPixmapCache::find(pictureFile, &picture) &&
+        picture.load(pictureFile))
+        QPixmapCache::insert(pictureFile, picture);
+    showDetails(name, picture);
+}
+
+void AvatarWidget::showDetails(const QString &name, const QPixmap &picture)
+{
+    m_iconId.clear();
+    m_name = name;
+    m_picture = picture;
     const bool hasName =
         !m_name.isEmpty() && !m_name.at(0).isDigit() && m_name.at(0) != QLatin1Char('+');
     m_initials = m_picture.isNull() && hasName ? initialsOf(m_name) : QString();
     update();
-    Q_EMIT contactLoaded();
 }
 
 void AvatarWidget::setImage(const QString &iconId)

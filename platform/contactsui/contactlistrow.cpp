@@ -40,3 +40,12 @@ void ContactListRow::setContact(QContactLocalId id, const QString &name)
     m_id = id;
     m_avatar->setContactId(id);
 }
+
+void ContactListRow::showContact(QContactLocalId id, const QString &name,
+                                 const QString &pictureFile)
+{
+    if (m_name->text() != name)
+        m_name->setText(name);
+    m_id = id;
+    m_avatar->showContact(id, name, pictureFile);
+}
