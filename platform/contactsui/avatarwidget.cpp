@@ -158,12 +158,31 @@ void AvatarWidget::drawContents(QPainter *painter, const QStyleOptionGraphicsIte
         painter->setClipPath(circle);
         painter->drawPixmap(box, m_picture, QRectF(m_picture.rect()));
     } else if (!m_initials.isEmpty()) {
-        painter->fillPath(circle, colorOf(m_name));
-        QFont f = style().font();
-        f.setPixelSize(qMax(8, int(s * 0.4)));
-        painter->setFont(f);
-        painter->setPen(Qt::white);
-        painter->drawText(box, Qt::AlignCenter, m_initials);
+        // A list shows the same few initials on the same colours over and over: each is drawn
+        // once and then copied.
+        const QColor color = colorOf(m_name);
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+        const QString key =
+            QStringLiteral("avatar:%1:%2:%3:%4").arg(m_initials, color.name()).arg(s).arg(dpr);
+        QPixmap face;
+        if (!QPixmapCache::find(key, &face)) {
+            face = QPixmap(QSize(s, s) * dpr);
+            face.setDevicePixelRatio(dpr);
+            face.fill(Qt::transparent);
+            QPainter p(&face);
+            p.setRenderHint(QPainter::Antialiasing);
+            QPainterPath disc;
+            disc.addEllipse(QRectF(0, 0, s, s));
+            p.fillPath(disc, color);
+            QFont f = style().font();
+            f.setPixelSize(qMax(8, int(s * 0.4)));
+            p.setFont(f);
+            p.setPen(Qt::white);
+            p.drawText(QRectF(0, 0, s, s), Qt::AlignCenter, m_initials);
+            p.end();
+            QPixmapCache::insert(key, face);
+        }
+        painter->drawPixmap(box.topLeft(), face);
     } else {
         const QString id = m_iconId.isEmpty() ? QLatin1String(GenericImage) : m_iconId;
         painter->fillPath(circle, QColor(0x3a, 0x45, 0x52));

@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstring>
 
 QString SortedContactList::groupOf(const QString &name)
 {
@@ -51,7 +52,8 @@ QSharedPointer<const SortedContactList> SortedContactList::build(const QVector<E
     QSharedPointer<SortedContactList> list(new SortedContactList);
     list->m_locale = collator.locale().name();
     list->m_entries.reserve(sorted.size());
-    list->m_folded.reserve(sorted.size());
+    list->m_groupOfRow.reserve(sorted.size());
+    list->m_starts.reserve(sorted.size() + 1);
     // Sorted names keep each letter's names together, but the collator may still place a base
     // letter's accented names after the next letter's: they join their group.
     QHash<QString, int> groupIndex;
@@ -59,26 +61,63 @@ QSharedPointer<const SortedContactList> SortedContactList::build(const QVector<E
         const Entry &e = contacts.at(k.index);
         const int row = list->m_entries.size();
         list->m_entries.append(e);
+        list->m_starts.append(list->m_folded.size());
         const QString folded = e.name.toCaseFolded();
-        list->m_folded.append(folded.size() == e.name.size() ? folded : QString());
+        if (folded.size() == e.name.size() && !folded.contains(QChar::Null))
+            list->m_folded += folded;
+        else
+            list->m_unfoldable.append(row);
+        list->m_folded += QChar::Null;
         auto g = groupIndex.constFind(k.group);
         if (g == groupIndex.constEnd()) {
             g = groupIndex.insert(k.group, list->m_groups.size());
             list->m_groups.append(Group{k.group, {}});
         }
         list->m_groups[g.value()].rows.append(row);
+        list->m_groupOfRow.append(g.value());
     }
+    list->m_starts.append(list->m_folded.size());
     return list;
 }
 
-bool SortedContactList::matches(int row, const QString &text, const QString &foldedText) const
+QVector<int> SortedContactList::matchingRows(const QString &text) const
 {
-    const QString &folded = m_folded.at(row);
-    // Folded names of the same length match exactly as a case-insensitive search does, and much
-    // faster; the rare names whose folding changes their length are searched as they are.
-    if (!foldedText.isEmpty() && (!folded.isEmpty() || m_entries.at(row).name.isEmpty()))
-        return folded.contains(foldedText);
-    return m_entries.at(row).name.contains(text, Qt::CaseInsensitive);
+    QVector<int> rows;
+    const QString needle = text.toCaseFolded();
+    // Folding the same length keeps positions: the search over the folded names then matches
+    // exactly as a case-insensitive search of each name does.
+    if (needle.size() != text.size() || needle.contains(QChar::Null)) {
+        for (int row = 0; row < m_entries.size(); ++row) {
+            if (m_entries.at(row).name.contains(text, Qt::CaseInsensitive))
+                rows.append(row);
+        }
+        return rows;
+    }
+    const QChar *all = m_folded.constData();
+    const int size = m_folded.size();
+    const int restSize = needle.size() - 1;
+    const QChar *rest = needle.constData() + 1;
+    const QChar first = needle.at(0);
+    int row = 0;
+    int pos = 0;
+    // The null after each name never matches: a match lies within one name.
+    while ((pos = m_folded.indexOf(first, pos)) >= 0) {
+        if (pos + 1 + restSize > size ||
+            memcmp(all + pos + 1, rest, size_t(restSize) * sizeof(QChar)) != 0) {
+            ++pos;
+            continue;
+        }
+        while (m_starts.at(row + 1) <= pos)
+            ++row;
+        rows.append(row);
+        // The rest of this name needs no look.
+        pos = m_starts.at(row + 1);
+    }
+    for (int odd : m_unfoldable) {
+        if (m_entries.at(odd).name.contains(text, Qt::CaseInsensitive))
+            rows.insert(std::lower_bound(rows.begin(), rows.end(), odd), odd);
+    }
+    return rows;
 }
 
 QVector<SortedContactList::Group> SortedContactList::filtered(const QString &text) const
@@ -86,17 +125,15 @@ QVector<SortedContactList::Group> SortedContactList::filtered(const QString &tex
     const QString needle = text.trimmed();
     if (needle.isEmpty())
         return m_groups;
-    const QString folded = needle.toCaseFolded();
-    const QString foldedNeedle = folded.size() == needle.size() ? folded : QString();
+    QVector<Group> byGroup(m_groups.size());
+    for (int row : matchingRows(needle))
+        byGroup[m_groupOfRow.at(row)].rows.append(row);
     QVector<Group> groups;
-    for (const Group &g : m_groups) {
-        Group kept{g.letter, {}};
-        for (int row : g.rows) {
-            if (matches(row, needle, foldedNeedle))
-                kept.rows.append(row);
-        }
-        if (!kept.rows.isEmpty())
-            groups.append(kept);
+    for (int g = 0; g < byGroup.size(); ++g) {
+        if (byGroup.at(g).rows.isEmpty())
+            continue;
+        byGroup[g].letter = m_groups.at(g).letter;
+        groups.append(byGroup.at(g));
     }
     return groups;
 }

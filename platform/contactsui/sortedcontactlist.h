@@ -47,10 +47,17 @@ public:
 
 private:
     SortedContactList() = default;
-    bool matches(int row, const QString &text, const QString &foldedText) const;
+    // Rows whose names contain `text`, in row order.
+    QVector<int> matchingRows(const QString &text) const;
 
     QVector<Entry> m_entries;
-    QVector<QString> m_folded; // case-folded names; empty where folding changed the length
     QVector<Group> m_groups;
+    QVector<int> m_groupOfRow;
+    // Every case-folded name, one after another, each closed by a null character: one search
+    // over it tests every name. m_starts holds where each row's name starts (and the end).
+    // Names whose folding changes their length are left empty there and tested one by one.
+    QString m_folded;
+    QVector<int> m_starts;
+    QVector<int> m_unfoldable;
     QString m_locale;
 };
