@@ -20,6 +20,10 @@ ContactListRow::ContactListRow(QContactLocalId id, const QString &name, QGraphic
     m_name->setTextFormat(Qt::PlainText);
     m_name->setText(name);
     m_name->setAcceptedMouseButtons(Qt::NoButton);
+    // A scrolled list moves its rows every frame: the name and the avatar are drawn once per
+    // contact shown and then copied.
+    m_name->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    m_avatar->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     layout->addItem(m_avatar);
     layout->addItem(m_name);
     layout->setAlignment(m_avatar, Qt::AlignVCenter);
