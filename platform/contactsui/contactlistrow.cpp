@@ -53,3 +53,11 @@ void ContactListRow::showContact(QContactLocalId id, const QString &name,
     m_id = id;
     m_avatar->showContact(id, name, pictureFile);
 }
+
+void ContactListRow::changeEvent(QEvent *event)
+{
+    // The name's picture is drawn for one direction: a change of language may turn it.
+    if (event->type() == QEvent::LayoutDirectionChange || event->type() == QEvent::FontChange)
+        m_name->update();
+    MListItem::changeEvent(event);
+}

@@ -21,6 +21,9 @@ public:
     QString name() const;
     AvatarWidget *avatar() const { return m_avatar; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QContactLocalId m_id;
     AvatarWidget *m_avatar;

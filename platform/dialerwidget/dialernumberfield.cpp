@@ -69,18 +69,19 @@ qreal DialerNumberField::advance(const QString &text)
     return width;
 }
 
-QStaticText DialerNumberField::prepared(const QString &line) const
+QSharedPointer<QTextLayout> DialerNumberField::prepared(const QString &line) const
 {
-    QStaticText text(line);
-    text.setTextFormat(Qt::PlainText);
+    auto layout = QSharedPointer<QTextLayout>::create(line, m_font);
     QTextOption option(Qt::AlignLeft);
     // Numbers read left to right whatever the language.
     option.setTextDirection(Qt::LeftToRight);
     option.setWrapMode(QTextOption::NoWrap);
-    text.setTextOption(option);
-    text.setPerformanceHint(QStaticText::AggressiveCaching);
-    text.prepare(QTransform(), m_font);
-    return text;
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    layout->createLine();
+    layout->endLayout();
+    return layout;
 }
 
 void DialerNumberField::layoutText()
@@ -101,10 +102,16 @@ void DialerNumberField::layoutText()
             size = qMax(smallest, size - 2);
             m_font = fontOfSize(size);
         }
-        const QStaticText whole = prepared(grouped);
+        QSharedPointer<QTextLayout> whole = prepared(grouped);
+        // The shaped number is what must fit.
+        while (size > smallest && QFontMetricsF(m_font).horizontalAdvance(grouped) > available) {
+            size = qMax(smallest, size - 2);
+            m_font = fontOfSize(size);
+            whole = prepared(grouped);
+        }
         // Still too wide: more lines, broken between groups where possible, so that every
         // character stays in sight.
-        if (whole.size().width() > available) {
+        if (whole->lineAt(0).naturalTextWidth() > available) {
             m_lines.clear();
             QString line;
             qreal lineWidth = 0;
@@ -162,12 +169,11 @@ void DialerNumberField::drawContents(QPainter *painter, const QStyleOptionGraphi
     const QRectF area = rect().marginsRemoved(QMarginsF(s.padding));
     const qreal lineHeight = QFontMetricsF(m_font).lineSpacing();
     qreal y = area.center().y() - lineHeight * m_prepared.size() / 2;
-    // Each line centred in the field, as laid out.
-    for (const QStaticText &line : qAsConst(m_prepared)) {
-        const QSizeF size = line.size();
-        painter->drawStaticText(QPointF(area.left() + (area.width() - size.width()) / 2,
-                                        y + (lineHeight - size.height()) / 2),
-                                line);
+    // Each line centred in its share of the field, as laid out.
+    for (const QSharedPointer<QTextLayout> &layout : qAsConst(m_prepared)) {
+        const QTextLine line = layout->lineAt(0);
+        layout->draw(painter, QPointF(area.left() + (area.width() - line.naturalTextWidth()) / 2,
+                                      y + (lineHeight - line.height()) / 2));
         y += lineHeight;
     }
     painter->restore();

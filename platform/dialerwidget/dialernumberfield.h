@@ -3,7 +3,8 @@
 #include "mwidgetcontroller.h"
 
 #include <QHash>
-#include <QStaticText>
+#include <QSharedPointer>
+#include <QTextLayout>
 #include <QTimer>
 
 namespace Dialer {
@@ -48,11 +49,11 @@ private:
     // are not joined or kerned).
     qreal advance(const QString &text);
     // `line` shaped in m_font.
-    QStaticText prepared(const QString &line) const;
+    QSharedPointer<QTextLayout> prepared(const QString &line) const;
 
     QString m_text;
     QStringList m_lines;
-    QVector<QStaticText> m_prepared; // m_lines, shaped
+    QVector<QSharedPointer<QTextLayout>> m_prepared; // m_lines, shaped
     QFont m_font;
     QHash<int, QFont> m_fonts;
     QHash<int, QHash<QChar, qreal>> m_advances; // by pixel size
