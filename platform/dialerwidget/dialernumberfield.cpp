@@ -96,8 +96,8 @@ void DialerNumberField::layoutText()
     if (available > 0 && !grouped.isEmpty()) {
         const int smallest = qMax(1, s.fontSize / 2);
         int size = s.fontSize;
-        // The size is chosen from widths of single characters (kept per font), the number is
-        // shaped once, at the size chosen.
+        // The size is chosen from widths of single characters (kept per font), then checked
+        // against the number's measured width and laid out once, at the size chosen.
         while (size > smallest && advance(grouped) > available) {
             size = qMax(smallest, size - 2);
             m_font = fontOfSize(size);

@@ -15,9 +15,9 @@ namespace Dialer {
 // size, and then on more lines (the field grows), so every character stays in sight.
 // A long press on the field emits longPressed() (the keypad pastes then).
 //
-// A key press must show its digit at once: the text is shaped once per change, measured and
-// drawn from the same prepared lines, and the fonts of each size are kept, so that neither a
-// change nor a repaint looks fonts up or shapes text again.
+// A key press must show its digit at once: the fonts of each size and the widths of single
+// characters are kept, so a change picks its size without looking fonts up, checks it with one
+// measure and lays the lines out once; a repaint draws the laid-out lines without shaping again.
 class DialerNumberField : public MWidgetController
 {
     Q_OBJECT
