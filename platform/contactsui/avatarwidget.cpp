@@ -9,6 +9,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 using namespace QtContacts;
 
@@ -73,17 +74,36 @@ void AvatarWidget::setContact(const QContact &contact)
     if (m_fetch && id != m_contactId)
         clear();
     m_contactId = id;
-    m_iconId.clear();
-    m_name = ContactsEngine::synthesizedContactDisplayLabel(contact);
-    m_picture = QPixmap();
+    QPixmap picture;
     const QUrl url = contact.detail<QContactAvatar>().imageUrl();
     if (url.isLocalFile())
-        m_picture.load(url.toLocalFile());
+        picture.load(url.toLocalFile());
+    showDetails(ContactsEngine::synthesizedContactDisplayLabel(contact), picture);
+    Q_EMIT contactLoaded();
+}
+
+void AvatarWidget::showContact(QContactLocalId id, const QString &name, const QString &pictureFile)
+{
+    if (m_fetch || !m_iconId.isEmpty())
+        clear();
+    m_contactId = id;
+    QPixmap picture;
+    // Rows of a scrolled list show the same pictures again and again: read each file once.
+    if (!pictureFile.isEmpty() && !QPixmapCache::find(pictureFile, &picture) &&
+        picture.load(pictureFile))
+        QPixmapCache::insert(pictureFile, picture);
+    showDetails(name, picture);
+}
+
+void AvatarWidget::showDetails(const QString &name, const QPixmap &picture)
+{
+    m_iconId.clear();
+    m_name = name;
+    m_picture = picture;
     const bool hasName =
         !m_name.isEmpty() && !m_name.at(0).isDigit() && m_name.at(0) != QLatin1Char('+');
     m_initials = m_picture.isNull() && hasName ? initialsOf(m_name) : QString();
     update();
-    Q_EMIT contactLoaded();
 }
 
 void AvatarWidget::setImage(const QString &iconId)
@@ -138,12 +158,31 @@ void AvatarWidget::drawContents(QPainter *painter, const QStyleOptionGraphicsIte
         painter->setClipPath(circle);
         painter->drawPixmap(box, m_picture, QRectF(m_picture.rect()));
     } else if (!m_initials.isEmpty()) {
-        painter->fillPath(circle, colorOf(m_name));
-        QFont f = style().font();
-        f.setPixelSize(qMax(8, int(s * 0.4)));
-        painter->setFont(f);
-        painter->setPen(Qt::white);
-        painter->drawText(box, Qt::AlignCenter, m_initials);
+        // A list shows the same few initials on the same colours over and over: each is drawn
+        // once and then copied.
+        const QColor color = colorOf(m_name);
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+        const QString key =
+            QStringLiteral("avatar:%1:%2:%3:%4").arg(m_initials, color.name()).arg(s).arg(dpr);
+        QPixmap face;
+        if (!QPixmapCache::find(key, &face)) {
+            face = QPixmap(QSize(s, s) * dpr);
+            face.setDevicePixelRatio(dpr);
+            face.fill(Qt::transparent);
+            QPainter p(&face);
+            p.setRenderHint(QPainter::Antialiasing);
+            QPainterPath disc;
+            disc.addEllipse(QRectF(0, 0, s, s));
+            p.fillPath(disc, color);
+            QFont f = style().font();
+            f.setPixelSize(qMax(8, int(s * 0.4)));
+            p.setFont(f);
+            p.setPen(Qt::white);
+            p.drawText(QRectF(0, 0, s, s), Qt::AlignCenter, m_initials);
+            p.end();
+            QPixmapCache::insert(key, face);
+        }
+        painter->drawPixmap(box.topLeft(), face);
     } else {
         const QString id = m_iconId.isEmpty() ? QLatin1String(GenericImage) : m_iconId;
         painter->fillPath(circle, QColor(0x3a, 0x45, 0x52));

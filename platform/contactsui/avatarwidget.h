@@ -27,6 +27,9 @@ public:
     QContactLocalId contactId() const { return m_contactId; }
     void setContactId(QContactLocalId id);
     void setContact(const QtContacts::QContact &contact);
+    // Shows a contact whose name and picture (a local image file, empty for none) are known
+    // already, without reading the address book (list rows, which come and go as they scroll).
+    void showContact(QContactLocalId id, const QString &name, const QString &pictureFile);
     // A fixed image by icon id; forgets the contact.
     void setImage(const QString &iconId);
     QString image() const { return m_iconId; }
@@ -54,6 +57,8 @@ protected:
 private:
     void onFetchStateChanged();
     void clear();
+    // Shows name and picture for m_contactId.
+    void showDetails(const QString &name, const QPixmap &picture);
 
     QContactLocalId m_contactId = 0;
     QString m_iconId;

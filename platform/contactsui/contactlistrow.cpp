@@ -20,6 +20,10 @@ ContactListRow::ContactListRow(QContactLocalId id, const QString &name, QGraphic
     m_name->setTextFormat(Qt::PlainText);
     m_name->setText(name);
     m_name->setAcceptedMouseButtons(Qt::NoButton);
+    // A scrolled list moves its rows every frame: the name and the avatar are drawn once per
+    // contact shown and then copied.
+    m_name->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    m_avatar->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     layout->addItem(m_avatar);
     layout->addItem(m_name);
     layout->setAlignment(m_avatar, Qt::AlignVCenter);
@@ -39,4 +43,21 @@ void ContactListRow::setContact(QContactLocalId id, const QString &name)
         return;
     m_id = id;
     m_avatar->setContactId(id);
+}
+
+void ContactListRow::showContact(QContactLocalId id, const QString &name,
+                                 const QString &pictureFile)
+{
+    if (m_name->text() != name)
+        m_name->setText(name);
+    m_id = id;
+    m_avatar->showContact(id, name, pictureFile);
+}
+
+void ContactListRow::changeEvent(QEvent *event)
+{
+    // The name's picture is drawn for one direction: a change of language may turn it.
+    if (event->type() == QEvent::LayoutDirectionChange || event->type() == QEvent::FontChange)
+        m_name->update();
+    MListItem::changeEvent(event);
 }

@@ -14,10 +14,15 @@ public:
     ContactListRow(QContactLocalId id, const QString &name, QGraphicsItem *parent = nullptr);
 
     QContactLocalId contactId() const { return m_id; }
-    // Shows another contact (a recycled row).
+    // Shows another contact (a recycled row); its avatar reads the contact from the address book.
     void setContact(QContactLocalId id, const QString &name);
+    // Shows another contact whose picture file (empty for none) is known: nothing is read.
+    void showContact(QContactLocalId id, const QString &name, const QString &pictureFile);
     QString name() const;
     AvatarWidget *avatar() const { return m_avatar; }
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
     QContactLocalId m_id;

@@ -20,8 +20,9 @@ void ContactPickerCellCreator::updateCell(const QModelIndex &index, MWidget *cel
     auto *row = qobject_cast<ContactListRow *>(cell);
     if (!row)
         return;
-    row->setContact(index.data(ContactPickerModel::IdRole).toUInt(),
-                    index.data(Qt::DisplayRole).toString());
+    row->showContact(index.data(ContactPickerModel::IdRole).toUInt(),
+                     index.data(Qt::DisplayRole).toString(),
+                     index.data(ContactPickerModel::PictureRole).toString());
 }
 
 QSizeF ContactPickerCellCreator::cellSize() const

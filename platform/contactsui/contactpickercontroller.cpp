@@ -1,6 +1,6 @@
 #include "contactpickercontroller.h"
 
-#include "contactmanagersignals.h"
+#include "contactnameindex.h"
 #include "contactpickercellcreator.h"
 #include "contactpickermodel.h"
 #include "contactsaddressbook.h"
@@ -11,20 +11,19 @@
 #include "mstylablewidget.h"
 #include "mtextedit.h"
 
-#include <QtContacts/QContactFetchHint>
 #include <QtContacts/QContactFetchRequest>
 #include <QtContacts/QContactIdFilter>
 #include <QtContacts/QContactManager>
 
 #include <QGraphicsLinearLayout>
-#include <QTimer>
 
 using namespace QtContacts;
 
 ContactPickerController::ContactPickerController(QContactManager *manager, QObject *parent)
     : QObject(parent), m_manager(manager ? manager : ContactsAddressBook::manager()),
       m_page(new MApplicationPage), m_title(new MLabel), m_filterEdit(new MTextEdit),
-      m_list(new MList), m_model(new ContactPickerModel(this)), m_refetch(new QTimer(this))
+      m_list(new MList), m_model(new ContactPickerModel(this)),
+      m_index(ContactNameIndex::of(m_manager))
 {
     m_page->setPannable(false);
     QGraphicsWidget *central = m_page->centralWidget();
@@ -74,17 +73,9 @@ ContactPickerController::ContactPickerController(QContactManager *manager, QObje
     connect(m_page, &MApplicationPage::languageChanged, this,
             [this]() { m_filterEdit->setPrompt(qtTrId("qtn_comm_search")); });
 
-    // Bursts of changes (an import, a sync) are fetched once.
-    m_refetch->setSingleShot(true);
-    m_refetch->setInterval(100);
-    connect(m_refetch, &QTimer::timeout, this, &ContactPickerController::fetch);
-    auto changed = [this]() { m_refetch->start(); };
-    ContactManagerSignals *changes = ContactManagerSignals::of(m_manager);
-    connect(changes, &ContactManagerSignals::contactsAdded, this, changed);
-    connect(changes, &ContactManagerSignals::contactsChanged, this, changed);
-    connect(changes, &ContactManagerSignals::contactsRemoved, this, changed);
-    connect(changes, &ContactManagerSignals::dataChanged, this, changed);
-    fetch();
+    connect(m_index, &ContactNameIndex::updated, this, &ContactPickerController::onIndexUpdated);
+    if (m_index->isReady())
+        onIndexUpdated();
 }
 
 ContactPickerController::~ContactPickerController()
@@ -125,51 +116,11 @@ void ContactPickerController::scrollToTop()
         m_list->scrollTo(m_model->index(0, 0), MList::PositionAtTop);
 }
 
-void ContactPickerController::fetch()
+void ContactPickerController::onIndexUpdated()
 {
-    if (m_fetch) {
-        m_fetchAgain = true;
-        return;
-    }
-    auto *request = new QContactFetchRequest(this);
-    request->setManager(m_manager);
-    // Only what the list shows: the details a contact's shown name may come from.
-    QContactFetchHint hint;
-    hint.setDetailTypesHint({QContactDetail::TypeDisplayLabel, QContactDetail::TypeName,
-                             QContactDetail::TypeNickname, QContactDetail::TypePhoneNumber,
-                             QContactDetail::TypeOnlineAccount});
-    request->setFetchHint(hint);
-    m_fetch = request;
-    connect(request, &QContactFetchRequest::stateChanged, this,
-            &ContactPickerController::onFetchStateChanged);
-    if (!request->start())
-        request->deleteLater();
-}
-
-void ContactPickerController::onFetchStateChanged()
-{
-    if (!m_fetch || !m_fetch->isFinished())
-        return;
-    QContactFetchRequest *request = m_fetch;
-    m_fetch.clear();
-    request->deleteLater();
-    if (request->error() == QContactManager::NoError) {
-        QVector<ContactPickerModel::Entry> entries;
-        const QList<QContact> contacts = request->contacts();
-        entries.reserve(contacts.size());
-        for (const QContact &c : contacts) {
-            const QContactLocalId id = ContactsEngine::toLocalId(c.id());
-            if (id)
-                entries.append({id, ContactsEngine::synthesizedContactDisplayLabel(c)});
-        }
-        m_model->setContacts(entries);
-        m_loaded = true;
-        Q_EMIT loaded();
-    }
-    if (m_fetchAgain) {
-        m_fetchAgain = false;
-        fetch();
-    }
+    m_model->setList(m_index->list());
+    m_loaded = true;
+    Q_EMIT loaded();
 }
 
 void ContactPickerController::onItemClicked(const QModelIndex &index)

@@ -7,13 +7,13 @@
 #include <QObject>
 #include <QPointer>
 
+class ContactNameIndex;
 class ContactPickerModel;
 class MApplicationPage;
 class MLabel;
 class MList;
 class MTextEdit;
 class QModelIndex;
-class QTimer;
 namespace QtContacts {
 class QContactFetchRequest;
 class QContactManager;
@@ -25,10 +25,11 @@ class QContactManager;
 // contacts. A tap on a contact reads the whole contact from the address book and hands it over
 // with contactPicked().
 //
-// Everything is read with asynchronous requests: the list is empty until the first fetch
-// finishes (loaded()), and is fetched again (coalesced) whenever the address book reports a
-// change, also one made by another process. The filter may be set at any time, before the
-// first fetch too.
+// The names come from the address book's ContactNameIndex, read with asynchronous requests and
+// sorted once for every picker of the process: a picker opened after the first shows its list at
+// once; the very first one is empty until the first read finishes (loaded()). The list follows
+// every change of the address book, also one made by another process. The filter may be set at
+// any time, before the first read too.
 //
 // Limits: the filter matches names only (not numbers); the page is owned by the controller.
 class ContactPickerController : public QObject
@@ -57,12 +58,11 @@ public:
 
 Q_SIGNALS:
     void contactPicked(const QtContacts::QContact &contact);
-    // The list now shows the address book as fetched (after each fetch).
+    // The list now shows the address book as read (after each read).
     void loaded();
 
 private:
-    void fetch();
-    void onFetchStateChanged();
+    void onIndexUpdated();
     void onPickStateChanged();
     void onItemClicked(const QModelIndex &index);
     void onFilterEdited();
@@ -73,9 +73,7 @@ private:
     MTextEdit *m_filterEdit;
     MList *m_list;
     ContactPickerModel *m_model;
-    QTimer *m_refetch;
-    QPointer<QtContacts::QContactFetchRequest> m_fetch;
+    ContactNameIndex *m_index;
     QPointer<QtContacts::QContactFetchRequest> m_pick;
-    bool m_fetchAgain = false;
     bool m_loaded = false;
 };

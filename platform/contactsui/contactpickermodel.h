@@ -1,6 +1,6 @@
 #pragma once
 
-#include "contactsengine.h"
+#include "sortedcontactlist.h"
 
 #include <QAbstractItemModel>
 #include <QVector>
@@ -9,7 +9,11 @@
 // upper-case first letter of their names ("#" for names that do not start with a letter). The
 // top-level rows are the groups (their DisplayRole is the letter), their children the contacts
 // (DisplayRole the name, IdRole the local id). A filter text keeps only the contacts whose
-// names contain it, without regard to case; groups left empty are dropped.
+// names contain it, without regard to case; groups left empty are dropped. PictureRole is the
+// local file of the contact's own picture (empty for none).
+//
+// The contacts come as a SortedContactList, sorted and grouped once and shared (setList() costs
+// no sorting; without a filter it costs nothing per contact); setContacts() sorts them itself.
 //
 // Limits: every change (new contacts, a new filter) resets the model; the picker shows it
 // through a list that makes only the visible cells, so a reset costs the filtering alone.
@@ -17,22 +21,21 @@ class ContactPickerModel : public QAbstractItemModel
 {
     Q_OBJECT
 public:
-    enum Roles { IdRole = Qt::UserRole + 1 };
-    struct Entry
-    {
-        QContactLocalId id;
-        QString name;
-    };
+    enum Roles { IdRole = Qt::UserRole + 1, PictureRole };
+    using Entry = SortedContactList::Entry;
 
     explicit ContactPickerModel(QObject *parent = nullptr);
 
     // Replaces the contacts (any order).
     void setContacts(const QVector<Entry> &contacts);
-    int contactCount() const { return m_all.size(); }
+    // Shows `list` (not null).
+    void setList(const QSharedPointer<const SortedContactList> &list);
+    QSharedPointer<const SortedContactList> list() const { return m_list; }
+    int contactCount() const { return m_list->entries().size(); }
     QString filter() const { return m_filter; }
     void setFilter(const QString &filter);
     // The group letter of a name.
-    static QString groupOf(const QString &name);
+    static QString groupOf(const QString &name) { return SortedContactList::groupOf(name); }
 
     QModelIndex index(int row, int column,
                       const QModelIndex &parent = QModelIndex()) const override;
@@ -42,15 +45,7 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    struct Group
-    {
-        QString letter;
-        QVector<int> rows; // indexes into m_all
-    };
-    void regroup();
-
-    QVector<Entry> m_all;
-    QVector<QString> m_groupOf; // group letter of each of m_all
-    QVector<Group> m_groups;
+    QSharedPointer<const SortedContactList> m_list;
+    QVector<SortedContactList::Group> m_groups; // of m_list, filtered
     QString m_filter;
 };

@@ -30,12 +30,18 @@ void DialerAccountButton::setAccount(const QString &name, const QString &credits
                                      const QString &logo, const QString &backgroundColor,
                                      bool hasChoice)
 {
+    // Only "#rgb"-style names from the accounts database; anything else keeps the theme's.
+    const QColor background =
+        backgroundColor.startsWith(QLatin1Char('#')) ? QColor(backgroundColor) : QColor();
+    // The selector announces its account again on every page switch: the same account costs
+    // no new layout and no repaint.
+    if (name == m_name && credits == m_credits && logo == m_logo && background == m_background &&
+        hasChoice == m_hasChoice)
+        return;
     m_name = name;
     m_credits = credits;
     m_logo = logo;
-    // Only "#rgb"-style names from the accounts database; anything else keeps the theme's.
-    m_background =
-        backgroundColor.startsWith(QLatin1Char('#')) ? QColor(backgroundColor) : QColor();
+    m_background = background;
     m_hasChoice = hasChoice;
     updateGeometry();
     update();
@@ -43,6 +49,8 @@ void DialerAccountButton::setAccount(const QString &name, const QString &credits
 
 void DialerAccountButton::setCredits(const QString &credits)
 {
+    if (credits == m_credits)
+        return;
     m_credits = credits;
     updateGeometry();
     update();

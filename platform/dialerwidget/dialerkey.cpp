@@ -10,9 +10,6 @@ namespace Dialer {
 DialerKey::DialerKey(QGraphicsItem *parent) : MWidgetController(parent)
 {
     setAcceptedMouseButtons(Qt::LeftButton);
-    // Each key's face is drawn once per look and then copied: a page switch or a press
-    // repaints pictures, not twelve rounded shapes with their texts.
-    setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     m_longPress.setSingleShot(true);
     m_longPress.setInterval(longPressTime());
     connect(&m_longPress, &QTimer::timeout, this, &DialerKey::onLongPressTimeout);
@@ -20,28 +17,65 @@ DialerKey::DialerKey(QGraphicsItem *parent) : MWidgetController(parent)
 
 void DialerKey::setText(const QString &text)
 {
+    if (text == m_text)
+        return;
     m_text = text;
-    update();
+    dropFaces();
 }
 
 void DialerKey::setLetters(const QString &letters)
 {
+    if (letters == m_letters)
+        return;
     m_letters = letters;
-    update();
+    dropFaces();
 }
 
 void DialerKey::setIconID(const QString &iconId)
 {
+    if (iconId == m_iconId)
+        return;
     m_iconId = iconId;
+    dropFaces();
+}
+
+void DialerKey::dropFaces()
+{
+    m_faces[0] = m_faces[1] = QPixmap();
     update();
 }
 
 void DialerKey::applyStyle()
 {
     if (m_changingMode)
-        update();
-    else
-        MWidgetController::applyStyle();
+        return;
+    m_faces[0] = m_faces[1] = QPixmap();
+    MWidgetController::applyStyle();
+}
+
+void DialerKey::resizeEvent(QGraphicsSceneResizeEvent *event)
+{
+    MWidgetController::resizeEvent(event);
+    dropFaces();
+}
+
+void DialerKey::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget)
+{
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+    const QSize pixels = (size() * dpr).toSize();
+    if (pixels.isEmpty())
+        return;
+    m_shownDown = !styleMode().isEmpty();
+    QPixmap &face = m_faces[m_shownDown ? 1 : 0];
+    if (face.size() != pixels || face.devicePixelRatioF() != dpr) {
+        face = QPixmap(pixels);
+        face.setDevicePixelRatio(dpr);
+        face.fill(Qt::transparent);
+        QPainter p(&face);
+        p.setFont(painter->font());
+        MWidgetController::paint(&p, option, widget);
+    }
+    painter->drawPixmap(QPointF(0, 0), face);
 }
 
 void DialerKey::setDown(bool down)
@@ -52,6 +86,19 @@ void DialerKey::setDown(bool down)
     m_changingMode = true;
     setStyleMode(down ? QStringLiteral("pressed") : QString());
     m_changingMode = false;
+    // Repainted once the events of this turn are handled, and only if the look on screen is
+    // not the one of then: a tap whose press and release arrive together changes nothing.
+    if (!m_repaintQueued) {
+        m_repaintQueued = true;
+        QMetaObject::invokeMethod(this, &DialerKey::repaintIfChanged, Qt::QueuedConnection);
+    }
+}
+
+void DialerKey::repaintIfChanged()
+{
+    m_repaintQueued = false;
+    if (m_down != m_shownDown)
+        update();
 }
 
 void DialerKey::mousePressEvent(QGraphicsSceneMouseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "mwidgetcontroller.h"
 
+#include <QPixmap>
 #include <QTimer>
 
 namespace Dialer {
@@ -12,6 +13,9 @@ namespace Dialer {
 // a press held for longPressTime() ms emits longPressed() at once instead (only when long
 // presses are enabled), and the release that follows taps nothing. A finger that slides off
 // the key cancels it.
+//
+// Each look (plain and pressed) is drawn once into a picture of its own and then copied, so
+// that a press, a release or a page switch repaints pictures, not the key's shape and texts.
 class DialerKey : public MWidgetController
 {
     Q_OBJECT
@@ -32,6 +36,8 @@ public:
     bool isDown() const { return m_down; }
     // Lets go of a press without a tap (the page went away under the finger).
     void cancelPress();
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
+               QWidget *widget = nullptr) override;
 
 Q_SIGNALS:
     void pressed();
@@ -42,6 +48,7 @@ protected:
     void drawContents(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
     // The pressed look has the size of the plain one: a repaint, no new layout.
     void applyStyle() override;
+    void resizeEvent(QGraphicsSceneResizeEvent *event) override;
     QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
@@ -51,6 +58,9 @@ protected:
 private:
     void setDown(bool down);
     void onLongPressTimeout();
+    void repaintIfChanged();
+    // Forgets the drawn looks (text, icon, size or style changed).
+    void dropFaces();
 
     QString m_text;
     QString m_letters;
@@ -60,6 +70,9 @@ private:
     bool m_down = false;
     bool m_longPressed = false;
     bool m_changingMode = false;
+    QPixmap m_faces[2];       // plain, pressed
+    bool m_shownDown = false; // the look last painted
+    bool m_repaintQueued = false;
 };
 
 } // namespace Dialer

@@ -33,6 +33,8 @@ QString DialerNumberField::displayedText() const
 
 void DialerNumberField::applyStyle()
 {
+    m_fonts.clear();
+    m_advances.clear();
     layoutText();
     MWidgetController::applyStyle();
 }
@@ -43,30 +45,79 @@ void DialerNumberField::resizeEvent(QGraphicsSceneResizeEvent *event)
     layoutText();
 }
 
+QFont DialerNumberField::fontOfSize(int pixelSize)
+{
+    auto it = m_fonts.constFind(pixelSize);
+    if (it == m_fonts.constEnd()) {
+        QFont font = style().font();
+        font.setPixelSize(pixelSize);
+        it = m_fonts.insert(pixelSize, font);
+    }
+    return it.value();
+}
+
+qreal DialerNumberField::advance(const QString &text)
+{
+    QHash<QChar, qreal> &widths = m_advances[m_font.pixelSize()];
+    qreal width = 0;
+    for (const QChar c : text) {
+        auto it = widths.constFind(c);
+        if (it == widths.constEnd())
+            it = widths.insert(c, QFontMetricsF(m_font).horizontalAdvance(c));
+        width += it.value();
+    }
+    return width;
+}
+
+QSharedPointer<QTextLayout> DialerNumberField::prepared(const QString &line) const
+{
+    auto layout = QSharedPointer<QTextLayout>::create(line, m_font);
+    QTextOption option(Qt::AlignLeft);
+    // Numbers read left to right whatever the language.
+    option.setTextDirection(Qt::LeftToRight);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    layout->createLine();
+    layout->endLayout();
+    return layout;
+}
+
 void DialerNumberField::layoutText()
 {
     const MStyle &s = style();
     const QString grouped = groupedForReading(m_text);
     const qreal available = size().width() - s.padding.left() - s.padding.right();
     const int lineCount = m_lines.size();
-    m_font = s.font();
+    m_font = fontOfSize(qMax(1, s.fontSize));
     m_lines = QStringList(grouped);
+    m_prepared.clear();
     if (available > 0 && !grouped.isEmpty()) {
         const int smallest = qMax(1, s.fontSize / 2);
         int size = s.fontSize;
-        m_font.setPixelSize(size);
+        // The size is chosen from widths of single characters (kept per font), then checked
+        // against the number's measured width and laid out once, at the size chosen.
+        while (size > smallest && advance(grouped) > available) {
+            size = qMax(smallest, size - 2);
+            m_font = fontOfSize(size);
+        }
+        QSharedPointer<QTextLayout> whole = prepared(grouped);
+        // The shaped number is what must fit.
         while (size > smallest && QFontMetricsF(m_font).horizontalAdvance(grouped) > available) {
             size = qMax(smallest, size - 2);
-            m_font.setPixelSize(size);
+            m_font = fontOfSize(size);
+            whole = prepared(grouped);
         }
         // Still too wide: more lines, broken between groups where possible, so that every
         // character stays in sight.
-        const QFontMetricsF fm(m_font);
-        if (fm.horizontalAdvance(grouped) > available) {
+        if (whole->lineAt(0).naturalTextWidth() > available) {
             m_lines.clear();
             QString line;
+            qreal lineWidth = 0;
             for (const QChar c : grouped) {
-                if (!line.isEmpty() && fm.horizontalAdvance(line + c) > available) {
+                const qreal charWidth = advance(QString(c));
+                if (!line.isEmpty() && lineWidth + charWidth > available) {
                     const int space = line.lastIndexOf(QLatin1Char(' '));
                     if (c != QLatin1Char(' ') && space > 0) {
                         m_lines << line.left(space);
@@ -75,11 +126,18 @@ void DialerNumberField::layoutText()
                         m_lines << line;
                         line.clear();
                     }
+                    lineWidth = advance(line);
                 }
-                if (!(line.isEmpty() && c == QLatin1Char(' ')))
+                if (!(line.isEmpty() && c == QLatin1Char(' '))) {
                     line += c;
+                    lineWidth += charWidth;
+                }
             }
             m_lines << line;
+            for (const QString &l : qAsConst(m_lines))
+                m_prepared << prepared(l);
+        } else {
+            m_prepared << whole;
         }
     }
     if (m_lines.size() != lineCount)
@@ -102,21 +160,20 @@ QSizeF DialerNumberField::sizeHint(Qt::SizeHint which, const QSizeF &constraint)
 
 void DialerNumberField::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
 {
-    if (m_text.isEmpty())
+    if (m_text.isEmpty() || m_prepared.isEmpty())
         return;
     const MStyle &s = style();
     painter->save();
     painter->setFont(m_font);
     painter->setPen(s.color);
-    QTextOption option(Qt::AlignCenter);
-    // Numbers read left to right whatever the language.
-    option.setTextDirection(Qt::LeftToRight);
-    option.setWrapMode(QTextOption::NoWrap);
     const QRectF area = rect().marginsRemoved(QMarginsF(s.padding));
     const qreal lineHeight = QFontMetricsF(m_font).lineSpacing();
-    qreal y = area.center().y() - lineHeight * m_lines.size() / 2;
-    for (const QString &line : m_lines) {
-        painter->drawText(QRectF(area.left(), y, area.width(), lineHeight), line, option);
+    qreal y = area.center().y() - lineHeight * m_prepared.size() / 2;
+    // Each line centred in its share of the field, as laid out.
+    for (const QSharedPointer<QTextLayout> &layout : qAsConst(m_prepared)) {
+        const QTextLine line = layout->lineAt(0);
+        layout->draw(painter, QPointF(area.left() + (area.width() - line.naturalTextWidth()) / 2,
+                                      y + (lineHeight - line.height()) / 2));
         y += lineHeight;
     }
     painter->restore();

@@ -214,6 +214,10 @@ void MList::updateVisibleCells()
         m_keys.clear();
         return;
     }
+    // The list may get rows before the queued search for its viewport has run: without the
+    // viewport it would make a cell for every row.
+    if (!m_viewport)
+        findViewport();
     QRectF view = rect();
     if (m_viewport)
         view = mapFromItem(m_viewport, m_viewport->rect()).boundingRect() & rect();

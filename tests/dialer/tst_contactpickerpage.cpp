@@ -331,6 +331,21 @@ private Q_SLOTS:
         TestSupport::saveScreenshot(m_bench.window(), "contactpicker-list-" + language);
         ContactListRow *row = nullptr;
         QTRY_VERIFY((row = rowOf(QStringLiteral("Aino Nieminen 0"))));
+        // The name sits at the leading side, beside the avatar: the far quarter of the row's
+        // middle line shows no text (rows keep pictures of their names across the change).
+        QTest::qWait(50);
+        const QRect onScreen = m_bench.window()
+                                   ->mapFromScene(row->mapToScene(row->rect()).boundingRect())
+                                   .boundingRect();
+        const QImage shot = m_bench.window()->viewport()->grab(onScreen).toImage();
+        const int y = shot.height() / 2;
+        const int quarter = shot.width() / 4;
+        const int from = direction == Qt::RightToLeft ? 2 : shot.width() - quarter - 2;
+        QSet<QRgb> colours;
+        for (int x = from; x < from + quarter; ++x)
+            for (int dy = -8; dy <= 8; dy += 4)
+                colours.insert(shot.pixel(x, y + dy));
+        QCOMPARE(colours.size(), 1);
         tap(row);
         QTRY_VERIFY(openDialog<DetailSelector>());
         QTest::qWait(150);

@@ -25,6 +25,20 @@ public:
     void showAccountList() override { ++listRequests; }
 };
 
+// The parts of a widget repainted since the watch began.
+class PaintWatch : public QObject
+{
+public:
+    QRegion painted;
+    explicit PaintWatch(QWidget *w) { w->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
 QString joined(const QSignalSpy &spy)
 {
     QStringList out;
@@ -112,6 +126,60 @@ private Q_SLOTS:
         QVERIFY(!five->isDown());
         QCOMPARE(five->styleMode(), QString());
         QCOMPARE(m_dialer->text(), QStringLiteral("5"));
+    }
+
+    // Each key keeps a picture of each look: what the window shows must follow the key's state
+    // and faces all the same.
+    QImage shown(QGraphicsWidget *w)
+    {
+        QCoreApplication::processEvents();
+        const QRect area = m_window->mapFromScene(w->mapToScene(w->rect()).boundingRect())
+                               .boundingRect()
+                               .adjusted(1, 1, -1, -1);
+        return m_window->viewport()->grab(area).toImage();
+    }
+    void shouldShowTheLookOfTheKeysState_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("held down") << "held";
+        QTest::newRow("tapped at once") << "tapped";
+        QTest::newRow("letters changed") << "letters";
+        QTest::newRow("held after letters changed") << "letters held";
+    }
+    void shouldShowTheLookOfTheKeysState()
+    {
+        QFETCH(QString, change);
+        Dialer::DialerKey *one = m_dialer->key('1');
+        const QImage plain = shown(one);
+        if (change.startsWith("letters")) {
+            m_dialer->setVoicemailNumber(QStringLiteral("+358401110000"));
+            const QImage marked = shown(one);
+            QVERIFY(marked != plain);
+            m_dialer->setVoicemailNumber(QString());
+            QCOMPARE(shown(one), plain);
+        }
+        const QRect area =
+            m_window->mapFromScene(one->mapToScene(one->rect()).boundingRect()).boundingRect();
+        PaintWatch watch(m_window->viewport());
+        if (change.endsWith("held")) {
+            QTest::mousePress(m_window->viewport(), Qt::LeftButton, {}, onScreen(one));
+            // The pressed look reaches the screen.
+            QTRY_VERIFY(watch.painted.intersects(area));
+            QVERIFY(shown(one) != plain);
+            QTest::mouseRelease(m_window->viewport(), Qt::LeftButton, {}, onScreen(one));
+        } else if (change == "tapped") {
+            // Press and release in one go: the key looks as before, only the number changes
+            // (the first digit of a number may lay out the page again: the second is watched).
+            tap(one);
+            QTest::qWait(50);
+            watch.painted = QRegion();
+            tap(one);
+            QTRY_COMPARE(m_dialer->numberField()->displayedText(), QStringLiteral("11"));
+            QTest::qWait(50);
+            QVERIFY(!watch.painted.isEmpty());
+            QVERIFY(!watch.painted.intersects(area));
+        }
+        QCOMPARE(shown(one), plain);
     }
 
     void shouldActOnLongPresses_data()

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "contactsengine.h"
+
+#include <QSharedPointer>
+#include <QString>
+#include <QVector>
+
+// The contact picker's contacts in list order, with everything the list and its filter need made
+// once: names sorted by the current locale's collation (case-insensitive, numbers by value),
+// names that do not start with a letter last; the group letter of each name; the groups of the
+// whole list; each name case-folded for the filter.
+//
+// Built in one piece (build() may run in any thread) and never changed afterwards, so that one
+// list can be shared between threads and by every picker of the process.
+//
+// Limits: the order is the one of the locale current when it was built.
+class SortedContactList
+{
+public:
+    struct Entry
+    {
+        QContactLocalId id;
+        QString name;
+        // Local file of the contact's own picture; empty for none.
+        QString picture = QString();
+    };
+    struct Group
+    {
+        QString letter;
+        QVector<int> rows; // indexes into entries()
+    };
+
+    // Sorts and groups `contacts` (any order).
+    static QSharedPointer<const SortedContactList> build(const QVector<Entry> &contacts);
+    // The group letter of a name: its upper-case first letter without accents, "#" for names
+    // that do not start with a letter.
+    static QString groupOf(const QString &name);
+
+    const QVector<Entry> &entries() const { return m_entries; }
+    // Every entry under its group.
+    const QVector<Group> &groups() const { return m_groups; }
+    // The groups of the entries whose names contain `text` without regard to case (surrounding
+    // spaces ignored; every entry for an empty text). Groups left empty are left out.
+    QVector<Group> filtered(const QString &text) const;
+    QString localeName() const { return m_locale; }
+
+private:
+    SortedContactList() = default;
+    // Rows whose names contain `text`, in row order.
+    QVector<int> matchingRows(const QString &text) const;
+
+    QVector<Entry> m_entries;
+    QVector<Group> m_groups;
+    QVector<int> m_groupOfRow;
+    // Every case-folded name, one after another, each closed by a null character: one search
+    // over it tests every name. m_starts holds where each row's name starts (and the end).
+    // Names whose folding changes their length are left empty there and tested one by one.
+    QString m_folded;
+    QVector<int> m_starts;
+    QVector<int> m_unfoldable;
+    QString m_locale;
+};

@@ -1,0 +1,210 @@
+#include "avatarwidget.h"
+#include "contactlistrow.h"
+#include "contactnameindex.h"
+#include "contactpickercontroller.h"
+#include "contactpickermodel.h"
+#include "contactsaddressbook.h"
+#include "contactsengine.h"
+#include "mapplication.h"
+#include "mapplicationpage.h"
+#include "mapplicationwindow.h"
+#include "mlist.h"
+#include "mpannableviewport.h"
+#include "mscenemanager.h"
+#include "sortedcontactlist.h"
+#include "testsupport.h"
+
+#include <QtContacts/QContactManager>
+#include <QtContacts/QContactName>
+
+#include <QAbstractItemModelTester>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace QtContacts;
+
+// The contact picker's shared, sorted names: the filter's fast search against a plain
+// case-insensitive one, the index following changes of the book for every picker, and the rows
+// made as the list scrolls or is filtered showing the contacts of their places.
+class TestContactNameIndex : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QContactManager *m_book = nullptr;
+    MApplicationWindow *m_window = nullptr;
+
+    QContactLocalId addContact(const QString &first, const QString &last)
+    {
+        QContact contact;
+        QContactName name;
+        name.setFirstName(first);
+        name.setLastName(last);
+        contact.saveDetail(&name);
+        return m_book->saveContact(&contact) ? ContactsEngine::toLocalId(contact.id()) : 0;
+    }
+    static QStringList namesOf(const SortedContactList &list,
+                               const QVector<SortedContactList::Group> &groups)
+    {
+        QStringList names;
+        for (const SortedContactList::Group &g : groups)
+            for (int row : g.rows)
+                names << g.letter + ':' + list.entries().at(row).name;
+        return names;
+    }
+    static QStringList listedNames(const ContactPickerModel *model)
+    {
+        QStringList names;
+        for (int g = 0; g < model->rowCount(); ++g)
+            for (int r = 0; r < model->rowCount(model->index(g, 0)); ++r)
+                names << model->index(r, 0, model->index(g, 0)).data().toString();
+        return names;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_book = new QContactManager(ContactsEngine::ensureRegistered(),
+                                     {{QString::fromLatin1(ContactsEngine::databaseParameter),
+                                       m_dir.filePath(QStringLiteral("book.db"))}});
+        ContactsAddressBook::setManager(m_book);
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(addContact(QStringLiteral("Person"), QStringLiteral("Number %1").arg(i)));
+        m_window = new MApplicationWindow;
+        m_window->resize(480, 854);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+    void cleanupTestCase()
+    {
+        delete m_window;
+        ContactsAddressBook::setManager(nullptr);
+        delete m_book;
+    }
+
+    void shouldFilterAsACaseInsensitiveSearchDoes_data()
+    {
+        QTest::addColumn<QString>("needle");
+        QTest::newRow("one letter") << "a";
+        QTest::newRow("upper case") << "ANN";
+        QTest::newRow("across words") << "a b";
+        QTest::newRow("at the end of a name") << "erg";
+        QTest::newRow("sharp s") << "straße";
+        QTest::newRow("dotted capital I") << "İ";
+        QTest::newRow("greek capitals") << "ΣΟΦ";
+        QTest::newRow("greek small") << "σοφ";
+        QTest::newRow("digits") << "12";
+        QTest::newRow("nothing") << "qqq";
+        QTest::newRow("spaces around") << "  anna  ";
+        QTest::newRow("longer than every name") << "Anna Berg Anna Berg Anna Berg";
+    }
+    void shouldFilterAsACaseInsensitiveSearchDoes()
+    {
+        QFETCH(QString, needle);
+        const QStringList names = {"Anna Berg",
+                                   "ANNA berg",
+                                   "Ärni Straße",
+                                   "STRASSE Ärni",
+                                   "İlkay",
+                                   "ilkay",
+                                   "ΣΟΦΙΑ",
+                                   "σοφία",
+                                   "+358 12 345",
+                                   "Zoë",
+                                   QString(),
+                                   "a",
+                                   QStringLiteral("Bo") + QChar(0) + "nul",
+                                   "Anna b",
+                                   "erg",
+                                   "berg erg"};
+        QVector<SortedContactList::Entry> entries;
+        for (int i = 0; i < names.size(); ++i)
+            entries.append({QContactLocalId(i + 1), names.at(i)});
+        const QSharedPointer<const SortedContactList> list = SortedContactList::build(entries);
+        // The plain search, over the same groups.
+        QVector<SortedContactList::Group> expected;
+        for (const SortedContactList::Group &g : list->groups()) {
+            SortedContactList::Group kept{g.letter, {}};
+            for (int row : g.rows)
+                if (list->entries().at(row).name.contains(needle.trimmed(), Qt::CaseInsensitive))
+                    kept.rows.append(row);
+            if (!kept.rows.isEmpty())
+                expected.append(kept);
+        }
+        QCOMPARE(namesOf(*list, list->filtered(needle)).join('|'),
+                 namesOf(*list, expected).join('|'));
+    }
+
+    void shouldShareOneListAndFollowChangesForEveryPicker()
+    {
+        ContactNameIndex *index = ContactNameIndex::of(m_book);
+        QCOMPARE(ContactNameIndex::of(m_book), index);
+        QTRY_VERIFY(index->isReady());
+        // A picker opened once the list is read shows it at once.
+        ContactPickerController first(m_book);
+        QVERIFY(first.isLoaded());
+        QCOMPARE(first.model()->contactCount(), 300);
+        ContactPickerController second(m_book);
+        QAbstractItemModelTester tester(second.model());
+        second.setFilter(QStringLiteral("zelda"));
+        QCOMPARE(listedNames(second.model()).join(','), QString());
+        // A change of the book reaches both.
+        QSignalSpy updated(index, &ContactNameIndex::updated);
+        const QContactLocalId added = addContact(QStringLiteral("Zelda"), QStringLiteral("Added"));
+        QVERIFY(added);
+        QTRY_COMPARE(listedNames(second.model()).join(','), QStringLiteral("Zelda Added"));
+        QCOMPARE(first.model()->contactCount(), 301);
+        QCOMPARE(listedNames(first.model()).last(), QStringLiteral("Zelda Added"));
+        QVERIFY(m_book->removeContact(ContactsEngine::toContactId(added)));
+        QTRY_COMPARE(listedNames(second.model()).join(','), QString());
+        QCOMPARE(first.model()->contactCount(), 300);
+        QVERIFY(updated.size() >= 2);
+    }
+
+    void shouldShowTheContactOfEachPlaceInTheList_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("scrollTo");
+        QTest::newRow("top") << "" << 0;
+        QTest::newRow("far down") << "" << 250;
+        QTest::newRow("filtered") << "number 1" << 0;
+        QTest::newRow("filtered, scrolled") << "number 2" << 40;
+    }
+    void shouldShowTheContactOfEachPlaceInTheList()
+    {
+        QFETCH(QString, filter);
+        QFETCH(int, scrollTo);
+        ContactPickerController picker(m_book);
+        QTRY_VERIFY(picker.isLoaded());
+        m_window->sceneManager()->appearSceneWindowNow(picker.page());
+        // Scrolled before the filter, so that the rows made first are filled again.
+        const QModelIndex far = picker.model()->index(250, 0, picker.model()->index(0, 0));
+        picker.list()->scrollTo(far, MList::PositionAtTop);
+        picker.list()->flush();
+        picker.setFilter(filter);
+        const QModelIndex group = picker.model()->index(0, 0);
+        const int row = qMin(scrollTo, picker.model()->rowCount(group) - 1);
+        picker.list()->scrollTo(picker.model()->index(row, 0, group), MList::PositionAtTop);
+        picker.list()->flush();
+        QCoreApplication::processEvents();
+        const QList<MWidget *> cells = picker.list()->visibleCells();
+        // Only rows near the view exist, each showing the contact of its index.
+        QVERIFY(!cells.isEmpty());
+        QVERIFY(cells.size() < 40);
+        for (MWidget *cell : cells) {
+            auto *r = qobject_cast<ContactListRow *>(cell);
+            QVERIFY(r);
+            const QModelIndex index = picker.list()->indexForCell(cell);
+            QCOMPARE(r->name(), index.data().toString());
+            QCOMPARE(r->contactId(), index.data(ContactPickerModel::IdRole).toUInt());
+            QCOMPARE(r->avatar()->contactId(), r->contactId());
+            QCOMPARE(r->avatar()->initials(), AvatarWidget::initialsOf(r->name()));
+            QVERIFY(r->name().contains(filter, Qt::CaseInsensitive));
+        }
+        m_window->sceneManager()->disappearSceneWindowNow(picker.page());
+    }
+};
+
+CH_TOUCH_TEST_MAIN(TestContactNameIndex)
+#include "tst_contactnameindex.moc"
