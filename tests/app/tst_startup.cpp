@@ -59,7 +59,7 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char *argv[])
+int main(int, char *argv[])
 {
     MGConfItem(QStringLiteral("/apps/call-history/settings/defaultPage"))
         .set(QStringLiteral("callHistory"));
