@@ -1,7 +1,8 @@
 #include "devcalluiservice.h"
 
+#include "calluiserviceadaptor.h"
 #include "calluiservicenames.h"
-#include "devcalluiserviceadaptor.h"
+#include "devcalluidevelopmentadaptor.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -13,7 +14,11 @@
 DevCallUiService::DevCallUiService(const CallSchedule &schedule, QObject *parent)
     : QObject(parent), m_schedule(schedule)
 {
-    new DevCallUiServiceAdaptor(this);
+    new CallUi::ServiceAdaptor(this, [this](const QString &accountPath, const QString &accountId,
+                                            uint localContactId, const QString &contactName,
+                                            bool video) {
+        return RequestCallToContact(accountPath, accountId, localContactId, contactName, video);
+    });
     new DevCallUiDevelopmentAdaptor(this);
 }
 

@@ -2,10 +2,11 @@
 // modemcalluiservice.h and README.md).
 #include "callhistoryrecorder.h"
 #include "calljournal.h"
+#include "calluiserviceadaptor.h"
 #include "calluiservicenames.h"
 #include "emergencynumbers.h"
 #include "eventstore.h"
-#include "modemcalluiadaptor.h"
+#include "modemcallcontroladaptor.h"
 #include "modemcalluiservice.h"
 #include "modemmanagerobjects.h"
 
@@ -65,7 +66,12 @@ int main(int argc, char **argv)
     Cellular::EmergencyNumbers emergency(modems);
     CallHistoryRecorder recorder(&history);
     ModemCallUiService service(&objects, &calls, &recorder, &emergency);
-    new ModemCallUiAdaptor(&service);
+    new CallUi::ServiceAdaptor(&service, [&service](const QString &accountPath,
+                                                    const QString &accountId, uint localContactId,
+                                                    const QString &contactName, bool video) {
+        return service.RequestCallToContact(accountPath, accountId, localContactId, contactName,
+                                            video);
+    });
     new ModemCallControlAdaptor(&service);
 
     QDBusConnection session = QDBusConnection::sessionBus();
