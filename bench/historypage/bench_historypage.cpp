@@ -23,6 +23,7 @@
 #include "callhistorystartup.h"
 #include "callmodel.h"
 #include "firstframewatch.h"
+#include "historypagestate.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mcellcreator.h"
@@ -99,21 +100,6 @@ struct Program
     FirstFrameWatch *listFrame = nullptr;
 };
 
-CallHistoryPage *historyPage()
-{
-    return PageManager::instance()->callHistoryPage();
-}
-
-// The window is on screen with the call history page in it, and the list has made rows.
-bool listShown()
-{
-    PageManager *pm = PageManager::instance();
-    CallHistoryPage *page = pm->callHistoryPage();
-    MApplicationWindow *window = pm->window();
-    return page && window && window->isVisible() && window->currentPage() == page->scenePage() &&
-           page->viewState() == CallHistoryPage::List && !page->list()->visibleCells().isEmpty();
-}
-
 // The start-up of app/main.cpp up to its event loop. The only addition is the watch of the
 // window's paints, set before the window is shown.
 Program startProgram(bool prestarted)
@@ -128,7 +114,7 @@ Program startProgram(bool prestarted)
     p.startup = new CallHistoryStartup(count, args, [&p](const char *step, MApplicationWindow *w) {
         mark(step);
         if (qstrcmp(step, "pages") == 0)
-            p.listFrame = new FirstFrameWatch(w->viewport(), listShown, w);
+            p.listFrame = new FirstFrameWatch(w->viewport(), HistoryPageState::listShown, w);
     });
     p.service = p.startup->service();
     p.app = p.startup->application();
@@ -145,19 +131,6 @@ void stopProgram(Program &p)
     delete p.startup;
 }
 
-bool waitForLoadedPage(int timeoutMs)
-{
-    return spinUntil(
-        [] {
-            CallHistoryPage *page = historyPage();
-            // The model loads on its own up to its load limit, more only when the view asks.
-            CommHistory::CallModel *model = ModelManager::instance()->model();
-            return page && page->viewState() == CallHistoryPage::List &&
-                   (model->isReady() || model->rowCount() >= model->loadLimit());
-        },
-        timeoutMs);
-}
-
 int childCold()
 {
     // Besides the figure, where the time goes: the steps of the start-up, the first paint of
@@ -172,7 +145,7 @@ int childCold()
                      });
     if (!spinUntil([&] { return p.listFrame->hasPainted(); }, 60000))
         return fail(QStringLiteral("cold start: no frame of the list within 60 s (view state %1)")
-                        .arg(historyPage()->viewState()));
+                        .arg(HistoryPageState::page()->viewState()));
     figure("cold_main", p.listFrame->paintedAtMs() - g_mainStartMs);
     if (spawnMs() > 0)
         figure("cold_spawn", p.listFrame->paintedAtMs() - spawnMs());
@@ -195,10 +168,10 @@ int childPrestart()
     Program p = startProgram(true);
     if (!MApplication::isPrestarted() || p.window->isVisible())
         return fail(QStringLiteral("the prestarted program showed its window"));
-    if (!waitForLoadedPage(60000))
+    if (!HistoryPageState::waitForLoaded(60000))
         return fail(QStringLiteral("prestarted: the page did not load its rows within 60 s "
                                    "(view state %1, %2 rows, ready %3)")
-                        .arg(historyPage()->viewState())
+                        .arg(HistoryPageState::page()->viewState())
                         .arg(ModelManager::instance()->model()->rowCount())
                         .arg(ModelManager::instance()->model()->isReady()));
     // Whatever the start left to do in the background is done before the launch.
@@ -386,7 +359,7 @@ FlingResult fling(CallHistoryPage *page, FramePainter &painter)
 
 int measureFling(Program &p)
 {
-    CallHistoryPage *page = historyPage();
+    CallHistoryPage *page = HistoryPageState::page();
     FramePainter painter(p.window);
     // The baseline: the same window painted again with nothing moved.
     QVector<double> still;
@@ -434,10 +407,10 @@ int childRows()
     Program p = startProgram(false);
     if (!spinUntil([&] { return p.listFrame->hasPainted(); }, 60000))
         return fail(QStringLiteral("rows: no frame of the list within 60 s"));
-    if (!waitForLoadedPage(60000))
+    if (!HistoryPageState::waitForLoaded(60000))
         return fail(QStringLiteral("rows: the page did not load its rows within 60 s"));
     settle(300);
-    int result = measureRefill(historyPage());
+    int result = measureRefill(HistoryPageState::page());
     if (result == 0)
         result = measureFling(p);
     stopProgram(p);

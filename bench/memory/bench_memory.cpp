@@ -25,6 +25,7 @@
 #include "event.h"
 #include "eventstore.h"
 #include "firstframewatch.h"
+#include "historypagestate.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mgconfitem.h"
@@ -82,37 +83,11 @@ void printBreakdown()
         figure("part:" + QByteArray(part.kind).replace(' ', '_'), part.rss);
 }
 
-CallHistoryPage *historyPage()
-{
-    return PageManager::instance()->callHistoryPage();
-}
-
-bool listShown()
-{
-    PageManager *pm = PageManager::instance();
-    CallHistoryPage *page = pm->callHistoryPage();
-    MApplicationWindow *window = pm->window();
-    return page && window && window->isVisible() && window->currentPage() == page->scenePage() &&
-           page->viewState() == CallHistoryPage::List && !page->list()->visibleCells().isEmpty();
-}
-
-bool waitForLoadedPage()
-{
-    return spinUntil(
-        [] {
-            CallHistoryPage *page = historyPage();
-            CommHistory::CallModel *model = ModelManager::instance()->model();
-            return page && page->viewState() == CallHistoryPage::List &&
-                   (model->isReady() || model->rowCount() >= model->loadLimit());
-        },
-        60000);
-}
-
 // Scrolls the list from its top to its last row, a screen at a time, letting each screen paint
 // and the model load more as the view nears the end of its rows.
 bool scrollThroughHistory()
 {
-    CallHistoryPage *page = historyPage();
+    CallHistoryPage *page = HistoryPageState::page();
     MPannableViewport *viewport = page->viewport();
     CommHistory::CallModel *model = ModelManager::instance()->model();
     const qreal step = viewport->size().height() > 0 ? viewport->size().height() : 700;
@@ -144,7 +119,7 @@ bool scrollThroughHistory()
 
 void search(const QString &text)
 {
-    MTextEdit *editor = historyPage()->list()->filtering()->editor();
+    MTextEdit *editor = HistoryPageState::page()->list()->filtering()->editor();
     editor->setText(text);
     settle(100);
 }
@@ -182,11 +157,11 @@ int childProgram(bool prestarted, bool growth)
     FirstFrameWatch *listFrame = nullptr;
     CallHistoryStartup startup(count, args, [&](const char *step, MApplicationWindow *w) {
         if (qstrcmp(step, "pages") == 0)
-            listFrame = new FirstFrameWatch(w->viewport(), listShown, w);
+            listFrame = new FirstFrameWatch(w->viewport(), HistoryPageState::listShown, w);
     });
     if (!prestarted && !spinUntil([&] { return listFrame->hasPainted(); }, 60000))
         return fail(QStringLiteral("no frame of the list within 60 s"));
-    if (!waitForLoadedPage())
+    if (!HistoryPageState::waitForLoaded(60000))
         return fail(QStringLiteral("the page did not load its rows within 60 s"));
     settle(1500);
     printMemory("");
@@ -196,12 +171,12 @@ int childProgram(bool prestarted, bool growth)
             return fail(QStringLiteral("growth: could not scroll to the end of the history "
                                        "(%1 rows loaded, at %2 of %3, more %4, ready %5)")
                             .arg(ModelManager::instance()->model()->rowCount())
-                            .arg(historyPage()->viewport()->position().y())
-                            .arg(historyPage()->viewport()->panRange().height())
+                            .arg(HistoryPageState::page()->viewport()->position().y())
+                            .arg(HistoryPageState::page()->viewport()->panRange().height())
                             .arg(ModelManager::instance()->model()->canFetchMore(QModelIndex()))
                             .arg(ModelManager::instance()->model()->isReady()));
         figure("growth_rows_loaded", ModelManager::instance()->model()->rowCount());
-        historyPage()->viewport()->setPosition(QPointF(0, 0));
+        HistoryPageState::page()->viewport()->setPosition(QPointF(0, 0));
         settle(300);
         const QStringList searches = {"040",      "Anna", "5",  "+358", "12",
                                       "Virtanen", "9",    "ma", "0401", "x"};
