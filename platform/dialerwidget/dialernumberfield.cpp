@@ -103,8 +103,9 @@ void DialerNumberField::layoutText()
             m_font = fontOfSize(size);
         }
         QSharedPointer<QTextLayout> whole = prepared(grouped);
-        // The shaped number is what must fit.
-        while (size > smallest && QFontMetricsF(m_font).horizontalAdvance(grouped) > available) {
+        // The shaped number is what must fit; its width is read from the line already laid out
+        // rather than shaped once more.
+        while (size > smallest && whole->lineAt(0).naturalTextWidth() > available) {
             size = qMax(smallest, size - 2);
             m_font = fontOfSize(size);
             whole = prepared(grouped);

@@ -26,8 +26,13 @@ void MLabel::setText(const QString &text)
 {
     if (text == m_text)
         return;
+    // The layout around is asked again only when the label's size hint changes with the text:
+    // a new text of the same measure (a count, a time) only repaints.
+    const bool measured = !m_wordWrap && m_sizeCache.valid && m_sizeCache.text == m_text;
+    const QSizeF before = measured ? textSize(-1) : QSizeF();
     m_text = text;
-    updateGeometry();
+    if (!measured || textSize(-1) != before)
+        updateGeometry();
     update();
 }
 
@@ -238,9 +243,7 @@ void MLabel::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
         ctx.palette.setColor(QPalette::Text, color);
         doc.documentLayout()->draw(painter, ctx);
     } else {
-        const QFontMetricsF fm(s.font());
-        const QString shown = m_elide ? fm.elidedText(m_text, Qt::ElideRight, r.width()) : m_text;
-        painter->drawText(r, int(align) | Qt::TextSingleLine, shown);
+        m_line.draw(painter, r, int(align), m_text, m_elide);
     }
     painter->restore();
 }

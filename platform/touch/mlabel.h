@@ -1,5 +1,6 @@
 #pragma once
 
+#include "msinglelinetext.h"
 #include "mwidgetcontroller.h"
 
 #include <QPointer>
@@ -76,4 +77,6 @@ private:
         QSizeF size;
     };
     mutable SizeCache m_sizeCache;
+    // Plain text on one line, shaped once per text, font, width and direction.
+    MSingleLineText m_line;
 };

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QFont>
+#include <QRectF>
+#include <QScopedPointer>
+#include <QString>
+
+class QPainter;
+class QTextLayout;
+
+// One line of plain text laid out once and drawn many times. Shaping text is the costly part of
+// painting a label; this keeps the shaped line until the text, the font, the width or the layout
+// direction changes. It draws exactly what QPainter::drawText(rect, flags | Qt::TextSingleLine,
+// text) draws (line breaks and tabs shown as spaces), optionally elided at the end to the width.
+// Limits: single line only; no mnemonics, no tab stops, no length variants (text holding the
+// length-variant separator is drawn uncached by QPainter itself).
+class MSingleLineText
+{
+public:
+    MSingleLineText();
+    ~MSingleLineText();
+
+    // Draws text in r with the painter's font, pen and layout direction. flags: alignment only.
+    void draw(QPainter *painter, const QRectF &r, int flags, const QString &text, bool elide);
+    // How many times a line was laid out (shaped) so far.
+    int layoutCount() const { return m_layoutCount; }
+
+private:
+    void layOut(QPainter *painter, const QString &text);
+
+    QScopedPointer<QTextLayout> m_layout;
+    QString m_text;
+    QFont m_font;
+    qreal m_width = -1;
+    bool m_elide = false;
+    int m_direction = -1;
+    int m_layoutCount = 0;
+};
