@@ -282,6 +282,37 @@ private Q_SLOTS:
         QCOMPARE(list->size().height(), qMax(rows, page.pannableViewport()->size().height()));
         m_window->sceneManager()->disappearSceneWindowNow(&page);
     }
+
+    void shouldKeepARowsPlacesWhateverTheName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("short") << "Al";
+        QTest::newRow("longer than the row") << QString(120, QLatin1Char('W'));
+        QTest::newRow("empty") << "";
+        QTest::newRow("right to left") << QStringLiteral("\u0633\u0627\u0631\u0629");
+    }
+    void shouldKeepARowsPlacesWhateverTheName()
+    {
+        QFETCH(QString, name);
+        // A row refilled with another name keeps its size and the name's room beside the
+        // avatar, and shows the whole name.
+        ContactListRow row(1, QStringLiteral("Anna"));
+        const QSizeF hint = row.effectiveSizeHint(Qt::PreferredSize);
+        row.resize(480, hint.height());
+        QCoreApplication::sendPostedEvents();
+        MLabel *label = nullptr;
+        for (QGraphicsItem *child : row.childItems())
+            label = label ? label : qobject_cast<MLabel *>(child->toGraphicsObject());
+        QVERIFY(label);
+        const QRectF before = label->geometry();
+        QVERIFY(before.left() >= row.avatar()->geometry().right());
+        QCOMPARE(before.right(), row.contentsRect().right());
+        row.showContact(2, name, QString());
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(label->geometry(), before);
+        QCOMPARE(row.effectiveSizeHint(Qt::PreferredSize).height(), hint.height());
+        QCOMPARE(row.name(), name);
+    }
 };
 
 CH_TOUCH_TEST_MAIN(TestContactNameIndex)
