@@ -24,3 +24,11 @@ QSizeF ContactNameLabel::sizeHint(Qt::SizeHint which, const QSizeF &constraint) 
     }
     return m_hints[which == Qt::PreferredSize ? 1 : 0];
 }
+
+void ContactNameLabel::updateGeometry()
+{
+    const MStyle &s = style();
+    if (m_hintStyle == &s && m_hintFontSize == s.fontSize)
+        return;
+    MLabel::updateGeometry();
+}
