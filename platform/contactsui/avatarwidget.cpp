@@ -33,6 +33,7 @@ void AvatarWidget::clear()
     m_name.clear();
     m_initials.clear();
     m_picture = QPixmap();
+    update();
 }
 
 void AvatarWidget::setContactId(QContactLocalId id)
@@ -97,6 +98,10 @@ void AvatarWidget::showContact(QContactLocalId id, const QString &name, const QS
 
 void AvatarWidget::showDetails(const QString &name, const QPixmap &picture)
 {
+    // A list refilled after a change of filter shows many rows' contacts again: their
+    // drawn pictures stay.
+    if (m_iconId.isEmpty() && name == m_name && picture.cacheKey() == m_picture.cacheKey())
+        return;
     m_iconId.clear();
     m_name = name;
     m_picture = picture;

@@ -1,12 +1,12 @@
 #include "contactlistrow.h"
 
 #include "avatarwidget.h"
-#include "mlabel.h"
+#include "contactnamelabel.h"
 
 #include <QGraphicsLinearLayout>
 
 ContactListRow::ContactListRow(QContactLocalId id, const QString &name, QGraphicsItem *parent)
-    : MListItem(parent), m_id(id), m_avatar(new AvatarWidget), m_name(new MLabel)
+    : MListItem(parent), m_id(id), m_avatar(new AvatarWidget), m_name(new ContactNameLabel)
 {
     setStyleName(QStringLiteral("ContactListRow"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

@@ -16,7 +16,8 @@
 // no sorting; without a filter it costs nothing per contact); setContacts() sorts them itself.
 //
 // Limits: every change (new contacts, a new filter) resets the model; the picker shows it
-// through a list that makes only the visible cells, so a reset costs the filtering alone.
+// through a list that makes only the visible cells and refills them, so a reset costs the
+// filtering and the redrawing of the rows whose contacts changed.
 class ContactPickerModel : public QAbstractItemModel
 {
     Q_OBJECT

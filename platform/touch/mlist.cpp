@@ -103,10 +103,22 @@ void MList::refresh()
     m_refreshPending = false;
     if (m_countsDirty)
         countRows();
+    resizeToContent();
+    updateVisibleCells();
+}
+
+void MList::resizeToContent()
+{
+    // A change of filter often leaves the height as it was: the list area is laid out again
+    // only when it is not.
+    const qreal height = contentHeight();
+    if (height == m_laidOutHeight && m_viewport == m_laidOutIn)
+        return;
+    m_laidOutHeight = height;
+    m_laidOutIn = m_viewport;
     updateGeometry();
     if (m_viewport)
         m_viewport->updateWidgetGeometry();
-    updateVisibleCells();
 }
 
 void MList::countRows()
@@ -139,11 +151,13 @@ qreal MList::headerHeight() const
 
 qreal MList::groupTop(int group) const
 {
-    qreal y = 0;
     const qreal header = m_showGroups ? headerHeight() : 0;
-    for (int g = 0; g < group && g < m_counts.size(); ++g)
-        y += header + m_counts.at(g) * cellHeight();
-    return y;
+    const qreal cell = cellHeight();
+    const int groups = qMin(group, m_counts.size());
+    int rows = 0;
+    for (int g = 0; g < groups; ++g)
+        rows += m_counts.at(g);
+    return groups * header + rows * cell;
 }
 
 qreal MList::contentHeight() const

@@ -72,6 +72,8 @@ private:
     void scheduleRefresh(bool structure);
     void refresh();
     void countRows();
+    // Gives the list the height of its rows (and its viewport's content the new size).
+    void resizeToContent();
     void updateVisibleCells();
     void findViewport();
     QModelIndex indexOf(int group, int row) const;
@@ -92,6 +94,8 @@ private:
     QHash<const MWidget *, quint64> m_keys;
     QVector<int> m_counts; // rows per group (one entry without groups)
     bool m_refreshPending = false;
-    bool m_countsDirty = true; // the model changed shape: count its rows again
-    bool m_refillDirty = true; // cells may show other rows now: fill them again
+    bool m_countsDirty = true;  // the model changed shape: count its rows again
+    bool m_refillDirty = true;  // cells may show other rows now: fill them again
+    qreal m_laidOutHeight = -1; // the height the list last asked its layout for
+    QPointer<MPannableViewport> m_laidOutIn;
 };

@@ -1,6 +1,7 @@
 #include "avatarwidget.h"
 #include "contactlistrow.h"
 #include "contactnameindex.h"
+#include "contactpickercellcreator.h"
 #include "contactpickercontroller.h"
 #include "contactpickermodel.h"
 #include "contactsaddressbook.h"
@@ -8,6 +9,8 @@
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
+#include "mcellcreator.h"
+#include "mlabel.h"
 #include "mlist.h"
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
@@ -203,6 +206,112 @@ private Q_SLOTS:
             QVERIFY(r->name().contains(filter, Qt::CaseInsensitive));
         }
         m_window->sceneManager()->disappearSceneWindowNow(picker.page());
+    }
+
+    void shouldShowRightRowsAndLettersAfterEachFilter_data()
+    {
+        // Filters typed one after another: each adds, removes or reorders the rows the list
+        // had, its cells and letters refilled or reused.
+        QTest::addColumn<QStringList>("filters");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList all{"A:Anna",  "A:Antti",  "B:Bertil", "H:Hanna Mäki", "K:Kaisa",
+                              "K:Kalle", "S:Sakari", "S:Ström",  "#:+358 40"};
+        QTest::newRow("narrowed") << QStringList{"", "a", "an"}
+                                  << QStringList{"A:Anna", "A:Antti", "H:Hanna Mäki"};
+        QTest::newRow("widened") << QStringList{"ki", "k", ""} << all;
+        QTest::newRow("other letters")
+            << QStringList{"anna", "kal", "s", "40"} << QStringList{"#:+358 40"};
+        QTest::newRow("same rows again") << QStringList{"an", "ann", "ann", "an"}
+                                         << QStringList{"A:Anna", "A:Antti", "H:Hanna Mäki"};
+        QTest::newRow("nothing, then all") << QStringList{"zzz", ""} << all;
+    }
+    void shouldShowRightRowsAndLettersAfterEachFilter()
+    {
+        QFETCH(QStringList, filters);
+        QFETCH(QStringList, shown);
+        QVector<ContactPickerModel::Entry> entries;
+        const QStringList names{"Kalle",  "Anna",    "Ström", "Hanna Mäki", "Bertil",
+                                "Sakari", "+358 40", "Antti", "Kaisa"};
+        for (int i = 0; i < names.size(); ++i)
+            entries.append({QContactLocalId(i + 1), names.at(i)});
+        ContactPickerModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setContacts(entries);
+        MApplicationPage page;
+        auto *list = new MList;
+        list->setShowGroups(true);
+        list->setCellCreator(new ContactPickerCellCreator);
+        list->setItemModel(&model);
+        page.pannableViewport()->setWidget(list);
+        m_window->sceneManager()->appearSceneWindowNow(&page);
+        for (const QString &filter : qAsConst(filters)) {
+            model.setFilter(filter);
+            list->flush();
+        }
+        QCoreApplication::processEvents();
+        // Rows and letters from top to bottom, each letter above its own rows.
+        QMap<qreal, QString> byPlace;
+        QString letter;
+        for (QGraphicsItem *child : list->childItems()) {
+            auto *label = qobject_cast<MLabel *>(child->toGraphicsObject());
+            if (label && label->isVisible() &&
+                label->styleName() == QLatin1String("CommonGroupHeader"))
+                byPlace.insert(label->pos().y(), '=' + label->text());
+        }
+        for (MWidget *cell : list->visibleCells()) {
+            auto *row = qobject_cast<ContactListRow *>(cell);
+            QVERIFY(row);
+            const QModelIndex index = list->indexForCell(cell);
+            QCOMPARE(row->name(), index.data().toString());
+            QCOMPARE(row->contactId(), index.data(ContactPickerModel::IdRole).toUInt());
+            QCOMPARE(row->avatar()->initials(), AvatarWidget::initialsOf(row->name()));
+            byPlace.insert(cell->pos().y(), row->name());
+        }
+        QStringList seen;
+        for (const QString &text : qAsConst(byPlace)) {
+            if (text.startsWith('='))
+                letter = text.mid(1);
+            else
+                seen << letter + ':' + text;
+        }
+        QCOMPARE(seen.join(','), shown.join(','));
+        // As tall as its rows, or as the view when they fill less.
+        const qreal rows =
+            model.rowCount() * 40.0 + shown.size() * list->cellCreator()->cellSize().height();
+        QCOMPARE(list->size().height(), qMax(rows, page.pannableViewport()->size().height()));
+        m_window->sceneManager()->disappearSceneWindowNow(&page);
+    }
+
+    void shouldKeepARowsPlacesWhateverTheName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("short") << "Al";
+        QTest::newRow("longer than the row") << QString(120, QLatin1Char('W'));
+        QTest::newRow("empty") << "";
+        QTest::newRow("right to left") << QStringLiteral("\u0633\u0627\u0631\u0629");
+    }
+    void shouldKeepARowsPlacesWhateverTheName()
+    {
+        QFETCH(QString, name);
+        // A row refilled with another name keeps its size and the name's room beside the
+        // avatar, and shows the whole name.
+        ContactListRow row(1, QStringLiteral("Anna"));
+        const QSizeF hint = row.effectiveSizeHint(Qt::PreferredSize);
+        row.resize(480, hint.height());
+        QCoreApplication::sendPostedEvents();
+        MLabel *label = nullptr;
+        for (QGraphicsItem *child : row.childItems())
+            label = label ? label : qobject_cast<MLabel *>(child->toGraphicsObject());
+        QVERIFY(label);
+        const QRectF before = label->geometry();
+        QVERIFY(before.left() >= row.avatar()->geometry().right());
+        QCOMPARE(before.right(), row.contentsRect().right());
+        row.showContact(2, name, QString());
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(label->geometry(), before);
+        QCOMPARE(row.effectiveSizeHint(Qt::PreferredSize).height(), hint.height());
+        QCOMPARE(row.name(), name);
     }
 };
 

@@ -129,6 +129,49 @@ private Q_SLOTS:
         QCOMPARE(m_list->effectiveSizeHint(Qt::PreferredSize).height(), 0.0);
     }
 
+    void shouldKeepItsHeightInStepWithItsRows_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        const QStringList many = [] {
+            QStringList rows;
+            for (int i = 0; i < 40; ++i)
+                rows << QStringLiteral("row %1").arg(i);
+            return rows;
+        }();
+        QTest::newRow("other rows, as many") << many << QStringList(many.mid(10) + many.mid(0, 10));
+        QTest::newRow("fewer rows") << many << QStringList(many.mid(5, 20));
+        QTest::newRow("more rows") << QStringList(many.mid(0, 20)) << many;
+        QTest::newRow("no rows") << many << QStringList();
+        QTest::newRow("rows again") << QStringList() << many;
+    }
+    void shouldKeepItsHeightInStepWithItsRows()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QStringListModel model(before);
+        m_list->setItemModel(&model);
+        QTRY_COMPARE(texts(), QStringList(before.mid(0, texts().size())));
+        // Scrolled down a little, so that a shorter list must move its view.
+        m_page->pannableViewport()->setPosition(QPointF(0, 84 * 3));
+        model.setStringList(after);
+        m_list->flush();
+        QCoreApplication::processEvents();
+        const qreal view = m_page->pannableViewport()->size().height();
+        QCOMPARE(m_list->size().height(), qMax(84.0 * after.size(), view));
+        QCOMPARE(m_page->pannableViewport()->panRange().height(),
+                 qMax(0.0, 84.0 * after.size() - view));
+        // Every cell shows the row of its place.
+        const QStringList shown = texts();
+        QVERIFY(shown.size() <= after.size());
+        for (MWidget *cell : m_list->visibleCells()) {
+            const int row = m_list->indexForCell(cell).row();
+            QCOMPARE(static_cast<TextCell *>(cell)->label->text(), after.value(row));
+            QCOMPARE(cell->pos().y(), 84.0 * row);
+        }
+        QVERIFY(after.isEmpty() || !shown.isEmpty());
+    }
+
     void shouldShowGroupTitlesAboveTheirRows()
     {
         QStandardItemModel model;
