@@ -9,6 +9,13 @@ MPannableViewport::MPannableViewport(QGraphicsItem *parent) : MPannableWidget(pa
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
+MPannableViewport::~MPannableViewport()
+{
+    const QList<QGraphicsItem *> children = childItems();
+    for (QGraphicsItem *child : children)
+        delete child;
+}
+
 void MPannableViewport::setWidget(QGraphicsWidget *widget)
 {
     if (m_widget == widget)

@@ -11,6 +11,9 @@ class MPannableViewport : public MPannableWidget
     Q_OBJECT
 public:
     explicit MPannableViewport(QGraphicsItem *parent = nullptr);
+    // Deletes the items inside while the viewport is still whole: lists inside follow their
+    // viewport and must never reach it half destroyed.
+    ~MPannableViewport() override;
 
     QGraphicsWidget *widget() const { return m_widget; }
     void setWidget(QGraphicsWidget *widget);
