@@ -1,5 +1,8 @@
 #include "benchchild.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -40,6 +43,17 @@ void settle(int ms)
 double spawnMs()
 {
     return qEnvironmentVariable("BENCH_SPAWN_MS").toDouble();
+}
+
+QString busProblem()
+{
+    QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
+    if (!bus)
+        return QStringLiteral("no session bus (run through scripts/bench)");
+    if (bus->isServiceRegistered(QStringLiteral("com.velto.telephony.callhistory")))
+        return QStringLiteral("the call history runs on this session bus already; "
+                              "run through scripts/bench, which makes a private one");
+    return QString();
 }
 
 } // namespace BenchChild

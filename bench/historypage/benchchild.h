@@ -17,6 +17,9 @@ int fail(const QString &why);
 bool spinUntil(const std::function<bool()> &done, int timeoutMs);
 // Runs the event loop for ms milliseconds.
 void settle(int ms);
+// Why the benchmark cannot run the program on this session bus (no bus, or the call history
+// already runs there and would take the children's launches); empty when it can.
+QString busProblem();
 // When the parent started this process (monotonic ms), if it said so in BENCH_SPAWN_MS; else 0.
 double spawnMs();
 

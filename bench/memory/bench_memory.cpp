@@ -345,12 +345,9 @@ QString generate(const QTemporaryDir &dir, int calls)
 int runParent(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
-    if (!bus)
-        return fail(QStringLiteral("no session bus (run through scripts/bench)"));
-    if (bus->isServiceRegistered(QStringLiteral("com.velto.telephony.callhistory")))
-        return fail(QStringLiteral("the call history runs on this session bus already; "
-                                   "run through scripts/bench, which makes a private one"));
+    const QString busProblem = BenchChild::busProblem();
+    if (!busProblem.isEmpty())
+        return fail(busProblem);
     QTemporaryDir dir;
     if (!dir.isValid())
         return fail(QStringLiteral("no temporary folder"));
