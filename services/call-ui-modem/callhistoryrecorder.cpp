@@ -1,6 +1,5 @@
 #include "callhistoryrecorder.h"
 
-#include "eventfilter.h"
 #include "eventstore.h"
 
 CallHistoryRecorder::CallHistoryRecorder(CommHistory::EventStore *store) : m_store(store) {}
@@ -24,35 +23,12 @@ CommHistory::Event CallHistoryRecorder::eventFor(const CallRecord &call, qint64 
     return e;
 }
 
-bool CallHistoryRecorder::isStored(const CommHistory::Event &event, bool *stored)
-{
-    const CommHistory::EventFilter filter(CommHistory::EventFilter::kindOf(event),
-                                          event.startTime());
-    CommHistory::Event after;
-    *stored = false;
-    for (;;) {
-        QList<CommHistory::Event> page;
-        if (!m_store->events(filter, after, 200, &page))
-            return false;
-        for (const CommHistory::Event &e : qAsConst(page)) {
-            if (e.startTimeT() == event.startTimeT() && e.direction() == event.direction() &&
-                e.localUid() == event.localUid() && e.remoteUid() == event.remoteUid()) {
-                *stored = true;
-                return true;
-            }
-        }
-        if (page.size() < 200)
-            return true;
-        after = page.last();
-    }
-}
-
 bool CallHistoryRecorder::record(const CallRecord &call, qint64 endedMs, QString *error)
 {
-    CommHistory::Event event = eventFor(call, endedMs);
-    bool stored = false;
-    if ((!m_store->isOpen() && !m_store->open()) || (call.writing && !isStored(event, &stored)) ||
-        (!stored && !m_store->addEvent(event))) {
+    QList<CommHistory::Event> events{eventFor(call, endedMs)};
+    // A call whose write may have happened already is added only if the store has no such call.
+    if ((!m_store->isOpen() && !m_store->open()) ||
+        !(call.writing ? m_store->addNewEvents(events) : m_store->addEvent(events.first()))) {
         *error = m_store->errorString();
         return false;
     }

@@ -17,8 +17,8 @@ class EventStore;
 // id the cellular account's path.
 //
 // Once: for a call whose write may have happened already (CallRecord::writing: a service killed
-// between writing a call and noting that it did), the store is first searched for an event with
-// the same direction, account, number and start second; if there is one, nothing is written.
+// between writing a call and noting that it did), the event is added only if the store has none
+// with the same direction, account, number and start second (EventStore::addNewEvents).
 // Other calls are written without a search, so two calls from one number within a second stay
 // two calls.
 class CallHistoryRecorder
@@ -29,8 +29,6 @@ public:
     static CommHistory::Event eventFor(const CallRecord &call, qint64 endedMs);
     // False with the store's reason when it could not be read or written.
     bool record(const CallRecord &call, qint64 endedMs, QString *error);
-    // Whether an event like event is in the store (see above).
-    bool isStored(const CommHistory::Event &event, bool *stored);
 
 private:
     CommHistory::EventStore *m_store;
