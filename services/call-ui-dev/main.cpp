@@ -1,8 +1,10 @@
 // call-ui-dev-service: a call-UI service for development and tests (see devcalluiservice.h).
+#include "buslifetime.h"
 #include "devcalluiservice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -47,5 +49,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "call-ui-dev-service: %s\n", qPrintable(error));
         return 1;
     }
+    CallUi::BusLifetime lifetime(QDBusConnection::sessionBus());
     return app.exec();
 }

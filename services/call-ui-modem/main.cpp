@@ -1,5 +1,6 @@
 // call-ui-modem-service: the call-UI service of a phone, on ModemManager (see
 // modemcalluiservice.h and README.md).
+#include "buslifetime.h"
 #include "callhistoryrecorder.h"
 #include "calljournal.h"
 #include "calluiserviceadaptor.h"
@@ -86,5 +87,7 @@ int main(int argc, char **argv)
                      qPrintable(CallUi::serviceName()));
         return 1;
     }
+    // Calls still followed stay in the journal for the next start.
+    CallUi::BusLifetime lifetime(session);
     return app.exec();
 }
