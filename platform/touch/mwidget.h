@@ -16,6 +16,10 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    // A widget shown keeps its size hints: only the layout it sits in is told to count it again
+    // (QGraphicsWidget asks every widget of a page shown again for new hints, a whole layout
+    // pass per page switch).
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     // The language changed: set translated texts again. The default does nothing.
     virtual void retranslateUi();
 };
