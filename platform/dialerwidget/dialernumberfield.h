@@ -33,6 +33,8 @@ public:
     void setText(const QString &text);
     // What is drawn: the grouped number, its lines joined by "\n".
     QString displayedText() const;
+    // The font it is drawn in: the style's, smaller for a long number.
+    QFont font() const { return m_font; }
 
 Q_SIGNALS:
     void longPressed();
