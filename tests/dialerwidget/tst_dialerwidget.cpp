@@ -12,6 +12,7 @@
 #include "testsupport.h"
 
 #include <QClipboard>
+#include <QGraphicsLinearLayout>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
@@ -63,6 +64,16 @@ Ink inkOf(const QImage &image, QColor background)
     }
     return ink;
 }
+// A container that paints itself in a colour of its own.
+class Tinted : public QGraphicsWidget
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        painter->fillRect(rect(), QColor(0x80, 0x20, 0x60));
+    }
+};
+
 QString joined(const QSignalSpy &spy)
 {
     QStringList out;
@@ -271,6 +282,38 @@ private Q_SLOTS:
             qAbs(got.count - want.count) <= want.count / 10,
             qPrintable(
                 QStringLiteral("%1 pixels inked instead of %2").arg(got.count).arg(want.count)));
+    }
+
+    // A key's picture is drawn on the colour under it when that is a plain background: its
+    // rounded corners must show what the page shows around the key.
+    void shouldShowThePageAroundEachKey_data()
+    {
+        QTest::addColumn<QString>("around");
+        QTest::newRow("plain page") << "page";
+        QTest::newRow("page drawing a divider") << "divider";
+        QTest::newRow("inside a widget that paints") << "painting widget";
+    }
+    void shouldShowThePageAroundEachKey()
+    {
+        QFETCH(QString, around);
+        Dialer::DialerWidget *dialer = m_dialer;
+        if (around == QLatin1String("divider")) {
+            m_page->setStyleName(QStringLiteral("DialerHeader"));
+        } else if (around == QLatin1String("painting widget")) {
+            auto *tinted = new Tinted;
+            dialer = new Dialer::DialerWidget(0, m_selector);
+            (new QGraphicsLinearLayout(tinted))->addItem(dialer);
+            m_page->setCentralWidget(tinted);
+        }
+        for (Dialer::DialerKey *key : {dialer->key('1'), dialer->callKey()}) {
+            QTest::qWait(20);
+            const QRect area =
+                m_window->mapFromScene(key->mapToScene(key->rect()).boundingRect()).boundingRect();
+            const QImage window = m_window->viewport()->grab().toImage();
+            // The key's top left corner lies outside its rounded shape.
+            QCOMPARE(window.pixelColor(area.topLeft() + QPoint(1, 1)),
+                     window.pixelColor(area.topLeft() + QPoint(-2, 1)));
+        }
     }
 
     void shouldActOnLongPresses_data()
