@@ -1,12 +1,15 @@
 #include "dialerkey.h"
 
 #include "dialerwidget.h"
+#include "mapplicationpage.h"
 #include "mpannableviewport.h"
 #include "mstylablewidget.h"
 #include "mtheme.h"
 #include "mwidget.h"
 
+#include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
 #include <QPainter>
 
 #include <typeinfo>
@@ -83,10 +86,16 @@ QColor DialerKey::backdrop() const
         const std::type_info &type = typeid(*item);
         if (type != typeid(QGraphicsWidget) && type != typeid(MWidget) &&
             type != typeid(MStylableWidget) && type != typeid(MPannableViewport) &&
-            type != typeid(DialerWidget))
+            type != typeid(MApplicationPage) && type != typeid(DialerWidget))
             return QColor();
     }
-    return QColor();
+    // Nothing on the way paints: the window's own background.
+    const QList<QGraphicsView *> views = scene() ? scene()->views() : QList<QGraphicsView *>();
+    if (views.size() != 1)
+        return QColor();
+    const QBrush brush = views.first()->backgroundBrush();
+    return brush.style() == Qt::SolidPattern && brush.color().alpha() == 255 ? brush.color()
+                                                                             : QColor();
 }
 
 void DialerKey::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget)

@@ -290,6 +290,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("around");
         QTest::newRow("plain page") << "page";
+        QTest::newRow("page drawing no background") << "window";
         QTest::newRow("page drawing a divider") << "divider";
         QTest::newRow("inside a widget that paints") << "painting widget";
     }
@@ -297,7 +298,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, around);
         Dialer::DialerWidget *dialer = m_dialer;
-        if (around == QLatin1String("divider")) {
+        if (around == QLatin1String("window")) {
+            m_page->setStyleName(QStringLiteral("DialerPage"));
+        } else if (around == QLatin1String("divider")) {
             m_page->setStyleName(QStringLiteral("DialerHeader"));
         } else if (around == QLatin1String("painting widget")) {
             auto *tinted = new Tinted;
