@@ -5,6 +5,7 @@
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QPainterPath>
 #include <QShowEvent>
 
 MWidget::MWidget(QGraphicsItem *parent) : QGraphicsWidget(parent) {}
@@ -48,6 +49,13 @@ QVariant MWidget::itemChange(GraphicsItemChange change, const QVariant &value)
 }
 
 void MWidget::retranslateUi() {}
+
+bool MWidget::collidesWithPath(const QPainterPath &path, Qt::ItemSelectionMode mode) const
+{
+    if (mode == Qt::IntersectsItemShape && !isClipped())
+        return path.intersects(rect());
+    return QGraphicsWidget::collidesWithPath(path, mode);
+}
 
 bool MWidget::isOnDisplay() const
 {

@@ -11,6 +11,10 @@ public:
     explicit MWidget(QGraphicsItem *parent = nullptr);
 
     bool isOnDisplay() const;
+    // Its shape is its rectangle (no widget of the touch layer draws another): the hit test of
+    // every press compares that rectangle instead of building and intersecting shape paths.
+    bool collidesWithPath(const QPainterPath &path,
+                          Qt::ItemSelectionMode mode = Qt::IntersectsItemShape) const override;
     // Sends a language change to root and every widget below it.
     static void retranslateTree(QGraphicsItem *root);
 

@@ -194,6 +194,43 @@ private Q_SLOTS:
         QVERIFY(viewport->flags() & QGraphicsItem::ItemClipsChildrenToShape);
         QVERIFY(shownAt(QPointF(50, 36)) == Qt::red);
     }
+
+    // What a press finds under the finger: a widget where it is shown, never where it is not or
+    // where its viewport cuts it off.
+    void shouldFindOnlyWhatIsShownUnderTheFinger_data()
+    {
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("on the first block") << QPointF(50, 10) << "inside";
+        QTest::newRow("on the block, beside the viewport") << QPointF(150, 10) << "red";
+        QTest::newRow("on content cut off by its viewport") << QPointF(50, 36) << "red";
+        QTest::newRow("on the second block") << QPointF(50, 60) << "blue";
+        QTest::newRow("below both blocks") << QPointF(50, 300) << "";
+    }
+    void shouldFindOnlyWhatIsShownUnderTheFinger()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(QString, found);
+        auto *viewport = new MPannableViewport(m_first);
+        auto *inside = new Block;
+        inside->preferred = QSizeF(100, 2000);
+        viewport->setWidget(inside);
+        viewport->setGeometry(QRectF(0, 0, 100, 30));
+        QString topmost;
+        const QList<QGraphicsItem *> items = m_window->scene()->items(
+            at, Qt::IntersectsItemShape, Qt::DescendingOrder, QTransform());
+        for (QGraphicsItem *item : items) {
+            if (item == inside)
+                topmost = QStringLiteral("inside");
+            else if (item == m_first)
+                topmost = QStringLiteral("red");
+            else if (item == m_second)
+                topmost = QStringLiteral("blue");
+            if (!topmost.isEmpty())
+                break;
+        }
+        QCOMPARE(topmost, found);
+    }
 };
 
 CH_TOUCH_TEST_MAIN(TestPageSwitchLayout)
