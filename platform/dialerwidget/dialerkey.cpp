@@ -1,9 +1,18 @@
 #include "dialerkey.h"
 
+#include "dialerwidget.h"
+#include "mapplicationpage.h"
+#include "mpannableviewport.h"
+#include "mstylablewidget.h"
 #include "mtheme.h"
+#include "mwidget.h"
 
+#include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
 #include <QPainter>
+
+#include <typeinfo>
 
 namespace Dialer {
 
@@ -41,7 +50,7 @@ void DialerKey::setIconID(const QString &iconId)
 
 void DialerKey::dropFaces()
 {
-    m_faces[0] = m_faces[1] = QPixmap();
+    m_faces[0] = m_faces[1] = QImage();
     update();
 }
 
@@ -49,7 +58,7 @@ void DialerKey::applyStyle()
 {
     if (m_changingMode)
         return;
-    m_faces[0] = m_faces[1] = QPixmap();
+    m_faces[0] = m_faces[1] = QImage();
     MWidgetController::applyStyle();
 }
 
@@ -59,6 +68,36 @@ void DialerKey::resizeEvent(QGraphicsSceneResizeEvent *event)
     dropFaces();
 }
 
+QColor DialerKey::backdrop() const
+{
+    for (const QGraphicsItem *item = parentItem(); item; item = item->parentItem()) {
+        const auto *styled = qobject_cast<const MWidgetController *>(item->toGraphicsObject());
+        if (styled) {
+            const MStyle &s = styled->style();
+            if (s.backgroundColor.isValid() || s.borderColor.isValid() ||
+                s.dividerColor.isValid()) {
+                const bool plain = s.backgroundColor.alpha() == 255 && s.radius <= 0 &&
+                                   !s.borderColor.isValid() && !s.dividerColor.isValid();
+                return plain ? s.backgroundColor : QColor();
+            }
+        }
+        // Only containers known to draw nothing but their style lie between; any other item
+        // (a subclass among them) may draw something.
+        const std::type_info &type = typeid(*item);
+        if (type != typeid(QGraphicsWidget) && type != typeid(MWidget) &&
+            type != typeid(MStylableWidget) && type != typeid(MPannableViewport) &&
+            type != typeid(MApplicationPage) && type != typeid(DialerWidget))
+            return QColor();
+    }
+    // Nothing on the way paints: the window's own background.
+    const QList<QGraphicsView *> views = scene() ? scene()->views() : QList<QGraphicsView *>();
+    if (views.size() != 1)
+        return QColor();
+    const QBrush brush = views.first()->backgroundBrush();
+    return brush.style() == Qt::SolidPattern && brush.color().alpha() == 255 ? brush.color()
+                                                                             : QColor();
+}
+
 void DialerKey::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget)
 {
     const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1;
@@ -66,16 +105,20 @@ void DialerKey::paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
     if (pixels.isEmpty())
         return;
     m_shownDown = !styleMode().isEmpty();
-    QPixmap &face = m_faces[m_shownDown ? 1 : 0];
-    if (face.size() != pixels || face.devicePixelRatioF() != dpr) {
-        face = QPixmap(pixels);
+    const int look = m_shownDown ? 1 : 0;
+    QImage &face = m_faces[look];
+    const QColor under = backdrop();
+    if (face.size() != pixels || face.devicePixelRatioF() != dpr || m_backdrops[look] != under) {
+        face = QImage(pixels,
+                      under.isValid() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
         face.setDevicePixelRatio(dpr);
-        face.fill(Qt::transparent);
+        face.fill(under.isValid() ? under : QColor(Qt::transparent));
+        m_backdrops[look] = under;
         QPainter p(&face);
         p.setFont(painter->font());
         MWidgetController::paint(&p, option, widget);
     }
-    painter->drawPixmap(QPointF(0, 0), face);
+    painter->drawImage(QPointF(0, 0), face);
 }
 
 void DialerKey::setDown(bool down)

@@ -2,7 +2,7 @@
 
 #include "mwidgetcontroller.h"
 
-#include <QPixmap>
+#include <QImage>
 #include <QTimer>
 
 namespace Dialer {
@@ -16,6 +16,10 @@ namespace Dialer {
 //
 // Each look (plain and pressed) is drawn once into a picture of its own and then copied, so
 // that a press, a release or a page switch repaints pictures, not the key's shape and texts.
+// Where the key lies on a plain opaque background (the nearest ancestor that draws one, with
+// only containers known to draw nothing in between), the picture is drawn on that colour and
+// copied as an opaque block, which costs a fraction of blending a picture with see-through
+// corners; elsewhere the picture keeps see-through corners.
 class DialerKey : public MWidgetController
 {
     Q_OBJECT
@@ -70,7 +74,11 @@ private:
     bool m_down = false;
     bool m_longPressed = false;
     bool m_changingMode = false;
-    QPixmap m_faces[2];       // plain, pressed
+    // The colour the key lies on, or none when it is not plain and opaque.
+    QColor backdrop() const;
+
+    QImage m_faces[2];        // plain, pressed
+    QColor m_backdrops[2];    // what each face was drawn on
     bool m_shownDown = false; // the look last painted
     bool m_repaintQueued = false;
 };

@@ -33,8 +33,8 @@ QString DialerNumberField::displayedText() const
 
 void DialerNumberField::applyStyle()
 {
-    m_fonts.clear();
-    m_advances.clear();
+    m_face = nullptr;
+    m_faces.clear();
     layoutText();
     MWidgetController::applyStyle();
 }
@@ -45,43 +45,83 @@ void DialerNumberField::resizeEvent(QGraphicsSceneResizeEvent *event)
     layoutText();
 }
 
-QFont DialerNumberField::fontOfSize(int pixelSize)
+DialerNumberField::Face &DialerNumberField::faceOfSize(int pixelSize)
 {
-    auto it = m_fonts.constFind(pixelSize);
-    if (it == m_fonts.constEnd()) {
-        QFont font = style().font();
-        font.setPixelSize(pixelSize);
-        it = m_fonts.insert(pixelSize, font);
+    auto it = m_faces.find(pixelSize);
+    if (it == m_faces.end()) {
+        Face face;
+        face.font = style().font();
+        face.font.setPixelSize(pixelSize);
+        face.raw = QRawFont::fromFont(face.font);
+        it = m_faces.insert(pixelSize, face);
+    }
+    return it.value();
+}
+
+const DialerNumberField::Face::Glyph &DialerNumberField::glyph(QChar c)
+{
+    auto it = m_face->glyphs.constFind(c);
+    if (it == m_face->glyphs.constEnd()) {
+        Face::Glyph g;
+        const QVector<quint32> indexes = m_face->raw.isValid()
+                                             ? m_face->raw.glyphIndexesForString(QString(c))
+                                             : QVector<quint32>();
+        if (indexes.size() == 1 && indexes.first() != 0) {
+            g.index = indexes.first();
+            g.advance = m_face->raw.advancesForGlyphIndexes(indexes).value(0).x() +
+                        m_face->font.letterSpacing();
+        } else {
+            g.advance = QFontMetricsF(m_face->font).horizontalAdvance(QString(c));
+        }
+        it = m_face->glyphs.insert(c, g);
     }
     return it.value();
 }
 
 qreal DialerNumberField::advance(const QString &text)
 {
-    QHash<QChar, qreal> &widths = m_advances[m_font.pixelSize()];
     qreal width = 0;
-    for (const QChar c : text) {
-        auto it = widths.constFind(c);
-        if (it == widths.constEnd())
-            it = widths.insert(c, QFontMetricsF(m_font).horizontalAdvance(c));
-        width += it.value();
-    }
+    for (const QChar c : text)
+        width += glyph(c).advance;
     return width;
 }
 
-QSharedPointer<QTextLayout> DialerNumberField::prepared(const QString &line) const
+DialerNumberField::Line DialerNumberField::prepared(const QString &text)
 {
-    auto layout = QSharedPointer<QTextLayout>::create(line, m_font);
+    Line line;
+    QVector<quint32> indexes;
+    QVector<QPointF> positions;
+    indexes.reserve(text.size());
+    positions.reserve(text.size());
+    for (const QChar c : text) {
+        const Face::Glyph &g = glyph(c);
+        if (g.index == 0) {
+            indexes.clear();
+            break;
+        }
+        indexes << g.index;
+        positions << QPointF(line.width, 0);
+        line.width += g.advance;
+    }
+    if (indexes.size() == text.size()) {
+        line.run.setRawFont(m_face->raw);
+        line.run.setGlyphIndexes(indexes);
+        line.run.setPositions(positions);
+        return line;
+    }
+    // A character the font lacks: the text layout finds a font that has it.
+    line.layout = QSharedPointer<QTextLayout>::create(text, m_font);
     QTextOption option(Qt::AlignLeft);
     // Numbers read left to right whatever the language.
     option.setTextDirection(Qt::LeftToRight);
     option.setWrapMode(QTextOption::NoWrap);
-    layout->setTextOption(option);
-    layout->setCacheEnabled(true);
-    layout->beginLayout();
-    layout->createLine();
-    layout->endLayout();
-    return layout;
+    line.layout->setTextOption(option);
+    line.layout->setCacheEnabled(true);
+    line.layout->beginLayout();
+    line.layout->createLine();
+    line.layout->endLayout();
+    line.width = line.layout->lineAt(0).naturalTextWidth();
+    return line;
 }
 
 void DialerNumberField::layoutText()
@@ -90,34 +130,28 @@ void DialerNumberField::layoutText()
     const QString grouped = groupedForReading(m_text);
     const qreal available = size().width() - s.padding.left() - s.padding.right();
     const int lineCount = m_lines.size();
-    m_font = fontOfSize(qMax(1, s.fontSize));
+    int size = qMax(1, s.fontSize);
+    m_face = &faceOfSize(size);
+    m_font = m_face->font;
     m_lines = QStringList(grouped);
     m_prepared.clear();
     if (available > 0 && !grouped.isEmpty()) {
         const int smallest = qMax(1, s.fontSize / 2);
-        int size = s.fontSize;
-        // The size is chosen from widths of single characters (kept per font), then checked
-        // against the number's measured width and laid out once, at the size chosen.
+        // The advances are those the number is drawn with: the size is chosen by adding them up.
         while (size > smallest && advance(grouped) > available) {
             size = qMax(smallest, size - 2);
-            m_font = fontOfSize(size);
+            m_face = &faceOfSize(size);
         }
-        QSharedPointer<QTextLayout> whole = prepared(grouped);
-        // The shaped number is what must fit; its width is read from the line already laid out
-        // rather than shaped once more.
-        while (size > smallest && whole->lineAt(0).naturalTextWidth() > available) {
-            size = qMax(smallest, size - 2);
-            m_font = fontOfSize(size);
-            whole = prepared(grouped);
-        }
+        m_font = m_face->font;
+        Line whole = prepared(grouped);
         // Still too wide: more lines, broken between groups where possible, so that every
         // character stays in sight.
-        if (whole->lineAt(0).naturalTextWidth() > available) {
+        if (whole.width > available) {
             m_lines.clear();
             QString line;
             qreal lineWidth = 0;
             for (const QChar c : grouped) {
-                const qreal charWidth = advance(QString(c));
+                const qreal charWidth = glyph(c).advance;
                 if (!line.isEmpty() && lineWidth + charWidth > available) {
                     const int space = line.lastIndexOf(QLatin1Char(' '));
                     if (c != QLatin1Char(' ') && space > 0) {
@@ -168,13 +202,19 @@ void DialerNumberField::drawContents(QPainter *painter, const QStyleOptionGraphi
     painter->setFont(m_font);
     painter->setPen(s.color);
     const QRectF area = rect().marginsRemoved(QMarginsF(s.padding));
-    const qreal lineHeight = QFontMetricsF(m_font).lineSpacing();
+    const QFontMetricsF fm(m_font);
+    const qreal lineHeight = fm.lineSpacing();
     qreal y = area.center().y() - lineHeight * m_prepared.size() / 2;
-    // Each line centred in its share of the field, as laid out.
-    for (const QSharedPointer<QTextLayout> &layout : qAsConst(m_prepared)) {
-        const QTextLine line = layout->lineAt(0);
-        layout->draw(painter, QPointF(area.left() + (area.width() - line.naturalTextWidth()) / 2,
-                                      y + (lineHeight - line.height()) / 2));
+    // Each line centred in its share of the field.
+    for (const Line &line : qAsConst(m_prepared)) {
+        const qreal x = area.left() + (area.width() - line.width) / 2;
+        if (line.layout) {
+            const QTextLine l = line.layout->lineAt(0);
+            line.layout->draw(painter, QPointF(x, y + (lineHeight - l.height()) / 2));
+        } else {
+            const qreal top = y + (lineHeight - (fm.ascent() + fm.descent())) / 2;
+            painter->drawGlyphRun(QPointF(x, top + fm.ascent()), line.run);
+        }
         y += lineHeight;
     }
     painter->restore();

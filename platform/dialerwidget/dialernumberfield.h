@@ -2,7 +2,9 @@
 
 #include "mwidgetcontroller.h"
 
+#include <QGlyphRun>
 #include <QHash>
+#include <QRawFont>
 #include <QSharedPointer>
 #include <QTextLayout>
 #include <QTimer>
@@ -15,9 +17,12 @@ namespace Dialer {
 // size, and then on more lines (the field grows), so every character stays in sight.
 // A long press on the field emits longPressed() (the keypad pastes then).
 //
-// A key press must show its digit at once: the fonts of each size and the widths of single
-// characters are kept, so a change picks its size without looking fonts up, checks it with one
-// measure and lays the lines out once; a repaint draws the laid-out lines without shaping again.
+// A key press must show its digit at once. A number is made of characters that need no shaping
+// (digits, "+ * # ,", pause letters, spaces), so the field keeps, per font size, the glyph and
+// the advance of each character it has drawn (letter spacing included): a change adds up
+// advances to choose the size and lines and builds the glyph runs from kept glyphs, without
+// shaping the number again; a repaint draws the runs. A character the font has no glyph for
+// (only possible through setText() from elsewhere) makes its line go through full text layout.
 class DialerNumberField : public MWidgetController
 {
     Q_OBJECT
@@ -28,6 +33,8 @@ public:
     void setText(const QString &text);
     // What is drawn: the grouped number, its lines joined by "\n".
     QString displayedText() const;
+    // The font it is drawn in: the style's, smaller for a long number.
+    QFont font() const { return m_font; }
 
 Q_SIGNALS:
     void longPressed();
@@ -41,22 +48,42 @@ protected:
     void applyStyle() override;
 
 private:
+    // One font size: the font, its raw font and the glyph of each character met so far.
+    struct Face
+    {
+        struct Glyph
+        {
+            quint32 index = 0; // 0: not in the font
+            qreal advance = 0;
+        };
+        QFont font;
+        QRawFont raw;
+        QHash<QChar, Glyph> glyphs;
+    };
+    // One line as drawn: glyphs at their positions, or a full text layout as a fall-back.
+    struct Line
+    {
+        QGlyphRun run;
+        QSharedPointer<QTextLayout> layout;
+        qreal width = 0;
+    };
+
     // Chooses the font and the shown text for the current text and width.
     void layoutText();
     // The style's font at `pixelSize`, made once per size.
-    QFont fontOfSize(int pixelSize);
-    // The width of `text` in m_font as the sum of its characters' widths (a number's characters
-    // are not joined or kerned).
+    Face &faceOfSize(int pixelSize);
+    const Face::Glyph &glyph(QChar c);
+    // The width of `text` in the current face: its characters' advances added up (a number's
+    // characters are not joined or kerned).
     qreal advance(const QString &text);
-    // `line` shaped in m_font.
-    QSharedPointer<QTextLayout> prepared(const QString &line) const;
+    Line prepared(const QString &line);
 
     QString m_text;
     QStringList m_lines;
-    QVector<QSharedPointer<QTextLayout>> m_prepared; // m_lines, shaped
+    QVector<Line> m_prepared; // m_lines, ready to draw
+    Face *m_face = nullptr;
     QFont m_font;
-    QHash<int, QFont> m_fonts;
-    QHash<int, QHash<QChar, qreal>> m_advances; // by pixel size
+    QHash<int, Face> m_faces; // by pixel size
     QTimer m_longPress;
 };
 

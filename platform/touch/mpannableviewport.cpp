@@ -54,6 +54,16 @@ void MPannableViewport::updatePosition(const QPointF &position)
 {
     if (m_widget)
         m_widget->setPos(-position);
+    updateClipping();
+}
+
+bool MPannableViewport::contentFits() const
+{
+    if (!m_widget || !position().isNull())
+        return false;
+    const QList<QGraphicsItem *> children = childItems();
+    return children.size() == 1 && children.first() == m_widget &&
+           rect().contains(m_widget->geometry());
 }
 
 void MPannableViewport::resizeEvent(QGraphicsSceneResizeEvent *event)

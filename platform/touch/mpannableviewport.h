@@ -26,6 +26,7 @@ Q_SIGNALS:
 
 protected:
     void updatePosition(const QPointF &position) override;
+    bool contentFits() const override;
     void resizeEvent(QGraphicsSceneResizeEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

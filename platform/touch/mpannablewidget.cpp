@@ -36,6 +36,23 @@ qreal MPannableWidget::rangeEnd() const
     return qMax<qreal>(0, m_direction & Qt::Vertical ? r.height() : r.width());
 }
 
+void MPannableWidget::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    updateClipping();
+}
+
+void MPannableWidget::updateClipping()
+{
+    // Content that fits is still declared to stay inside: the scene then keeps treating the
+    // children as one block (their cached pictures survive the page being hidden and shown).
+    const bool clip = m_enabled || !contentFits();
+    if (bool(flags() & QGraphicsItem::ItemClipsChildrenToShape) != clip) {
+        setFlag(QGraphicsItem::ItemContainsChildrenInShape, !clip);
+        setFlag(QGraphicsItem::ItemClipsChildrenToShape, clip);
+    }
+}
+
 void MPannableWidget::setPosition(const QPointF &position)
 {
     m_motion.stop();

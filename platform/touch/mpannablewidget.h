@@ -9,7 +9,8 @@
 // presses on everything inside it: a press that moves further than a few pixels becomes a pan
 // (the item pressed loses the press, so it is not tapped), the content follows the finger,
 // stretches a little past either end, and on release glides on with the finger's speed and
-// springs back into range. Subclasses get the position in updatePosition().
+// springs back into range. Subclasses get the position in updatePosition(). Children are
+// clipped to the widget unless panning is off and they fit (contentFits()).
 class MPannableWidget : public MWidgetController
 {
     Q_OBJECT
@@ -19,7 +20,7 @@ public:
     Qt::Orientations panDirection() const { return m_direction; }
     void setPanDirection(Qt::Orientations direction) { m_direction = direction; }
     bool isEnabledPanning() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    void setEnabled(bool enabled);
     // The position; past either end while the user pulls or while it springs back.
     QPointF position() const { return m_position; }
     // The largest position; the smallest is (0, 0).
@@ -39,6 +40,11 @@ Q_SIGNALS:
 
 protected:
     virtual void updatePosition(const QPointF &position);
+    // Whether everything inside lies within the widget, unmoved: a widget that cannot pan then
+    // needs no clipping (which every press and paint inside would pay for), it only declares
+    // that its children stay inside. Subclasses call updateClipping() when it may have changed.
+    virtual bool contentFits() const { return false; }
+    void updateClipping();
     bool sceneEventFilter(QGraphicsItem *watched, QEvent *event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QPainterPath>
+#include <QShowEvent>
 
 MWidget::MWidget(QGraphicsItem *parent) : QGraphicsWidget(parent) {}
 
@@ -27,7 +30,32 @@ bool MWidget::event(QEvent *event)
     return QGraphicsWidget::event(event);
 }
 
+QVariant MWidget::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change != ItemVisibleChange || !value.toBool())
+        return QGraphicsWidget::itemChange(change, value);
+    // What QGraphicsWidget does before a widget is shown, except asking the widget for new size
+    // hints: whether it is shown changes nothing in them, only whether its layout counts it.
+    QShowEvent show;
+    QCoreApplication::sendEvent(this, &show);
+    if (!testAttribute(Qt::WA_Resized)) {
+        adjustSize();
+        setAttribute(Qt::WA_Resized, false);
+    }
+    QGraphicsLayoutItem *parent = parentLayoutItem();
+    if (parent && parent->isLayout())
+        static_cast<QGraphicsLayout *>(parent)->invalidate();
+    return QGraphicsItem::itemChange(change, value);
+}
+
 void MWidget::retranslateUi() {}
+
+bool MWidget::collidesWithPath(const QPainterPath &path, Qt::ItemSelectionMode mode) const
+{
+    if (mode == Qt::IntersectsItemShape && !isClipped())
+        return path.intersects(rect());
+    return QGraphicsWidget::collidesWithPath(path, mode);
+}
 
 bool MWidget::isOnDisplay() const
 {

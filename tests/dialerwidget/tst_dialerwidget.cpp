@@ -8,9 +8,12 @@
 #include "mapplicationwindow.h"
 #include "mbanner.h"
 #include "mscenemanager.h"
+#include "mtheme.h"
 #include "testsupport.h"
 
 #include <QClipboard>
+#include <QGraphicsLinearLayout>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -36,6 +39,38 @@ public:
         if (event->type() == QEvent::Paint)
             painted += static_cast<QPaintEvent *>(event)->region();
         return false;
+    }
+};
+
+// The pixels that differ from the background colour, and where they are.
+struct Ink
+{
+    QRect box;
+    int count = 0;
+};
+Ink inkOf(const QImage &image, QColor background)
+{
+    Ink ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - background.red()) + qAbs(c.green() - background.green()) +
+                    qAbs(c.blue() - background.blue()) >
+                120) {
+                ink.box |= QRect(x, y, 1, 1);
+                ++ink.count;
+            }
+        }
+    }
+    return ink;
+}
+// A container that paints itself in a colour of its own.
+class Tinted : public QGraphicsWidget
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        painter->fillRect(rect(), QColor(0x80, 0x20, 0x60));
     }
 };
 
@@ -180,6 +215,108 @@ private Q_SLOTS:
             QVERIFY(!watch.painted.intersects(area));
         }
         QCOMPARE(shown(one), plain);
+    }
+
+    void shouldDrawTheNumberAsTextIsDrawn_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("short") << "040123";
+        QTest::newRow("grouped") << "0401234567";
+        QTest::newRow("shrunk to fit") << QString(24, QLatin1Char('8'));
+        QTest::newRow("on more lines") << QStringLiteral("0401234567").repeated(6);
+        QTest::newRow("plus, pauses and comma") << "+35840p123w4,5";
+        QTest::newRow("star and hash") << "*#31#";
+        QTest::newRow("longer, then shorter again") << "shrink 0401";
+    }
+    void shouldDrawTheNumberAsTextIsDrawn()
+    {
+        QFETCH(QString, number);
+        Dialer::DialerNumberField *field = m_dialer->numberField();
+        if (number.startsWith(QLatin1String("shrink "))) {
+            m_dialer->setText(QString(40, QLatin1Char('9')));
+            shown(field);
+            number = number.mid(7);
+        }
+        m_dialer->setText(number);
+        QCOMPARE(m_dialer->text(), number);
+        QCoreApplication::processEvents(); // the field may have grown
+        const QImage drawn = shown(field);
+        const QColor background = drawn.pixelColor(0, 0);
+
+        // The same lines drawn as plain text in the field's font, centred alike.
+        QImage expected(drawn.size(), drawn.format());
+        expected.fill(background);
+        {
+            QPainter p(&expected);
+            p.translate(-1, -1); // shown() leaves out the field's outer pixels
+            const MStyle &s = MTheme::instance()->style(QStringLiteral("DialerNumberField"));
+            p.setFont(field->font());
+            p.setPen(s.color);
+            const QFontMetricsF fm(field->font());
+            const QRectF area = field->rect().marginsRemoved(QMarginsF(s.padding));
+            const QStringList lines = field->displayedText().split(QLatin1Char('\n'));
+            qreal y = area.center().y() - fm.lineSpacing() * lines.size() / 2;
+            for (const QString &line : lines) {
+                const qreal x = area.left() + (area.width() - fm.horizontalAdvance(line)) / 2;
+                p.drawText(QPointF(x, y + (fm.lineSpacing() - fm.height()) / 2 + fm.ascent()),
+                           line);
+                y += fm.lineSpacing();
+            }
+        }
+        const Ink got = inkOf(drawn, background);
+        const Ink want = inkOf(expected, background);
+        QVERIFY2(qAbs(got.box.left() - want.box.left()) <= 2 &&
+                     qAbs(got.box.right() - want.box.right()) <= 2 &&
+                     qAbs(got.box.top() - want.box.top()) <= 2 &&
+                     qAbs(got.box.bottom() - want.box.bottom()) <= 2,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4 instead of %5,%6 %7x%8")
+                                .arg(got.box.x())
+                                .arg(got.box.y())
+                                .arg(got.box.width())
+                                .arg(got.box.height())
+                                .arg(want.box.x())
+                                .arg(want.box.y())
+                                .arg(want.box.width())
+                                .arg(want.box.height())));
+        QVERIFY2(
+            qAbs(got.count - want.count) <= want.count / 10,
+            qPrintable(
+                QStringLiteral("%1 pixels inked instead of %2").arg(got.count).arg(want.count)));
+    }
+
+    // A key's picture is drawn on the colour under it when that is a plain background: its
+    // rounded corners must show what the page shows around the key.
+    void shouldShowThePageAroundEachKey_data()
+    {
+        QTest::addColumn<QString>("around");
+        QTest::newRow("plain page") << "page";
+        QTest::newRow("page drawing no background") << "window";
+        QTest::newRow("page drawing a divider") << "divider";
+        QTest::newRow("inside a widget that paints") << "painting widget";
+    }
+    void shouldShowThePageAroundEachKey()
+    {
+        QFETCH(QString, around);
+        Dialer::DialerWidget *dialer = m_dialer;
+        if (around == QLatin1String("window")) {
+            m_page->setStyleName(QStringLiteral("DialerPage"));
+        } else if (around == QLatin1String("divider")) {
+            m_page->setStyleName(QStringLiteral("DialerHeader"));
+        } else if (around == QLatin1String("painting widget")) {
+            auto *tinted = new Tinted;
+            dialer = new Dialer::DialerWidget(0, m_selector);
+            (new QGraphicsLinearLayout(tinted))->addItem(dialer);
+            m_page->setCentralWidget(tinted);
+        }
+        for (Dialer::DialerKey *key : {dialer->key('1'), dialer->callKey()}) {
+            QTest::qWait(20);
+            const QRect area =
+                m_window->mapFromScene(key->mapToScene(key->rect()).boundingRect()).boundingRect();
+            const QImage window = m_window->viewport()->grab().toImage();
+            // The key's top left corner lies outside its rounded shape.
+            QCOMPARE(window.pixelColor(area.topLeft() + QPoint(1, 1)),
+                     window.pixelColor(area.topLeft() + QPoint(-2, 1)));
+        }
     }
 
     void shouldActOnLongPresses_data()
