@@ -16,6 +16,7 @@
 #include "contactsaddressbook.h"
 #include "contactsengine.h"
 #include "firstframewatch.h"
+#include "flingdriver.h"
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
@@ -31,7 +32,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -195,32 +195,9 @@ double firstOpenMs(const QString &file, int rounds)
 
 const int FlingRows = 1000;
 const double FlingMs = 2000;
-const double FrameMs = 1000.0 / 60;
 
-double nowMs()
-{
-    return FirstFrameWatch::monotonicMs();
-}
-
-// Runs the event loop until the window painted (at most 200 ms); false without a paint.
-bool waitForPaint()
-{
-    QElapsedTimer t;
-    t.start();
-    while (!g_watch->hasPainted() && t.elapsed() < 200)
-        QCoreApplication::processEvents();
-    return g_watch->hasPainted();
-}
-
-double percentile(QVector<double> v, double p)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(qMin(v.size() - 1, int(v.size() * p)));
-}
-
-// Moves the list from the top over FlingRows rows in FlingMs, slowing down evenly as a fling
-// does, one step per 60 Hz frame (a slow frame makes the next step longer); a frame is the work
-// from the move to the end of the paint it causes. As bench/historypage measures the history.
+// Flings the list from the top over FlingRows rows in FlingMs (FlingDriver), as bench/historypage
+// measures the history.
 void measureFling()
 {
     ContactsAddressBook::setManager(g_large);
@@ -237,12 +214,12 @@ void measureFling()
     QVector<double> still;
     for (int i = 0; i < 30; ++i) {
         g_watch->arm();
-        const double at = nowMs();
+        const double at = FirstFrameWatch::monotonicMs();
         g_window->viewport()->update();
-        waitForPaint();
-        still << nowMs() - at;
+        g_watch->waitForPaint(200);
+        still << FirstFrameWatch::monotonicMs() - at;
     }
-    const double baseline = percentile(still, 0.5);
+    const double baseline = FlingDriver::percentile(still, 0.5);
     const QModelIndex target = [&] {
         // The FlingRows-th contact, counted over the groups.
         const QAbstractItemModel *m = picker.model();
@@ -263,50 +240,22 @@ void measureFling()
     while (settle.elapsed() < 200)
         QCoreApplication::processEvents();
 
-    QVector<double> frames;
-    const double start = nowMs();
-    double due = start;
-    bool reached = false;
-    while (true) {
-        const double now = nowMs();
-        if (now < due)
-            QThread::usleep(qMax(0, int((due - now) * 1000)));
-        const double frameStart = nowMs();
-        const double t = qMin(1.0, (frameStart - start) / FlingMs);
-        const qreal y = end * (1 - (1 - t) * (1 - t));
-        const qreal before = viewport->position().y();
-        g_watch->arm();
-        viewport->setPosition(QPointF(0, y));
-        if (viewport->position().y() != before)
-            waitForPaint();
-        else
-            QCoreApplication::processEvents();
-        const double frameEnd = nowMs();
-        frames << frameEnd - frameStart;
-        if (t >= 1 && viewport->position().y() >= end - 1) {
-            reached = true;
-            break;
-        }
-        if (frameEnd - start > 10 * FlingMs)
-            break;
-        due += FrameMs;
-        if (due < frameEnd)
-            due = frameEnd;
-    }
+    FlingDriver driver(
+        g_watch, [viewport] { return viewport->position().y(); },
+        [viewport](double y) { viewport->setPosition(QPointF(0, y)); });
+    const FlingDriver::Result r = driver.run([end] { return end; }, FlingMs);
     g_window->sceneManager()->disappearSceneWindowNow(picker.page());
-    if (!reached || frames.isEmpty()) {
+    if (!r.reached || r.frames.isEmpty()) {
         std::printf("fling: did not reach contact %d\n", FlingRows);
         return;
     }
-    const int over =
-        int(std::count_if(frames.begin(), frames.end(), [](double ms) { return ms > FrameMs; }));
-    const double med = percentile(frames, 0.5);
+    const double med = FlingDriver::percentile(r.frames, 0.5);
     std::printf("fling, 5,000 contacts: %d rows in %.0f ms, %d frames; frame median %.2f ms, "
                 "95%% %.2f ms, max %.2f ms, over 16.7 ms: %d (goal 0); baseline %.2f ms "
                 "(repaint, nothing moved), ratio %.2f\n",
-                FlingRows, nowMs() - start, frames.size(), med, percentile(frames, 0.95),
-                *std::max_element(frames.begin(), frames.end()), over, baseline,
-                baseline > 0 ? med / baseline : 0.0);
+                FlingRows, r.wallMs, r.frames.size(), med, FlingDriver::percentile(r.frames, 0.95),
+                *std::max_element(r.frames.begin(), r.frames.end()),
+                FlingDriver::overBudget(r.frames), baseline, baseline > 0 ? med / baseline : 0.0);
 }
 
 } // namespace

@@ -29,14 +29,9 @@ namespace {
 MApplicationWindow *g_window = nullptr;
 FirstFrameWatch *g_watch = nullptr;
 
-// Runs the event loop until the window has painted (at most 500 ms); false without a paint.
 bool waitForPaint()
 {
-    QElapsedTimer t;
-    t.start();
-    while (!g_watch->hasPainted() && t.elapsed() < 500)
-        QCoreApplication::processEvents();
-    return g_watch->hasPainted();
+    return g_watch->waitForPaint(500);
 }
 
 Dialer::DialerWidget *dialer()

@@ -23,6 +23,7 @@
 #include "callhistorystartup.h"
 #include "callmodel.h"
 #include "firstframewatch.h"
+#include "flingdriver.h"
 #include "historypagestate.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
@@ -41,7 +42,6 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -56,7 +56,6 @@ const int StoredCalls = 100000;
 const int Rounds = 11;
 const int FlingRows = 1000;
 const double FlingMs = 2000;
-const double FrameMs = 1000.0 / 60;
 const char DefaultPageKey[] = "/apps/call-history/settings/defaultPage";
 
 double g_mainStartMs = 0;
@@ -72,12 +71,6 @@ double median(QVector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
-
-double percentile(QVector<double> v, double p)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(qMin(v.size() - 1, int(v.size() * p)));
 }
 
 // With BENCH_SHOTS set to a folder, saves what the window shows there (to check that the frames
@@ -280,103 +273,35 @@ qreal rowTop(CallHistoryPage *page, int flatRow)
     return y + (flatRow - rows) * perRow;
 }
 
-struct FlingResult
-{
-    QVector<double> frames;
-    int stalled = 0;
-    double wallMs = 0;
-    bool reached = false;
-};
-
-// Paints of the window's view: every frame waits for the paint its change caused.
-struct FramePainter
-{
-    MApplicationWindow *window;
-    FirstFrameWatch watch;
-    explicit FramePainter(MApplicationWindow *w)
-        : window(w), watch(w->viewport(), [] { return true; })
-    {
-    }
-    // Runs the event loop until the window painted (at most 200 ms); false without a paint.
-    bool waitForPaint()
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!watch.hasPainted() && t.elapsed() < 200)
-            QCoreApplication::processEvents();
-        return watch.hasPainted();
-    }
-};
-
-// Moves the view from the top over FlingRows rows in FlingMs, slowing down evenly as a fling
-// does, one step per 60 Hz frame (a slow frame makes the next step longer). A frame is the work
-// of the event loop from the move to the end of the paint it causes; between frames the
-// program's thread rests until the next frame is due, while the store loads in its own thread.
-FlingResult fling(CallHistoryPage *page, FramePainter &painter)
-{
-    MPannableViewport *viewport = page->list()->viewport();
-    MList *list = page->list();
-    const qreal listTop = list->mapToItem(viewport->widget(), QPointF(0, 0)).y();
-    viewport->setPosition(QPointF(0, 0));
-    settle(200);
-
-    FlingResult result;
-    const double start = FirstFrameWatch::monotonicMs();
-    double due = start;
-    while (true) {
-        const double now = FirstFrameWatch::monotonicMs();
-        if (now < due)
-            QThread::usleep(qMax(0, int((due - now) * 1000)));
-        const double frameStart = FirstFrameWatch::monotonicMs();
-        const qreal end = listTop + rowTop(page, FlingRows);
-        const double t = qMin(1.0, (frameStart - start) / FlingMs);
-        const qreal target = end * (1 - (1 - t) * (1 - t));
-        const qreal before = viewport->position().y();
-        painter.watch.arm();
-        viewport->setPosition(QPointF(0, target));
-        const bool moved = viewport->position().y() != before;
-        if (moved)
-            painter.waitForPaint();
-        else
-            QCoreApplication::processEvents();
-        const double frameEnd = FirstFrameWatch::monotonicMs();
-        result.frames << frameEnd - frameStart;
-        if (viewport->position().y() < target - 1)
-            ++result.stalled;
-        if (t >= 1 && viewport->position().y() >= end - 1) {
-            result.reached = true;
-            break;
-        }
-        if (frameEnd - start > 10 * FlingMs)
-            break;
-        due += FrameMs;
-        if (due < frameEnd)
-            due = frameEnd;
-    }
-    result.wallMs = FirstFrameWatch::monotonicMs() - start;
-    return result;
-}
-
 int measureFling(Program &p)
 {
     CallHistoryPage *page = HistoryPageState::page();
-    FramePainter painter(p.window);
+    FirstFrameWatch paints(p.window->viewport(), [] { return true; });
     // The baseline: the same window painted again with nothing moved.
     QVector<double> still;
     for (int i = 0; i < 30; ++i) {
-        painter.watch.arm();
+        paints.arm();
         const double at = FirstFrameWatch::monotonicMs();
         p.window->viewport()->update();
-        if (!painter.waitForPaint())
+        if (!paints.waitForPaint(200))
             return fail(QStringLiteral("fling: the window does not paint"));
         still << FirstFrameWatch::monotonicMs() - at;
     }
     const double baseline = median(still);
     CommHistory::CallModel *model = ModelManager::instance()->model();
+    MPannableViewport *viewport = page->list()->viewport();
+    const qreal listTop = page->list()->mapToItem(viewport->widget(), QPointF(0, 0)).y();
+    FlingDriver driver(
+        &paints, [viewport] { return viewport->position().y(); },
+        [viewport](double y) { viewport->setPosition(QPointF(0, y)); });
     const char *names[] = {"fling, rows loading", "fling, rows loaded"};
     for (const char *name : names) {
         const int rowsBefore = model->rowCount();
-        const FlingResult r = fling(page, painter);
+        viewport->setPosition(QPointF(0, 0));
+        settle(200);
+        // Where row FlingRows is, asked again each frame: it moves while rows load.
+        const FlingDriver::Result r =
+            driver.run([page, listTop] { return listTop + rowTop(page, FlingRows); }, FlingMs);
         if (!r.reached)
             return fail(QStringLiteral("%1: did not reach row %2 within %3 ms (%4 rows loaded)")
                             .arg(name)
@@ -384,8 +309,6 @@ int measureFling(Program &p)
                             .arg(r.wallMs)
                             .arg(model->rowCount()));
         saveShot(p.window, name == names[0] ? "fling-end-loading" : "fling-end-loaded");
-        const int over = int(std::count_if(r.frames.begin(), r.frames.end(),
-                                           [](double ms) { return ms > FrameMs; }));
         const double med = median(r.frames);
         std::printf("%-22s %d rows in %.0f ms, %d frames (%d held at the end of the loaded rows; "
                     "model rows %d -> %d)\n",
@@ -394,9 +317,10 @@ int measureFling(Program &p)
         std::printf("%-22s frame median %6.2f ms, 95%% %6.2f ms, max %6.2f ms, over 16.7 ms: %d  "
                     "baseline %5.2f ms (repaint, nothing moved)  ratio %5.2f; median %.0f%% of "
                     "the frame budget\n",
-                    "", med, percentile(r.frames, 0.95),
-                    *std::max_element(r.frames.begin(), r.frames.end()), over, baseline,
-                    baseline > 0 ? med / baseline : 0.0, 100 * med / FrameMs);
+                    "", med, FlingDriver::percentile(r.frames, 0.95),
+                    *std::max_element(r.frames.begin(), r.frames.end()),
+                    FlingDriver::overBudget(r.frames), baseline,
+                    baseline > 0 ? med / baseline : 0.0, 100 * med / FlingDriver::FrameMs);
     }
     std::fflush(stdout);
     return 0;

@@ -20,6 +20,14 @@ double FirstFrameWatch::monotonicMs()
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
+bool FirstFrameWatch::waitForPaint(int timeoutMs)
+{
+    const double until = monotonicMs() + timeoutMs;
+    while (!hasPainted() && monotonicMs() < until)
+        QCoreApplication::processEvents();
+    return hasPainted();
+}
+
 bool FirstFrameWatch::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_widget || event->type() != QEvent::Paint || m_delivering || !m_armed)

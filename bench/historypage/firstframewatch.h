@@ -30,6 +30,9 @@ public:
     // Paints seen before the one reported (loading states, empty frames).
     int earlierPaints() const { return m_earlierPaints; }
 
+    // Runs the event loop until the paint watched for came (at most timeoutMs); false without.
+    bool waitForPaint(int timeoutMs);
+
     // CLOCK_MONOTONIC in milliseconds: one clock for every process on the machine.
     static double monotonicMs();
 
