@@ -345,6 +345,39 @@ private Q_SLOTS:
         m_window->sceneManager()->disappearSceneWindowNow(&page);
     }
 
+    void shouldTakeTheInitialsOfTheFirstAndLastWords_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("initials");
+        QTest::newRow("two words") << "anna berg"
+                                   << "AB";
+        QTest::newRow("three words") << "Anna Maria Berg"
+                                     << "AB";
+        QTest::newRow("one word") << "anna"
+                                  << "A";
+        QTest::newRow("spaces around and between") << "  anna \t\n  berg  "
+                                                   << "AB";
+        QTest::newRow("words not starting with a letter") << "2nd Anna (Berg) 3"
+                                                          << "A";
+        QTest::newRow("letter after a digit") << "Anna 2b"
+                                              << "A";
+        QTest::newRow("accented") << "ärni ÖSTBERG"
+                                  << "ÄÖ";
+        QTest::newRow("right to left")
+            << QStringLiteral("\u0633\u0627\u0631\u0629 \u0639\u0644\u064a")
+            << QStringLiteral("\u0633\u0639");
+        QTest::newRow("no letters") << "+358 40 123"
+                                    << "";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void shouldTakeTheInitialsOfTheFirstAndLastWords()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, initials);
+        QCOMPARE(AvatarWidget::initialsOf(name), initials);
+    }
+
     void shouldKeepARowsPlacesWhateverTheName_data()
     {
         QTest::addColumn<QString>("name");
