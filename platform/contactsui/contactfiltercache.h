@@ -9,7 +9,8 @@
 // The last few results of the contact picker's filter over one SortedContactList, so that a
 // filter typed on, typed back or typed again does not search every name: a text filtered lately
 // is answered at once, and a text that contains one filtered lately (typed on) tests only that
-// one's rows. The results are those of SortedContactList::filtered().
+// one's rows when they are half the list or less. The results are those of
+// SortedContactList::filtered().
 //
 // Limits: one list at a time (another list forgets every result); a few results are kept, the
 // least recently used goes first.
