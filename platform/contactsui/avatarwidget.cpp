@@ -32,6 +32,7 @@ void AvatarWidget::clear()
     m_iconId.clear();
     m_name.clear();
     m_initials.clear();
+    m_faceKey.clear();
     m_picture = QPixmap();
     update();
 }
@@ -108,6 +109,7 @@ void AvatarWidget::showDetails(const QString &name, const QPixmap &picture)
     const bool hasName =
         !m_name.isEmpty() && !m_name.at(0).isDigit() && m_name.at(0) != QLatin1Char('+');
     m_initials = m_picture.isNull() && hasName ? initialsOf(m_name) : QString();
+    m_faceKey.clear();
     update();
 }
 
@@ -120,15 +122,25 @@ void AvatarWidget::setImage(const QString &iconId)
 
 QString AvatarWidget::initialsOf(const QString &name)
 {
-    QStringList words;
-    for (const QString &w : name.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        if (w.at(0).isLetter())
-            words << w;
-    if (words.isEmpty())
+    // The first letters of the first and the last words (runs of characters between spaces)
+    // that start with a letter; read in one pass, as list rows ask for many names.
+    QChar first, last;
+    int words = 0;
+    bool inWord = false;
+    for (const QChar c : name) {
+        const bool space = c.isSpace();
+        if (!space && !inWord && c.isLetter()) {
+            if (words++ == 0)
+                first = c;
+            last = c;
+        }
+        inWord = !space;
+    }
+    if (words == 0)
         return QString();
-    QString initials = words.first().at(0).toUpper();
-    if (words.size() > 1)
-        initials += words.last().at(0).toUpper();
+    QString initials(first.toUpper());
+    if (words > 1)
+        initials += last.toUpper();
     return initials;
 }
 
@@ -158,17 +170,24 @@ void AvatarWidget::drawContents(QPainter *painter, const QStyleOptionGraphicsIte
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     QPainterPath circle;
-    circle.addEllipse(box);
+    if (m_initials.isEmpty())
+        circle.addEllipse(box);
     if (!m_picture.isNull()) {
         painter->setClipPath(circle);
         painter->drawPixmap(box, m_picture, QRectF(m_picture.rect()));
     } else if (!m_initials.isEmpty()) {
         // A list shows the same few initials on the same colours over and over: each is drawn
-        // once and then copied.
+        // once and then copied. Its key is made once per name shown.
         const QColor color = colorOf(m_name);
         const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1;
-        const QString key =
-            QStringLiteral("avatar:%1:%2:%3:%4").arg(m_initials, color.name()).arg(s).arg(dpr);
+        if (m_faceKey.isEmpty() || m_faceKeySize != s || m_faceKeyRatio != dpr) {
+            m_faceKey = QLatin1String("avatar:") + m_initials + QLatin1Char(':') + color.name() +
+                        QLatin1Char(':') + QString::number(s) + QLatin1Char(':') +
+                        QString::number(dpr);
+            m_faceKeySize = s;
+            m_faceKeyRatio = dpr;
+        }
+        const QString &key = m_faceKey;
         QPixmap face;
         if (!QPixmapCache::find(key, &face)) {
             face = QPixmap(QSize(s, s) * dpr);

@@ -65,6 +65,10 @@ private:
     QString m_name;
     QString m_initials;
     QPixmap m_picture;
+    // The key of the drawn initials' picture, for the size and pixel ratio it was made for.
+    QString m_faceKey;
+    int m_faceKeySize = 0;
+    qreal m_faceKeyRatio = 0;
     bool m_inverted = false;
     QPointer<QtContacts::QContactFetchRequest> m_fetch;
 };

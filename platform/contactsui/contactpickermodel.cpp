@@ -16,7 +16,7 @@ void ContactPickerModel::setList(const QSharedPointer<const SortedContactList> &
         return;
     beginResetModel();
     m_list = list;
-    m_groups = m_list->filtered(m_filter);
+    m_groups = m_results.filtered(m_list, m_filter);
     endResetModel();
 }
 
@@ -26,7 +26,7 @@ void ContactPickerModel::setFilter(const QString &filter)
         return;
     beginResetModel();
     m_filter = filter;
-    m_groups = m_list->filtered(m_filter);
+    m_groups = m_results.filtered(m_list, m_filter);
     endResetModel();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contactfiltercache.h"
 #include "sortedcontactlist.h"
 
 #include <QAbstractItemModel>
@@ -17,7 +18,9 @@
 //
 // Limits: every change (new contacts, a new filter) resets the model; the picker shows it
 // through a list that makes only the visible cells and refills them, so a reset costs the
-// filtering and the redrawing of the rows whose contacts changed.
+// filtering and the redrawing of the rows whose contacts changed. The last few filters' results
+// are kept (ContactFilterCache): a filter typed on searches only the rows of the one before, a
+// filter typed back or again is not searched.
 class ContactPickerModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -49,4 +52,5 @@ private:
     QSharedPointer<const SortedContactList> m_list;
     QVector<SortedContactList::Group> m_groups; // of m_list, filtered
     QString m_filter;
+    ContactFilterCache m_results;
 };

@@ -120,13 +120,21 @@ QVector<int> SortedContactList::matchingRows(const QString &text) const
     return rows;
 }
 
-QVector<SortedContactList::Group> SortedContactList::filtered(const QString &text) const
+bool SortedContactList::rowMatches(int row, const QString &text, const QString &folded) const
 {
-    const QString needle = text.trimmed();
-    if (needle.isEmpty())
-        return m_groups;
+    const int start = m_starts.at(row);
+    const int length = m_starts.at(row + 1) - start - 1;
+    const QString &name = m_entries.at(row).name;
+    // A name left out of the folded names (empty there) is tested as it is.
+    if (folded.isEmpty() || length != name.size())
+        return name.contains(text, Qt::CaseInsensitive);
+    return QStringView(m_folded).mid(start, length).contains(folded);
+}
+
+QVector<SortedContactList::Group> SortedContactList::groupsOf(const QVector<int> &rows) const
+{
     QVector<Group> byGroup(m_groups.size());
-    for (int row : matchingRows(needle))
+    for (int row : rows)
         byGroup[m_groupOfRow.at(row)].rows.append(row);
     QVector<Group> groups;
     for (int g = 0; g < byGroup.size(); ++g) {
@@ -136,4 +144,31 @@ QVector<SortedContactList::Group> SortedContactList::filtered(const QString &tex
         groups.append(byGroup.at(g));
     }
     return groups;
+}
+
+QVector<SortedContactList::Group> SortedContactList::filtered(const QString &text) const
+{
+    const QString needle = text.trimmed();
+    if (needle.isEmpty())
+        return m_groups;
+    return groupsOf(matchingRows(needle));
+}
+
+QVector<SortedContactList::Group> SortedContactList::filtered(const QString &text,
+                                                              const QVector<Group> &within) const
+{
+    const QString needle = text.trimmed();
+    if (needle.isEmpty())
+        return m_groups;
+    QString folded = needle.toCaseFolded();
+    if (folded.size() != needle.size() || folded.contains(QChar::Null))
+        folded.clear();
+    QVector<int> rows;
+    for (const Group &g : within) {
+        for (int row : g.rows) {
+            if (rowMatches(row, needle, folded))
+                rows.append(row);
+        }
+    }
+    return groupsOf(rows);
 }

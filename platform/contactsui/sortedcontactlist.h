@@ -43,12 +43,20 @@ public:
     // The groups of the entries whose names contain `text` without regard to case (surrounding
     // spaces ignored; every entry for an empty text). Groups left empty are left out.
     QVector<Group> filtered(const QString &text) const;
+    // The same, testing only the rows of `within`: groups of this list (as filtered() gave them)
+    // that hold every row the text can match, such as the result of a text it contains.
+    QVector<Group> filtered(const QString &text, const QVector<Group> &within) const;
     QString localeName() const { return m_locale; }
 
 private:
     SortedContactList() = default;
     // Rows whose names contain `text`, in row order.
     QVector<int> matchingRows(const QString &text) const;
+    // Whether the name of `row` contains `text`; `folded` is text case-folded, or empty when
+    // folding changes its length.
+    bool rowMatches(int row, const QString &text, const QString &folded) const;
+    // The groups of `rows` (each group's rows in the order given).
+    QVector<Group> groupsOf(const QVector<int> &rows) const;
 
     QVector<Entry> m_entries;
     QVector<Group> m_groups;

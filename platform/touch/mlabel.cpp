@@ -26,6 +26,11 @@ void MLabel::setText(const QString &text)
 {
     if (text == m_text)
         return;
+    if (!hintsFollowText()) {
+        m_text = text;
+        update();
+        return;
+    }
     // The layout around is asked again only when the label's size hint changes with the text:
     // a new text of the same measure (a count, a time) only repaints.
     const bool measured = !m_wordWrap && m_sizeCache.valid && m_sizeCache.text == m_text;

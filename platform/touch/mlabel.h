@@ -54,6 +54,9 @@ protected:
     Qt::Alignment visualAlignment() const;
     // The text's own size (without padding), measured once per text and look.
     QSizeF textSize(qreal availableWidth) const;
+    // Whether the size hints depend on the text; when not, a new text is neither measured nor
+    // laid out, only drawn.
+    virtual bool hintsFollowText() const { return true; }
 
 private:
     QString m_text;

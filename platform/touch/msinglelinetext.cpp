@@ -1,13 +1,65 @@
 #include "msinglelinetext.h"
 
+#include <QCache>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QStyle>
 #include <QTextLayout>
 #include <QtMath>
 
+namespace {
+// The lines shaped lately, by what their shape depends on.
+struct LineKey
+{
+    QString text;
+    QFont font;
+    qreal width;
+    bool elide;
+    int direction;
+    int dpi;
+    bool operator==(const LineKey &o) const
+    {
+        return text == o.text && width == o.width && elide == o.elide && direction == o.direction &&
+               dpi == o.dpi && font == o.font;
+    }
+};
+uint qHash(const LineKey &k, uint seed = 0)
+{
+    return ::qHash(k.text, seed) ^ ::qHash(k.font, seed) ^ ::qHash(k.width, seed) ^
+           uint(k.direction * 31 + k.dpi * 7 + k.elide);
+}
+struct SharedLine
+{
+    QSharedPointer<const QTextLayout> layout;
+};
+const int SharedLines = 400;
+void dropSharedLines();
+QCache<LineKey, SharedLine> &sharedLines()
+{
+    static QCache<LineKey, SharedLine> lines(SharedLines);
+    static const bool dropped = [] {
+        // Lines hold fonts: they go while the application, and its fonts, are still there.
+        qAddPostRoutine(dropSharedLines);
+        return true;
+    }();
+    Q_UNUSED(dropped);
+    return lines;
+}
+void dropSharedLines()
+{
+    sharedLines().clear();
+}
+int g_shaped = 0;
+} // namespace
+
 MSingleLineText::MSingleLineText() = default;
 MSingleLineText::~MSingleLineText() = default;
+
+int MSingleLineText::shapedCount()
+{
+    return g_shaped;
+}
 
 void MSingleLineText::layOut(QPainter *painter, const QString &shown)
 {
@@ -18,21 +70,22 @@ void MSingleLineText::layOut(QPainter *painter, const QString &shown)
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
             c = QLatin1Char(' ');
     }
-    m_layout.reset(new QTextLayout(line, painter->font(), painter->device()));
+    auto *layout = new QTextLayout(line, painter->font(), painter->device());
     QTextOption option;
     option.setTextDirection(painter->layoutDirection());
     option.setAlignment(Qt::AlignLeft);
     option.setFlags(option.flags() | QTextOption::IncludeTrailingSpaces);
-    m_layout->setTextOption(option);
-    m_layout->setCacheEnabled(true);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
     if (!line.isEmpty()) {
-        m_layout->beginLayout();
-        QTextLine l = m_layout->createLine();
+        layout->beginLayout();
+        QTextLine l = layout->createLine();
         l.setLineWidth(0x01000000);
         l.setPosition(QPointF(0, 0));
-        m_layout->endLayout();
+        layout->endLayout();
     }
-    ++m_layoutCount;
+    m_layout.reset(layout);
+    ++g_shaped;
 }
 
 void MSingleLineText::draw(QPainter *painter, const QRectF &r, int flags, const QString &text,
@@ -50,8 +103,16 @@ void MSingleLineText::draw(QPainter *painter, const QRectF &r, int flags, const 
         m_width = width;
         m_elide = elide;
         m_direction = int(painter->layoutDirection());
-        layOut(painter,
-               elide ? QFontMetricsF(m_font).elidedText(text, Qt::ElideRight, width) : text);
+        const int dpi = painter->device() ? painter->device()->logicalDpiY() : 0;
+        const LineKey key{text, m_font, width, elide, m_direction, dpi};
+        if (const SharedLine *shared = sharedLines().object(key)) {
+            m_layout = shared->layout;
+        } else {
+            layOut(painter,
+                   elide ? QFontMetricsF(m_font).elidedText(text, Qt::ElideRight, width) : text);
+            sharedLines().insert(key, new SharedLine{m_layout});
+        }
+        ++m_layoutCount;
     }
     if (m_layout->lineCount() == 0)
         return;

@@ -102,7 +102,9 @@ void MTextEdit::placeText()
     const QRectF r = contentsRect();
     m_clip->setGeometry(r);
     const qreal h = QFontMetricsF(style().font()).height();
-    m_edit->setTextWidth(-1);
+    // Setting the width lays the whole text out again, even the same width.
+    if (m_edit->textWidth() != -1)
+        m_edit->setTextWidth(-1);
     const qreal width = m_edit->boundingRect().width() + CursorMargin;
     const qreal room = r.width();
     if (width <= room) {

@@ -23,6 +23,9 @@ MWindow::MWindow(QWidget *parent) : QGraphicsView(parent)
     setOptimizationFlags(QGraphicsView::DontSavePainterState);
     const QColor bg = MTheme::instance()->style(QStringLiteral("Default")).backgroundColor;
     setBackgroundBrush(bg.isValid() ? bg : QColor(0x10, 0x14, 0x18));
+    // The scene's opaque background covers every repainted pixel: the viewport is not filled
+    // first with its own.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     scene->setSceneRect(0, 0, 480, 854);
     m_sceneManager = new MSceneManager(this);
     resize(480, 854);

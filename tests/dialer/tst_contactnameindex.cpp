@@ -1,4 +1,5 @@
 #include "avatarwidget.h"
+#include "contactfiltercache.h"
 #include "contactlistrow.h"
 #include "contactnameindex.h"
 #include "contactpickercellcreator.h"
@@ -55,6 +56,46 @@ private:
                 names << g.letter + ':' + list.entries().at(row).name;
         return names;
     }
+    // Names whose case folding is awkward (length changing, locale-like letters, a null).
+    static QSharedPointer<const SortedContactList> awkwardNames()
+    {
+        const QStringList names = {"Anna Berg",
+                                   "ANNA berg",
+                                   "Ärni Straße",
+                                   "STRASSE Ärni",
+                                   "İlkay",
+                                   "ilkay",
+                                   "ΣΟΦΙΑ",
+                                   "σοφία",
+                                   "+358 12 345",
+                                   "Zoë",
+                                   QString(),
+                                   "a",
+                                   QStringLiteral("Bo") + QChar(0) + "nul",
+                                   "Anna b",
+                                   "erg",
+                                   "berg erg",
+                                   "Ämma",
+                                   "Bertil"};
+        QVector<SortedContactList::Entry> entries;
+        for (int i = 0; i < names.size(); ++i)
+            entries.append({QContactLocalId(i + 1), names.at(i)});
+        return SortedContactList::build(entries);
+    }
+    // The names of `list` that a plain case-insensitive search finds, under their groups.
+    static QString plainSearch(const SortedContactList &list, const QString &needle)
+    {
+        QVector<SortedContactList::Group> expected;
+        for (const SortedContactList::Group &g : list.groups()) {
+            SortedContactList::Group kept{g.letter, {}};
+            for (int row : g.rows)
+                if (list.entries().at(row).name.contains(needle.trimmed(), Qt::CaseInsensitive))
+                    kept.rows.append(row);
+            if (!kept.rows.isEmpty())
+                expected.append(kept);
+        }
+        return namesOf(list, expected).join('|');
+    }
     static QStringList listedNames(const ContactPickerModel *model)
     {
         QStringList names;
@@ -105,38 +146,59 @@ private Q_SLOTS:
     void shouldFilterAsACaseInsensitiveSearchDoes()
     {
         QFETCH(QString, needle);
-        const QStringList names = {"Anna Berg",
-                                   "ANNA berg",
-                                   "Ärni Straße",
-                                   "STRASSE Ärni",
-                                   "İlkay",
-                                   "ilkay",
-                                   "ΣΟΦΙΑ",
-                                   "σοφία",
-                                   "+358 12 345",
-                                   "Zoë",
-                                   QString(),
-                                   "a",
-                                   QStringLiteral("Bo") + QChar(0) + "nul",
-                                   "Anna b",
-                                   "erg",
-                                   "berg erg"};
-        QVector<SortedContactList::Entry> entries;
-        for (int i = 0; i < names.size(); ++i)
-            entries.append({QContactLocalId(i + 1), names.at(i)});
-        const QSharedPointer<const SortedContactList> list = SortedContactList::build(entries);
-        // The plain search, over the same groups.
-        QVector<SortedContactList::Group> expected;
-        for (const SortedContactList::Group &g : list->groups()) {
-            SortedContactList::Group kept{g.letter, {}};
-            for (int row : g.rows)
-                if (list->entries().at(row).name.contains(needle.trimmed(), Qt::CaseInsensitive))
-                    kept.rows.append(row);
-            if (!kept.rows.isEmpty())
-                expected.append(kept);
+        const QSharedPointer<const SortedContactList> list = awkwardNames();
+        QCOMPARE(namesOf(*list, list->filtered(needle)).join('|'), plainSearch(*list, needle));
+    }
+
+    void shouldFilterAsAFreshSearchWhateverWasTypedBefore_data()
+    {
+        // Filters typed one after another, and how each is answered: searched over every name
+        // ("full"), over the rows of an earlier filter it contains ("narrowed"), or kept.
+        QTest::addColumn<QStringList>("filters");
+        QTest::addColumn<QString>("answers");
+        QTest::newRow("typed on") << QStringList{"a", "an", "ann", "anna b"}
+                                  << "full,narrowed,narrowed,narrowed";
+        QTest::newRow("typed back")
+            << QStringList{"a", "an", "ann", "an", "a"} << "full,narrowed,narrowed,kept,kept";
+        QTest::newRow("other case typed on")
+            << QStringList{"ärni", "ÄRNI STR", "ärni straße"} << "full,narrowed,narrowed";
+        QTest::newRow("sharp s typed on") << QStringList{"stra", "straß", "STRASSE", "straße"}
+                                          << "full,narrowed,narrowed,narrowed";
+        QTest::newRow("accented capital typed on")
+            << QStringList{"r", "rn", "Ärni S"} << "full,narrowed,narrowed";
+        QTest::newRow("greek typed on")
+            << QStringList{"σ", "σο", "ΣΟΦΊ", "σοφια"} << "full,narrowed,narrowed,narrowed";
+        QTest::newRow("dotted capital I")
+            << QStringList{"i", "İl", "il", "İlk"} << "full,full,narrowed,narrowed";
+        QTest::newRow("spaces typed around")
+            << QStringList{"an", " an ", "an b", "n b "} << "full,kept,narrowed,full";
+        QTest::newRow("a null in the name")
+            << QStringList{"b", "bo", "bo\\0", "o"} << "full,narrowed,narrowed,full";
+        QTest::newRow("letters in other groups")
+            << QStringList{"e", "er", "erg", "rg", "r"} << "full,narrowed,narrowed,full,full";
+        QTest::newRow("emptied between") << QStringList{"an", "", "ann"} << "full,kept,narrowed";
+        QTest::newRow("more filters than are kept")
+            << QStringList{"a", "b", "e", "i", "k", "n", "o", "r", "s", "a"}
+            << "full,full,full,full,full,full,full,full,full,full";
+    }
+    void shouldFilterAsAFreshSearchWhateverWasTypedBefore()
+    {
+        QFETCH(QStringList, filters);
+        QFETCH(QString, answers);
+        const QSharedPointer<const SortedContactList> list = awkwardNames();
+        ContactFilterCache cache;
+        QStringList answered;
+        for (QString filter : qAsConst(filters)) {
+            filter.replace(QLatin1String("\\0"), QString(QChar(0)));
+            const qint64 before = cache.testedNames();
+            const QString shown = namesOf(*list, cache.filtered(list, filter)).join('|');
+            QCOMPARE(shown, plainSearch(*list, filter));
+            const qint64 tested = cache.testedNames() - before;
+            answered << (tested == 0                        ? "kept"
+                         : tested == list->entries().size() ? "full"
+                                                            : "narrowed");
         }
-        QCOMPARE(namesOf(*list, list->filtered(needle)).join('|'),
-                 namesOf(*list, expected).join('|'));
+        QCOMPARE(answered.join(','), answers);
     }
 
     void shouldShareOneListAndFollowChangesForEveryPicker()
@@ -281,6 +343,39 @@ private Q_SLOTS:
             model.rowCount() * 40.0 + shown.size() * list->cellCreator()->cellSize().height();
         QCOMPARE(list->size().height(), qMax(rows, page.pannableViewport()->size().height()));
         m_window->sceneManager()->disappearSceneWindowNow(&page);
+    }
+
+    void shouldTakeTheInitialsOfTheFirstAndLastWords_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("initials");
+        QTest::newRow("two words") << "anna berg"
+                                   << "AB";
+        QTest::newRow("three words") << "Anna Maria Berg"
+                                     << "AB";
+        QTest::newRow("one word") << "anna"
+                                  << "A";
+        QTest::newRow("spaces around and between") << "  anna \t\n  berg  "
+                                                   << "AB";
+        QTest::newRow("words not starting with a letter") << "2nd Anna (Berg) 3"
+                                                          << "A";
+        QTest::newRow("letter after a digit") << "Anna 2b"
+                                              << "A";
+        QTest::newRow("accented") << "ärni ÖSTBERG"
+                                  << "ÄÖ";
+        QTest::newRow("right to left")
+            << QStringLiteral("\u0633\u0627\u0631\u0629 \u0639\u0644\u064a")
+            << QStringLiteral("\u0633\u0639");
+        QTest::newRow("no letters") << "+358 40 123"
+                                    << "";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void shouldTakeTheInitialsOfTheFirstAndLastWords()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, initials);
+        QCOMPARE(AvatarWidget::initialsOf(name), initials);
     }
 
     void shouldKeepARowsPlacesWhateverTheName_data()

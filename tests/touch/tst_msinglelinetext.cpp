@@ -141,6 +141,54 @@ private Q_SLOTS:
         QCOMPARE(line.layoutCount(), layouts);
         QCOMPARE(drawn, byPainter(r, flags, text, elide, changed, dir));
     }
+
+    void shouldShareAShapedLineOnlyForTheSameInputs_data()
+    {
+        // A second line draws a text another line has drawn: shaped again only when something
+        // the shape depends on differs.
+        QTest::addColumn<bool>("otherText");
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<qreal>("width");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<bool>("elide");
+        QTest::addColumn<int>("shaped");
+        QTest::newRow("same inputs") << false << 20 << 120.0 << int(Qt::LeftToRight) << true << 0;
+        QTest::newRow("other text") << true << 20 << 120.0 << int(Qt::LeftToRight) << true << 1;
+        QTest::newRow("other font") << false << 22 << 120.0 << int(Qt::LeftToRight) << true << 1;
+        QTest::newRow("other width") << false << 20 << 40.0 << int(Qt::LeftToRight) << true << 1;
+        QTest::newRow("not elided") << false << 20 << 120.0 << int(Qt::LeftToRight) << false << 1;
+        QTest::newRow("other direction")
+            << false << 20 << 120.0 << int(Qt::RightToLeft) << true << 1;
+    }
+    void shouldShareAShapedLineOnlyForTheSameInputs()
+    {
+        QFETCH(bool, otherText);
+        QFETCH(int, pixelSize);
+        QFETCH(qreal, width);
+        QFETCH(int, direction);
+        QFETCH(bool, elide);
+        QFETCH(int, shaped);
+        // A text of its own per row: lines shaped by earlier rows are shared too.
+        const QString text = QStringLiteral("Anna Virtanen ") + QTest::currentDataTag();
+        QFont font = QApplication::font();
+        font.setPixelSize(20);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter;
+        MSingleLineText first;
+        byKeptLine(first, QRectF(0, 0, 120, 40), flags, text, true, font, Qt::LeftToRight);
+        const int before = MSingleLineText::shapedCount();
+        QFont changed = font;
+        changed.setPixelSize(pixelSize);
+        const QString shown = otherText ? text + QStringLiteral("!") : text;
+        const QRectF r(0, 0, width, 40);
+        const auto dir = Qt::LayoutDirection(direction);
+        MSingleLineText second;
+        const QImage drawn = byKeptLine(second, r, flags, shown, elide, changed, dir);
+        QCOMPARE(MSingleLineText::shapedCount() - before, shaped);
+        QCOMPARE(drawn, byPainter(r, flags, shown, elide, changed, dir));
+        // Both keep drawing their own lines.
+        QCOMPARE(byKeptLine(first, QRectF(0, 0, 120, 40), flags, text, true, font, Qt::LeftToRight),
+                 byPainter(QRectF(0, 0, 120, 40), flags, text, true, font, Qt::LeftToRight));
+    }
 };
 
 QTEST_MAIN(TestMSingleLineText)
