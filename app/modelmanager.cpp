@@ -80,15 +80,16 @@ ModelManager::~ModelManager()
     m_thread = nullptr;
 }
 
-void ModelManager::releaseUnusedRows()
+bool ModelManager::releaseUnusedRows()
 {
     if (!m_model->unloadRowsAfter(m_model->loadLimit()))
-        return;
+        return false;
 #ifdef __GLIBC__
     // Freed blocks stay in the allocator's free lists, still counted as the process's own
     // memory, until it is asked to hand whole free pages back.
     QTimer::singleShot(0, this, []() { malloc_trim(0); });
 #endif
+    return true;
 }
 
 bool ModelManager::isEmpty() const

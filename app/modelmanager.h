@@ -35,8 +35,9 @@ public:
     // Lets go of the shared model's rows past its load limit, loaded by a long scroll or a
     // search over the whole history, and hands the memory they held back to the system at the
     // next turn of the event loop. For when the view is back at its top (a page reset); the
-    // rows are read again when the view asks for more.
-    void releaseUnusedRows();
+    // rows are read again when the view asks for more. Returns whether rows went, so that the
+    // models above can let go of what they kept for them before the memory is handed back.
+    bool releaseUnusedRows();
 
 Q_SIGNALS:
     void modelChanged();

@@ -11,6 +11,9 @@
 #include "modelmanager.h"
 
 #include <QCoreApplication>
+#include <QVector>
+
+#include <algorithm>
 
 namespace {
 QPointer<CallHistoryCache> s_instance;
@@ -82,18 +85,49 @@ QSharedPointer<CallHistoryCacheItem> CallHistoryCache::buildItem(const CommHisto
         text = start.date() == m_locale->currentDateTime().date() ? m_locale->formatTime(start)
                                                                   : m_locale->formatDateTime(start);
 
-    QSharedPointer<CallHistoryCacheItem> &item = m_items[event.id()];
-    if (!item)
-        item.reset(new CallHistoryCacheItem(event.id(), this));
-    item->text = text;
+    Entry &entry = m_items[event.id()];
+    if (!entry.item)
+        entry.item.reset(new CallHistoryCacheItem(event.id(), this));
+    entry.item->text = text;
+    entry.lastUse = ++m_uses;
+    const QSharedPointer<CallHistoryCacheItem> item = entry.item;
+    trim();
     return item;
+}
+
+void CallHistoryCache::trim()
+{
+    const int held = m_items.size();
+    if (held <= m_maxItems + m_maxItems / 4)
+        return;
+    // The uses of the items that may go; those used after the n-th oldest stay.
+    QVector<quint64> uses;
+    uses.reserve(held);
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
+        if (!m_pending.contains(it.key()))
+            uses.append(it->lastUse);
+    }
+    const int going = qMin(held - m_maxItems, uses.size());
+    if (going <= 0)
+        return;
+    std::nth_element(uses.begin(), uses.begin() + (going - 1), uses.end());
+    const quint64 newestGoing = uses.at(going - 1);
+    for (auto it = m_items.begin(); it != m_items.end();) {
+        if (it->lastUse <= newestGoing && !m_pending.contains(it.key()))
+            it = m_items.erase(it);
+        else
+            ++it;
+    }
+    m_items.squeeze();
 }
 
 QSharedPointer<CallHistoryCacheItem> CallHistoryCache::cacheItem(int eventId)
 {
-    const QSharedPointer<CallHistoryCacheItem> item = m_items.value(eventId);
-    if (item)
-        return item;
+    const auto found = m_items.find(eventId);
+    if (found != m_items.end()) {
+        found->lastUse = ++m_uses;
+        return found->item;
+    }
     const CommHistory::Event event = eventById(eventId);
     if (!event.isValid())
         return QSharedPointer<CallHistoryCacheItem>();
@@ -110,6 +144,17 @@ void CallHistoryCache::setContactInfo(int eventId, CallHistoryContact::NumberTyp
     item->presence = presence;
     item->numberCount = numberCount;
     item->contactInfoSet = true;
+}
+
+void CallHistoryCache::setMaxItems(int items)
+{
+    m_maxItems = qMax(items, int(BatchSize));
+    trim();
+}
+
+int CallHistoryCache::fillEnd() const
+{
+    return qMin(m_model->rowCount(), m_maxItems);
 }
 
 void CallHistoryCache::watchList(MList *list)
@@ -147,8 +192,7 @@ void CallHistoryCache::onListPanningStopped()
 void CallHistoryCache::onPopulateTimeout()
 {
     m_timer.stop(); // when called directly, this is the tick
-    const int rows = m_model->rowCount();
-    if (m_position < 0 || m_position >= rows) {
+    if (m_position < 0 || m_position >= fillEnd()) {
         m_position = -1;
         return;
     }
@@ -158,7 +202,7 @@ void CallHistoryCache::onPopulateTimeout()
             m_position = -1;
             break;
         }
-        QSharedPointer<CallHistoryCacheItem> item = m_items.value(event.id());
+        QSharedPointer<CallHistoryCacheItem> item = m_items.value(event.id()).item;
         if (!item)
             item = buildItem(event);
 
@@ -175,7 +219,7 @@ void CallHistoryCache::onPopulateTimeout()
             }
         }
 
-        if (++m_position >= m_model->rowCount()) {
+        if (++m_position >= fillEnd()) {
             m_position = -1;
             break;
         }

@@ -2,6 +2,7 @@
 
 #include "callhistorycacheitem.h"
 
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QPointer>
@@ -29,6 +30,12 @@ class EventModel;
 // record; one that is not resolved yet leaves its item waiting (pending) until the record
 // reports it, while the fill goes on.
 //
+// It holds a bounded number of items (maxItems(), MaxItems by default), so that scrolling
+// through a long history does not keep an item for every row passed: the fill covers the top
+// maxItems() rows only, and once a quarter more were built on demand, the items used least
+// recently go (those waiting for their contact stay). A row whose item went gets a new one when
+// it asks again.
+//
 // Any change reported by the call event model (model ready, data changed, rows removed, events
 // committed) empties the cache and restarts the fill, so cached text never outlives the event
 // data it was built from; the locale service empties it when the time formats change.
@@ -36,7 +43,7 @@ class CallHistoryCache : public QObject
 {
     Q_OBJECT
 public:
-    enum { BatchSize = 20, TickMs = 150, PrestartedTickMs = 300 };
+    enum { BatchSize = 20, TickMs = 150, PrestartedTickMs = 300, MaxItems = 500 };
 
     // The application's cache, over the shared call event model and with the application's
     // contacts manager, created on first use.
@@ -56,6 +63,9 @@ public:
                         CallHistoryContact::PresenceCode presence, int numberCount);
     // Pauses filling while `list` is panned.
     void watchList(MList *list);
+    // How many items the cache keeps (at least BatchSize), for the next fill and items built.
+    void setMaxItems(int items);
+    int maxItems() const { return m_maxItems; }
 
     // Inspection: the items held, those waiting for their contact, the next row to fill (-1:
     // finished) and whether a tick is due.
@@ -84,11 +94,24 @@ private:
     void startTimer();
     void releaseContact(CallHistoryCacheItem *item, CallHistoryContact *contact);
     void dropPending(int eventId);
+    // The rows the fill covers: the top maxItems() of the model.
+    int fillEnd() const;
+    // Lets the least recently used items go once a quarter more than maxItems() are held.
+    void trim();
+
+    struct Entry
+    {
+        QSharedPointer<CallHistoryCacheItem> item;
+        quint64 lastUse = 0;
+    };
 
     CommHistory::EventModel *m_model;
     CallHistoryLocale *m_locale;
     QPointer<CallHistoryContactsManager> m_contacts;
-    QMap<int, QSharedPointer<CallHistoryCacheItem>> m_items;
+    QHash<int, Entry> m_items;
+    // Counts the uses of items, to tell which was used least recently.
+    quint64 m_uses = 0;
+    int m_maxItems = MaxItems;
     QMap<int, QSharedPointer<CallHistoryCacheItem>> m_pending;
     // The contact record each pending item waits for (its reference is held).
     QMap<int, QPointer<CallHistoryContact>> m_pendingContacts;

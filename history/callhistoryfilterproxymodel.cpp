@@ -87,6 +87,16 @@ void CallHistoryFilterProxyModel::setFilterText(const QString &text)
     Q_EMIT filterChanged(m_highlighter);
 }
 
+void CallHistoryFilterProxyModel::releaseUnusedMemory()
+{
+    // The base class drops its mapping on its own reset and builds it again when asked.
+    beginResetModel();
+    m_keys.forgetAll();
+    if (m_searching)
+        m_keys.setRowCount(sourceModel() ? sourceModel()->rowCount() : 0);
+    endResetModel();
+}
+
 void CallHistoryFilterProxyModel::applySearch(MCommonLabelHighlighter *highlighter,
                                               const CallSearchPattern &pattern)
 {

@@ -44,6 +44,11 @@ public:
 
     void setSourceModel(QAbstractItemModel *source) override;
     void setFilterText(const QString &text);
+    // Builds the row mapping anew for the rows the source holds now and forgets every row's
+    // search keys (a search prepares them again). After the source let go of many rows (a page
+    // reset), the mapping and the keys would otherwise keep room for all of them. A model
+    // reset: for when the view is back at its top.
+    void releaseUnusedMemory();
 
     // The highlighter of the current search, null while there is none.
     QPointer<MCommonLabelHighlighter> highlighter() const { return m_highlighter; }

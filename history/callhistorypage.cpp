@@ -235,8 +235,10 @@ void CallHistoryPage::resetPage()
 {
     resetSearch();
     m_viewport->setPosition(QPointF(0, 0));
-    // Back at the top: the rows that a long scroll or a search loaded are read again if needed.
-    ModelManager::instance()->releaseUnusedRows();
+    // Back at the top: the rows that a long scroll or a search loaded are read again if needed,
+    // and the search filter lets go of what it kept for them.
+    if (ModelManager::instance()->releaseUnusedRows())
+        m_filterModel->releaseUnusedMemory();
     if (m_choice != AllCalls) {
         m_choice = AllCalls;
         updateTexts();

@@ -86,6 +86,9 @@ private:
 
 } // namespace CommHistory
 
+// An event is one shared pointer: lists and vectors keep events in place and move them in
+// memory, instead of allocating each event of a list on its own.
+Q_DECLARE_TYPEINFO(CommHistory::Event, Q_MOVABLE_TYPE);
 Q_DECLARE_METATYPE(CommHistory::Event)
 Q_DECLARE_METATYPE(QList<CommHistory::Event>)
 

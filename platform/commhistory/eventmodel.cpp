@@ -259,6 +259,11 @@ bool EventModel::unloadRowsAfter(int rows)
     m_rows.remove(rows, m_rows.size() - rows);
     m_rows.squeeze();
     endRemoveRows();
+    if (m_worker) {
+        EventWorker *w = m_worker;
+        QMetaObject::invokeMethod(
+            w, [w]() { w->releaseMemory(); }, Qt::QueuedConnection);
+    }
     m_atEnd = false;
     m_loadAll = false;
     m_moreWanted = false;

@@ -106,9 +106,11 @@ public:
     virtual bool deleteEvent(int id);
 
     // Lets go of the rows after the first `rows` and of the memory they held, as after a long
-    // scroll or a search over the whole history; they are read again when a view asks for more
-    // (canFetchMore() is true again). Nothing happens while a chunk is on its way, for `rows`
-    // below 1, or when no more rows are loaded. Returns whether rows went (one rowsRemoved()).
+    // scroll or a search over the whole history, and has the store let go of what it kept for
+    // reading them (EventStore::releaseMemory(), in the background thread); they are read
+    // again when a view asks for more (canFetchMore() is true again). Nothing happens while a chunk
+    // is on its way, for `rows` below 1, or when no more rows are loaded. Returns whether rows went
+    // (one rowsRemoved()).
     bool unloadRowsAfter(int rows);
 
     // Whether the current load stopped (see modelReady()).

@@ -6,10 +6,9 @@ namespace CommHistory {
 
 int EventRowList::rowOf(int id) const
 {
-    const auto found = m_endTimes.constFind(id);
-    if (found == m_endTimes.constEnd())
+    qint64 end = 0;
+    if (!m_endTimes.find(id, &end))
         return -1;
-    const qint64 end = *found;
     // The first row whose oldest call is not newer than the event (order of EventGrouper).
     const auto it = std::partition_point(
         m_rows.constBegin(), m_rows.constEnd(), [end, id](const EventRow &row) {

@@ -1,9 +1,9 @@
 #ifndef COMMHISTORY_EVENTROWLIST_H
 #define COMMHISTORY_EVENTROWLIST_H
 
+#include "endtimeindex.h"
 #include "eventrow.h"
 
-#include <QHash>
 #include <QVector>
 
 namespace CommHistory {
@@ -44,7 +44,7 @@ private:
     void unindex(const EventRow &row);
 
     QVector<EventRow> m_rows;
-    QHash<int, qint64> m_endTimes;
+    EndTimeIndex m_endTimes;
 };
 
 } // namespace CommHistory

@@ -351,6 +351,14 @@ static QString columnText(sqlite3_stmt *st, int column)
     return QString(reinterpret_cast<const QChar *>(data), bytes / 2);
 }
 
+void EventStore::releaseMemory()
+{
+    m_strings = QSet<QString>();
+    QMutexLocker lock(&m_handleMutex);
+    if (m_db)
+        sqlite3_db_release_memory(m_db);
+}
+
 QString EventStore::intern(const QString &text)
 {
     // Loaded events share the texts that repeat (account paths, frequent callers).

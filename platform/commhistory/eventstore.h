@@ -92,6 +92,11 @@ public:
     bool open();
     bool isOpen() const { return m_db != nullptr; }
     void close();
+    // Lets go of what reading kept for later reads: the texts shared between the events read
+    // (later events get their own copies until they share again) and the database pages
+    // cached. For when the events read are let go of (a model dropping rows); the store stays
+    // open.
+    void releaseMemory();
 
     Error error() const { return m_error; }
     QString errorString() const { return m_errorString; }

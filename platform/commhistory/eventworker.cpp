@@ -25,12 +25,13 @@ void EventWorker::fetch(int generation, const EventFilter &filter, const Event &
     rows = qMax(rows, 1);
     QList<Event> out;
     bool atEnd = false;
+    bool full = false;
     Event cursor = after;
     int groups = 0;
     // Read one event past the last row: it tells whether more exist and, when collapsing,
     // where the last row ends.
     const int batch = collapse ? rows + rows / 4 + 2 : rows + 1;
-    while (!atEnd) {
+    while (!atEnd && !full) {
         QList<Event> read;
         if (!m_store.events(filter, cursor, batch, &read)) {
             Q_EMIT fetchFailed(generation, m_store.errorString());
@@ -40,10 +41,8 @@ void EventWorker::fetch(int generation, const EventFilter &filter, const Event &
         for (const Event &e : qAsConst(read)) {
             if (out.isEmpty() || !collapse || !EventGrouper::sameGroup(out.constLast(), e)) {
                 if (groups == rows) {
-                    atEnd = false;
-                    resolve(out);
-                    Q_EMIT fetched(generation, out, false);
-                    return;
+                    full = true;
+                    break;
                 }
                 ++groups;
             }
@@ -52,8 +51,11 @@ void EventWorker::fetch(int generation, const EventFilter &filter, const Event &
         if (!read.isEmpty())
             cursor = read.constLast();
     }
+    // The events are held by `out` alone now, so resolving their contacts changes each in
+    // place instead of copying it.
+    cursor = Event();
     resolve(out);
-    Q_EMIT fetched(generation, out, true);
+    Q_EMIT fetched(generation, out, !full);
 }
 
 void EventWorker::reread(int generation, int reason, const EventFilter &filter,
@@ -65,6 +67,7 @@ void EventWorker::reread(int generation, int reason, const EventFilter &filter,
     for (const Event &e : qAsConst(found))
         if (filter.matches(e))
             matching.append(e);
+    found.clear(); // resolved in place, not copied
     resolve(matching);
     Q_EMIT rereadDone(generation, reason, ids, matching, ok);
 }

@@ -40,6 +40,8 @@ public:
     void interrupt() { m_store.interrupt(); }
     // Drops the running and later reads; the writes asked for still run (see EventStore).
     void interruptReads() { m_store.interruptReads(); }
+    // Lets go of what the store keeps for later reads (EventStore::releaseMemory()).
+    void releaseMemory() { m_store.releaseMemory(); }
     QString databasePath() const { return m_store.path(); }
 
 Q_SIGNALS:

@@ -63,6 +63,8 @@ private Q_SLOTS:
     void shouldLetPendingContactsGoWhenCleared();
     void shouldBeEmptiedWhenTimeFormatsChange();
     void shouldTakeContactDetailsInTheApplicationCache();
+    void shouldKeepABoundedNumberOfItems_data();
+    void shouldKeepABoundedNumberOfItems();
 
 private:
     // Stores `count` calls a minute apart, the newest ending at `newest`; row i is from
@@ -481,6 +483,55 @@ void TestCallHistoryCache::shouldTakeContactDetailsInTheApplicationCache()
     QCOMPARE(cache->cacheItem(call.id())->numberType, CallHistoryContact::NumberTypeMobile);
     QCOMPARE(cache->cacheItem(call.id())->presence, CallHistoryContact::PresenceAvailable);
     QCOMPARE(cache->cacheItem(call.id())->numberCount, 2);
+}
+
+void TestCallHistoryCache::shouldKeepABoundedNumberOfItems_data()
+{
+    // A row read again after the fill (-1: none), whether the top row waits for a contact that
+    // never comes, and the rows with items once rows 20 to 25 were built on demand.
+    QTest::addColumn<int>("readAgain");
+    QTest::addColumn<bool>("topPending");
+    QTest::addColumn<QString>("filledAfter");
+    QTest::newRow("the least recently used go") << -1 << false << "6-25";
+    QTest::newRow("an item read again stays") << 2 << false << "2-2 7-25";
+    QTest::newRow("an item waiting for its contact stays") << -1 << true << "0-0 7-25";
+}
+
+void TestCallHistoryCache::shouldKeepABoundedNumberOfItems()
+{
+    QFETCH(int, readAgain);
+    QFETCH(bool, topPending);
+    QFETCH(QString, filledAfter);
+    if (topPending)
+        m_bookContacts->contacts.insert("+10000", {{4242, "Gone"}}); // not in the address book
+    store(45);
+    auto cache = makeCache(topPending);
+    cache->setMaxItems(20);
+    for (int tick = 0; tick < 5 && cache->position() >= 0; ++tick)
+        cache->onPopulateTimeout();
+    // The fill covers the top rows up to the bound.
+    QCOMPARE(filled(*cache), QStringLiteral("0-19"));
+    QCOMPARE(cache->position(), -1);
+    QCOMPARE(cache->isPending(m_model->event(m_model->index(0, 0)).id()), topPending);
+
+    if (readAgain >= 0)
+        QVERIFY(cache->cacheItem(m_model->event(m_model->index(readAgain, 0)).id()));
+    QStringList counts;
+    for (int row = 20; row <= 25; ++row) {
+        const int id = m_model->event(m_model->index(row, 0)).id();
+        const QSharedPointer<CallHistoryCacheItem> item = cache->cacheItem(id);
+        QVERIFY(item && !item->text.isEmpty());
+        QCOMPARE(cache->cacheItem(id), item);
+        counts << QString::number(cache->count());
+    }
+    QCOMPARE(counts.join(' '), QStringLiteral("21 22 23 24 25 20"));
+    QCOMPARE(filled(*cache), filledAfter);
+    QCOMPARE(cache->isPending(m_model->event(m_model->index(0, 0)).id()), topPending);
+    // An item that went is built again when a row asks for it.
+    const int gone = m_model->event(m_model->index(1, 0)).id();
+    QVERIFY(!cache->contains(gone));
+    QVERIFY(cache->cacheItem(gone));
+    QVERIFY(cache->contains(gone));
 }
 
 int main(int argc, char *argv[])

@@ -36,6 +36,8 @@ private Q_SLOTS:
     void shouldFollowRowsChangedWhileSearching_data();
     void shouldFollowRowsChangedWhileSearching();
     void shouldFindTheRightCallsAfterManyChangesWhileSearching();
+    void shouldSearchAsBeforeAfterLettingGoOfRows_data();
+    void shouldSearchAsBeforeAfterLettingGoOfRows();
 
 private:
     // Calls of several parties, some sharing one, for the searches typed in a row.
@@ -423,6 +425,46 @@ void TestCallHistoryFilterProxyModel::shouldFindTheRightCallsAfterManyChangesWhi
         QCOMPARE(shown(filter), freshSearch(QString::fromLatin1(text)));
     }
     QCOMPARE(shown(filter), QStringLiteral("1 2 3 5 6 7 8 9"));
+}
+
+void TestCallHistoryFilterProxyModel::shouldSearchAsBeforeAfterLettingGoOfRows_data()
+{
+    // The search text when the rows go and the filter lets go of its memory, what it shows then,
+    // and the rows that come back afterwards.
+    QTest::addColumn<QString>("searching");
+    QTest::addColumn<QString>("shownAfter");
+    QTest::newRow("no search since the last one") << ""
+                                                  << "1 2 3 4";
+    QTest::newRow("while searching") << "an"
+                                     << "1 2 4";
+    QTest::newRow("while searching a number") << "1234"
+                                              << "1";
+}
+
+void TestCallHistoryFilterProxyModel::shouldSearchAsBeforeAfterLettingGoOfRows()
+{
+    QFETCH(QString, searching);
+    QFETCH(QString, shownAfter);
+    const QVector<Event> all = parties();
+    m_source.setEvents(all);
+    CallHistoryFilterProxyModel filter(&m_source);
+    QAbstractItemModelTester tester(&filter);
+    // Every row's keys prepared, and answers kept for a narrower search.
+    filter.setFilterText(QStringLiteral("a"));
+    filter.setFilterText(searching);
+    m_source.removeEvents(4, all.size() - 4);
+    QSignalSpy resets(&filter, &QAbstractItemModel::modelReset);
+    filter.releaseUnusedMemory();
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(shown(filter), shownAfter);
+
+    // The rows read again later are searched like any others.
+    m_source.insertEvents(4, all.mid(4));
+    QCOMPARE(shown(filter), freshSearch(searching));
+    for (const char *text : {"ann", "anna", "an", "", "1234", "12", "jo", "ann"}) {
+        filter.setFilterText(QString::fromLatin1(text));
+        QCOMPARE(shown(filter), freshSearch(QString::fromLatin1(text)));
+    }
 }
 
 CH_TOUCH_TEST_MAIN(TestCallHistoryFilterProxyModel)
