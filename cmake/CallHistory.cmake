@@ -12,6 +12,14 @@ function(ch_library target)
     add_library(${target} STATIC ${srcs})
     target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${A_LINKS})
+    # Automoc reruns only for the files its last run saw: a header added to the folder later
+    # would never get its moc file in an existing build directory. When the folder's files
+    # change, its stamp goes, so that the next build runs it again.
+    string(MD5 files "${srcs}")
+    if(DEFINED CH_FILES_${target} AND NOT CH_FILES_${target} STREQUAL files)
+        file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+    endif()
+    set(CH_FILES_${target} ${files} CACHE INTERNAL "")
 endfunction()
 
 # ch_tests([LINKS lib...] [HELPERS file...])
