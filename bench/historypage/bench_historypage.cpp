@@ -17,6 +17,7 @@
 // store tool's generator with a fixed seed.
 
 #include "benchchild.h"
+#include "benchhistory.h"
 #include "callhistoryapplicationservice.h"
 #include "callhistoryitem.h"
 #include "callhistorypage.h"
@@ -28,7 +29,6 @@
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mcellcreator.h"
-#include "mgconfitem.h"
 #include "mlist.h"
 #include "modelmanager.h"
 #include "mpannableviewport.h"
@@ -56,7 +56,6 @@ const int StoredCalls = 100000;
 const int Rounds = 11;
 const int FlingRows = 1000;
 const double FlingMs = 2000;
-const char DefaultPageKey[] = "/apps/call-history/settings/defaultPage";
 
 double g_mainStartMs = 0;
 
@@ -397,29 +396,18 @@ int runParent(int argc, char **argv)
     QTemporaryDir dir;
     if (!dir.isValid())
         return fail(QStringLiteral("no temporary folder"));
-    const QString db = dir.filePath(QStringLiteral("history.db"));
-    QProcess tool;
-    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    tool.start(QStringLiteral(CH_BINARY_DIR "/tools/call-history-store/call-history-store"),
-               {"--db", db, "generate", QString::number(StoredCalls), "--seed", "42"});
-    if (!tool.waitForFinished(600000) || tool.exitCode() != 0)
+    const QString db = BenchHistory::generate(dir, StoredCalls);
+    if (db.isEmpty())
         return fail(QStringLiteral("cannot generate the history"));
-    // The program opens on the page last shown: the call history. The old value is put back.
-    MGConfItem defaultPage{QLatin1String(DefaultPageKey)};
-    const QVariant oldDefaultPage = defaultPage.value();
-    if (!defaultPage.set(QStringLiteral("callHistory")))
+    BenchHistory history;
+    if (!history.openOnCallHistory())
         return fail(QStringLiteral("cannot set the default page (no session bus or dconf)"));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("CALL_HISTORY_DB"), db);
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    const int result = measure(env);
-    if (oldDefaultPage.isValid())
-        defaultPage.set(oldDefaultPage);
-    else
-        defaultPage.unset();
-    return result;
+    return measure(env);
 }
 
 // Runs the children and prints the figures.

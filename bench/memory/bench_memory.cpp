@@ -18,6 +18,7 @@
 // memory-minimal-window beside it); figures are medians of three runs.
 
 #include "benchchild.h"
+#include "benchhistory.h"
 #include "callhistorypage.h"
 #include "callhistorystartup.h"
 #include "callmodel.h"
@@ -28,7 +29,6 @@
 #include "historypagestate.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
-#include "mgconfitem.h"
 #include "mlist.h"
 #include "mlistfilter.h"
 #include "modelmanager.h"
@@ -54,7 +54,6 @@ using namespace BenchChild;
 namespace {
 
 const int Runs = 3;
-const char DefaultPageKey[] = "/apps/call-history/settings/defaultPage";
 // The contacts manager lets go of unused contact records after 20 s.
 const int EvictionWaitMs = 23000;
 
@@ -330,18 +329,6 @@ int measurePlatform(const QString &name, QProcessEnvironment env, const QString 
     return 0;
 }
 
-QString generate(const QTemporaryDir &dir, int calls)
-{
-    const QString db = dir.filePath(QStringLiteral("history-%1.db").arg(calls));
-    QProcess tool;
-    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    tool.start(QStringLiteral(CH_BINARY_DIR "/tools/call-history-store/call-history-store"),
-               {"--db", db, "generate", QString::number(calls), "--seed", "42"});
-    if (!tool.waitForFinished(600000) || tool.exitCode() != 0)
-        return QString();
-    return db;
-}
-
 int runParent(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -351,13 +338,12 @@ int runParent(int argc, char **argv)
     QTemporaryDir dir;
     if (!dir.isValid())
         return fail(QStringLiteral("no temporary folder"));
-    const QString db100k = generate(dir, 100000);
-    const QString db1k = generate(dir, 1000);
+    const QString db100k = BenchHistory::generate(dir, 100000);
+    const QString db1k = BenchHistory::generate(dir, 1000);
     if (db100k.isEmpty() || db1k.isEmpty())
         return fail(QStringLiteral("cannot generate the history"));
-    MGConfItem defaultPage{QLatin1String(DefaultPageKey)};
-    const QVariant oldDefaultPage = defaultPage.value();
-    if (!defaultPage.set(QStringLiteral("callHistory")))
+    BenchHistory history;
+    if (!history.openOnCallHistory())
         return fail(QStringLiteral("cannot set the default page (no session bus or dconf)"));
 
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -384,11 +370,6 @@ int runParent(int argc, char **argv)
     QProcessEnvironment e = env;
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     result |= measurePlatform(QStringLiteral("offscreen"), e, db100k, db1k, false);
-
-    if (oldDefaultPage.isValid())
-        defaultPage.set(oldDefaultPage);
-    else
-        defaultPage.unset();
     return result;
 }
 
