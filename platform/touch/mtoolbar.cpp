@@ -44,6 +44,10 @@ void MToolBar::addToolAction(QAction *action)
         m_order.removeAll(action);
         delete m_buttons.take(action);
     });
+    // A tab that turns checked or unchecked repaints the whole bar: the page above changes with
+    // it, and the window then repaints one rectangle, which is filled and copied much faster
+    // than a page with a piece of the bar beside it.
+    connect(button, &MButton::toggled, this, [this]() { update(); });
     connect(button, &MButton::clicked, this, [this, action]() {
         // A checked tab stays checked when tapped again, but still reports the tap.
         if (action->isCheckable() && action->isChecked() && action->actionGroup() &&
