@@ -17,6 +17,7 @@
 #include "mbanner.h"
 #include "mlocale.h"
 #include "modelmanager.h"
+#include "mpannableviewport.h"
 #include "pagemanager.h"
 #include "phonenumbers.h"
 
@@ -46,6 +47,9 @@ DialerPage::DialerPage(QObject *parent)
     m_page->setTitle(QStringLiteral("call-history"));
     m_page->setPannable(false);
     m_page->setStyleName(QStringLiteral("DialerPage"));
+    // The page's viewport would paint the default background, the window's own colour, over
+    // the whole page again.
+    m_page->pannableViewport()->setStyleName(QStringLiteral("DialerViewport"));
 
     m_dialer = new Dialer::DialerWidget(0, m_accountSelector, m_page);
     m_accountSelector->reset();

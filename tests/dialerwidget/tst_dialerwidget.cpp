@@ -7,6 +7,7 @@
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
 #include "mbanner.h"
+#include "mpannableviewport.h"
 #include "mscenemanager.h"
 #include "mtheme.h"
 #include "testsupport.h"
@@ -291,6 +292,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("around");
         QTest::newRow("plain page") << "page";
         QTest::newRow("page drawing no background") << "window";
+        QTest::newRow("page and viewport drawing no background") << "window only";
         QTest::newRow("page drawing a divider") << "divider";
         QTest::newRow("inside a widget that paints") << "painting widget";
     }
@@ -298,8 +300,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, around);
         Dialer::DialerWidget *dialer = m_dialer;
-        if (around == QLatin1String("window")) {
+        if (around.startsWith(QLatin1String("window"))) {
             m_page->setStyleName(QStringLiteral("DialerPage"));
+            if (around.endsWith(QLatin1String("only")))
+                m_page->pannableViewport()->setStyleName(QStringLiteral("DialerViewport"));
         } else if (around == QLatin1String("divider")) {
             m_page->setStyleName(QStringLiteral("DialerHeader"));
         } else if (around == QLatin1String("painting widget")) {
