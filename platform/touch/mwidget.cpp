@@ -43,9 +43,31 @@ QVariant MWidget::itemChange(GraphicsItemChange change, const QVariant &value)
         setAttribute(Qt::WA_Resized, false);
     }
     QGraphicsLayoutItem *parent = parentLayoutItem();
-    if (parent && parent->isLayout())
+    if (parent && parent->isLayout() && layoutIsBehind(static_cast<QGraphicsLayout *>(parent)))
         static_cast<QGraphicsLayout *>(parent)->invalidate();
     return QGraphicsItem::itemChange(change, value);
+}
+
+void MWidget::setGeometry(const QRectF &rect)
+{
+    m_placedShown = isVisibleTo(parentItem());
+    QGraphicsWidget::setGeometry(rect);
+}
+
+bool MWidget::layoutIsBehind(QGraphicsLayout *layout)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QGraphicsLayoutItem *item = layout->itemAt(i);
+        QGraphicsItem *graphics = item ? item->graphicsItem() : nullptr;
+        auto *widget = graphics && graphics->isWidget()
+                           ? qobject_cast<MWidget *>(static_cast<QGraphicsWidget *>(graphics))
+                           : nullptr;
+        // A widget becoming shown is not hidden itself any more: it differs when it was placed
+        // hidden.
+        if (!widget || widget->m_placedShown != widget->isVisibleTo(widget->parentItem()))
+            return true;
+    }
+    return false;
 }
 
 void MWidget::retranslateUi() {}

@@ -18,6 +18,7 @@ public:
     QColor colour = Qt::red;
     QSizeF preferred = QSizeF(100, 40);
     mutable int hintRequests = 0;
+    int placements = 0;
 
     void grow(qreal height)
     {
@@ -28,6 +29,11 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
     {
         painter->fillRect(rect(), colour);
+    }
+    void setGeometry(const QRectF &rect) override
+    {
+        ++placements;
+        MWidget::setGeometry(rect);
     }
 
 protected:
@@ -109,6 +115,12 @@ private Q_SLOTS:
                                          << "red blue";
         QTest::newRow("first block hidden while away") << "hide layout"
                                                        << "blue";
+        QTest::newRow("first block hidden while away, nothing laid out") << "hide"
+                                                                         << "blue";
+        QTest::newRow("first block hidden and shown again while away") << "hide show"
+                                                                       << "red blue";
+        QTest::newRow("first block hidden on the page, shown while away") << "before show"
+                                                                          << "red blue";
         QTest::newRow("first block hidden, laid out and shown again while away")
             << "hide layout show"
             << "red blue";
@@ -157,6 +169,39 @@ private Q_SLOTS:
         QCOMPARE(m_first->hintRequests, 0);
         QCOMPARE(m_second->hintRequests, 0);
         QCOMPARE(m_second->geometry().top(), m_first->geometry().bottom());
+    }
+
+    // A page shown again as it was left is not laid out again; one whose widgets changed while
+    // away is, and so is a widget shown on its page.
+    void shouldLayOutAgainOnlyWhatChanged_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("laidOut");
+        QTest::newRow("page shown again") << "away back" << false;
+        QTest::newRow("page shown again twice") << "away back away back" << false;
+        QTest::newRow("block hidden while away") << "away hide back" << true;
+        QTest::newRow("block hidden and shown while away") << "away hide show back" << false;
+        QTest::newRow("block hidden on the page, shown again") << "hide show" << true;
+    }
+    void shouldLayOutAgainOnlyWhatChanged()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, laidOut);
+        m_first->placements = m_second->placements = 0;
+        for (const QString &step : steps.split(QLatin1Char(' '))) {
+            if (step == QLatin1String("away"))
+                switchTo(m_other);
+            else if (step == QLatin1String("back"))
+                switchTo(m_page);
+            else if (step == QLatin1String("hide"))
+                m_first->hide();
+            else
+                m_first->show();
+            settle();
+            if (step == QLatin1String("hide") && steps.startsWith(QLatin1String("hide")))
+                m_first->placements = m_second->placements = 0;
+        }
+        QCOMPARE(m_second->placements > 0, laidOut);
     }
 
     void shouldCutContentAtTheViewportEdgeOnlyWhenItDoesNotFit_data()
