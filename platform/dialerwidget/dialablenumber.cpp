@@ -1,7 +1,5 @@
 #include "dialablenumber.h"
 
-#include <QStringList>
-
 namespace Dialer {
 
 namespace {
@@ -16,19 +14,18 @@ bool isLetterAt(const QString &text, int i)
     return i >= 0 && i < text.size() && text.at(i).isLetter();
 }
 
-// Splits a run of digits into groups of three; a lone last digit joins the group before.
-QString groupDigits(const QString &digits)
+// Appends a run of `count` digits in groups of three; a lone last digit joins the group before
+// ("123 4" is written "12 34"). Called on every key press: no lists or copies of the run.
+void appendGroupedDigits(QString &out, const QChar *digits, int count)
 {
-    QStringList groups;
-    for (int i = 0; i < digits.size(); i += 3)
-        groups << digits.mid(i, 3);
-    if (groups.size() >= 2 && groups.last().size() == 1) {
-        // "123 4" becomes "12 34".
-        const QString tail = groups.takeLast();
-        const QString before = groups.takeLast();
-        groups << before.left(2) << before.mid(2) + tail;
+    for (int i = 0; i < count;) {
+        const int left = count - i;
+        const int size = left == 4 ? 2 : qMin(left, 3);
+        if (i > 0)
+            out += QLatin1Char(' ');
+        out.append(digits + i, size);
+        i += size;
     }
-    return groups.join(QLatin1Char(' '));
 }
 } // namespace
 
@@ -55,19 +52,20 @@ QString groupedForReading(const QString &number)
     if (number.contains(QLatin1Char('*')) || number.contains(QLatin1Char('#')))
         return number;
     QString out;
-    QString run;
-    for (const QChar c : number) {
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            run += c;
+    out.reserve(number.size() + number.size() / 2 + 1);
+    const QChar *chars = number.constData();
+    const int size = number.size();
+    int run = 0; // where the current run of digits starts
+    for (int i = 0; i <= size; ++i) {
+        if (i < size && chars[i] >= QLatin1Char('0') && chars[i] <= QLatin1Char('9'))
             continue;
-        }
-        out += groupDigits(run);
-        run.clear();
+        appendGroupedDigits(out, chars + run, i - run);
         // A pause or wait letter, "+" or ",": kept in place; a space after a pause makes the
         // tones that follow readable.
-        out += c;
+        if (i < size)
+            out += chars[i];
+        run = i + 1;
     }
-    out += groupDigits(run);
     return out;
 }
 

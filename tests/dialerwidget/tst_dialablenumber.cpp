@@ -56,6 +56,14 @@ private Q_SLOTS:
                                                << "040 123p12";
         QTest::newRow("empty") << ""
                                << "";
+        QTest::newRow("seven digits") << "1234567"
+                                      << "123 45 67";
+        QTest::newRow("one digit") << "5"
+                                   << "5";
+        QTest::newRow("runs of four around a comma") << "1234,5678"
+                                                     << "12 34,56 78";
+        QTest::newRow("ends with a pause") << "+3584p"
+                                           << "+35 84p";
     }
     void shouldGroupDigitsForReading()
     {
