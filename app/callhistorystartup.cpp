@@ -9,6 +9,7 @@
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mcomponentcache.h"
+#include "mlist.h"
 #include "mlocale.h"
 #include "modelmanager.h"
 #include "pagemanager.h"
@@ -70,6 +71,13 @@ CallHistoryStartup::CallHistoryStartup(int &argc, char **argv, const StepObserve
     // launch or a bus call that needs them earlier has the page manager make them.
     auto *deferral = new StartupDeferral(m_window->viewport(), firstPageShown, m_app);
     PageManager::instance()->setWindow(m_window, PageManager::CallHistoryFirst);
+    // The first frame shows the rows in view only: those a screen further are made after it.
+    QPointer<MList> list = PageManager::instance()->callHistoryPage()->list();
+    list->setPreloading(false);
+    deferral->defer([list]() {
+        if (list)
+            list->setPreloading(true);
+    });
     deferral->defer([]() { PageManager::instance()->completePages(); });
     deferral->defer([]() { CallHistoryVoicemail::instance(); });
     step("pages");
