@@ -30,9 +30,18 @@ void WindowRehearsal::rehearse()
     // frame on screen will have them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     // A window never shown has not yet fitted its viewport to its size: the viewport it will
-    // have is the window's inside, without scroll bars (the program's windows have none).
-    QImage image(m_window->maximumViewportSize(), QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&image);
-    painter.setRenderHints(m_window->renderHints());
-    m_window->render(&painter, QRectF(image.rect()), image.rect());
+    // have is the window's inside, without scroll bars (the program's windows have none). It is
+    // painted in bands into one small image, so that the rehearsal never holds a frame's worth
+    // of pixels.
+    const QSize size = m_window->maximumViewportSize();
+    const int band = qMin(size.height(), BandHeight);
+    if (size.isEmpty())
+        return;
+    QImage image(size.width(), band, QImage::Format_ARGB32_Premultiplied);
+    for (int top = 0; top < size.height(); top += band) {
+        const QRect source(0, top, size.width(), qMin(band, size.height() - top));
+        QPainter painter(&image);
+        painter.setRenderHints(m_window->renderHints());
+        m_window->render(&painter, QRectF(QPointF(), source.size()), source);
+    }
 }

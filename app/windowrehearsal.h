@@ -8,11 +8,11 @@
 class QGraphicsView;
 
 // Paints a window that waits hidden (a process started in the background) once into a
-// throw-away image of the window's size, as its first frame on screen would be painted, so that
+// throw-away image, band by band, as its first frame on screen would be painted, so that
 // showing it later only shows and paints: the icons are drawn into the theme's pixmap cache, the
 // rows' texts shaped, the glyphs of their fonts rasterised into the shared glyph caches, and the
 // code of the paint path loaded and bound. What stays afterwards is what the first frame on
-// screen would have kept anyway (caches); the image goes at once.
+// screen would have kept anyway (caches); the image, a band of the window, goes at once.
 //
 // Limits: it rehearses once, at the next turn of the event loop after request() finds `ready`
 // holding (say, the page with its first rows laid out), and never while the window is visible
@@ -21,6 +21,9 @@ class WindowRehearsal : public QObject
 {
     Q_OBJECT
 public:
+    // The height of the bands the frame is painted in (pixels).
+    static const int BandHeight = 128;
+
     WindowRehearsal(QGraphicsView *window, const std::function<bool()> &ready,
                     QObject *parent = nullptr);
 
