@@ -9,11 +9,13 @@
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mcomponentcache.h"
+#include "mlist.h"
 #include "mlocale.h"
 #include "modelmanager.h"
 #include "pagemanager.h"
 #include "rastergraphics.h"
 #include "startupdeferral.h"
+#include "windowrehearsal.h"
 
 namespace {
 // The window shows what the start meant to: the call history once it knows its rows (or that
@@ -25,6 +27,15 @@ bool firstPageShown()
         return pages->currentPageType() != PageManager::None;
     CallHistoryPage *history = pages->callHistoryPage();
     return history && history->viewState() != CallHistoryPage::Loading;
+}
+
+// The hidden window of a prestarted process has the frame a launch will show: the call history
+// on its window with its rows (or its empty text).
+bool hiddenPageReady(MApplicationWindow *window)
+{
+    CallHistoryPage *history = PageManager::instance()->callHistoryPage();
+    return history && window->currentPage() == history->scenePage() &&
+           history->viewState() != CallHistoryPage::Loading;
 }
 } // namespace
 
@@ -60,6 +71,13 @@ CallHistoryStartup::CallHistoryStartup(int &argc, char **argv, const StepObserve
     // launch or a bus call that needs them earlier has the page manager make them.
     auto *deferral = new StartupDeferral(m_window->viewport(), firstPageShown, m_app);
     PageManager::instance()->setWindow(m_window, PageManager::CallHistoryFirst);
+    // The first frame shows the rows in view only: those a screen further are made after it.
+    QPointer<MList> list = PageManager::instance()->callHistoryPage()->list();
+    list->setPreloading(false);
+    deferral->defer([list]() {
+        if (list)
+            list->setPreloading(true);
+    });
     deferral->defer([]() { PageManager::instance()->completePages(); });
     deferral->defer([]() { CallHistoryVoicemail::instance(); });
     step("pages");
@@ -73,6 +91,13 @@ CallHistoryStartup::CallHistoryStartup(int &argc, char **argv, const StepObserve
         // lays itself out in the hidden window for the launch.
         deferral->releaseAtNextTurn();
         PageManager::instance()->prepareDefaultPage();
+        // Its first frame is painted once out of sight as soon as it has its rows, so that a
+        // launch finds the icons, texts and glyphs ready.
+        auto *rehearsal = new WindowRehearsal(
+            m_window, [window = m_window] { return hiddenPageReady(window); }, m_app);
+        QObject::connect(ModelManager::instance(), &ModelManager::modelChanged, rehearsal,
+                         &WindowRehearsal::request, Qt::QueuedConnection);
+        rehearsal->request();
     }
 
     new DBusAdaptor(m_app);

@@ -63,6 +63,8 @@ QStringList choiceTexts()
 MLabel *makeEmptyStateLabel(QGraphicsItem *parent)
 {
     auto *label = new MLabel(parent);
+    // Hidden until its state comes: it is measured in its look when it is shown, not before.
+    label->hide();
     label->setStyleName(QStringLiteral("CommonEmptyStateTitle"));
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);

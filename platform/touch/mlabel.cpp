@@ -41,6 +41,34 @@ void MLabel::setText(const QString &text)
     update();
 }
 
+bool MLabel::waitsForPlace() const
+{
+    return !parentLayoutItem() && (!isVisible() || (!parentItem() && !scene()));
+}
+
+void MLabel::updateGeometry()
+{
+    if (waitsForPlace()) {
+        // The hints are asked again when needed; the fitting comes with a place.
+        QGraphicsLayoutItem::updateGeometry();
+        m_fittingPending = true;
+        return;
+    }
+    m_fittingPending = false;
+    MWidgetController::updateGeometry();
+}
+
+QVariant MLabel::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    const QVariant result = MWidgetController::itemChange(change, value);
+    if (m_fittingPending &&
+        (change == ItemVisibleHasChanged || change == ItemParentHasChanged ||
+         change == ItemSceneHasChanged) &&
+        !waitsForPlace())
+        updateGeometry();
+    return result;
+}
+
 void MLabel::setWordWrap(bool wrap)
 {
     m_wordWrap = wrap;

@@ -41,12 +41,20 @@ public:
     // The text as drawn: with highlights marked when there are any.
     QString renderedText() const;
 
+    // A label in no layout is fitted to its size hints when they change (as any graphics
+    // widget), but only once it has a place to be seen: while it is in no scene and has no
+    // parent, or while it is hidden, the fitting (and the measuring of its text that it needs)
+    // waits until it gets one or is shown. A label that is made, styled and filled before it
+    // goes into a layout is then measured in its final look only.
+    void updateGeometry() override;
+
 Q_SIGNALS:
     void clicked();
 
 protected:
     void drawContents(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
     QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
     bool isRich() const;
@@ -59,7 +67,10 @@ protected:
     virtual bool hintsFollowText() const { return true; }
 
 private:
+    bool waitsForPlace() const;
+
     QString m_text;
+    bool m_fittingPending = false;
     bool m_wordWrap = false;
     bool m_elide = true;
     bool m_alignmentSet = false;

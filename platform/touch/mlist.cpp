@@ -92,6 +92,14 @@ void MList::flush()
         refresh();
 }
 
+void MList::setPreloading(bool preload)
+{
+    if (preload == m_preloading)
+        return;
+    m_preloading = preload;
+    scheduleRefresh(false);
+}
+
 void MList::retranslateUi()
 {
     m_refillDirty = true;
@@ -235,7 +243,7 @@ void MList::updateVisibleCells()
     QRectF view = rect();
     if (m_viewport)
         view = mapFromItem(m_viewport, m_viewport->rect()).boundingRect() & rect();
-    const qreal margin = qMax<qreal>(view.height(), 200) * PreloadMargin;
+    const qreal margin = m_preloading ? qMax<qreal>(view.height(), 200) * PreloadMargin : 0;
     const qreal top = view.top() - margin, bottom = view.bottom() + margin;
     const qreal ch = cellHeight(), hh = m_showGroups ? headerHeight() : 0;
     const qreal w = size().width();

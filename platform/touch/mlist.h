@@ -45,6 +45,11 @@ public:
     MWidgetRecycler &recycler() { return m_recycler; }
     // Applies pending model changes now instead of on the next turn of the event loop.
     void flush();
+    // Whether cells are also made ahead for the rows a screen above and below the view (the
+    // default), so that panning finds them ready. A start-up may hold this back until its first
+    // frame is on screen: that frame shows only the rows in view.
+    void setPreloading(bool preload);
+    bool isPreloading() const { return m_preloading; }
 
 Q_SIGNALS:
     void itemClicked(const QModelIndex &index);
@@ -94,6 +99,7 @@ private:
     QHash<const MWidget *, quint64> m_keys;
     QVector<int> m_counts; // rows per group (one entry without groups)
     bool m_refreshPending = false;
+    bool m_preloading = true;
     bool m_countsDirty = true;  // the model changed shape: count its rows again
     bool m_refillDirty = true;  // cells may show other rows now: fill them again
     qreal m_laidOutHeight = -1; // the height the list last asked its layout for

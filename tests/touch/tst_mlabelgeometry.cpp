@@ -2,8 +2,25 @@
 
 #include <QApplication>
 #include <QGraphicsLinearLayout>
+#include <QGraphicsScene>
 #include <QGraphicsWidget>
 #include <QtTest>
+
+namespace {
+// Counts how often its size hints are worked out.
+class CountingLabel : public MLabel
+{
+public:
+    mutable int hints = 0;
+
+protected:
+    QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint) const override
+    {
+        ++hints;
+        return MLabel::sizeHint(which, constraint);
+    }
+};
+} // namespace
 
 // A label asks the layout around it to run again only when a new text changes its measure.
 class TestMLabelGeometry : public QObject
@@ -36,6 +53,51 @@ private Q_SLOTS:
         label->setText(text);
         QCOMPARE(!layout->isActivated(), relayout);
         QCOMPARE(label->text(), text);
+    }
+
+    // A label outside any layout is fitted to its hints only once it can be seen; it then has
+    // the height of a label that was fitted all along.
+    void shouldFitLabelWhenItGetsAPlace_data()
+    {
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("made outside any scene, then given a parent") << false;
+        QTest::newRow("hidden in the scene, then shown") << true;
+    }
+    void shouldFitLabelWhenItGetsAPlace()
+    {
+        QFETCH(bool, hidden);
+        QGraphicsScene scene;
+        auto *parent = new QGraphicsWidget;
+        scene.addItem(parent);
+        // The reference: in the scene and shown from the start.
+        auto *reference = new MLabel(parent);
+        reference->setStyleName(QStringLiteral("CommonTitle"));
+        reference->setWordWrap(true);
+        reference->setText(QStringLiteral("Anna Berg"));
+
+        auto *label = new CountingLabel;
+        if (hidden) {
+            label->setParentItem(parent);
+            label->hide();
+        }
+        const int hintsBefore = label->hints;
+        const QSizeF sizeBefore = label->size();
+        label->setStyleName(QStringLiteral("CommonTitle"));
+        label->setWordWrap(true);
+        label->setText(QStringLiteral("Anna Berg"));
+        // Nothing measured or fitted meanwhile.
+        QCOMPARE(label->hints, hintsBefore);
+        QCOMPARE(label->size(), sizeBefore);
+
+        if (hidden)
+            label->show();
+        else
+            label->setParentItem(parent);
+        QVERIFY(label->hints > hintsBefore);
+        // As tall as its text in its style (the height is fixed by its hints; the width follows
+        // from where it is put).
+        QCOMPARE(label->size().height(), reference->size().height());
+        QVERIFY(reference->size().height() > 20);
     }
 };
 

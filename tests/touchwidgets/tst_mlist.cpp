@@ -18,6 +18,8 @@
 #include <QStringListModel>
 #include <QtTest>
 
+#include <cmath>
+
 namespace {
 int s_made = 0;
 
@@ -112,6 +114,29 @@ private Q_SLOTS:
         m_page->pannableViewport()->setPosition(QPointF(0, 84 * 99990));
         QCOMPARE(texts().last(), QStringLiteral("row 99999"));
         QVERIFY(s_made <= 3 * shown);
+    }
+
+    void shouldMakeCellsAheadOnlyWhenPreloading()
+    {
+        QStringList rows;
+        for (int i = 0; i < 1000; ++i)
+            rows << QStringLiteral("row %1").arg(i);
+        QStringListModel model(rows);
+        m_list->setPreloading(false);
+        m_list->setItemModel(&model);
+        QTRY_VERIFY(!m_list->visibleCells().isEmpty());
+        // Only the rows in view, and every one of them.
+        const qreal viewHeight = m_page->pannableViewport()->size().height();
+        const int inView = int(std::ceil(viewHeight / 84));
+        QCOMPARE(m_list->visibleCells().size(), inView);
+        QCOMPARE(texts().first(), QStringLiteral("row 0"));
+        QCOMPARE(texts().last(), QStringLiteral("row %1").arg(inView - 1));
+
+        // Ahead again from the next turn on: a screen of rows below the view.
+        m_list->setPreloading(true);
+        QCOMPARE(m_list->visibleCells().size(), inView);
+        QTRY_VERIFY(m_list->visibleCells().size() >= 2 * inView - 1);
+        QCOMPARE(texts().first(), QStringLiteral("row 0"));
     }
 
     void shouldFollowModelChanges()
