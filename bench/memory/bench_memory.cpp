@@ -15,7 +15,8 @@
 //  - where the memory goes: the resident memory by kind of mapping (OpenGL stack, Qt, fonts,
 //    ICU, other libraries, heap, window buffers).
 // Each measurement is a child process (bench_memory --child MODE, or the program
-// memory-minimal-window beside it); figures are medians of three runs.
+// memory-minimal-window beside it); figures are medians of three runs. `bench_memory growth`
+// measures the growth with use alone.
 
 #include "benchchild.h"
 #include "benchhistory.h"
@@ -270,6 +271,27 @@ void printBreakdownRow(const char *what, const Figures &f)
     std::printf(" (RSS, MiB)\n");
 }
 
+// Growth with use, in one run of the program on the 100,000 calls.
+int measureGrowth(QProcessEnvironment env, const QString &db100k)
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    Figures g;
+    env.insert(QStringLiteral("CALL_HISTORY_DB"), db100k);
+    if (!measure(self, {QStringLiteral("--child"), QStringLiteral("growth")}, env, &g, 1))
+        return 1;
+    const double start = g.value("private_dirty"), end = g.value("after_private_dirty");
+    std::printf("  growth with use (%d rows scrolled through, ten searches, 1,000 calls "
+                "arrived, contacts evicted): private dirty %.1f -> %.1f MiB (%+.1f %%, goal "
+                "within 10 %%); RSS %.1f -> %.1f MiB, peak RSS %.1f MiB; then %d rows "
+                "loaded, main heap %.1f MiB in use, %.1f MiB free\n",
+                int(g.value("growth_rows_loaded")), mib(start), mib(end), 100 * (end / start - 1),
+                mib(g.value("rss")), mib(g.value("after_rss")), mib(g.value("after_peak_rss")),
+                int(g.value("after_rows")), mib(g.value("after_heap_in_use")),
+                mib(g.value("after_heap_free")));
+    std::fflush(stdout);
+    return 0;
+}
+
 int measurePlatform(const QString &name, QProcessEnvironment env, const QString &db100k,
                     const QString &db1k, bool growth)
 {
@@ -310,28 +332,14 @@ int measurePlatform(const QString &name, QProcessEnvironment env, const QString 
     printBreakdownRow("program, 100,000 calls", big);
     printBreakdownRow("program, prestarted", pre);
     std::fflush(stdout);
-    if (growth) {
-        Figures g;
-        env.insert(QStringLiteral("CALL_HISTORY_DB"), db100k);
-        if (!measure(self, {QStringLiteral("--child"), QStringLiteral("growth")}, env, &g, 1))
-            return 1;
-        const double start = g.value("private_dirty"), end = g.value("after_private_dirty");
-        std::printf("  growth with use (%d rows scrolled through, ten searches, 1,000 calls "
-                    "arrived, contacts evicted): private dirty %.1f -> %.1f MiB (%+.1f %%, goal "
-                    "within 10 %%); RSS %.1f -> %.1f MiB, peak RSS %.1f MiB; then %d rows "
-                    "loaded, main heap %.1f MiB in use, %.1f MiB free\n",
-                    int(g.value("growth_rows_loaded")), mib(start), mib(end),
-                    100 * (end / start - 1), mib(g.value("rss")), mib(g.value("after_rss")),
-                    mib(g.value("after_peak_rss")), int(g.value("after_rows")),
-                    mib(g.value("after_heap_in_use")), mib(g.value("after_heap_free")));
-        std::fflush(stdout);
-    }
-    return 0;
+    return growth ? measureGrowth(env, db100k) : 0;
 }
 
 int runParent(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // "growth": the growth with use alone.
+    const bool growthOnly = argc >= 2 && qstrcmp(argv[1], "growth") == 0;
     const QString busProblem = BenchChild::busProblem();
     if (!busProblem.isEmpty())
         return fail(busProblem);
@@ -349,6 +357,14 @@ int runParent(int argc, char **argv)
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     int result = 0;
     DisplayServer x11(DisplayServer::X11);
+    if (growthOnly) {
+        if (!x11.start())
+            return fail(QStringLiteral("X11: %1").arg(x11.why()));
+        QProcessEnvironment e = env;
+        x11.addTo(&e);
+        std::printf("X11 (Xvfb, QT_QPA_PLATFORM=xcb)\n");
+        return measureGrowth(e, db100k);
+    }
     if (x11.start()) {
         QProcessEnvironment e = env;
         x11.addTo(&e);
