@@ -259,6 +259,7 @@ bool EventModel::unloadRowsAfter(int rows)
     m_rows.remove(rows, m_rows.size() - rows);
     m_rows.squeeze();
     endRemoveRows();
+    renewRows();
     if (m_worker) {
         EventWorker *w = m_worker;
         QMetaObject::invokeMethod(
@@ -268,6 +269,23 @@ bool EventModel::unloadRowsAfter(int rows)
     m_loadAll = false;
     m_moreWanted = false;
     return true;
+}
+
+void EventModel::renewRows()
+{
+    // The rows kept were read at any time, often late (calls that arrived while the whole
+    // history was loaded), their blocks scattered among those of the rows let go. Copied into
+    // memory allocated now, they no longer keep those pages from going back to the system.
+    // Nothing a view shows changes: no signal.
+    QSet<QString> texts;
+    for (int r = 0; r < m_rows.size(); ++r) {
+        const EventRow &old = m_rows.at(r);
+        EventRow row;
+        row.shown = old.shown.renewed(&texts);
+        for (const Event &e : old.members)
+            row.members.append(e.renewed(&texts));
+        m_rows.replace(r, row);
+    }
 }
 
 bool EventModel::canFetchMore(const QModelIndex &parent) const
