@@ -15,7 +15,8 @@
 //  - where the memory goes: the resident memory by kind of mapping (OpenGL stack, Qt, fonts,
 //    ICU, other libraries, heap, window buffers).
 // Each measurement is a child process (bench_memory --child MODE, or the program
-// memory-minimal-window beside it); figures are medians of three runs. `bench_memory growth`
+// memory-minimal-window beside it; the calls that arrive are stored by one more, as by the
+// call service); figures are medians of three runs. `bench_memory growth`
 // measures the growth with use alone.
 
 #include "benchchild.h"
@@ -44,6 +45,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -124,11 +126,14 @@ void search(const QString &text)
     settle(100);
 }
 
-bool addCalls(int count)
+// Stores `count` calls ending now and in the next seconds, in batches of 50 a little apart, as
+// the call service of a busy phone would: in a process of its own, so that the program's memory
+// holds only what the program itself makes of them.
+int childAddCalls(int count)
 {
     CommHistory::EventStore store;
     if (!store.open())
-        return false;
+        return fail(QStringLiteral("addcalls: cannot open the store"));
     const QDateTime now = QDateTime::currentDateTime();
     for (int i = 0; i < count; i += 50) {
         QList<CommHistory::Event> calls;
@@ -142,10 +147,26 @@ bool addCalls(int count)
             calls << call;
         }
         if (!store.addEvents(calls))
-            return false;
-        settle(20);
+            return fail(QStringLiteral("addcalls: %1").arg(store.errorString()));
+        QThread::msleep(20);
     }
-    return true;
+    return 0;
+}
+
+// Has a child process add the calls while this one goes on running.
+bool addCalls(int count)
+{
+    QProcess writer;
+    writer.setProcessChannelMode(QProcess::ForwardedChannels);
+    writer.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--child"), QStringLiteral("addcalls"), QString::number(count)});
+    if (!spinUntil([&] { return writer.state() == QProcess::NotRunning; }, 120000)) {
+        writer.kill();
+        writer.waitForFinished(5000);
+        return false;
+    }
+    settle(100);
+    return writer.exitStatus() == QProcess::NormalExit && writer.exitCode() == 0;
 }
 
 int childProgram(bool prestarted, bool growth)
@@ -401,6 +422,10 @@ int main(int argc, char **argv)
             return childProgram(true, false);
         if (mode == "growth")
             return childProgram(false, true);
+        if (mode == "addcalls" && argc >= 4) {
+            QCoreApplication app(argc, argv);
+            return childAddCalls(QByteArray(argv[3]).toInt());
+        }
         return fail(QStringLiteral("unknown child mode %1").arg(QString::fromLatin1(mode)));
     }
     return runParent(argc, argv);
