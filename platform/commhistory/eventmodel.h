@@ -151,7 +151,7 @@ protected:
     bool deleteAllEvents();
 
 private Q_SLOTS:
-    void onFetched(int generation, const QList<CommHistory::Event> &events, bool atEnd);
+    void onFetched(int generation, const QVector<CommHistory::EventRow> &rows, bool atEnd);
     void onFetchFailed(int generation, const QString &error);
     void onReread(int generation, int reason, const QList<int> &ids,
                   const QList<CommHistory::Event> &events, bool ok);

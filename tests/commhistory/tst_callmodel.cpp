@@ -251,6 +251,34 @@ private Q_SLOTS:
         }
     }
 
+    void shouldJoinTheNextChunkToTheLastRowWhenTheyBecameOneRow()
+    {
+        HistoryFixture f;
+        f.addCalls("a/r a/r b/r a/r a/r c/r");
+        Options o;
+        o.sorting = CallModel::SortByContact;
+        o.mode = CallModel::OnDemand;
+        o.firstChunk = 2;
+        o.chunk = 5;
+        auto model = makeModel(f, o, false);
+        model->getEvents();
+        QTRY_COMPARE(HistoryFixture::describe(*model), QStringLiteral("c/r a/rx2"));
+        // The call between the loaded row and the next calls goes; they now continue the row.
+        {
+            CommHistory::EventStore store(f.path());
+            QList<Event> all;
+            QVERIFY(store.open() && store.events(CommHistory::EventFilter(), Event(), 10, &all));
+            QList<int> b;
+            for (const Event &e : qAsConst(all))
+                if (e.remoteUid() == QLatin1String("b"))
+                    b << e.id();
+            QVERIFY(store.deleteEvents(b));
+        }
+        model->fetchMore(QModelIndex());
+        QTRY_VERIFY(!model->canFetchMore(QModelIndex()));
+        QCOMPARE(HistoryFixture::describe(*model), QStringLiteral("c/r a/rx4"));
+    }
+
     void shouldKeepRowsWhileAChunkIsOnItsWay()
     {
         HistoryFixture f;
