@@ -179,7 +179,51 @@ void CallHistoryGroupedModel::addSourceRows(int first, int end)
 
 void CallHistoryGroupedModel::populateHeaders()
 {
-    addSourceRows(0, m_source->rowCount());
+    const int rows = m_source->rowCount();
+    if (m_events)
+        countOrderedRows(rows);
+    else
+        addSourceRows(0, rows);
+}
+
+// The event model keeps its rows newest first by end time, calls without one last (their end
+// time is the smallest there is), and the search filter keeps that order: each group is a run of
+// rows whose end is found by a binary search, as reading every row would group them.
+void CallHistoryGroupedModel::countOrderedRows(int rows)
+{
+    // The first row in [from, end) that ended before secs.
+    auto firstBefore = [this](int from, int end, qint64 secs) {
+        while (from < end) {
+            const int middle = from + (end - from) / 2;
+            if (endTimeOf(middle) >= secs)
+                from = middle + 1;
+            else
+                end = middle;
+        }
+        return from;
+    };
+    const qint64 none = noTime();
+    const int timed = firstBefore(0, rows, none + 1);
+    auto append = [this](const HeaderDefinition &definition, int count) {
+        GroupHeader *header = new GroupHeader;
+        static_cast<HeaderDefinition &>(*header) = definition;
+        header->count = count;
+        m_headers.append(header);
+    };
+    int start = 0;
+    for (const HeaderDefinition &definition : qAsConst(m_definitions)) {
+        const int end =
+            definition.older ? timed : firstBefore(start, timed, definition.boundarySecs);
+        if (end > start)
+            append(definition, end - start);
+        start = end;
+    }
+    // Calls without an end time join the group above them, today's at the top.
+    if (rows > timed) {
+        if (m_headers.isEmpty())
+            append(m_definitions.first(), 0);
+        m_headers.last()->count += rows - timed;
+    }
 }
 
 void CallHistoryGroupedModel::clearHeaders()

@@ -27,7 +27,8 @@ class EventModel;
 // A call without an end time joins the group of the call above it (today at the top), so that
 // every source row is counted and each header keeps covering consecutive rows. The source must
 // list its calls newest first; a call out of that order joins the group of its neighbours rather
-// than breaking the mapping.
+// than breaking the mapping. Over the event model, whose order is kept, a full count looks up
+// where each group ends (a binary search per group) instead of reading every row.
 //
 // Insertions and removals adjust the counts without a recount. A removal within one group is
 // announced as a row removal of that group (animated when it is one that removeEvent() asked
@@ -125,6 +126,7 @@ private:
     int todayHeaderAtTop(int *next);
     int insertHeader(int position, const HeaderDefinition &definition, int *next);
     void addSourceRows(int first, int end);
+    void countOrderedRows(int rows);
     void populateHeaders();
     void clearHeaders();
 

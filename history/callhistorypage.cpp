@@ -23,6 +23,7 @@
 #include "modelmanager.h"
 #include "mpannableviewport.h"
 #include "mpopuplist.h"
+#include "msinglelinetext.h"
 #include "mtextedit.h"
 #include "pagemanager.h"
 #include "searchtextedit.h"
@@ -239,8 +240,10 @@ void CallHistoryPage::resetPage()
     m_viewport->setPosition(QPointF(0, 0));
     // Back at the top: the rows that a long scroll or a search loaded are read again if needed,
     // and the search filter lets go of what it kept for them.
-    if (ModelManager::instance()->releaseUnusedRows())
+    if (ModelManager::instance()->releaseUnusedRows()) {
         m_filterModel->releaseUnusedMemory();
+        MSingleLineText::forgetSharedLines();
+    }
     if (m_choice != AllCalls) {
         m_choice = AllCalls;
         updateTexts();

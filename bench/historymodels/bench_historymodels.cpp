@@ -7,7 +7,8 @@
 //  - one call inserted at the top, through the filter and the groups, against the same insert
 //    into the bare list;
 //  - mapToSource() of the last row against the source's own index() for that row.
-// Medians of repeated runs; the calls are generated from a fixed seed.
+// Medians of repeated runs; the calls are generated from a fixed seed. Numbers given on the
+// command line run those sizes only.
 
 #include "callhistoryfilterproxymodel.h"
 #include "callhistorygroupedmodel.h"
@@ -286,7 +287,14 @@ void run(int count)
 int main(int argc, char **argv)
 {
     MApplication app(argc, argv, QStringLiteral("bench-historymodels"));
-    for (int count : {10000, 100000})
+    // Given counts run alone (for an instruction count of one size).
+    QVector<int> counts;
+    for (int i = 1; i < argc; ++i)
+        if (const int count = QByteArray(argv[i]).toInt(); count > 0)
+            counts << count;
+    if (counts.isEmpty())
+        counts = {10000, 100000};
+    for (int count : qAsConst(counts))
         run(count);
     return 0;
 }

@@ -15,7 +15,9 @@
 //  - where the memory goes: the resident memory by kind of mapping (OpenGL stack, Qt, fonts,
 //    ICU, other libraries, heap, window buffers).
 // Each measurement is a child process (bench_memory --child MODE, or the program
-// memory-minimal-window beside it); figures are medians of three runs.
+// memory-minimal-window beside it; the calls that arrive are stored by one more, as by the
+// call service); figures are medians of three runs. `bench_memory growth`
+// measures the growth with use alone.
 
 #include "benchchild.h"
 #include "benchhistory.h"
@@ -43,6 +45,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -123,11 +126,14 @@ void search(const QString &text)
     settle(100);
 }
 
-bool addCalls(int count)
+// Stores `count` calls ending now and in the next seconds, in batches of 50 a little apart, as
+// the call service of a busy phone would: in a process of its own, so that the program's memory
+// holds only what the program itself makes of them.
+int childAddCalls(int count)
 {
     CommHistory::EventStore store;
     if (!store.open())
-        return false;
+        return fail(QStringLiteral("addcalls: cannot open the store"));
     const QDateTime now = QDateTime::currentDateTime();
     for (int i = 0; i < count; i += 50) {
         QList<CommHistory::Event> calls;
@@ -141,10 +147,26 @@ bool addCalls(int count)
             calls << call;
         }
         if (!store.addEvents(calls))
-            return false;
-        settle(20);
+            return fail(QStringLiteral("addcalls: %1").arg(store.errorString()));
+        QThread::msleep(20);
     }
-    return true;
+    return 0;
+}
+
+// Has a child process add the calls while this one goes on running.
+bool addCalls(int count)
+{
+    QProcess writer;
+    writer.setProcessChannelMode(QProcess::ForwardedChannels);
+    writer.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--child"), QStringLiteral("addcalls"), QString::number(count)});
+    if (!spinUntil([&] { return writer.state() == QProcess::NotRunning; }, 120000)) {
+        writer.kill();
+        writer.waitForFinished(5000);
+        return false;
+    }
+    settle(100);
+    return writer.exitStatus() == QProcess::NormalExit && writer.exitCode() == 0;
 }
 
 int childProgram(bool prestarted, bool growth)
@@ -270,6 +292,27 @@ void printBreakdownRow(const char *what, const Figures &f)
     std::printf(" (RSS, MiB)\n");
 }
 
+// Growth with use, in one run of the program on the 100,000 calls.
+int measureGrowth(QProcessEnvironment env, const QString &db100k)
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    Figures g;
+    env.insert(QStringLiteral("CALL_HISTORY_DB"), db100k);
+    if (!measure(self, {QStringLiteral("--child"), QStringLiteral("growth")}, env, &g, 1))
+        return 1;
+    const double start = g.value("private_dirty"), end = g.value("after_private_dirty");
+    std::printf("  growth with use (%d rows scrolled through, ten searches, 1,000 calls "
+                "arrived, contacts evicted): private dirty %.1f -> %.1f MiB (%+.1f %%, goal "
+                "within 10 %%); RSS %.1f -> %.1f MiB, peak RSS %.1f MiB; then %d rows "
+                "loaded, main heap %.1f MiB in use, %.1f MiB free\n",
+                int(g.value("growth_rows_loaded")), mib(start), mib(end), 100 * (end / start - 1),
+                mib(g.value("rss")), mib(g.value("after_rss")), mib(g.value("after_peak_rss")),
+                int(g.value("after_rows")), mib(g.value("after_heap_in_use")),
+                mib(g.value("after_heap_free")));
+    std::fflush(stdout);
+    return 0;
+}
+
 int measurePlatform(const QString &name, QProcessEnvironment env, const QString &db100k,
                     const QString &db1k, bool growth)
 {
@@ -310,28 +353,14 @@ int measurePlatform(const QString &name, QProcessEnvironment env, const QString 
     printBreakdownRow("program, 100,000 calls", big);
     printBreakdownRow("program, prestarted", pre);
     std::fflush(stdout);
-    if (growth) {
-        Figures g;
-        env.insert(QStringLiteral("CALL_HISTORY_DB"), db100k);
-        if (!measure(self, {QStringLiteral("--child"), QStringLiteral("growth")}, env, &g, 1))
-            return 1;
-        const double start = g.value("private_dirty"), end = g.value("after_private_dirty");
-        std::printf("  growth with use (%d rows scrolled through, ten searches, 1,000 calls "
-                    "arrived, contacts evicted): private dirty %.1f -> %.1f MiB (%+.1f %%, goal "
-                    "within 10 %%); RSS %.1f -> %.1f MiB, peak RSS %.1f MiB; then %d rows "
-                    "loaded, main heap %.1f MiB in use, %.1f MiB free\n",
-                    int(g.value("growth_rows_loaded")), mib(start), mib(end),
-                    100 * (end / start - 1), mib(g.value("rss")), mib(g.value("after_rss")),
-                    mib(g.value("after_peak_rss")), int(g.value("after_rows")),
-                    mib(g.value("after_heap_in_use")), mib(g.value("after_heap_free")));
-        std::fflush(stdout);
-    }
-    return 0;
+    return growth ? measureGrowth(env, db100k) : 0;
 }
 
 int runParent(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // "growth": the growth with use alone.
+    const bool growthOnly = argc >= 2 && qstrcmp(argv[1], "growth") == 0;
     const QString busProblem = BenchChild::busProblem();
     if (!busProblem.isEmpty())
         return fail(busProblem);
@@ -349,6 +378,14 @@ int runParent(int argc, char **argv)
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     int result = 0;
     DisplayServer x11(DisplayServer::X11);
+    if (growthOnly) {
+        if (!x11.start())
+            return fail(QStringLiteral("X11: %1").arg(x11.why()));
+        QProcessEnvironment e = env;
+        x11.addTo(&e);
+        std::printf("X11 (Xvfb, QT_QPA_PLATFORM=xcb)\n");
+        return measureGrowth(e, db100k);
+    }
     if (x11.start()) {
         QProcessEnvironment e = env;
         x11.addTo(&e);
@@ -385,6 +422,10 @@ int main(int argc, char **argv)
             return childProgram(true, false);
         if (mode == "growth")
             return childProgram(false, true);
+        if (mode == "addcalls" && argc >= 4) {
+            QCoreApplication app(argc, argv);
+            return childAddCalls(QByteArray(argv[3]).toInt());
+        }
         return fail(QStringLiteral("unknown child mode %1").arg(QString::fromLatin1(mode)));
     }
     return runParent(argc, argv);

@@ -183,4 +183,28 @@ void Event::setContacts(const QList<Contact> &contacts)
     d->contacts = contacts;
 }
 
+Event Event::renewed(QSet<QString> *texts) const
+{
+    auto renew = [texts](const QString &text) {
+        if (text.isNull())
+            return QString();
+        auto it = texts->constFind(text);
+        if (it == texts->constEnd())
+            it = texts->insert(QString(text.constData(), text.size()));
+        return *it;
+    };
+    Event e(*this);
+    // A block of its own, every field copied; the texts it still shares are replaced.
+    e.d.detach();
+    EventPrivate *n = e.d.data();
+    n->localUid = renew(n->localUid);
+    n->remoteUid = renew(n->remoteUid);
+    QList<Contact> contacts;
+    contacts.reserve(n->contacts.size());
+    for (const Contact &c : qAsConst(n->contacts))
+        contacts.append(Contact(c.first, renew(c.second)));
+    n->contacts = contacts;
+    return e;
+}
+
 } // namespace CommHistory

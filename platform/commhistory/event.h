@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMetaType>
 #include <QPair>
+#include <QSet>
 #include <QSharedDataPointer>
 #include <QString>
 
@@ -79,6 +80,12 @@ public:
     void setIsEmergencyCall(bool emergency);
     void setIsRead(bool read);
     void setContacts(const QList<Contact> &contacts);
+
+    // An equal event in memory allocated now, its texts included, sharing nothing with this
+    // one: for events kept long after they were read among many that are gone, whose scattered
+    // blocks would keep the memory around them from going back to the system. Texts equal to
+    // one in `texts` share it; new ones are added.
+    Event renewed(QSet<QString> *texts) const;
 
 private:
     QSharedDataPointer<EventPrivate> d;

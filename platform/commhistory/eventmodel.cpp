@@ -192,7 +192,7 @@ void EventModel::requestWrite(int operation, const QList<Event> &events, const Q
         w, [=]() { w->write(operation, events, ids); }, Qt::QueuedConnection);
 }
 
-void EventModel::onFetched(int generation, const QList<Event> &events, bool atEnd)
+void EventModel::onFetched(int generation, const QVector<EventRow> &rows, bool atEnd)
 {
     if (generation != m_generation)
         return;
@@ -202,19 +202,25 @@ void EventModel::onFetched(int generation, const QList<Event> &events, bool atEn
     // Still fetching while the rows go in, so that a request for more made meanwhile is not
     // doubled; it is made once the rows are in (see fetchMore()).
     m_delivering = true;
-    if (!events.isEmpty()) {
-        // The first new events may continue the last loaded row.
+    if (!rows.isEmpty()) {
+        // The first new row may continue the last loaded one: then the two are one row.
+        QVector<EventRow> incoming = rows;
         const int first = qMax(m_rows.size() - 1, 0);
-        QVector<Event> flat;
-        flat.reserve(events.size() + 1);
         if (!m_rows.isEmpty()) {
             const EventRow &last = m_rows.constLast();
-            for (int i = 0; i < last.size(); ++i)
-                flat.append(last.member(i));
+            const EventRow &next = incoming.constFirst();
+            if (m_collapse && EventGrouper::sameGroup(last.oldest(), next.member(0))) {
+                QVector<Event> flat;
+                for (int i = 0; i < last.size(); ++i)
+                    flat.append(last.member(i));
+                for (int i = 0; i < next.size(); ++i)
+                    flat.append(next.member(i));
+                incoming.first() = EventGrouper::makeRow(flat);
+            } else {
+                incoming.prepend(last);
+            }
         }
-        for (const Event &e : events)
-            flat.append(e);
-        regroup(first, m_rows.size(), flat);
+        replaceRows(first, m_rows.size(), incoming);
     }
     m_delivering = false;
     m_fetching = false;
@@ -259,6 +265,7 @@ bool EventModel::unloadRowsAfter(int rows)
     m_rows.remove(rows, m_rows.size() - rows);
     m_rows.squeeze();
     endRemoveRows();
+    renewRows();
     if (m_worker) {
         EventWorker *w = m_worker;
         QMetaObject::invokeMethod(
@@ -268,6 +275,23 @@ bool EventModel::unloadRowsAfter(int rows)
     m_loadAll = false;
     m_moreWanted = false;
     return true;
+}
+
+void EventModel::renewRows()
+{
+    // The rows kept were read at any time, often late (calls that arrived while the whole
+    // history was loaded), their blocks scattered among those of the rows let go. Copied into
+    // memory allocated now, they no longer keep those pages from going back to the system.
+    // Nothing a view shows changes: no signal.
+    QSet<QString> texts;
+    for (int r = 0; r < m_rows.size(); ++r) {
+        const EventRow &old = m_rows.at(r);
+        EventRow row;
+        row.shown = old.shown.renewed(&texts);
+        for (const Event &e : old.members)
+            row.members.append(e.renewed(&texts));
+        m_rows.replace(r, row);
+    }
 }
 
 bool EventModel::canFetchMore(const QModelIndex &parent) const

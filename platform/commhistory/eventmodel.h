@@ -110,7 +110,8 @@ public:
     // reading them (EventStore::releaseMemory(), in the background thread); they are read
     // again when a view asks for more (canFetchMore() is true again). Nothing happens while a chunk
     // is on its way, for `rows` below 1, or when no more rows are loaded. Returns whether rows went
-    // (one rowsRemoved()).
+    // (one rowsRemoved()). The rows kept are copied into memory of their own, so that the pages
+    // the others were read into can go back to the system.
     bool unloadRowsAfter(int rows);
 
     // Whether the current load stopped (see modelReady()).
@@ -150,7 +151,7 @@ protected:
     bool deleteAllEvents();
 
 private Q_SLOTS:
-    void onFetched(int generation, const QList<CommHistory::Event> &events, bool atEnd);
+    void onFetched(int generation, const QVector<CommHistory::EventRow> &rows, bool atEnd);
     void onFetchFailed(int generation, const QString &error);
     void onReread(int generation, int reason, const QList<int> &ids,
                   const QList<CommHistory::Event> &events, bool ok);
@@ -159,6 +160,7 @@ private Q_SLOTS:
     void onCommitted(const QString &databasePath, int operation, const QList<int> &ids);
 
 private:
+    void renewRows();
     enum RereadReason { CommitReason, ContactsReason, RestoreReason };
 
     EventWorker *worker();

@@ -3,6 +3,7 @@
 
 #include "event.h"
 
+#include <QMetaType>
 #include <QVector>
 
 namespace CommHistory {
@@ -48,5 +49,7 @@ inline bool EventRow::sameCalls(const EventRow &other) const
 // Rows hold shared pointers only: moving them in memory is safe, and inserting a row among many
 // then moves memory instead of copying every row after it.
 Q_DECLARE_TYPEINFO(CommHistory::EventRow, Q_MOVABLE_TYPE);
+// Rows made in the store's thread reach the model through queued signals.
+Q_DECLARE_METATYPE(QVector<CommHistory::EventRow>)
 
 #endif

@@ -2,9 +2,16 @@
 
 #include "eventgrouper.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace CommHistory {
 
-EventWorker::EventWorker(const QString &databasePath) : m_store(databasePath) {}
+EventWorker::EventWorker(const QString &databasePath) : m_store(databasePath)
+{
+    qRegisterMetaType<QVector<CommHistory::EventRow>>("QVector<CommHistory::EventRow>");
+}
 
 void EventWorker::setContactResolver(const std::shared_ptr<ContactResolver> &resolver)
 {
@@ -55,7 +62,7 @@ void EventWorker::fetch(int generation, const EventFilter &filter, const Event &
     // place instead of copying it.
     cursor = Event();
     resolve(out);
-    Q_EMIT fetched(generation, out, !full);
+    Q_EMIT fetched(generation, EventGrouper::group(out.toVector(), collapse), !full);
 }
 
 void EventWorker::reread(int generation, int reason, const EventFilter &filter,
@@ -91,6 +98,16 @@ void EventWorker::write(int operation, const QList<Event> &events, const QList<i
         break;
     }
     Q_EMIT written(operation, ok, done, ids, ok ? QString() : m_store.errorString());
+}
+
+void EventWorker::releaseMemory()
+{
+    m_store.releaseMemory();
+#ifdef __GLIBC__
+    // The rows let go of were read in this thread, and may be freed only now: the pages they
+    // leave free go back when asked, after they are free.
+    malloc_trim(0);
+#endif
 }
 
 } // namespace CommHistory

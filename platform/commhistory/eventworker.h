@@ -3,6 +3,7 @@
 
 #include "contactresolver.h"
 #include "eventfilter.h"
+#include "eventrow.h"
 #include "eventstore.h"
 
 #include <QObject>
@@ -30,7 +31,9 @@ public:
     void setContactResolver(const std::shared_ptr<ContactResolver> &resolver);
 
     // Reads up to rows more rows after the event given as after; with collapse, rows count
-    // collapsed rows and the last one is read to its end.
+    // collapsed rows and the last one is read to its end. The rows are made here (the event a
+    // collapsed row shows is a copy of its newest call): in this thread's memory, with the
+    // events, not in the memory of the thread that keeps them.
     void fetch(int generation, const EventFilter &filter, const Event &after, int rows,
                bool collapse);
     // Reads the events of ids again; those not stored or not matching filter are left out.
@@ -40,12 +43,13 @@ public:
     void interrupt() { m_store.interrupt(); }
     // Drops the running and later reads; the writes asked for still run (see EventStore).
     void interruptReads() { m_store.interruptReads(); }
-    // Lets go of what the store keeps for later reads (EventStore::releaseMemory()).
-    void releaseMemory() { m_store.releaseMemory(); }
+    // Lets go of what the store keeps for later reads (EventStore::releaseMemory()), and hands
+    // the pages this thread's heap no longer uses back to the system.
+    void releaseMemory();
     QString databasePath() const { return m_store.path(); }
 
 Q_SIGNALS:
-    void fetched(int generation, const QList<CommHistory::Event> &events, bool atEnd);
+    void fetched(int generation, const QVector<CommHistory::EventRow> &rows, bool atEnd);
     void fetchFailed(int generation, const QString &error);
     void rereadDone(int generation, int reason, const QList<int> &ids,
                     const QList<CommHistory::Event> &events, bool ok);

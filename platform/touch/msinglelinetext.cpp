@@ -61,6 +61,11 @@ int MSingleLineText::shapedCount()
     return g_shaped;
 }
 
+void MSingleLineText::forgetSharedLines()
+{
+    dropSharedLines();
+}
+
 void MSingleLineText::layOut(QPainter *painter, const QString &shown)
 {
     // As QPainter lays out a single line: line breaks and tabs become spaces, no wrapping, the

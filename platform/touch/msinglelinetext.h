@@ -29,6 +29,10 @@ public:
     int layoutCount() const { return m_layoutCount; }
     // How many lines every MSingleLineText of the process has shaped so far.
     static int shapedCount();
+    // Lets go of the lines shaped lately (those labels show now stay with them): for when a
+    // long list was scrolled through and is back at its top, so that the lines of the rows
+    // passed do not stay in memory.
+    static void forgetSharedLines();
 
 private:
     void layOut(QPainter *painter, const QString &text);

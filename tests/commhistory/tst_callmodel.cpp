@@ -198,6 +198,87 @@ private Q_SLOTS:
         QCOMPARE(HistoryFixture::describe(*model), all);
     }
 
+    void shouldKeepTheRowsLeftInMemoryOfTheirOwn_data()
+    {
+        QTest::addColumn<int>("sorting");
+        QTest::newRow("by time") << int(CallModel::SortByTime);
+        QTest::newRow("collapsed by contact") << int(CallModel::SortByContact);
+    }
+    void shouldKeepTheRowsLeftInMemoryOfTheirOwn()
+    {
+        QFETCH(int, sorting);
+        HistoryFixture f;
+        QList<Event> events;
+        for (int i = 0; i < 60; ++i)
+            events << HistoryFixture::call(QString("p%1").arg(i % 4), i % 3 ? 'r' : 'm',
+                                           60 * (i + 1));
+        f.add(events);
+        auto resolver = std::make_shared<FixedResolver>();
+        resolver->set("p1", {{7, "Anna"}});
+        resolver->set("p2", {{8, "Ben"}, {9, QString("")}});
+        Options o;
+        o.sorting = sorting;
+        o.limit = 10;
+        auto model = makeModel(f, o, false);
+        model->setContactResolver(resolver);
+        QSignalSpy ready(model.get(), &CallModel::modelReady);
+        model->getEvents();
+        QVERIFY(ready.wait(10000));
+        model->fetchAll();
+        QTRY_VERIFY(!model->canFetchMore(QModelIndex()));
+        QList<Event> kept;
+        for (int r = 0; r < 6; ++r)
+            kept << model->event(model->index(r, 0));
+
+        QVERIFY(model->unloadRowsAfter(6));
+
+        QHash<QString, const QChar *> remotes;
+        for (int r = 0; r < 6; ++r) {
+            const Event e = model->event(model->index(r, 0));
+            QCOMPARE(e, kept.at(r));
+            QVERIFY(e.remoteUid().constData() != kept.at(r).remoteUid().constData());
+            for (int c = 0; c < e.contacts().size(); ++c) {
+                QCOMPARE(e.contacts().at(c).second.isNull(),
+                         kept.at(r).contacts().at(c).second.isNull());
+                QVERIFY(e.contacts().at(c).second.isEmpty() ||
+                        e.contacts().at(c).second.constData() !=
+                            kept.at(r).contacts().at(c).second.constData());
+            }
+            // Equal texts of the rows left still share one copy.
+            const QChar *&remote = remotes[e.remoteUid()];
+            QVERIFY(!remote || remote == e.remoteUid().constData());
+            remote = e.remoteUid().constData();
+        }
+    }
+
+    void shouldJoinTheNextChunkToTheLastRowWhenTheyBecameOneRow()
+    {
+        HistoryFixture f;
+        f.addCalls("a/r a/r b/r a/r a/r c/r");
+        Options o;
+        o.sorting = CallModel::SortByContact;
+        o.mode = CallModel::OnDemand;
+        o.firstChunk = 2;
+        o.chunk = 5;
+        auto model = makeModel(f, o, false);
+        model->getEvents();
+        QTRY_COMPARE(HistoryFixture::describe(*model), QStringLiteral("c/r a/rx2"));
+        // The call between the loaded row and the next calls goes; they now continue the row.
+        {
+            CommHistory::EventStore store(f.path());
+            QList<Event> all;
+            QVERIFY(store.open() && store.events(CommHistory::EventFilter(), Event(), 10, &all));
+            QList<int> b;
+            for (const Event &e : qAsConst(all))
+                if (e.remoteUid() == QLatin1String("b"))
+                    b << e.id();
+            QVERIFY(store.deleteEvents(b));
+        }
+        model->fetchMore(QModelIndex());
+        QTRY_VERIFY(!model->canFetchMore(QModelIndex()));
+        QCOMPARE(HistoryFixture::describe(*model), QStringLiteral("c/r a/rx4"));
+    }
+
     void shouldKeepRowsWhileAChunkIsOnItsWay()
     {
         HistoryFixture f;

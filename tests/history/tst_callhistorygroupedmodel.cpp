@@ -90,6 +90,8 @@ private Q_SLOTS:
     void shouldKeepCallsWithoutEndTimeWithTheirNeighbours_data();
     void shouldKeepCallsWithoutEndTimeWithTheirNeighbours();
     void shouldShowNoHeadersForAnEmptySource();
+    void shouldGroupStoredCallsAsReadingEveryRowDoes_data();
+    void shouldGroupStoredCallsAsReadingEveryRowDoes();
     void shouldCountInsertedCallsInPlace_data();
     void shouldCountInsertedCallsInPlace();
     void shouldRemoveRowsAndEmptiedHeaders_data();
@@ -342,6 +344,60 @@ void TestCallHistoryGroupedModel::shouldShowNoHeadersForAnEmptySource()
     QCOMPARE(model->rowCount(), 0);
     QCOMPARE(model->groupCount(), 0);
     QCOMPARE(model->rowCountInGroup(-1), 0);
+}
+
+void TestCallHistoryGroupedModel::shouldGroupStoredCallsAsReadingEveryRowDoes_data()
+{
+    // The calls stored, the search typed, the groups expected.
+    QTest::addColumn<QList<QDateTime>>("ends");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("expected");
+    QList<QDateTime> fortnight;
+    for (int back = 20; back >= 0; --back)
+        fortnight << at(6, 10, 18).addSecs(-back * 12 * 3600);
+    QTest::newRow("every half day of three weeks")
+        << fortnight << ""
+        << "today:2 yesterday:2 Monday:2 lastweek:14 older:1";
+    QTest::newRow("searching") << fortnight << "4000"
+                               << "today:2 yesterday:2 Monday:2 lastweek:14 older:1";
+    QTest::newRow("searching some") << fortnight << "40001"
+                                    << "today:1 yesterday:2 Monday:2 lastweek:6";
+    QTest::newRow("boundaries") << QList<QDateTime>{at(5, 31, 23, 59, 59), at(6, 1, 0, 0, 0),
+                                                    at(6, 8, 0, 0, 0), at(6, 9, 23, 59, 59),
+                                                    at(6, 10, 0, 0, 0)}
+                                << ""
+                                << "today:1 yesterday:1 Monday:1 lastweek:1 older:1";
+    QTest::newRow("later than now") << QList<QDateTime>{at(6, 9), at(6, 12)} << ""
+                                    << "today:1 yesterday:1";
+    QTest::newRow("none") << QList<QDateTime>{} << ""
+                          << "";
+}
+
+void TestCallHistoryGroupedModel::shouldGroupStoredCallsAsReadingEveryRowDoes()
+{
+    QFETCH(QList<QDateTime>, ends);
+    QFETCH(QString, search);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.db");
+    QVERIFY(storeCalls(path, ends));
+    CommHistory::CallModel calls;
+    QVERIFY(load(&calls, path));
+    CallHistoryFilterProxyModel filter(&calls);
+    QAbstractItemModelTester filterTester(&filter);
+    auto model = groupedModel(&filter);
+    filter.setFilterText(search);
+
+    // The same rows in a plain list, grouped by reading each one.
+    QVector<Event> shown;
+    for (int r = 0; r < filter.rowCount(); ++r)
+        shown << filter.index(r, 0).data(Qt::UserRole).value<Event>();
+    setEvents(shown);
+    auto reading = groupedModel(m_source.get());
+
+    QCOMPARE(groups(*model), expected);
+    QCOMPARE(groups(*reading), expected);
+    verifyMapping(*model, filter);
 }
 
 void TestCallHistoryGroupedModel::shouldCountInsertedCallsInPlace_data()

@@ -189,6 +189,28 @@ private Q_SLOTS:
         QCOMPARE(byKeptLine(first, QRectF(0, 0, 120, 40), flags, text, true, font, Qt::LeftToRight),
                  byPainter(QRectF(0, 0, 120, 40), flags, text, true, font, Qt::LeftToRight));
     }
+
+    void shouldKeepItsOwnLineWhenTheSharedOnesAreForgotten()
+    {
+        const QString text = QStringLiteral("Mikko Korhonen");
+        QFont font = QApplication::font();
+        font.setPixelSize(20);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter;
+        const QRectF r(0, 0, 120, 40);
+        MSingleLineText shown;
+        byKeptLine(shown, r, flags, text, true, font, Qt::LeftToRight);
+
+        MSingleLineText::forgetSharedLines();
+        const int before = MSingleLineText::shapedCount();
+        // The line drawn keeps its shape; another line with the same text shapes it anew.
+        QCOMPARE(byKeptLine(shown, r, flags, text, true, font, Qt::LeftToRight),
+                 byPainter(r, flags, text, true, font, Qt::LeftToRight));
+        QCOMPARE(MSingleLineText::shapedCount() - before, 0);
+        MSingleLineText other;
+        QCOMPARE(byKeptLine(other, r, flags, text, true, font, Qt::LeftToRight),
+                 byPainter(r, flags, text, true, font, Qt::LeftToRight));
+        QCOMPARE(MSingleLineText::shapedCount() - before, 1);
+    }
 };
 
 QTEST_MAIN(TestMSingleLineText)
