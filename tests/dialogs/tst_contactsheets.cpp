@@ -99,9 +99,12 @@ private:
 
     CallHistoryItem *rowOf(const QString &remote)
     {
-        // Only a row on screen: the list is made before the page leaves its empty layout.
+        // Only a row on screen: the list is made before the page leaves its empty layout, and
+        // the page places the list in a later turn; until then a row is not where it is drawn.
+        const qreal screenWidth = m_bench.window()->viewport()->width();
         for (CallHistoryItem *r : rows())
-            if (r->remoteUid() == remote && r->isVisible())
+            if (r->remoteUid() == remote && r->isVisible() &&
+                qFuzzyCompare(r->mapRectToScene(r->rect()).width(), screenWidth))
                 return r;
         return nullptr;
     }
