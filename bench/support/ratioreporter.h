@@ -18,9 +18,20 @@ public:
     {
         for (const Run &run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+                times[plainName(run.benchmark_name())] = run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
+    }
+
+    // A benchmark's name without the "/manual_time" or "/real_time" the library appends.
+    static std::string plainName(std::string name)
+    {
+        for (const std::string suffix : {"/manual_time", "/real_time"}) {
+            if (name.size() > suffix.size() &&
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+                name.erase(name.size() - suffix.size());
+        }
+        return name;
     }
 
     // Prints measured / baseline, when both ran.
