@@ -24,7 +24,7 @@ class CallHistoryContextProvider : public QObject
 {
     Q_OBJECT
 public:
-    static const int PaintWaitMs = 100;
+    static constexpr int PaintWaitMs = 100;
 
     static CallHistoryContextProvider *instance();
     ~CallHistoryContextProvider() override;

@@ -22,7 +22,7 @@ class WindowRehearsal : public QObject
     Q_OBJECT
 public:
     // The height of the bands the frame is painted in (pixels).
-    static const int BandHeight = 128;
+    static constexpr int BandHeight = 128;
 
     WindowRehearsal(QGraphicsView *window, const std::function<bool()> &ready,
                     QObject *parent = nullptr);
