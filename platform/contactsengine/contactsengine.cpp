@@ -30,6 +30,10 @@ QString ensureRegistered()
         qRegisterMetaType<QList<QContactId>>("QList<QContactId>");
         qRegisterMetaType<QList<QContactDetail::DetailType>>("QList<QContactDetail::DetailType>");
         qRegisterMetaType<QList<QContactLocalId>>("QList<QContactLocalId>");
+        // The same, as ContactManagerSignals' signals name them.
+        qRegisterMetaType<QList<QContactId>>("QList<QtContacts::QContactId>");
+        qRegisterMetaType<QList<QContactDetail::DetailType>>(
+            "QList<QtContacts::QContactDetail::DetailType>");
         return true;
     }();
     Q_UNUSED(registered);

@@ -1,3 +1,4 @@
+#include "contactmanagersignals.h"
 #include "contactsengine.h"
 #include "spiedlocalids.h"
 
@@ -520,11 +521,18 @@ private Q_SLOTS:
         QScopedPointer<QContactManager> writer(open(m_path));
         QScopedPointer<QContactManager> watcher(open(m_path));
         QScopedPointer<QContactManager> otherBook(open(m_dir.filePath(QStringLiteral("other.db"))));
-        QSignalSpy added(watcher.data(), &QContactManager::contactsAdded);
-        QSignalSpy changed(watcher.data(), &QContactManager::contactsChanged);
-        QSignalSpy removed(watcher.data(), &QContactManager::contactsRemoved);
-        QSignalSpy writerChanged(writer.data(), &QContactManager::contactsChanged);
-        QSignalSpy otherAdded(otherBook.data(), &QContactManager::contactsAdded);
+        // Spies listen to each manager's repeater, as the program does: a spy connected to the
+        // manager itself can deadlock in its destructor (see ContactManagerSignals).
+        QSignalSpy added(ContactManagerSignals::of(watcher.data()),
+                         &ContactManagerSignals::contactsAdded);
+        QSignalSpy changed(ContactManagerSignals::of(watcher.data()),
+                           &ContactManagerSignals::contactsChanged);
+        QSignalSpy removed(ContactManagerSignals::of(watcher.data()),
+                           &ContactManagerSignals::contactsRemoved);
+        QSignalSpy writerChanged(ContactManagerSignals::of(writer.data()),
+                                 &ContactManagerSignals::contactsChanged);
+        QSignalSpy otherAdded(ContactManagerSignals::of(otherBook.data()),
+                              &ContactManagerSignals::contactsAdded);
 
         QList<QContact> contacts{named(QStringLiteral("G")), named(QStringLiteral("H"))};
         QVERIFY(writer->saveContacts(&contacts));

@@ -1,3 +1,4 @@
+#include "contactmanagersignals.h"
 #include "contactsengine.h"
 #include "spiedlocalids.h"
 
@@ -66,9 +67,12 @@ private Q_SLOTS:
             QSKIP("changes between processes travel on the session bus");
         QContactManager manager(ContactsEngine::ensureRegistered(),
                                 {{QString::fromLatin1(ContactsEngine::databaseParameter), m_path}});
-        QSignalSpy added(&manager, &QContactManager::contactsAdded);
-        QSignalSpy changed(&manager, &QContactManager::contactsChanged);
-        QSignalSpy removed(&manager, &QContactManager::contactsRemoved);
+        QSignalSpy added(ContactManagerSignals::of(&manager),
+                         &ContactManagerSignals::contactsAdded);
+        QSignalSpy changed(ContactManagerSignals::of(&manager),
+                           &ContactManagerSignals::contactsChanged);
+        QSignalSpy removed(ContactManagerSignals::of(&manager),
+                           &ContactManagerSignals::contactsRemoved);
 
         const Result first = tool({QStringLiteral("add"), QStringLiteral("Jo Ames"),
                                    QStringLiteral("--mobile"), QStringLiteral("+358401234567")});
