@@ -85,6 +85,18 @@ private:
         return m_service.waitForStarted() && TestSupport::waitForBusName(CallUi, 15000);
     }
 
+    // Why the service did not come up, for a failed start.
+    QByteArray serviceState() const
+    {
+        if (m_service.state() != QProcess::NotRunning)
+            return "still running without its bus name";
+        return QStringLiteral("ended: %1, exit code %2")
+            .arg(m_service.exitStatus() == QProcess::CrashExit ? QStringLiteral("crashed")
+                                                               : QStringLiteral("exited"))
+            .arg(m_service.exitCode())
+            .toUtf8();
+    }
+
     void killService()
     {
         m_service.kill();
@@ -350,7 +362,7 @@ private Q_SLOTS:
         QFETCH(QString, steps);
         QFETCH(QString, signals);
         QFETCH(QString, calls);
-        QVERIFY(startService());
+        QVERIFY2(startService(), serviceState().constData());
         for (const QString &s : steps.split(QLatin1Char(' '))) {
             step(s);
             if (QTest::currentTestFailed())
@@ -364,7 +376,7 @@ private Q_SLOTS:
 
     void shouldCollapseRepeatedCallsFromOneNumber()
     {
-        QVERIFY(startService());
+        QVERIFY2(startService(), serviceState().constData());
         for (int i = 0; i < 2; ++i) {
             step(QStringLiteral("ring:+35850111"));
             step(QStringLiteral("state:7:4"));
@@ -408,7 +420,7 @@ private Q_SLOTS:
         QFETCH(QString, afterRestart);
         QFETCH(QString, signals);
         QFETCH(QString, calls);
-        QVERIFY(startService());
+        QVERIFY2(startService(), serviceState().constData());
         step(QStringLiteral("dial:0401234567"));
         step(QStringLiteral("state:4:3"));
         step(QStringLiteral("answered"));
@@ -416,7 +428,7 @@ private Q_SLOTS:
         killService();
         for (const QString &s : whileStopped.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             step(s);
-        QVERIFY(startService());
+        QVERIFY2(startService(), serviceState().constData());
         for (const QString &s : afterRestart.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             step(s);
         // Same call id after the restart: the caller still knows its call.
@@ -427,7 +439,7 @@ private Q_SLOTS:
         QVERIFY(history().first().startTimeT() <= answeredBy);
         // A further restart finds nothing to write.
         killService();
-        QVERIFY(startService());
+        QVERIFY2(startService(), serviceState().constData());
         QTRY_VERIFY(settled());
         QCOMPARE(historyText(), calls);
     }
@@ -457,7 +469,7 @@ private Q_SLOTS:
             QVERIFY(m_store.addEvent(e));
         }
         writeJournal({r});
-        QVERIFY(startService());
+        QVERIFY2(startService(), serviceState().constData());
         QTRY_VERIFY(settled());
         QCOMPARE(historyText(), QStringLiteral("missed +35850444 unread"));
     }
@@ -468,7 +480,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[{\"uid\": 5}]");
         file.close();
-        QVERIFY(startService());
+        QVERIFY2(startService(), serviceState().constData());
         QVERIFY(QFile::exists(journalPath() + QStringLiteral(".damaged")));
         step(QStringLiteral("ring:+35850111"));
         step(QStringLiteral("state:7:4"));
@@ -478,7 +490,7 @@ private Q_SLOTS:
     void shouldFailRequestsWithoutModemManager()
     {
         m_modem.stop();
-        QVERIFY(startService());
+        QVERIFY2(startService(), serviceState().constData());
         step(QStringLiteral("request:|0401234567"));
         QTRY_COMPARE(m_log.text(), QStringLiteral("failed call1"));
         // ModemManager coming later is found.
