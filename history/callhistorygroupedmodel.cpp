@@ -205,10 +205,8 @@ void CallHistoryGroupedModel::countOrderedRows(int rows)
     const qint64 none = noTime();
     const int timed = firstBefore(0, rows, none + 1);
     auto append = [this](const HeaderDefinition &definition, int count) {
-        GroupHeader *header = new GroupHeader;
-        static_cast<HeaderDefinition &>(*header) = definition;
-        header->count = count;
-        m_headers.append(header);
+        int noNext = -1;
+        m_headers.at(insertHeader(m_headers.size(), definition, &noNext))->count = count;
     };
     int start = 0;
     for (const HeaderDefinition &definition : qAsConst(m_definitions)) {
