@@ -1,5 +1,6 @@
 #include "callhistorypage.h"
 
+#include "busopener.h"
 #include "callhistoryapplicationpage.h"
 #include "callhistorycache.h"
 #include "callhistorycontextprovider.h"
@@ -466,7 +467,7 @@ void CallHistoryPage::onDeleteAllDialogAccepted()
         QStringLiteral("com.velto.csd.Call"), QStringLiteral("/com/velto/csd/call"),
         QStringLiteral("com.velto.csd.Call"), QStringLiteral("SetLastNumber"));
     clear << QString();
-    QDBusConnection::systemBus().call(clear, QDBus::NoBlock);
+    BusOpener::system().call(clear, QDBus::NoBlock);
 }
 
 void CallHistoryPage::onTitleClicked()

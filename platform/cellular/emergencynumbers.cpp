@@ -1,5 +1,7 @@
 #include "emergencynumbers.h"
 
+#include "busopener.h"
+
 #include "modemmanagerobjects.h"
 
 #include <QDBusArgument>
@@ -36,8 +38,7 @@ QStringList cleaned(const QStringList &numbers)
 
 namespace Cellular {
 
-EmergencyNumbers::EmergencyNumbers(QObject *parent)
-    : EmergencyNumbers(QDBusConnection::systemBus(), parent)
+EmergencyNumbers::EmergencyNumbers(QObject *parent) : EmergencyNumbers(BusOpener::system(), parent)
 {
 }
 

@@ -1,13 +1,14 @@
 #include "contextservice.h"
 
+#include "busopener.h"
+
 #include <QDBusConnectionInterface>
 
 namespace ContextProvider {
 
 Service::Service(QDBusConnection::BusType busType, const QString &busName, QObject *parent)
-    : QObject(parent),
-      m_connection(busType == QDBusConnection::SystemBus ? QDBusConnection::systemBus()
-                                                         : QDBusConnection::sessionBus()),
+    : QObject(parent), m_connection(busType == QDBusConnection::SystemBus ? BusOpener::system()
+                                                                          : BusOpener::session()),
       m_busName(busName)
 {
     if (m_connection.isConnected())

@@ -1,5 +1,6 @@
 #include "mapplicationservice.h"
 
+#include "busopener.h"
 #include "mapplication.h"
 #include "mapplicationserviceadaptor.h"
 #include "mwindow.h"
@@ -102,7 +103,8 @@ bool MApplicationService::isRegistered()
 
 bool MApplicationService::registerService()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // Opened first here, so that the connection keeps its record of our names in step.
+    QDBusConnection bus = BusOpener::session();
     if (!bus.isConnected()) {
         std::fprintf(stderr,
                      "%s: cannot connect to the session bus (%s); it is needed to run as "
@@ -120,12 +122,16 @@ bool MApplicationService::registerName(const QString &name)
     QDBusConnectionInterface *iface = bus.interface();
     if (!iface)
         return false;
+    // The object is there before the name: a launch request sent as soon as the name appears
+    // finds it, as the bus delivers calls as they come.
+    bus.registerObject(objectPath, this, QDBusConnection::ExportAdaptors);
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         iface->registerService(name, QDBusConnectionInterface::DontQueueService,
                                QDBusConnectionInterface::DontAllowReplacement);
-    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered)
+    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
+        bus.unregisterObject(objectPath);
         return false;
+    }
     m_registeredName = name;
-    bus.registerObject(objectPath, this, QDBusConnection::ExportAdaptors);
     return true;
 }

@@ -1,5 +1,6 @@
 // call-ui-dev-service: a call-UI service for development and tests (see devcalluiservice.h).
 #include "buslifetime.h"
+#include "busopener.h"
 #include "devcalluiservice.h"
 
 #include <QCommandLineParser>
@@ -40,6 +41,8 @@ int main(int argc, char **argv)
                              "number of milliseconds\n");
         return 2;
     }
+    // Before anything else reaches for it (the store announces its changes on it).
+    const QDBusConnection bus = BusOpener::session();
     DevCallUiService service(schedule);
     QString error;
     if (!service.openHistory(&error))
@@ -49,6 +52,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "call-ui-dev-service: %s\n", qPrintable(error));
         return 1;
     }
-    CallUi::BusLifetime lifetime(QDBusConnection::sessionBus());
+    CallUi::BusLifetime lifetime(bus);
     return app.exec();
 }

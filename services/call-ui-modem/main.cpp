@@ -1,6 +1,7 @@
 // call-ui-modem-service: the call-UI service of a phone, on ModemManager (see
 // modemcalluiservice.h and README.md).
 #include "buslifetime.h"
+#include "busopener.h"
 #include "callhistoryrecorder.h"
 #include "calljournal.h"
 #include "calluiserviceadaptor.h"
@@ -21,9 +22,9 @@ namespace {
 QDBusConnection modemBus(const QString &which)
 {
     if (which == QLatin1String("system"))
-        return QDBusConnection::systemBus();
+        return BusOpener::system();
     if (which == QLatin1String("session"))
-        return QDBusConnection::sessionBus();
+        return BusOpener::session();
     return QDBusConnection::connectToBus(which, QStringLiteral("call-ui-modem-bus"));
 }
 } // namespace
@@ -49,6 +50,8 @@ int main(int argc, char **argv)
     parser.addOption(bus);
     parser.addOption(journal);
     parser.process(app);
+    // Before anything else reaches for it (the store announces its changes on it).
+    QDBusConnection session = BusOpener::session();
 
     QString error;
     CommHistory::EventStore history;
@@ -75,7 +78,6 @@ int main(int argc, char **argv)
     });
     new ModemCallControlAdaptor(&service);
 
-    QDBusConnection session = QDBusConnection::sessionBus();
     if (!session.isConnected() ||
         !session.registerObject(CallUi::objectPath(), &service, QDBusConnection::ExportAdaptors)) {
         std::fprintf(stderr, "call-ui-modem-service: cannot publish %s on the session bus\n",
