@@ -153,6 +153,12 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
         failLater(uid, error);
         return;
     }
+    if (!m_calls.hasVoice(modem)) {
+        // The modem went before the answer came, and its calls with it: nothing is left to
+        // follow, and a record kept now would never end.
+        failLater(uid, QStringLiteral("the modem went away"));
+        return;
+    }
     const QString key = keyOf(callPath);
     // CallAdded may have come first and made a record under another id.
     CallRecord r = m_journal->contains(key) ? m_journal->record(key) : CallRecord();

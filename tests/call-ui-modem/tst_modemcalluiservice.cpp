@@ -23,6 +23,9 @@ const QString CallUiPath = QStringLiteral("/com/velto/CallUi");
 
 // MMCallState and MMCallStateReason values the rows use.
 enum { RingingOut = 2, Active = 4, Terminated = 7 };
+// How long a step may take to show: the service and the fake ModemManager are processes of their
+// own, which a loaded machine can hold back for seconds.
+constexpr int ServiceWaitMs = 20000;
 enum { Accepted = 3, ReasonTerminated = 4, RefusedOrBusy = 5, Error = 6 };
 } // namespace
 
@@ -165,12 +168,12 @@ private:
         if (verb == QLatin1String("start")) {
             QVERIFY(m_modem.setStartMode(arg));
         } else if (verb == QLatin1String("created")) {
-            QTRY_VERIFY(!(m_lastCall = callInState(0)).isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(!(m_lastCall = callInState(0)).isEmpty(), ServiceWaitMs);
         } else if (verb == QLatin1String("dial")) {
             m_lastUid = request(Cellular, arg);
             QVERIFY(!m_lastUid.isEmpty());
             m_log.label(m_lastUid);
-            QTRY_VERIFY(!(m_lastCall = callInState(1)).isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(!(m_lastCall = callInState(1)).isEmpty(), ServiceWaitMs);
         } else if (verb == QLatin1String("request")) {
             // A request that is expected to fail: account and number as given.
             m_lastUid =
@@ -184,7 +187,7 @@ private:
             const int before = m_log.incoming.size();
             m_lastCall = m_modem.addIncomingCall(modem, arg);
             QVERIFY(!m_lastCall.isEmpty());
-            QTRY_COMPARE(m_log.incoming.size(), before + 1);
+            QTRY_COMPARE_WITH_TIMEOUT(m_log.incoming.size(), before + 1, ServiceWaitMs);
             m_lastUid = m_log.incoming.last();
         } else if (verb == QLatin1String("state")) {
             QVERIFY(m_modem.setCallState(m_lastCall, arg.section(QLatin1Char(':'), 0, 0).toInt(),
@@ -213,8 +216,9 @@ private:
             m_modem.stop();
             QVERIFY(m_modem.start());
         } else if (verb == QLatin1String("answered")) {
-            QTRY_VERIFY(
-                m_log.entries.contains(QStringLiteral("answered ") + m_log.label(m_lastUid)));
+            QTRY_VERIFY_WITH_TIMEOUT(
+                m_log.entries.contains(QStringLiteral("answered ") + m_log.label(m_lastUid)),
+                ServiceWaitMs);
         } else {
             QFAIL(qPrintable(QStringLiteral("unknown step ") + s));
         }
@@ -314,6 +318,10 @@ private Q_SLOTS:
             << "start:silent request:|0401234567 created unplug"
             << "failed call1"
             << "";
+        QTest::newRow("modem removed before the call's creation was answered")
+            << "start:unplug-at-create request:|0401234567"
+            << "failed call1"
+            << "";
         QTest::newRow("not a number") << "request:|0401<b>"
                                       << "failed call1"
                                       << "";
@@ -368,10 +376,10 @@ private Q_SLOTS:
             if (QTest::currentTestFailed())
                 return;
         }
-        QTRY_COMPARE(m_log.text(), signals);
-        QTRY_COMPARE(historyText(), calls);
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.text(), signals, ServiceWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), calls, ServiceWaitMs);
         // The ended calls are taken off the modem and out of the journal.
-        QTRY_VERIFY(settled());
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
     }
 
     void shouldCollapseRepeatedCallsFromOneNumber()
@@ -381,7 +389,7 @@ private Q_SLOTS:
             step(QStringLiteral("ring:+35850111"));
             step(QStringLiteral("state:7:4"));
         }
-        QTRY_COMPARE(history().size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(history().size(), 2, ServiceWaitMs);
         const QList<CommHistory::Event> events = history();
         const auto rows = CommHistory::EventGrouper::group(events.toVector(), true);
         QCOMPARE(rows.size(), 1);
@@ -432,15 +440,15 @@ private Q_SLOTS:
         for (const QString &s : afterRestart.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             step(s);
         // Same call id after the restart: the caller still knows its call.
-        QTRY_COMPARE(m_log.text(), signals);
-        QTRY_COMPARE(historyText(), calls);
-        QTRY_VERIFY(settled());
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.text(), signals, ServiceWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
         // Its time is the answer before the restart.
         QVERIFY(history().first().startTimeT() <= answeredBy);
         // A further restart finds nothing to write.
         killService();
         QVERIFY2(startService(), serviceState().constData());
-        QTRY_VERIFY(settled());
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
         QCOMPARE(historyText(), calls);
     }
 
@@ -470,7 +478,7 @@ private Q_SLOTS:
         }
         writeJournal({r});
         QVERIFY2(startService(), serviceState().constData());
-        QTRY_VERIFY(settled());
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
         QCOMPARE(historyText(), QStringLiteral("missed +35850444 unread"));
     }
 
@@ -484,7 +492,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(journalPath() + QStringLiteral(".damaged")));
         step(QStringLiteral("ring:+35850111"));
         step(QStringLiteral("state:7:4"));
-        QTRY_COMPARE(historyText(), QStringLiteral("missed +35850111 unread"));
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
+                                  ServiceWaitMs);
     }
 
     void shouldFailRequestsWithoutModemManager()
@@ -492,12 +501,13 @@ private Q_SLOTS:
         m_modem.stop();
         QVERIFY2(startService(), serviceState().constData());
         step(QStringLiteral("request:|0401234567"));
-        QTRY_COMPARE(m_log.text(), QStringLiteral("failed call1"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.text(), QStringLiteral("failed call1"), ServiceWaitMs);
         // ModemManager coming later is found.
         QVERIFY(m_modem.start());
         step(QStringLiteral("ring:+35850111"));
         step(QStringLiteral("state:7:4"));
-        QTRY_COMPARE(historyText(), QStringLiteral("missed +35850111 unread"));
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
+                                  ServiceWaitMs);
     }
 };
 

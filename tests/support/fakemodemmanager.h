@@ -27,7 +27,8 @@ public:
     QString addIncomingCall(const QString &modem, const QString &number);
     bool setCallState(const QString &call, int state, uint reason);
     bool setCallNumber(const QString &call, const QString &number);
-    // What Start does to an outgoing call: "dial" (the default), "refuse" or "silent".
+    // What Start does to an outgoing call: "dial" (the default), "refuse" or "silent"; or
+    // "unplug-at-create": the modem is unplugged before CreateCall answers.
     bool setStartMode(const QString &mode);
     // Sends any signal from the object at path (dbusmock's EmitSignal), e.g. one of a shape
     // ModemManager never sends.

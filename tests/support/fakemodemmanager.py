@@ -39,7 +39,8 @@ MODEM_STATE_REGISTERED = 8
 
 # Counters for object paths, kept across modems as ModemManager does.
 _counters = {'modem': 0, 'call': 0}
-# What Start does: 'dial' (the call dials), 'refuse' (an error), 'silent' (nothing yet).
+# What Start does: 'dial' (the call dials), 'refuse' (an error), 'silent' (nothing yet);
+# 'unplug-at-create': CreateCall makes the call, then the modem is unplugged before the answer.
 _start_mode = ['dial']
 
 
@@ -110,8 +111,10 @@ def _call_hangup(call):
 def _voice_create_call(modem, properties):
     if 'number' not in properties or not str(properties['number']):
         raise _error('Core.InvalidArgs', 'a call needs a number')
-    return dbus.ObjectPath(_add_call(modem, DIRECTION_OUTGOING, str(properties['number']),
-                                     STATE_UNKNOWN, 0))
+    path = _add_call(modem, DIRECTION_OUTGOING, str(properties['number']), STATE_UNKNOWN, 0)
+    if _start_mode[0] == 'unplug-at-create':
+        RemoveModem(mockobject.objects[MAIN_OBJ], modem.__dbus_object_path__)
+    return dbus.ObjectPath(path)
 
 
 def _voice_list_calls(modem):
@@ -201,8 +204,9 @@ def SetCallNumber(self, call, number):
 
 @dbus.service.method(CONTROL_IFACE, in_signature='s', out_signature='')
 def SetStartMode(self, mode):
-    '''What Start does to an outgoing call: "dial", "refuse" or "silent".'''
-    if mode not in ('dial', 'refuse', 'silent'):
+    '''What Start does to an outgoing call: "dial", "refuse" or "silent"; or
+    "unplug-at-create".'''
+    if mode not in ('dial', 'refuse', 'silent', 'unplug-at-create'):
         raise _error('Core.InvalidArgs', 'no such mode')
     _start_mode[0] = str(mode)
 
