@@ -79,6 +79,14 @@ void printMemory(const QByteArray &prefix)
     figure(prefix + "peak_rss", m.peakRss);
 }
 
+// The allocator's own count (main arena): live blocks against the free ones it keeps.
+void printHeap(const QByteArray &prefix)
+{
+    const struct mallinfo2 heap = mallinfo2();
+    figure(prefix + "heap_in_use", heap.uordblks / 1024.0);
+    figure(prefix + "heap_free", heap.fordblks / 1024.0);
+}
+
 void printBreakdown()
 {
     for (const ProcessMemory::Part &part : ProcessMemory::breakdown())
@@ -188,6 +196,7 @@ int childProgram(bool prestarted, bool growth)
     printMemory("");
     printBreakdown();
     if (growth) {
+        printHeap("");
         if (!scrollThroughHistory())
             return fail(QStringLiteral("growth: could not scroll to the end of the history "
                                        "(%1 rows loaded, at %2 of %3, more %4, ready %5)")
@@ -210,10 +219,7 @@ int childProgram(bool prestarted, bool growth)
         settle(EvictionWaitMs);
         printMemory("after_");
         figure("after_rows", ModelManager::instance()->model()->rowCount());
-        // The allocator's own count (main arena): live blocks against free ones it keeps.
-        const struct mallinfo2 heap = mallinfo2();
-        figure("after_heap_in_use", heap.uordblks / 1024.0);
-        figure("after_heap_free", heap.fordblks / 1024.0);
+        printHeap("after_");
     }
     QTimer::singleShot(0, startup.application(), &QCoreApplication::quit);
     return startup.exec();
@@ -304,11 +310,11 @@ int measureGrowth(QProcessEnvironment env, const QString &db100k)
     std::printf("  growth with use (%d rows scrolled through, ten searches, 1,000 calls "
                 "arrived, contacts evicted): private dirty %.1f -> %.1f MiB (%+.1f %%, goal "
                 "within 10 %%); RSS %.1f -> %.1f MiB, peak RSS %.1f MiB; then %d rows "
-                "loaded, main heap %.1f MiB in use, %.1f MiB free\n",
+                "loaded, main heap in use %.2f -> %.2f MiB, %.1f MiB free\n",
                 int(g.value("growth_rows_loaded")), mib(start), mib(end), 100 * (end / start - 1),
                 mib(g.value("rss")), mib(g.value("after_rss")), mib(g.value("after_peak_rss")),
-                int(g.value("after_rows")), mib(g.value("after_heap_in_use")),
-                mib(g.value("after_heap_free")));
+                int(g.value("after_rows")), mib(g.value("heap_in_use")),
+                mib(g.value("after_heap_in_use")), mib(g.value("after_heap_free")));
     std::fflush(stdout);
     return 0;
 }
