@@ -55,6 +55,9 @@ DialerPage::DialerPage(QObject *parent)
     m_accountSelector->reset();
     m_dialer->setTonesEnabled(true);
     m_page->setCentralWidget(m_dialer);
+    // A tap on a key reaches it without the scene's search of everything under the finger.
+    for (Dialer::DialerKey *key : m_dialer->keys())
+        m_page->addDirectPressTarget(key);
 
     m_page->installEventFilter(this);
 

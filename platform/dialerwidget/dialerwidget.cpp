@@ -126,6 +126,15 @@ DialerWidget::DialerWidget(int, DialerAccountSelector *selector, QGraphicsItem *
 
 DialerWidget::~DialerWidget() = default;
 
+QList<DialerKey *> DialerWidget::keys() const
+{
+    QList<DialerKey *> all;
+    for (const KeyFace &face : Keys)
+        all.append(m_keys.value(QLatin1Char(face.character)));
+    all << m_addContactKey << m_callKey << m_backspaceKey;
+    return all;
+}
+
 DialerKey *DialerWidget::makeKey(const QString &styleName, const QString &text,
                                  const QString &letters, const QString &iconId)
 {

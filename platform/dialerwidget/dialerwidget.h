@@ -54,6 +54,10 @@ public:
 
     // Parts, for the program's tests and for measuring.
     DialerKey *key(QChar character) const { return m_keys.value(character); }
+    // Every key: the twelve of the keypad, then add-to-contacts, call and backspace. Nothing of
+    // the keypad lies over or under a key but its containers, and a key takes every left press:
+    // a page may let presses reach them straight (MApplicationPage::addDirectPressTarget).
+    QList<DialerKey *> keys() const;
     DialerKey *callKey() const { return m_callKey; }
     DialerKey *backspaceKey() const { return m_backspaceKey; }
     DialerKey *addContactKey() const { return m_addContactKey; }

@@ -51,6 +51,20 @@ void MApplicationPage::setPannable(bool pannable)
     m_viewport->setEnabled(pannable);
 }
 
+void MApplicationPage::addDirectPressTarget(QGraphicsWidget *target)
+{
+    m_directPressTargets.append(target);
+}
+
+QGraphicsWidget *MApplicationPage::directPressTargetAt(const QPointF &scenePos) const
+{
+    for (QGraphicsWidget *target : m_directPressTargets) {
+        if (target && target->rect().contains(target->mapFromScene(scenePos)))
+            return target;
+    }
+    return nullptr;
+}
+
 void MApplicationPage::createContent() {}
 
 void MApplicationPage::retranslateUi()

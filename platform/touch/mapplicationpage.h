@@ -2,6 +2,9 @@
 
 #include "mscenewindow.h"
 
+#include <QList>
+#include <QPointer>
+
 class MPannableViewport;
 class QGraphicsLinearLayout;
 
@@ -26,6 +29,13 @@ public:
     void setPannable(bool pannable);
     bool isContentCreated() const { return m_contentCreated; }
     bool isOnDisplay() const { return m_onDisplay; }
+    // Widgets of this page a press may reach straight, without the scene's search of the items
+    // under the finger (the keys of a keypad; see MDirectPressRouter). Each takes every left
+    // press it is given, is hit only within its rectangle, and has nothing of the page over or
+    // under it but its ancestors.
+    void addDirectPressTarget(QGraphicsWidget *target);
+    // The direct press target under `scenePos`, or none.
+    QGraphicsWidget *directPressTargetAt(const QPointF &scenePos) const;
 
 Q_SIGNALS:
     void displayEntered();
@@ -47,6 +57,7 @@ private:
     QGraphicsLinearLayout *m_layout;
     MPannableViewport *m_viewport;
     QGraphicsWidget *m_central = nullptr;
+    QList<QPointer<QGraphicsWidget>> m_directPressTargets;
     bool m_contentCreated = false;
     bool m_onDisplay = false;
 };

@@ -1,6 +1,7 @@
 #include "mwindow.h"
 
 #include "mapplication.h"
+#include "mdirectpressrouter.h"
 #include "mscenemanager.h"
 #include "mtheme.h"
 #include "mwidget.h"
@@ -28,6 +29,7 @@ MWindow::MWindow(QWidget *parent) : QGraphicsView(parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     scene->setSceneRect(0, 0, 480, 854);
     m_sceneManager = new MSceneManager(this);
+    m_pressRouter = new MDirectPressRouter(this, m_sceneManager, this);
     resize(480, 854);
     MApplication::registerWindow(this);
 }
@@ -35,6 +37,8 @@ MWindow::MWindow(QWidget *parent) : QGraphicsView(parent)
 MWindow::~MWindow()
 {
     MApplication::unregisterWindow(this);
+    delete m_pressRouter;
+    m_pressRouter = nullptr;
     delete m_sceneManager;
     m_sceneManager = nullptr;
 }
@@ -102,6 +106,30 @@ void MWindow::changeEvent(QEvent *event)
         Q_EMIT switcherExited();
         setOnDisplay(true);
     }
+}
+
+void MWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (!m_pressRouter || !m_pressRouter->press(event))
+        QGraphicsView::mousePressEvent(event);
+}
+
+void MWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_pressRouter || !m_pressRouter->move(event))
+        QGraphicsView::mouseMoveEvent(event);
+}
+
+void MWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!m_pressRouter || !m_pressRouter->release(event))
+        QGraphicsView::mouseReleaseEvent(event);
+}
+
+void MWindow::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (!m_pressRouter || !m_pressRouter->doubleClick(event))
+        QGraphicsView::mouseDoubleClickEvent(event);
 }
 
 void MWindow::setOnDisplay(bool onDisplay)

@@ -2,6 +2,7 @@
 
 #include <QGraphicsView>
 
+class MDirectPressRouter;
 class MSceneManager;
 
 // A top-level window of the touch layer: a graphics view whose scene always matches the
@@ -15,6 +16,7 @@ public:
     ~MWindow() override;
 
     MSceneManager *sceneManager() const { return m_sceneManager; }
+    MDirectPressRouter *pressRouter() const { return m_pressRouter; }
     QSizeF sceneSize() const;
     // Where pages are shown: the whole window less its chrome (a toolbar, in subclasses).
     virtual QRectF pageArea() const;
@@ -42,12 +44,18 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // Presses on a page's direct press targets skip the scene's search (MDirectPressRouter).
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     // Lays out the window's own chrome after a resize.
     virtual void layoutChrome();
     void setOnDisplay(bool onDisplay);
 
 private:
     MSceneManager *m_sceneManager;
+    MDirectPressRouter *m_pressRouter;
     int m_angle = 0;
     bool m_orientationLocked = false;
     bool m_angleLocked = false;
