@@ -113,12 +113,16 @@ bool MDirectPressRouter::stillRouted()
 
 void MDirectPressRouter::route(QGraphicsWidget *target)
 {
-    if (m_target)
-        disconnect(m_target, nullptr, this, nullptr);
     m_target = target;
-    if (!target)
+    if (!target || m_watched.value(target) == target)
         return;
-    // The scene takes the mouse from a grabber that is hidden or disabled at that moment.
+    // The scene takes the mouse from a grabber that is hidden or disabled at that moment. Each
+    // target is watched from its first press on (a press costs no connections).
+    if (m_watched.size() >= 64) {
+        for (auto it = m_watched.begin(); it != m_watched.end();)
+            it = it.value() ? std::next(it) : m_watched.erase(it);
+    }
+    m_watched.insert(target, target);
     const auto check = [this] {
         if (m_target && (!m_target->isVisible() || !m_target->isEnabled()))
             letGo();

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGraphicsWidget>
+#include <QHash>
 #include <QPointer>
 
 class MSceneManager;
@@ -53,6 +54,9 @@ private:
     QGraphicsView *m_view;
     MSceneManager *m_scenes;
     QPointer<QGraphicsWidget> m_target;
+    // The targets whose hiding and disabling are watched; a null pointer was deleted, and its
+    // address may come back as another target.
+    QHash<QGraphicsWidget *, QPointer<QGraphicsWidget>> m_watched;
     QPointF m_downScenePos;
     QPoint m_downScreenPos;
     QPointF m_lastScenePos;
