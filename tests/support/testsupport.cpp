@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "mapplicationwindow.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -40,6 +42,17 @@ QString saveScreenshot(QWidget *widget, const QString &name)
     QCoreApplication::processEvents();
     widget->grab().save(path);
     return path;
+}
+
+MApplicationWindow *shownWindow()
+{
+    auto *window = new MApplicationWindow;
+    window->resize(480, 854);
+    window->show();
+    if (QTest::qWaitForWindowExposed(window))
+        return window;
+    delete window;
+    return nullptr;
 }
 
 } // namespace TestSupport

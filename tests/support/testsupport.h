@@ -4,9 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+class MApplicationWindow;
 class QWidget;
 
-// Small helpers shared by the tests: bus names, child processes, screenshots.
+// Small helpers shared by the tests: bus names, child processes, windows, screenshots.
 namespace TestSupport {
 // Waits until name has an owner on the session bus (or timeout ms pass).
 bool waitForBusName(const QString &name, int timeout = 5000);
@@ -16,6 +17,9 @@ bool waitForBusNameGone(const QString &name, int timeout = 5000);
 QString builtProgram(const QString &relativePath);
 // Saves a picture of widget under <build>/screenshots/<name>.png and returns the path.
 QString saveScreenshot(QWidget *widget, const QString &name);
+// A portrait application window of the program's size (480 x 854), shown; null when it was not
+// exposed within the usual wait.
+MApplicationWindow *shownWindow();
 } // namespace TestSupport
 
 // main() for tests that need the touch layer's application object.

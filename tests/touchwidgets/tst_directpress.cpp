@@ -69,10 +69,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        m_window = new MApplicationWindow;
-        m_window->resize(480, 854);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_window = TestSupport::shownWindow();
+        QVERIFY(m_window);
     }
 
     void cleanupTestCase() { delete m_window; }
