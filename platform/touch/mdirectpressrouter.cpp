@@ -113,22 +113,18 @@ bool MDirectPressRouter::stillRouted()
 
 void MDirectPressRouter::route(QGraphicsWidget *target)
 {
+    disconnect(m_hidden);
+    disconnect(m_disabled);
     m_target = target;
-    if (!target || m_watched.value(target) == target)
+    if (!target)
         return;
-    // The scene takes the mouse from a grabber that is hidden or disabled at that moment. Each
-    // target is watched from its first press on (a press costs no connections).
-    if (m_watched.size() >= 64) {
-        for (auto it = m_watched.begin(); it != m_watched.end();)
-            it = it.value() ? std::next(it) : m_watched.erase(it);
-    }
-    m_watched.insert(target, target);
+    // The scene takes the mouse from a grabber that is hidden or disabled at that moment.
     const auto check = [this] {
         if (m_target && (!m_target->isVisible() || !m_target->isEnabled()))
             letGo();
     };
-    connect(target, &QGraphicsObject::visibleChanged, this, check);
-    connect(target, &QGraphicsObject::enabledChanged, this, check);
+    m_hidden = connect(target, &QGraphicsObject::visibleChanged, this, check);
+    m_disabled = connect(target, &QGraphicsObject::enabledChanged, this, check);
 }
 
 void MDirectPressRouter::letGo()

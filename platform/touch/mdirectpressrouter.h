@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QGraphicsWidget>
-#include <QHash>
 #include <QPointer>
 
 class MSceneManager;
@@ -54,9 +53,9 @@ private:
     QGraphicsView *m_view;
     MSceneManager *m_scenes;
     QPointer<QGraphicsWidget> m_target;
-    // The targets whose hiding and disabling are watched; a null pointer was deleted, and its
-    // address may come back as another target.
-    QHash<QGraphicsWidget *, QPointer<QGraphicsWidget>> m_watched;
+    // Watch over the target's hiding and disabling while the finger is on it.
+    QMetaObject::Connection m_hidden;
+    QMetaObject::Connection m_disabled;
     QPointF m_downScenePos;
     QPoint m_downScreenPos;
     QPointF m_lastScenePos;
