@@ -108,6 +108,15 @@ bool ModemManagerObjects::isFromOwner(const QDBusMessage &message) const
     return !m_owner.isEmpty() && message.service() == m_owner;
 }
 
+bool ModemManagerObjects::isFromListedOwner(const QDBusMessage &message)
+{
+    if (!isFromOwner(message))
+        return false;
+    if (!m_listed)
+        m_changedWhileListing = true;
+    return m_listed;
+}
+
 bool ModemManagerObjects::isModemPath(const QString &path)
 {
     return path.startsWith(QLatin1String(ModemPrefix)) &&
@@ -197,6 +206,7 @@ void ModemManagerObjects::setOwner(const QString &owner)
         removeModem(path);
     m_owner = owner;
     m_listed = false;
+    m_relists = 0;
     if (old != owner)
         Q_EMIT ownerChanged(old, owner);
     if (owner.isEmpty()) {
@@ -209,6 +219,7 @@ void ModemManagerObjects::setOwner(const QString &owner)
 
 void ModemManagerObjects::list()
 {
+    m_changedWhileListing = false;
     const int generation = m_generation;
     call(managerPath(), QLatin1String(ObjectManagerInterface), QStringLiteral("GetManagedObjects"),
          {}, [this, generation](const QDBusMessage &reply) {
@@ -220,6 +231,11 @@ void ModemManagerObjects::list()
 
 void ModemManagerObjects::onManagedObjects(const QDBusMessage &reply)
 {
+    if (m_changedWhileListing && m_relists < MaxRelists) {
+        ++m_relists;
+        list();
+        return;
+    }
     if (reply.type() == QDBusMessage::ReplyMessage &&
         reply.signature() == QLatin1String("a{oa{sa{sv}}}")) {
         const QDBusArgument arg = reply.arguments().first().value<QDBusArgument>();
@@ -266,8 +282,7 @@ void ModemManagerObjects::removeModem(const QString &path)
 
 void ModemManagerObjects::onInterfacesAdded(const QDBusMessage &message)
 {
-    // Until the listing is in, it holds the same and more.
-    if (!isFromOwner(message) || !m_listed || message.signature() != QLatin1String("oa{sa{sv}}"))
+    if (!isFromListedOwner(message) || message.signature() != QLatin1String("oa{sa{sv}}"))
         return;
     const QString path = message.arguments().at(0).value<QDBusObjectPath>().path();
     Interfaces interfaces;
@@ -277,7 +292,7 @@ void ModemManagerObjects::onInterfacesAdded(const QDBusMessage &message)
 
 void ModemManagerObjects::onInterfacesRemoved(const QDBusMessage &message)
 {
-    if (!isFromOwner(message) || message.signature() != QLatin1String("oas"))
+    if (!isFromListedOwner(message) || message.signature() != QLatin1String("oas"))
         return;
     const QString path = message.arguments().at(0).value<QDBusObjectPath>().path();
     if (!m_modems.contains(path))
@@ -293,7 +308,7 @@ void ModemManagerObjects::onInterfacesRemoved(const QDBusMessage &message)
 
 void ModemManagerObjects::onPropertiesChanged(const QDBusMessage &message)
 {
-    if (!isFromOwner(message) || message.signature() != QLatin1String("sa{sv}as") ||
+    if (!isFromListedOwner(message) || message.signature() != QLatin1String("sa{sv}as") ||
         !m_modems.contains(message.path()))
         return;
     const QString interface = message.arguments().at(0).toString();

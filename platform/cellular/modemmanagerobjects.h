@@ -22,6 +22,11 @@ namespace Cellular {
 // that a listing is complete, also when there is no ModemManager at all, so that a user can
 // settle what it kept from earlier.
 //
+// A change that ModemManager signals while a listing is on its way cannot be applied (its modem
+// is not known yet), and the listing's answer may predate it: Qt may hand over a reply after
+// signals that came later. So such a listing is asked for again, up to MaxRelists times, and
+// listed() tells of one that nothing was signalled against.
+//
 // Everything from the bus is checked: only the current owner's signals count, signatures must
 // be the documented ones, modem paths must lie under /org/freedesktop/ModemManager1/Modem/, and
 // at most MaxModems modems and MaxInterfaces interfaces each are kept; anything else is ignored.
@@ -31,7 +36,7 @@ class ModemManagerObjects : public QObject
 public:
     // Interface name to its properties.
     typedef QMap<QString, QVariantMap> Interfaces;
-    enum { MaxModems = 16, MaxInterfaces = 32 };
+    enum { MaxModems = 16, MaxInterfaces = 32, MaxRelists = 4 };
 
     explicit ModemManagerObjects(const QDBusConnection &bus, QObject *parent = nullptr);
 
@@ -85,11 +90,17 @@ private:
     void addInterfaces(const QString &path, const Interfaces &added);
     void removeModem(const QString &path);
     static bool isModemPath(const QString &path);
+    // Whether message is the current ModemManager's; one while the listing is on its way marks
+    // that listing as stale.
+    bool isFromListedOwner(const QDBusMessage &message);
 
     QDBusConnection m_bus;
     QString m_owner;
     bool m_listed = false;
     bool m_ownerKnown = false;
+    // A change was signalled while the listing was on its way.
+    bool m_changedWhileListing = false;
+    int m_relists = 0;
     QMap<QString, Interfaces> m_modems;
     // Counts owner changes; replies carry the count of their question.
     int m_generation = 0;

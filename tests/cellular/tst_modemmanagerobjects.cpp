@@ -59,6 +59,24 @@ private Q_SLOTS:
         QTRY_COMPARE(log.join(' '), QStringLiteral("owner +0 listed"));
     }
 
+    // A change whose signals come before the listing's answer, while the answer predates it,
+    // is not lost: the signals could not be applied to modems not known yet.
+    void shouldNotLoseChangesSignalledWhileListing()
+    {
+        QVERIFY(m_modem.start(1));
+        const QString modem = FakeModemManager::modemPath(0);
+        QVERIFY(m_modem.ringDuringNextListing(modem, QStringLiteral("+35850111")));
+        QStringList log;
+        ModemManagerObjects objects(QDBusConnection::sessionBus());
+        record(&objects, &log);
+        QTRY_VERIFY(objects.isListed());
+        const QVariant calls =
+            objects.property(modem, ModemManagerObjects::voiceInterface(), QStringLiteral("Calls"));
+        QCOMPARE(ModemManagerObjects::objectPaths(calls),
+                 QStringList{QStringLiteral("/org/freedesktop/ModemManager1/Call/0")});
+        QCOMPARE(log.join(' '), QStringLiteral("owner +0 listed"));
+    }
+
     void shouldIgnoreModemsAnnouncedByAnotherPeer()
     {
         QVERIFY(m_modem.start(0));

@@ -87,6 +87,13 @@ bool FakeModemManager::setCallNumber(const QString &call, const QString &number)
     return ok;
 }
 
+bool FakeModemManager::ringDuringNextListing(const QString &modem, const QString &number)
+{
+    bool ok = false;
+    control(QStringLiteral("RingDuringNextListing"), {modem, number}, &ok);
+    return ok;
+}
+
 bool FakeModemManager::setStartMode(const QString &mode)
 {
     bool ok = false;

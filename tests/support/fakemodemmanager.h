@@ -25,6 +25,9 @@ public:
     QString addModem(const QStringList &emergencyNumbers);
     bool removeModem(const QString &modem);
     QString addIncomingCall(const QString &modem, const QString &number);
+    // A call rings on the modem while the next listing (GetManagedObjects) is answered: its
+    // signals go out before the answer, which does not hold it.
+    bool ringDuringNextListing(const QString &modem, const QString &number);
     bool setCallState(const QString &call, int state, uint reason);
     bool setCallNumber(const QString &call, const QString &number);
     // What Start does to an outgoing call: "dial" (the default), "refuse" or "silent"; or

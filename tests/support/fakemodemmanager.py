@@ -7,7 +7,8 @@ manager on /org/freedesktop/ModemManager1, modems with the Modem and Modem.Voice
 their SIM with EmergencyNumbers, and Call objects (Start, Accept, Hangup, StateChanged).
 
 The test drives it through the interface com.velto.Test.FakeModemManager on the main object:
-AddModem, RemoveModem, AddIncomingCall, SetCallState, SetCallNumber, SetStartMode, Calls.
+AddModem, RemoveModem, AddIncomingCall, RingDuringNextListing, SetCallState, SetCallNumber,
+SetStartMode, Calls.
 
     python3 -m dbusmock --session --template tests/support/fakemodemmanager.py
 
@@ -42,6 +43,10 @@ _counters = {'modem': 0, 'call': 0}
 # What Start does: 'dial' (the call dials), 'refuse' (an error), 'silent' (nothing yet);
 # 'unplug-at-create': CreateCall makes the call, then the modem is unplugged before the answer.
 _start_mode = ['dial']
+# Calls (modem, number) that ring while the next listing is on its way: GetManagedObjects takes
+# its answer, then the calls ring (their signals go out), then the answer goes out, no longer
+# holding what the signals told.
+_ring_during_listing = []
 
 
 def _error(name, text):
@@ -132,8 +137,21 @@ def _voice_delete_call(modem, path):
     modem.EmitSignal(VOICE_IFACE, 'CallDeleted', 'o', [dbus.ObjectPath(path)])
 
 
+def _get_managed_objects(self):
+    # Each interface's properties copied: a change replaces a value, so the copy keeps the old.
+    listing = {dbus.ObjectPath(path): {iface: dict(props) for iface, props in obj.props.items()}
+               for path, obj in mockobject.objects.items() if path.startswith(MAIN_OBJ + '/')}
+    for modem, number in _ring_during_listing:
+        _add_call(mockobject.objects[modem], DIRECTION_INCOMING, number, STATE_RINGING_IN,
+                  REASON_INCOMING_NEW)
+    _ring_during_listing.clear()
+    return listing
+
+
 def load(mock, parameters):
     mock.AddMethods(MAIN_IFACE, [('ScanDevices', '', '', ''), ('SetLogging', 's', '', '')])
+    mock.AddMethod('org.freedesktop.DBus.ObjectManager', 'GetManagedObjects', '', 'a{oa{sa{sv}}}',
+                   _get_managed_objects)
     for _ in range(int(parameters.get('modems', 1))):
         AddModem(mock, dbus.Array(['911', '112'], signature='s'))
 
@@ -188,6 +206,12 @@ def AddIncomingCall(self, modem, number):
     '''A call rings on modem from number ('' for a withheld number).'''
     return _add_call(mockobject.objects[modem], DIRECTION_INCOMING, number, STATE_RINGING_IN,
                      REASON_INCOMING_NEW)
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
+def RingDuringNextListing(self, modem, number):
+    '''A call rings on modem from number while the next GetManagedObjects is answered.'''
+    _ring_during_listing.append((str(modem), str(number)))
 
 
 @dbus.service.method(CONTROL_IFACE, in_signature='siu', out_signature='')
