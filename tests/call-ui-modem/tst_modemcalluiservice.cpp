@@ -399,6 +399,22 @@ private Q_SLOTS:
                  QStringLiteral("2 calls, unread 1"));
     }
 
+    // The call's signals come while the service lists the modems, and the listing predates it.
+    void shouldFollowCallRingingWhileTheModemsAreListed()
+    {
+        QVERIFY(m_modem.ringDuringNextListing(FakeModemManager::modemPath(0),
+                                              QStringLiteral("+35850111")));
+        QVERIFY2(startService(), serviceState().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.incoming.size(), 1, ServiceWaitMs);
+        m_lastUid = m_log.incoming.last();
+        m_lastCall = QStringLiteral("/org/freedesktop/ModemManager1/Call/0");
+        step(QStringLiteral("state:7:4"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_log.text(), QStringLiteral("incoming call1 +35850111, ended call1 2"), ServiceWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
+                                  ServiceWaitMs);
+    }
+
     void shouldTakeUpCallsAfterRestart_data()
     {
         QTest::addColumn<QString>("whileStopped");
