@@ -1,7 +1,6 @@
 #include "emergencynumbers.h"
 
 #include "busopener.h"
-
 #include "modemmanagerobjects.h"
 
 #include <QDBusArgument>
