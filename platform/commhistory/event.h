@@ -37,6 +37,12 @@ public:
     // A matched contact: (local contact id, display name).
     typedef QPair<quint32, QString> Contact;
 
+    // The longest remote identifier (number or address) the store keeps, in UTF-16 code units.
+    // Real numbers and SIP addresses are far shorter; the bound keeps a hostile file or peer from
+    // filling the store and every process's memory with one giant text. Every writer checks it
+    // where the text enters (EventStore refuses a longer one as the last line of defence).
+    enum { MaxRemoteUidLength = 256 };
+
     Event();
     Event(const Event &other);
     Event &operator=(const Event &other);

@@ -522,6 +522,11 @@ bool EventStore::bindEvent(sqlite3_stmt *st, const Event &e)
         return fail(InvalidEvent, QStringLiteral("only call events are stored"));
     if (e.startTimeT() == NoTime)
         return fail(InvalidEvent, QStringLiteral("an event needs a start time"));
+    if (e.remoteUid().size() > Event::MaxRemoteUidLength)
+        return fail(InvalidEvent, QStringLiteral("a remote identifier of %1 characters is longer "
+                                                 "than the %2 the store keeps")
+                                      .arg(e.remoteUid().size())
+                                      .arg(int(Event::MaxRemoteUidLength)));
     const qint64 end = e.endTimeT() == NoTime ? e.startTimeT() : e.endTimeT();
     sqlite3_bind_int(st, 1, e.type());
     sqlite3_bind_int(st, 2, e.direction());
