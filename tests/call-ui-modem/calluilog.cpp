@@ -1,0 +1,60 @@
+#include "calluilog.h"
+
+#include <QDBusConnection>
+
+void CallUiLog::listen()
+{
+    const QString callUi = QStringLiteral("com.velto.CallUi");
+    const QString path = QStringLiteral("/com/velto/CallUi");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.connect(callUi, path, callUi, QStringLiteral("CallAnswered"), this,
+                SLOT(onAnswered(QString)));
+    bus.connect(callUi, path, callUi, QStringLiteral("CallEnded"), this,
+                SLOT(onEnded(QString, int, int, QString)));
+    bus.connect(callUi, path, callUi, QStringLiteral("CommandCompleted"), this,
+                SLOT(onCompleted(QString)));
+    bus.connect(callUi, path, callUi, QStringLiteral("CommandFailed"), this,
+                SLOT(onFailed(QString)));
+    bus.connect(callUi, path, QStringLiteral("com.velto.CallUi.Modem"),
+                QStringLiteral("CallIncoming"), this, SLOT(onIncoming(QString, QString)));
+}
+
+void CallUiLog::clear()
+{
+    entries.clear();
+    uids.clear();
+    incoming.clear();
+}
+
+QString CallUiLog::label(const QString &uid)
+{
+    if (!uids.contains(uid))
+        uids << uid;
+    return QStringLiteral("call%1").arg(uids.indexOf(uid) + 1);
+}
+
+void CallUiLog::onAnswered(const QString &uid)
+{
+    entries << QStringLiteral("answered ") + label(uid);
+}
+
+void CallUiLog::onEnded(const QString &uid, int reason, int, const QString &)
+{
+    entries << QStringLiteral("ended %1 %2").arg(label(uid)).arg(reason);
+}
+
+void CallUiLog::onCompleted(const QString &uid)
+{
+    entries << QStringLiteral("completed ") + label(uid);
+}
+
+void CallUiLog::onFailed(const QString &uid)
+{
+    entries << QStringLiteral("failed ") + label(uid);
+}
+
+void CallUiLog::onIncoming(const QString &uid, const QString &number)
+{
+    entries << QStringLiteral("incoming %1 %2").arg(label(uid), number).trimmed();
+    incoming << uid;
+}
