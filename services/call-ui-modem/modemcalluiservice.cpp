@@ -306,6 +306,12 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
         }
         break;
     case ModemCalls::Terminated:
+        if (r.startedMs == 0 && r.direction == CallRecord::Incoming) {
+            // An incoming call ends only after it rang: it rang while no one followed it (the
+            // service was not running), and is missed as of now.
+            r.startedMs = now();
+            store(r);
+        }
         finish(key, reason, Ended);
         break;
     default:

@@ -29,6 +29,8 @@ private:
     QString m_secondModemPath;
     // The modem the row's network steps act on.
     SimulatedModem *m_current = &m_modem;
+    // MMCallState.
+    enum { Terminated = 7 };
     // Whether ModemManager is as initTestCase() left it, with the one modem.
     bool m_fresh = false;
 
@@ -341,6 +343,26 @@ private Q_SLOTS:
         QVERIFY2(startService(), serviceState().constData());
         QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
         QCOMPARE(historyText(), calls);
+    }
+
+    // ModemManager keeps the ended call until someone deletes it: the service, when it starts.
+    void shouldRecordCallMissedWhileStopped()
+    {
+        QVERIFY(m_modem.ring(QStringLiteral("+35850111")));
+        QVERIFY(m_modem.hangUp());
+        // The one call, ended (its path aside).
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_modemManager.calls(m_modemPath).join(QLatin1Char(',')).section(QLatin1Char(' '), 1),
+            QStringLiteral("%1 +35850111").arg(Terminated), ServiceWaitMs);
+        QVERIFY2(startService(), serviceState().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
+                                  ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+        // Once.
+        killService();
+        QVERIFY2(startService(), serviceState().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+        QCOMPARE(historyText(), QStringLiteral("missed +35850111 unread"));
     }
 
     void shouldWriteCallCaughtMidWriteOnce_data()
