@@ -281,6 +281,10 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
     CallRecord r = m_journal->record(key);
     if (r.recorded)
         return;
+    // A modem that cannot list its calls (no +CLCC) has ModemManager take a call as active once
+    // it dials, with this reason: the call is placed, not answered.
+    if (state == ModemCalls::Active && reason == ModemCalls::OutgoingStarted)
+        state = ModemCalls::Dialing;
     switch (state) {
     case ModemCalls::Dialing:
     case ModemCalls::RingingOut:

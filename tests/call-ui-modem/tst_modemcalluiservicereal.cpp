@@ -212,6 +212,12 @@ private Q_SLOTS:
         QTest::newRow("emergency number from the SIM") << "dial:911 answer answered hangup"
                                                        << "answered call1, ended call1 0"
                                                        << "dialled 911 read emergency";
+        // Without +CLCC ModemManager takes the call as active (reason outgoing-started) once the
+        // modem dials: no one answered it yet.
+        QTest::newRow("outgoing on a modem without +CLCC")
+            << "no-clcc dial:0401234567 remote-hangup"
+            << "ended call1 2"
+            << "dialled 0401234567 read";
         // Requests that never become calls: nothing in the history.
         QTest::newRow("outgoing refused by the modem")
             << "unregistered request:" + Cellular + "|0401234567"
