@@ -34,6 +34,21 @@ void complain(const QString &what)
 {
     std::fprintf(stderr, "call-ui-modem-service: %s\n", qPrintable(what));
 }
+
+// What a failed Start (its error, "name: message") says of the call's end, as a ModemCalls
+// reason. ModemManager 1.20 fails it with Connection.NoDialtone for each of the modem's BUSY,
+// NO ANSWER, NO CARRIER and NO DIALTONE results of the dial, which cannot be told apart: busy
+// is the likeliest. A newer one may say Busy or NoAnswer. Anything else is an error.
+int reasonOfFailedStart(const QString &error)
+{
+    const QString connection = QStringLiteral("org.freedesktop.ModemManager1.Error.Connection.");
+    if (error.startsWith(connection + QLatin1String("NoDialtone:")) ||
+        error.startsWith(connection + QLatin1String("Busy:")))
+        return ModemCalls::RefusedOrBusy;
+    if (error.startsWith(connection + QLatin1String("NoAnswer:")))
+        return ModemCalls::ReasonUnknown;
+    return ModemCalls::Error;
+}
 } // namespace
 
 ModemCallUiService::ModemCallUiService(ModemManagerObjects *objects, CallJournal *journal,
@@ -176,14 +191,19 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
         return;
     }
     m_unstarted.insert(uid);
+    m_starting.insert(key, NoEnd);
     follow(modem, callPath);
     m_calls.start(callPath, [this, uid, key](const QString &error) {
-        if (error.isEmpty())
+        const int endedAs = m_starting.take(key);
+        if (!error.isEmpty())
+            complain(QStringLiteral("call %1 not started: %2").arg(uid, error));
+        if (!m_journal->contains(key) || m_journal->record(key).recorded)
             return;
-        complain(QStringLiteral("call %1 not started: %2").arg(uid, error));
-        // Never placed: a refused request, not a call (CommandFailed).
-        if (m_unstarted.contains(uid) && m_journal->contains(key))
-            finish(key, ModemCalls::ReasonUnknown, Ended);
+        // A call that never dialled is a refused request, not a call (CommandFailed).
+        if (!error.isEmpty())
+            finish(key, reasonOfFailedStart(error), Ended);
+        else if (endedAs != NoEnd)
+            finish(key, endedAs, Ended);
     });
 }
 
@@ -310,6 +330,11 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
         }
         break;
     case ModemCalls::Terminated:
+        if (m_starting.contains(key)) {
+            // Start's answer may tell more (busy comes as its error): the end waits for it.
+            m_starting.insert(key, reason);
+            break;
+        }
         if (r.startedMs == 0 && r.direction == CallRecord::Incoming) {
             // An incoming call ends only after it rang: it rang while no one followed it (the
             // service was not running), and is missed as of now.

@@ -106,6 +106,10 @@ private:
     QHash<QString, QList<QPair<int, int>>> m_changesBeforeLoaded;
     // Ids of requests whose call has not started ringing or dialling yet.
     QSet<QString> m_unstarted;
+    // Calls of ours whose Start has not answered yet, with the reason of an end seen meanwhile
+    // (NoEnd: none): ModemManager ends a call before Start fails, and the failure says why.
+    enum { NoEnd = -1 };
+    QHash<QString, int> m_starting;
     int m_nextId = 1;
     // Requests waiting for the modems to be known.
     QList<std::function<void()>> m_waiting;

@@ -107,7 +107,9 @@ private:
                                          .contains(QLatin1Char(' ') + arg),
                                      ServiceWaitMs);
         } else if (verb == QLatin1String("dial-reply") || verb == QLatin1String("dial-result")) {
-            QVERIFY(m_current->control({verb, arg}));
+            // Words of a result joined by "_" ("NO_ANSWER").
+            QVERIFY(m_current->control(
+                {verb, QString(arg).replace(QLatin1Char('_'), QLatin1Char(' '))}));
         } else if (verb == QLatin1String("accept") || verb == QLatin1String("hangup")) {
             QVERIFY(controlCall(verb == QLatin1String("accept") ? QStringLiteral("Accept")
                                                                 : QStringLiteral("Hangup"),
@@ -198,6 +200,20 @@ private Q_SLOTS:
                                                          "remote-hangup"
                                                       << "answered call1, ended call1 0"
                                                       << "dialled 0401234567 read";
+        // A modem that gives a dial's outcome as ATD's result: ModemManager fails Start, with
+        // NoDialtone for BUSY, and as well for NO ANSWER, NO CARRIER and NO DIALTONE (1.20).
+        QTest::newRow("outgoing busy, told by the dial's result")
+            << "dial-reply:hold dial:0401234567 busy"
+            << "ended call1 1"
+            << "dialled 0401234567 read";
+        QTest::newRow("outgoing not answered, told by the dial's result")
+            << "dial-reply:hold dial:0401234567 dial-result:NO_ANSWER"
+            << "ended call1 1"
+            << "dialled 0401234567 read";
+        QTest::newRow("outgoing refused by the network") << "dial-reply:hold dial:0401234567 "
+                                                            "dial-result:ERROR"
+                                                         << "ended call1 3"
+                                                         << "dialled 0401234567 read";
         // BUSY while the call is set up ends it as the network's end of an unanswered call does
         // (ModemManager gives no reason): not answered, as far as the service can tell.
         QTest::newRow("outgoing busy while dialling") << "dial:0401234567 busy"
