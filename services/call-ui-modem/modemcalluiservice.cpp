@@ -480,5 +480,9 @@ void ModemCallUiService::onNumberChanged(const QString &callPath, const QString 
     if (r.direction != CallRecord::Outgoing && !r.recorded && r.number != number) {
         r.number = number;
         store(r);
+        // Announced already as ringing, without it or with another: announced again.
+        if (r.direction == CallRecord::Incoming && r.startedMs > 0 && r.answeredMs == 0 &&
+            !number.isEmpty())
+            Q_EMIT callIncoming(r.uid, number);
     }
 }

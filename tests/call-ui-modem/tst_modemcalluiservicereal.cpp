@@ -263,9 +263,10 @@ private Q_SLOTS:
         QTest::newRow("number with control characters taken as withheld")
             << QStringLiteral("ring:+358\u0007501 remote-hangup") << "incoming call1, ended call1 2"
             << "missed withheld unread";
+        // Announced again once the number is known.
         QTest::newRow("number given after the call appeared")
             << "ring: caller-id:+35850222 remote-hangup"
-            << "incoming call1, ended call1 2"
+            << "incoming call1, incoming call1 +35850222, ended call1 2"
             << "missed +35850222 unread";
         QTest::newRow("incoming on a second modem") << "ring2:+35850333 remote-hangup"
                                                     << "incoming call1 +35850333, ended call1 2"
