@@ -1,6 +1,7 @@
 #include "calluilog.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 
 void CallUiLog::listen()
 {
@@ -19,6 +20,11 @@ void CallUiLog::listen()
                 QStringLiteral("CallIncoming"), this, SLOT(onIncoming(QString, QString)));
 }
 
+bool CallUiLog::ignored() const
+{
+    return calledFromDBus() && m_ignored.contains(message().service());
+}
+
 void CallUiLog::clear()
 {
     entries.clear();
@@ -35,26 +41,36 @@ QString CallUiLog::label(const QString &uid)
 
 void CallUiLog::onAnswered(const QString &uid)
 {
+    if (ignored())
+        return;
     entries << QStringLiteral("answered ") + label(uid);
 }
 
 void CallUiLog::onEnded(const QString &uid, int reason, int, const QString &)
 {
+    if (ignored())
+        return;
     entries << QStringLiteral("ended %1 %2").arg(label(uid)).arg(reason);
 }
 
 void CallUiLog::onCompleted(const QString &uid)
 {
+    if (ignored())
+        return;
     entries << QStringLiteral("completed ") + label(uid);
 }
 
 void CallUiLog::onFailed(const QString &uid)
 {
+    if (ignored())
+        return;
     entries << QStringLiteral("failed ") + label(uid);
 }
 
 void CallUiLog::onIncoming(const QString &uid, const QString &number)
 {
+    if (ignored())
+        return;
     entries << QStringLiteral("incoming %1 %2").arg(label(uid), number).trimmed();
     incoming << uid;
 }

@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFile>
 #include <QJsonArray>
@@ -47,6 +48,8 @@ QByteArray ModemServiceTest::serviceState() const
 
 void ModemServiceTest::killService()
 {
+    QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
+    m_log.ignoreSender(bus->serviceOwner(CallUi));
     m_service.kill();
     m_service.waitForFinished();
     QVERIFY(TestSupport::waitForBusNameGone(CallUi));
