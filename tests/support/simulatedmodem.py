@@ -301,11 +301,14 @@ async def serve(args):
 
 
 def send(args):
-    with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
-        s.settimeout(10)
-        s.connect(args.control)
-        s.sendall((' '.join(args.words) + '\n').encode())
-        answer = s.makefile().readline().strip()
+    try:
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
+            s.settimeout(10)
+            s.connect(args.control)
+            s.sendall((' '.join(args.words) + '\n').encode())
+            answer = s.makefile().readline().strip() or 'error the modem did not answer'
+    except OSError as e:
+        answer = f'error the modem cannot be reached: {e.strerror or e}'
     print(answer)
     return 0 if answer.startswith('ok') else 1
 
