@@ -122,6 +122,9 @@ private:
             else
                 QTRY_VERIFY_WITH_TIMEOUT(
                     m_log.text().contains(QStringLiteral("ended %1 ").arg(label)), ServiceWaitMs);
+        } else if (verb == QLatin1String("sent")) {
+            // The modem received that AT command.
+            QVERIFY2(m_current->log().contains(arg), qPrintable(m_current->log().join(' ')));
         } else if (verb == QLatin1String("unplug")) {
             QVERIFY(m_modem.control({QStringLiteral("reset")}));
             plugModem();
@@ -222,9 +225,10 @@ private Q_SLOTS:
         QTest::newRow("outgoing not answered") << "dial:0401234567 alert hangup"
                                                << "ended call1 2"
                                                << "dialled 0401234567 read";
-        QTest::newRow("outgoing separators dropped") << "dial:+358-(40)-123.4567 hangup"
-                                                     << "ended call1 2"
-                                                     << "dialled +358401234567 read";
+        QTest::newRow("outgoing separators dropped")
+            << "dial:+358-(40)-123.4567 sent:ATD+358401234567; hangup"
+            << "ended call1 2"
+            << "dialled +358401234567 read";
         QTest::newRow("emergency number from the SIM") << "dial:911 answer answered hangup"
                                                        << "answered call1, ended call1 0"
                                                        << "dialled 911 read emergency";
