@@ -170,9 +170,13 @@ bool DialerPage::eventFilter(QObject *watched, QEvent *event)
 
 void DialerPage::slotCallRequested(QString callee)
 {
+    // The call key holds while the call it asked for is being set up.
+    if (isCallInFlight())
+        return;
     const QString path = m_accountSelector->currentAccountPath();
     CallHistoryAccountsManager *accounts = CallHistoryAccountsManager::instance();
     if (isEmergencyNumber(callee)) {
+        // Placed on the cellular account whatever is chosen (Page::call).
         call(path, callee);
         return;
     }
