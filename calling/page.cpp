@@ -80,23 +80,29 @@ void Page::releaseCallKeys()
 bool Page::call(QString accountPath, QString accountId, quint32 localContactId, QString contactName,
                 bool requestVideo)
 {
-    if (m_inFlight)
-        return false;
     Followed what;
     what.number = accountId;
     what.emergency = isEmergencyNumber(accountId);
+    // Our own bookkeeping never holds back an emergency call, only a second one.
+    if (m_inFlight && (!what.emergency || m_inFlightEmergency))
+        return false;
     if (what.emergency) {
         // Whatever account was chosen: only the cellular network reaches the emergency services,
         // and only with a number the modem dials.
         accountPath = cellularAccountPath();
-        accountId = emergencyNumberToDial(accountId);
+        const QString dialled = emergencyNumberToDial(accountId);
+        if (!dialled.isEmpty())
+            accountId = dialled;
         requestVideo = false;
     }
+    const bool wasInFlight = m_inFlight;
     m_inFlight = true;
+    m_inFlightEmergency = what.emergency;
     const quint64 serial = ++m_serial;
     m_inFlightId.clear();
     m_holdTimer.start();
-    Q_EMIT callInFlightChanged(true);
+    if (!wasInFlight)
+        Q_EMIT callInFlightChanged(true);
 
     CallUi::CallUiServiceApi *api = CallUiApiManager::instance()->callUiApi();
     const QString name = localContactId != 0 ? contactName : QString();

@@ -25,9 +25,10 @@ class PendingCallRequest;
 // One request at a time: from call() until the service has refused it (an error reply) or said
 // how the call went (its first notification: answered, ended, completed or failed), the page's
 // call keys hold (isCallInFlight()) and further call()s are ignored, so that a second press
-// while a call is being set up places no second call. When the service says nothing for
-// callHoldTimeout() ms, or refreshCall() runs (the page shown again, another page), the keys are
-// free again.
+// while a call is being set up places no second call. An emergency call is ignored only while
+// another emergency request is in flight: an ordinary call being set up never holds it back.
+// When the service says nothing for callHoldTimeout() ms, or refreshCall() runs (the page shown
+// again, another page), the keys are free again.
 //
 // A request the service refuses (an error reply, or CommandFailed for its id) is shown in an
 // information banner naming the number, also after the keys are free again or the page has
@@ -100,6 +101,7 @@ private:
     QString m_pendingCallId;
     QList<Followed> m_followed;
     bool m_inFlight = false;
+    bool m_inFlightEmergency = false;
     // The request in flight: its serial number, and its id once the service has given it.
     quint64 m_serial = 0;
     QString m_inFlightId;

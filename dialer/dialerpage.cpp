@@ -170,9 +170,6 @@ bool DialerPage::eventFilter(QObject *watched, QEvent *event)
 
 void DialerPage::slotCallRequested(QString callee)
 {
-    // The call key holds while the call it asked for is being set up.
-    if (isCallInFlight())
-        return;
     const QString path = m_accountSelector->currentAccountPath();
     CallHistoryAccountsManager *accounts = CallHistoryAccountsManager::instance();
     if (isEmergencyNumber(callee)) {

@@ -213,6 +213,37 @@ private Q_SLOTS:
         QCOMPARE(requested.first().at(1).toBool(), false);
     }
 
+    void shouldNeverHoldBackAnEmergencyCall_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("requests");
+        QTest::newRow("after an ordinary call") << "0401234567"
+                                                << "0401234567|pulse|0|,112|pulse|0|,";
+        // A second emergency press places no second emergency call.
+        QTest::newRow("after an emergency call") << "112"
+                                                 << "112|pulse|0|,";
+    }
+    void shouldNeverHoldBackAnEmergencyCall()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, requests);
+        setSchedule(-1, 600000, false);
+        DevCallUiClient service;
+        HookPage dialer(QStringLiteral("dialer"), &m_log);
+        QSignalSpy holds(&dialer, &Page::callInFlightChanged);
+        QVERIFY(dialer.call(Cellular, first));
+        const bool placed = dialer.call(Cellular, QStringLiteral("112"));
+        QCOMPARE(placed, first != QLatin1String("112"));
+        QVERIFY(!dialer.call(Cellular, QStringLiteral("112")));
+        QVERIFY(!dialer.call(Cellular, QStringLiteral("0407654321")));
+        // Requests reach the service in order: once this one is there, any other would be too.
+        dialer.refreshCall();
+        QVERIFY(dialer.call(Cellular, QStringLiteral("0409999999")));
+        QTRY_VERIFY(service.requests().contains(QStringLiteral("0409999999|pulse|0|")));
+        QCOMPARE(service.requests().join(QLatin1Char(',')), requests + "0409999999|pulse|0|");
+        QCOMPARE(TestSupport::joinedFirstArguments(holds), QStringLiteral("true|false|true"));
+    }
+
     void shouldStayQuietWhenNoServiceAnswers()
     {
         m_service.kill();
