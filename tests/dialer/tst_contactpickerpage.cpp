@@ -5,6 +5,7 @@
 #include "contactpickermodel.h"
 #include "contactpickerpage.h"
 #include "detailselector.h"
+#include "devcalluiclient.h"
 #include "dialogtestbench.h"
 #include "mapplication.h"
 #include "mapplicationpage.h"
@@ -19,8 +20,7 @@
 #include "voicemaildialog.h"
 
 #include <QAbstractItemModelTester>
-#include <QDBusConnection>
-#include <QDBusMessage>
+#include <QScopeGuard>
 #include <QtTest>
 
 // The contacts tab on the real address book, the voicemail service (dconf) and the development
@@ -111,12 +111,7 @@ private:
     }
     void setSchedule(int answer, int end)
     {
-        QDBusMessage msg = QDBusMessage::createMethodCall(
-            QStringLiteral("com.velto.CallUi"), QStringLiteral("/com/velto/CallUi"),
-            QStringLiteral("com.velto.CallUi.Development"), QStringLiteral("SetSchedule"));
-        msg << answer << end << false;
-        QCOMPARE(QDBusConnection::sessionBus().call(msg, QDBus::Block, 3000).type(),
-                 QDBusMessage::ReplyMessage);
+        QVERIFY(DevCallUiClient::setSchedule(answer, end, false));
     }
     void showContactsTab()
     {
@@ -177,6 +172,41 @@ private Q_SLOTS:
         QTRY_COMPARE(m_bench.requests().join(';'),
                      QStringLiteral("0401234567|pulse|%1|Anna Berg").arg(row->contactId()));
         closeDialogs();
+    }
+
+    void shouldIgnoreTheNumberPickerWhileACallIsBeingSetUp()
+    {
+        showContactsTab();
+        // Calls that are never answered: only the page frees its keys.
+        setSchedule(600000, 600000);
+        const auto restore = qScopeGuard([this] {
+            setSchedule(DialogTestBench::AnswerAfter, DialogTestBench::EndAfter);
+            page()->refreshCall();
+        });
+        m_bench.clearRequests();
+        const auto callContact = [this](const QString &name) {
+            ContactListRow *row = nullptr;
+            QTRY_VERIFY((row = rowOf(name)));
+            tap(row);
+            callFirstRow();
+            QTRY_VERIFY(!openDialog<DetailSelector>());
+        };
+        callContact(QStringLiteral("Anna Berg"));
+        QTRY_VERIFY(!page()->pendingCallId().isEmpty());
+        // Picked again while the first call is being set up: nothing is placed.
+        callContact(QStringLiteral("Anna Berg"));
+        QVERIFY(page()->isCallInFlight());
+        // Free again: the next pick calls. Requests reach the service in order, so once this one
+        // is there any other would be too.
+        page()->refreshCall();
+        callContact(QStringLiteral("<img src=x>"));
+        QTRY_COMPARE(m_bench.requests().size() > 1 ? m_bench.requests().last().section('|', 0, 1)
+                                                   : QString(),
+                     QStringLiteral("0407654321|pulse"));
+        QStringList called;
+        for (const QString &request : m_bench.requests())
+            called << request.section('|', 0, 1);
+        QCOMPARE(called.join(','), QStringLiteral("0401234567|pulse,0407654321|pulse"));
     }
 
     void shouldShowTheHistoryWhenACallIsAnsweredOffScreen()

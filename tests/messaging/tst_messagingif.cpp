@@ -44,6 +44,24 @@ private Q_SLOTS:
                                         << "";
         QTest::newRow("markup is no uri") << Sip << "<b>x</b>"
                                           << "";
+        QTest::newRow("sips address") << Sip << "sips:alice@example.com"
+                                      << "sips:alice@example.com";
+        QTest::newRow("xmpp address") << Sip << "xmpp:alice@example.com"
+                                      << "xmpp:alice@example.com";
+        QTest::newRow("im address") << Sip << "im:alice@example.com"
+                                    << "im:alice@example.com";
+        QTest::newRow("scheme in capitals") << Sip << "XMPP:alice@example.com"
+                                            << "xmpp:alice@example.com";
+        QTest::newRow("file refused") << Sip << "file:///etc/passwd"
+                                      << "";
+        QTest::newRow("smb share refused") << Sip << "smb://evil.example.com/share"
+                                           << "";
+        QTest::newRow("web page refused") << Sip << "https://evil.example.com/"
+                                          << "";
+        QTest::newRow("application's own scheme refused") << Sip << "steam://run/1"
+                                                          << "";
+        QTest::newRow("file refused on cellular") << Cellular << "file:///etc/passwd"
+                                                  << "";
     }
 
     void shouldWriteConversationUri()
@@ -63,6 +81,22 @@ private Q_SLOTS:
         QVERIFY(!messaging.startConversation(Cellular, QString()));
         QDesktopServices::unsetUrlHandler(QStringLiteral("sms"));
         QCOMPARE(catcher.uris.join(','), QStringLiteral("sms:0401234567"));
+    }
+
+    void shouldHandNothingButMessagingToHandlers()
+    {
+        MessagingIf messaging;
+        UriCatcher catcher;
+        const QStringList schemes{"file", "smb", "https", "steam", "xmpp"};
+        for (const QString &scheme : schemes)
+            QDesktopServices::setUrlHandler(scheme, &catcher, "open");
+        for (const char *remote : {"file:///etc/passwd", "smb://evil.example.com/share",
+                                   "https://evil.example.com/", "steam://run/1"})
+            QVERIFY(!messaging.startConversation(Sip, QString::fromLatin1(remote)));
+        QVERIFY(messaging.startConversation(Sip, QStringLiteral("xmpp:alice@example.com")));
+        for (const QString &scheme : schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+        QCOMPARE(catcher.uris.join(','), QStringLiteral("xmpp:alice@example.com"));
     }
 };
 
