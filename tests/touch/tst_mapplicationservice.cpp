@@ -26,6 +26,14 @@ private:
     RecordingService *m_service = nullptr;
     QDBusConnection m_other{QString()};
 
+    static QStringList repeated(int count)
+    {
+        QStringList list;
+        for (int i = 0; i < count; ++i)
+            list << QStringLiteral("x");
+        return list;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -51,10 +59,9 @@ private Q_SLOTS:
             << "org.freedesktop.DBus.Error.InvalidArgs";
         QTest::newRow("30 MB parameter") << QStringList{QString(30 * 1024 * 1024, QLatin1Char('7'))}
                                          << "org.freedesktop.DBus.Error.InvalidArgs";
-        QTest::newRow("parameters at the bound")
-            << QStringList(count, QStringLiteral("x")) << "taken";
-        QTest::newRow("one parameter too many") << QStringList(count + 1, QStringLiteral("x"))
-                                                << "org.freedesktop.DBus.Error.InvalidArgs";
+        QTest::newRow("parameters at the bound") << repeated(count) << "taken";
+        QTest::newRow("one parameter too many")
+            << repeated(count + 1) << "org.freedesktop.DBus.Error.InvalidArgs";
     }
     void shouldRefuseParametersBeyondTheirBounds()
     {
