@@ -104,8 +104,7 @@ bool MGConfItem::set(const QVariant &value)
     if (g) {
         // Written only if it reads back.
         g_variant_ref_sink(g);
-        const bool tooLarge = g_variant_get_size(g) > gsize(MaxValueSize);
-        if (tooLarge) {
+        if (g_variant_get_size(g) > gsize(MaxValueSize)) {
             g_variant_unref(g);
             return false;
         }
