@@ -6,8 +6,14 @@
 
 using ContactsEngine::AddressBookChangeBus;
 
-// What a listener is told of the change signals on the test's bus, as "added/changed/removed"
-// counts.
+// A change as "added/changed/removed" counts.
+static QString counts(const QList<uint> &added, const QList<uint> &changed,
+                      const QList<uint> &removed)
+{
+    return QStringLiteral("%1/%2/%3").arg(added.size()).arg(changed.size()).arg(removed.size());
+}
+
+// What a listener is told of the change signals on the test's bus.
 class RecordingListener : public QObject, public AddressBookChangeBus::Listener
 {
     Q_OBJECT
@@ -17,8 +23,7 @@ public:
     void externalChange(const QList<QContactLocalId> &added, const QList<QContactLocalId> &changed,
                         const QList<QContactLocalId> &removed) override
     {
-        heard
-            << QStringLiteral("%1/%2/%3").arg(added.size()).arg(changed.size()).arg(removed.size());
+        heard << counts(added, changed, removed);
     }
 public Q_SLOTS:
     void onBusChanged(const QString &file, const QString &origin, const QList<uint> &added,
@@ -28,7 +33,7 @@ public Q_SLOTS:
     }
 };
 
-// The same signals as a peer on the bus sees them: one entry per signal, as above.
+// The same signals as a peer on the bus sees them, one entry per signal.
 class BusWatcher : public QObject
 {
     Q_OBJECT
@@ -38,8 +43,7 @@ public Q_SLOTS:
     void onChanged(const QString &, const QString &, const QList<uint> &added,
                    const QList<uint> &changed, const QList<uint> &removed)
     {
-        seen
-            << QStringLiteral("%1/%2/%3").arg(added.size()).arg(changed.size()).arg(removed.size());
+        seen << counts(added, changed, removed);
     }
 };
 
