@@ -25,7 +25,8 @@ class Voicemail : public QObject
 public:
     enum VoicemailError {
         NoError = 0,
-        // A number is empty or not a dialable number; nothing was stored.
+        // A number is empty or not a dialable number, or there are more than
+        // VoicemailStore::MaximumNumberCount; nothing was stored.
         InvalidNumberError,
         // dconf did not take the numbers (no session bus, not writable); nothing was stored.
         StorageError,

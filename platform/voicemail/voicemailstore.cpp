@@ -41,8 +41,11 @@ QList<VoicemailNumber> VoicemailStore::parseStored(const QVariant &value,
     }
     QStringList numbers;
     for (const QString &number : qAsConst(stored)) {
+        if (numbers.size() == MaximumNumberCount)
+            break;
         const QString trimmed = number.trimmed();
-        if (!trimmed.isEmpty() && !numbers.contains(trimmed))
+        if (!trimmed.isEmpty() && trimmed.size() <= MaximumNumberLength &&
+            !numbers.contains(trimmed))
             numbers.append(trimmed);
     }
     return VoicemailNumber::fromStringList(numbers);
@@ -80,6 +83,11 @@ Voicemail::VoicemailError VoicemailStore::setNumbers(const QList<VoicemailNumber
         const QString trimmed = number.number().trimmed();
         if (!list.contains(trimmed))
             list.append(trimmed);
+    }
+    if (list.size() > MaximumNumberCount) {
+        m_errorString =
+            QStringLiteral("at most %1 voicemail numbers are kept").arg(MaximumNumberCount);
+        return Voicemail::InvalidNumberError;
     }
 
     MGConfItem numbersItem(QString::fromLatin1(numbersKey));

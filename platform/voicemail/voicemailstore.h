@@ -34,8 +34,9 @@ public:
     static const char voicemailContactGUID[];
     static const char numbersKey[];
     static const char contactName[];
-    // The longest number accepted.
+    // The longest number accepted, and the most numbers.
     static const int MaximumNumberLength = 64;
+    static const int MaximumNumberCount = 16;
 
     // The default address book, or the book that the engine parameters name.
     explicit VoicemailStore(
@@ -50,7 +51,9 @@ public:
     QString errorString() const { return m_errorString; }
 
     // The numbers of a stored dconf value (a string array, or a single string): trimmed, empty
-    // entries and repeats dropped. Another type gives no numbers and CorruptDataError.
+    // entries, repeats and entries longer than MaximumNumberLength dropped, at most
+    // MaximumNumberCount kept (any process may write the key). Another type gives no numbers and
+    // CorruptDataError.
     static QList<VoicemailNumber> parseStored(const QVariant &value,
                                               Voicemail::VoicemailError *error);
 

@@ -231,6 +231,53 @@ private Q_SLOTS:
         QVERIFY(voicemailContacts().isEmpty());
     }
 
+    void shouldKeepOnlyNumbersWithinBoundsWrittenByOthers_data()
+    {
+        const QString longest(VoicemailStore::MaximumNumberLength, QLatin1Char('1'));
+        QStringList most;
+        for (int i = 0; i < VoicemailStore::MaximumNumberCount; ++i)
+            most << QString::number(401 + i);
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("number at the bound")
+            << QStringList{"0401", longest} << QStringLiteral("0401|") + longest;
+        QTest::newRow("number too long")
+            << QStringList{"0401", longest + '1', "0402"} << "0401|0402";
+        QTest::newRow("numbers at the bound") << most << most.join(QLatin1Char('|'));
+        QTest::newRow("one number too many")
+            << (most + QStringList{"999"}) << most.join(QLatin1Char('|'));
+    }
+    void shouldKeepOnlyNumbersWithinBoundsWrittenByOthers()
+    {
+        QFETCH(QStringList, written);
+        QFETCH(QString, reported);
+        Voicemail voicemail;
+        QSignalSpy changed(&voicemail, &Voicemail::voicemailNumbersChanged);
+        QVERIFY(MGConfItem(QString::fromLatin1(VoicemailStore::numbersKey)).set(written));
+        QTRY_COMPARE(changed.count(), 1);
+        QCOMPARE(reports(changed), reported + QStringLiteral("/0"));
+    }
+
+    void shouldRefuseMoreNumbersThanItKeeps_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("error");
+        QTest::newRow("numbers at the bound")
+            << int(VoicemailStore::MaximumNumberCount) << int(Voicemail::NoError);
+        QTest::newRow("one number too many")
+            << VoicemailStore::MaximumNumberCount + 1 << int(Voicemail::InvalidNumberError);
+    }
+    void shouldRefuseMoreNumbersThanItKeeps()
+    {
+        QFETCH(int, count);
+        QFETCH(int, error);
+        QList<VoicemailNumber> numbers;
+        for (int i = 0; i < count; ++i)
+            numbers << VoicemailNumber(QString::number(401 + i));
+        QCOMPARE(int(VoicemailStore().setNumbers(numbers)), error);
+        QCOMPARE(VoicemailStore().numbers().size(), error == Voicemail::NoError ? count : 0);
+    }
+
     void shouldReportAValueWrittenByHandThatIsNoList()
     {
         Voicemail voicemail;
