@@ -16,6 +16,7 @@ ContactMergePicker::ContactMergePicker(const QContact &details, QGraphicsItem *p
     : ContactSavingSheet(qtTrId("qtn_cont_choose_contact"), parent), m_details(details),
       m_list(new ContactPickerList(ContactsAddressBook::manager()))
 {
+    notice()->setStyleName(QStringLiteral("ContactsSheetNotice"));
     bodyLayout()->addItem(notice());
     bodyLayout()->addItem(m_list);
     bodyLayout()->setStretchFactor(m_list, 1);

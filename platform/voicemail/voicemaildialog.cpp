@@ -71,22 +71,29 @@ void VoicemailDialog::save()
     // The address book is written in its own thread: the dialog stays responsive meanwhile, and
     // its save button waits for the outcome.
     m_saving = m_service->startSettingVoicemailNumbers(numbers);
-    m_saveButton->setEnabled(false);
+    setSaving(true);
     connect(m_saving, &VoicemailSave::finished, this,
             [this, number](Voicemail::VoicemailError error) { onSaved(number, error); });
     // A set that ends without an outcome (its address-book connection went) stored nothing.
     connect(m_saving, &QObject::destroyed, this, [this]() {
         if (m_saveButton->isEnabled())
             return;
-        m_saveButton->setEnabled(true);
+        setSaving(false);
         showMessage(qtTrId("qtn_call_voicemail_number_not_saved"));
     });
+}
+
+void VoicemailDialog::setSaving(bool saving)
+{
+    // The touch layer draws a disabled button as an enabled one: it is dimmed here.
+    m_saveButton->setEnabled(!saving);
+    m_saveButton->setOpacity(saving ? 0.5 : 1.0);
 }
 
 void VoicemailDialog::onSaved(const QString &number, Voicemail::VoicemailError error)
 {
     m_saving.clear();
-    m_saveButton->setEnabled(true);
+    setSaving(false);
     if (result() == Accepted || sceneWindowState() == Disappearing ||
         sceneWindowState() == Disappeared)
         return;

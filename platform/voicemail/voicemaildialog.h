@@ -54,6 +54,7 @@ private Q_SLOTS:
 
 private:
     void showMessage(const QString &text);
+    void setSaving(bool saving);
     void onSaved(const QString &number, Voicemail::VoicemailError error);
 
     QPointer<Voicemail> m_service;

@@ -6,6 +6,7 @@
 #include "contactsengine.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
+#include "mcellcreator.h"
 #include "mlabel.h"
 #include "mlist.h"
 #include "mlocale.h"

@@ -184,7 +184,7 @@ private Q_SLOTS:
         QSignalSpy results(dialog.data(), &VoicemailDialog::preferredVoicemailNumber);
         dialog->numberEdit()->setText(QStringLiteral("0404444444"));
         tap(dialog->saveButton());
-        QTRY_VERIFY(!dialog->saveButton()->isEnabled());
+        QTRY_VERIFY(dialog && !dialog->saveButton()->isEnabled());
         // A second tap meanwhile starts nothing more.
         dialog->save();
         QCOMPARE(reports(results), QString());
