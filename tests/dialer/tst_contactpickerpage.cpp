@@ -364,6 +364,10 @@ private Q_SLOTS:
         closeDialogs();
         page()->setVoicemailService(nullptr);
         setVoicemailNumbers({});
+        // The banner would cover the next screenshots.
+        if (MBanner *shown = shownBanner())
+            shown->dismiss();
+        QTRY_VERIFY(!shownBanner());
     }
 
     void shouldLookRightInBothDirections_data()
