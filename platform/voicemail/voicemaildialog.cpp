@@ -74,7 +74,8 @@ void VoicemailDialog::save()
     setSaving(true);
     connect(m_saving, &VoicemailSave::finished, this,
             [this, number](Voicemail::VoicemailError error) { onSaved(number, error); });
-    // A set that ends without an outcome (its address-book connection went) stored nothing.
+    // A set that ends without an outcome (its address-book connection went) may not have stored
+    // the number.
     connect(m_saving, &QObject::destroyed, this, [this]() {
         if (m_saveButton->isEnabled())
             return;
