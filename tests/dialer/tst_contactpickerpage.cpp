@@ -4,23 +4,31 @@
 #include "contactpickercontroller.h"
 #include "contactpickermodel.h"
 #include "contactpickerpage.h"
+#include "contactsengine.h"
 #include "detailselector.h"
 #include "devcalluiclient.h"
 #include "dialogtestbench.h"
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
+#include "mbanner.h"
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mlist.h"
+#include "mscenemanager.h"
 #include "mtextedit.h"
 #include "pagemanager.h"
 #include "testsupport.h"
 #include "voicemail.h"
 #include "voicemaildialog.h"
 
+#include <QtContacts/QContactManager>
+
 #include <QAbstractItemModelTester>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The contacts tab on the real address book, the voicemail service (dconf) and the development
@@ -112,6 +120,13 @@ private:
     void setSchedule(int answer, int end)
     {
         QVERIFY(DevCallUiClient::setSchedule(answer, end, false));
+    }
+    MBanner *shownBanner()
+    {
+        for (MSceneWindow *w : m_bench.window()->sceneManager()->overlays())
+            if (auto *banner = qobject_cast<MBanner *>(w))
+                return banner;
+        return nullptr;
     }
     void showContactsTab()
     {
@@ -341,6 +356,50 @@ private Q_SLOTS:
         QTRY_COMPARE(m_bench.requests().size(), 1);
         QCOMPARE(m_bench.requests().first().section('|', 0, 1), called + "|pulse");
         closeDialogs();
+    }
+
+    // The number is stored but its contact cannot be written (the address book the dialog's
+    // service writes is unusable): a banner says so, and the next request is taken as the first.
+    void shouldSayWhenTheVoicemailContactIsNotWritten()
+    {
+        setVoicemailNumbers({});
+        QTemporaryDir dir;
+        QFile garbage(dir.filePath(QStringLiteral("unusable.db")));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray("not an address book\n").repeated(300));
+        garbage.close();
+        QtContacts::QContactManager unusable(
+            ContactsEngine::ensureRegistered(),
+            {{QString::fromLatin1(ContactsEngine::databaseParameter), garbage.fileName()}});
+        Voicemail service;
+        service.setAddressBook(&unusable);
+        page()->setVoicemailService(&service);
+
+        pm()->showVoicemailDetailPicker();
+        VoicemailDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = openDialog<VoicemailDialog>()));
+        dialog->numberEdit()->setText(QStringLiteral("+358403330000"));
+        tap(dialog->saveButton());
+        MBanner *banner = nullptr;
+        QTRY_VERIFY((banner = shownBanner()));
+        QCOMPARE(banner->title(), qtTrId("qtn_call_voicemail_contact_not_saved"));
+        QVERIFY(!page()->isWaitingForVoicemail());
+        QTRY_VERIFY(!openDialog<VoicemailDialog>());
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-voicemail-not-saved-en");
+        QTRY_COMPARE(CallHistoryVoicemail::instance()->voicemailNumbers(),
+                     QStringList{QStringLiteral("+358403330000")});
+        QVERIFY(CallHistoryVoicemail::instance()->voicemailContact().isEmpty());
+
+        pm()->showVoicemailDetailPicker();
+        QTRY_VERIFY(openDialog<VoicemailDialog>());
+        QVERIFY(page()->isWaitingForVoicemail());
+        closeDialogs();
+        page()->setVoicemailService(nullptr);
+        setVoicemailNumbers({});
+        // The banner would cover the next screenshots.
+        if (MBanner *shown = shownBanner())
+            shown->dismiss();
+        QTRY_VERIFY(!shownBanner());
     }
 
     void shouldLookRightInBothDirections_data()

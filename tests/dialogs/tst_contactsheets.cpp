@@ -9,6 +9,8 @@
 #include "contactlistrow.h"
 #include "contactlistwidget.h"
 #include "contactmergepicker.h"
+#include "contactpickerlist.h"
+#include "contactpickermodel.h"
 #include "contactsheets.h"
 #include "contactsinterface.h"
 #include "dialogtestbench.h"
@@ -127,6 +129,17 @@ private:
         return top<ReturnCallDialog>();
     }
 
+    // The contact rows a contact list shows now.
+    static QList<ContactListRow *> contactRows(ContactPickerList *list)
+    {
+        list->list()->flush();
+        QList<ContactListRow *> rows;
+        for (MWidget *cell : list->list()->visibleCells())
+            if (auto *row = qobject_cast<ContactListRow *>(cell))
+                rows << row;
+        return rows;
+    }
+
     QStringList numbersOf(quint32 id)
     {
         QStringList n;
@@ -216,12 +229,12 @@ private Q_SLOTS:
         tap(top<AddMergeDialog>()->buttons().last());
         QTRY_VERIFY(top<ContactMergePicker>() && top<ContactMergePicker>()->isLoaded());
         ContactMergePicker *picker = top<ContactMergePicker>();
-        QVERIFY(picker->list()->visibleRows().size() >= 2);
-        picker->filterField()->setText(QStringLiteral("virt"));
-        QTRY_COMPARE(picker->list()->visibleRows().size(), 1);
+        QVERIFY(picker->list()->model()->contactCount() >= 2);
+        picker->list()->filterEdit()->setText(QStringLiteral("virt"));
+        QTRY_COMPARE(contactRows(picker->list()).size(), 1);
         TestSupport::saveScreenshot(m_bench.window(), "flow-mergepicker-en");
         QSignalSpy saved(picker, SIGNAL(saveFinished(bool)));
-        tap(picker->list()->visibleRows().first());
+        tap(contactRows(picker->list()).first());
         QTRY_COMPARE(saved.count(), 1);
         QCOMPARE(saved.first().first().toBool(), true);
         QTRY_VERIFY(!top<ContactMergePicker>());
