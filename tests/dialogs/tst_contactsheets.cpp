@@ -27,26 +27,14 @@
 #include "pagemanager.h"
 #include "returncalldialog.h"
 #include "testsupport.h"
+#include "uricatcher.h"
 
 #include <QtContacts/QContactDetailFilter>
 #include <QtContacts/QContactPhoneNumber>
 
-#include <QDesktopServices>
 #include <QtTest>
 
 using namespace QtContacts;
-
-namespace {
-// Takes the URIs the desktop would open, in place of a messaging application.
-class UriCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList uris;
-public Q_SLOTS:
-    void open(const QUrl &url) { uris << url.toString(); }
-};
-} // namespace
 
 // From a tapped call to the contacts application and back, as a person would: the call history
 // page on a real store, the address book, the development call-UI service, messaging hand-off.
@@ -326,9 +314,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, handler);
         QFETCH(QString, expected);
-        UriCatcher catcher;
-        if (handler)
-            QDesktopServices::setUrlHandler(QStringLiteral("sms"), &catcher, "open");
+        UriCatcher catcher(handler ? QStringList{QStringLiteral("sms")} : QStringList());
         ReturnCallDialog *d = openDialog(QStringLiteral("0401111111"));
         QVERIFY(d && d->messageButton());
         tap(d->messageButton());
@@ -338,7 +324,6 @@ private Q_SLOTS:
                  expected);
         if (handler)
             QVERIFY(!banner);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("sms"));
     }
 
     void shouldSaveScreenshotsOfSheets_data()

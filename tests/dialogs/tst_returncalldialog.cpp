@@ -17,9 +17,9 @@
 #include "returncalldialog.h"
 #include "subtitlelabel.h"
 #include "testsupport.h"
+#include "uricatcher.h"
 #include "voicemail.h"
 
-#include <QDesktopServices>
 #include <QScopeGuard>
 #include <QtTest>
 
@@ -33,15 +33,6 @@ QString shown(const QString &number)
     return LRE + number + PDF;
 }
 
-// Takes the URIs the desktop would open.
-class UriCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList uris;
-public Q_SLOTS:
-    void open(const QUrl &url) { uris << url.toString(); }
-};
 } // namespace
 
 // The return-call dialogs over real rows, a real address book, the accounts database and the
@@ -440,14 +431,7 @@ private Q_SLOTS:
     void shouldRefuseToMessageAddressesOfOtherSchemes()
     {
         QFETCH(QString, remote);
-        UriCatcher catcher;
-        const QStringList schemes{"file", "smb", "https"};
-        for (const QString &scheme : schemes)
-            QDesktopServices::setUrlHandler(scheme, &catcher, "open");
-        const auto restore = qScopeGuard([schemes] {
-            for (const QString &scheme : schemes)
-                QDesktopServices::unsetUrlHandler(scheme);
-        });
+        UriCatcher catcher({"file", "smb", "https"});
         QPointer<ReturnCallDialog> d =
             tap(row(DialogTestBench::call(DialogTestBench::Sip, remote)));
         QVERIFY(d && d->messageButton());
