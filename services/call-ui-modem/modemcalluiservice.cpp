@@ -249,7 +249,8 @@ void ModemCallUiService::onProperties(const QString &key, bool ok, const ModemCa
     CallRecord r = m_journal->record(key);
     if (r.direction == CallRecord::UnknownDirection)
         r.direction = p.direction;
-    if (r.direction != CallRecord::Outgoing)
+    // A number that is not usable (empty) never replaces one known from before a restart.
+    if (r.direction != CallRecord::Outgoing && !p.number.isEmpty())
         r.number = p.number;
     store(r);
     m_loaded.insert(key);
@@ -438,7 +439,9 @@ void ModemCallUiService::onCallDeleted(const QString &modem, const QString &call
 void ModemCallUiService::onNumberChanged(const QString &callPath, const QString &number)
 {
     const QString key = keyOf(callPath);
-    if (!m_followed.contains(key))
+    // A later number that is not usable (too long, not printable) or withdrawn never replaces
+    // the last good one.
+    if (!m_followed.contains(key) || number.isEmpty())
         return;
     CallRecord r = m_journal->record(key);
     // The network may give the caller's number after the call appeared.

@@ -25,7 +25,8 @@ class ModemManagerObjects;
 // talked, reason text) when it ends, with reason 0 normal, 1 refused or busy, 2 not answered,
 // 3 failed (network or audio error, modem gone, ModemManager gone). CommandCompleted is not
 // used: every placed request is a call that ends. Incoming calls are also announced
-// (callIncoming) with the number as the network gave it.
+// (callIncoming) with the number as the network gave it. A number given later replaces it only
+// when it is usable (ModemCalls::checkedNumber()): the last good number is kept.
 //
 // Every call that began to ring or dial is written to the history once, when it ends
 // (CallHistoryRecorder), and then deleted from the modem. The calls being followed are kept in

@@ -346,6 +346,18 @@ private Q_SLOTS:
         QTest::newRow("number given after the call appeared") << "ring: number:+35850222 state:7:4"
                                                               << "incoming call1, ended call1 2"
                                                               << "missed +35850222 unread";
+        // A later number the history could not keep, or none, leaves the last good one.
+        QTest::newRow("late number too long")
+            << "ring:+358405000099 number:" + QString(10000, QLatin1Char('1')) + " state:7:4"
+            << "incoming call1 +358405000099, ended call1 2"
+            << "missed +358405000099 unread";
+        QTest::newRow("late number with control characters")
+            << QStringLiteral("ring:+358405000099 number:+358\u0007501 state:7:4")
+            << "incoming call1 +358405000099, ended call1 2"
+            << "missed +358405000099 unread";
+        QTest::newRow("late empty number") << "ring:+358405000099 number: state:7:4"
+                                           << "incoming call1 +358405000099, ended call1 2"
+                                           << "missed +358405000099 unread";
         QTest::newRow("incoming on a second modem") << "ring2:+35850333 state:7:4"
                                                     << "incoming call1 +35850333, ended call1 2"
                                                     << "missed +35850333 unread";
