@@ -358,6 +358,16 @@ private Q_SLOTS:
         QTest::newRow("late empty number") << "ring:+358405000099 number: state:7:4"
                                            << "incoming call1 +358405000099, ended call1 2"
                                            << "missed +358405000099 unread";
+        // The history's bound on a remote identifier is the service's bound on a number.
+        const QString longest(CommHistory::Event::MaxRemoteUidLength, QLatin1Char('5'));
+        QTest::newRow("number as long as the history keeps")
+            << "ring:" + longest + " state:7:4"
+            << "incoming call1 " + longest + ", ended call1 2"
+            << "missed " + longest + " unread";
+        QTest::newRow("number longer than the history keeps taken as withheld")
+            << "ring:" + longest + "5 state:7:4"
+            << "incoming call1, ended call1 2"
+            << "missed withheld unread";
         QTest::newRow("incoming on a second modem") << "ring2:+35850333 state:7:4"
                                                     << "incoming call1 +35850333, ended call1 2"
                                                     << "missed +35850333 unread";
@@ -508,6 +518,36 @@ private Q_SLOTS:
         QVERIFY2(startService(), serviceState().constData());
         QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
         QCOMPARE(historyText(), QStringLiteral("missed +35850444 unread"));
+    }
+
+    // Calls the journal holds, ended while the service was not running.
+    void shouldRecordCallsTheJournalHolds_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("calls");
+        QTest::newRow("a call") << "+35850444"
+                                << "missed +35850444 unread";
+        QTest::newRow("number longer than the history keeps")
+            << QString(CommHistory::Event::MaxRemoteUidLength + 1, QLatin1Char('5'))
+            << "missed withheld unread";
+    }
+    void shouldRecordCallsTheJournalHolds()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, calls);
+        CallRecord r;
+        r.uid = QStringLiteral("modemcall-1-1-1");
+        r.owner = QStringLiteral(":1.9999");
+        r.modemPath = FakeModemManager::modemPath(0);
+        r.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/77");
+        r.direction = CallRecord::Incoming;
+        r.number = number;
+        r.accountPath = Cellular;
+        r.startedMs = QDateTime::currentMSecsSinceEpoch() - 60000;
+        writeJournal({r});
+        QVERIFY2(startService(), serviceState().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
     }
 
     void shouldSetDamagedJournalAside()
