@@ -9,11 +9,6 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
-namespace {
-// A journal of MaxRecords records is a few tens of kilobytes.
-const qint64 MaxFileSize = 1024 * 1024;
-} // namespace
-
 CallJournal::CallJournal(const QString &path) : m_path(path) {}
 
 QString CallJournal::defaultPath()
@@ -33,31 +28,42 @@ bool CallJournal::load(QString *error)
         *error = QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString());
         return false;
     }
-    bool ok = file.size() <= MaxFileSize;
+    bool isJournal = file.size() <= MaxFileSize;
     QJsonArray array;
-    if (ok) {
+    if (isJournal) {
         QJsonParseError parse;
         const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
-        ok = parse.error == QJsonParseError::NoError && doc.isArray();
+        isJournal = parse.error == QJsonParseError::NoError && doc.isArray();
         array = doc.array();
     }
     file.close();
-    QMap<QString, CallRecord> read;
-    for (int i = 0; ok && i < array.size(); ++i) {
+    // Each record on its own: one that cannot be read costs no other.
+    int unread = 0;
+    for (int i = 0; isJournal && i < array.size(); ++i) {
         CallRecord r;
-        ok = array.at(i).isObject() && CallRecord::fromJson(array.at(i).toObject(), &r) &&
-             read.size() < MaxRecords;
-        read.insert(r.key(), r);
+        if (array.at(i).isObject() && CallRecord::fromJson(array.at(i).toObject(), &r) &&
+            m_records.size() < MaxRecords)
+            m_records.insert(r.key(), r);
+        else
+            ++unread;
     }
-    if (ok) {
-        m_records = read;
+    if (isJournal && unread == 0)
         return true;
-    }
-    // Kept for a person to look at; the service goes on without it.
+    // Kept for a person to look at; the service goes on with what it could read.
     const QString aside = m_path + QStringLiteral(".damaged");
     QFile::remove(aside);
-    QFile::rename(m_path, aside);
-    *error = QStringLiteral("%1 is not a call journal; moved to %2").arg(m_path, aside);
+    if (isJournal) {
+        QFile::copy(m_path, aside);
+        *error = QStringLiteral("%1: %2 of its %3 records cannot be read and are left out; the "
+                                "file is copied to %4")
+                     .arg(m_path)
+                     .arg(unread)
+                     .arg(array.size())
+                     .arg(aside);
+    } else {
+        QFile::rename(m_path, aside);
+        *error = QStringLiteral("%1 is not a call journal; moved to %2").arg(m_path, aside);
+    }
     return false;
 }
 
@@ -82,8 +88,13 @@ bool CallJournal::save()
 {
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QJsonArray array;
-    for (const CallRecord &r : qAsConst(m_records))
-        array.append(r.toJson());
+    m_leftOut = 0;
+    for (const CallRecord &r : qAsConst(m_records)) {
+        if (r.isReadable())
+            array.append(r.toJson());
+        else
+            ++m_leftOut;
+    }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(QJsonDocument(array).toJson(QJsonDocument::Compact)) < 0 || !file.commit()) {

@@ -11,20 +11,26 @@
 //
 // Every change is written at once (QSaveFile: the file is replaced whole or not at all). The
 // file lives beside the history store (CALL_HISTORY_DB or $XDG_DATA_HOME/call-history/) unless
-// another path is given. A file that cannot be read as a journal is moved aside to
-// "<path>.damaged" and the journal starts empty; load() says so. At most MaxRecords records are
-// kept: ModemManager has a handful of calls at a time.
+// another path is given. At most MaxRecords records are kept: ModemManager has a handful of
+// calls at a time.
+//
+// What it writes it reads back: the file holds only records that CallRecord::isReadable() (one
+// naming a call by a path longer than a record keeps stays in memory only, and leftOut() counts
+// it), and MaxFileSize holds MaxRecords of them. Reading takes each record on its own: one it
+// cannot read is left out, the others are kept, and the file is copied to "<path>.damaged" for
+// a person to look at. A file that is not a journal at all (not a JSON list, or larger than
+// MaxFileSize) is moved there and the journal starts empty. load() says so in both cases.
 class CallJournal
 {
 public:
-    enum { MaxRecords = 64 };
+    enum { MaxRecords = 64, MaxFileSize = MaxRecords * CallRecord::MaxJsonBytes + 1024 };
 
     explicit CallJournal(const QString &path);
     static QString defaultPath();
     QString path() const { return m_path; }
 
     // Reads the file (a missing file is an empty journal). False with the reason when the file
-    // was damaged (it is moved aside) or cannot be read.
+    // was damaged (see above) or cannot be read.
     bool load(QString *error);
 
     QList<CallRecord> records() const { return m_records.values(); }
@@ -34,6 +40,8 @@ public:
     // could not be written (the record is kept in memory) or the journal is full.
     bool put(const CallRecord &record);
     bool remove(const QString &key);
+    // The records the last write kept out of the file (see above); they are kept in memory.
+    int leftOut() const { return m_leftOut; }
     QString errorString() const { return m_error; }
 
 private:
@@ -42,4 +50,5 @@ private:
     QString m_path;
     QMap<QString, CallRecord> m_records;
     QString m_error;
+    int m_leftOut = 0;
 };

@@ -3,13 +3,10 @@
 #include <QJsonValue>
 
 namespace {
-// Generous bounds for what a record may hold; anything longer was not written by us.
-const int MaxText = 512;
-
 bool readText(const QJsonObject &o, const char *name, QString *out)
 {
     const QJsonValue v = o.value(QLatin1String(name));
-    if (!v.isString() || v.toString().size() > MaxText)
+    if (!v.isString() || v.toString().size() > CallRecord::MaxTextLength)
         return false;
     *out = v.toString();
     return true;
@@ -65,4 +62,10 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
     r.writing = writing.toBool();
     *out = r;
     return true;
+}
+
+bool CallRecord::isReadable() const
+{
+    CallRecord back;
+    return fromJson(toJson(), &back);
 }

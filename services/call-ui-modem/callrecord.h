@@ -10,11 +10,21 @@
 // neither loses nor repeats the call's history entry.
 //
 // Times are milliseconds since the epoch (UTC); 0 means "not yet". A record read back from JSON
-// is checked field by field: fromJson() refuses anything out of shape.
+// is checked field by field: fromJson() refuses anything out of shape, such as a text longer
+// than MaxTextLength. isReadable() tells whether a record would be read back as it is: the
+// journal writes no other.
 struct CallRecord
 {
     // ModemManager's MMCallDirection values.
     enum Direction { UnknownDirection = 0, Incoming = 1, Outgoing = 2 };
+    // Generous bounds for what a record holds; anything longer was not written by us. Each of
+    // the TextFields texts is at most MaxTextLength characters, so that a readable record takes
+    // at most MaxJsonBytes in compact JSON (a character takes up to 6 bytes, as \u001f).
+    enum {
+        MaxTextLength = 512,
+        TextFields = 6,
+        MaxJsonBytes = TextFields * MaxTextLength * 6 + 512
+    };
 
     QString uid;
     QString owner;
@@ -42,4 +52,5 @@ struct CallRecord
     QJsonObject toJson() const;
     // False (and *out untouched) when object is not a record as toJson() writes it.
     static bool fromJson(const QJsonObject &object, CallRecord *out);
+    bool isReadable() const;
 };

@@ -89,10 +89,17 @@ bool ModemCallUiService::isEmergency(const QString &number) const
 
 bool ModemCallUiService::store(const CallRecord &record)
 {
-    if (m_journal->put(record))
-        return true;
-    complain(m_journal->errorString());
-    return false;
+    const bool written = m_journal->put(record);
+    if (!written)
+        complain(m_journal->errorString());
+    // A call the journal cannot hold is still followed; a restart while it lasts loses it.
+    if (m_journal->leftOut() > m_leftOutReported)
+        complain(QStringLiteral("calls followed but left out of %1, which could not read them "
+                                "back: %2")
+                     .arg(m_journal->path())
+                     .arg(m_journal->leftOut()));
+    m_leftOutReported = m_journal->leftOut();
+    return written;
 }
 
 void ModemCallUiService::failLater(const QString &uid, const QString &why)

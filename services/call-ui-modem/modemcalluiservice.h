@@ -108,6 +108,8 @@ private:
     // Ids of requests whose call has not started ringing or dialling yet.
     QSet<QString> m_unstarted;
     int m_nextId = 1;
+    // How many calls the journal left out when last told on stderr.
+    int m_leftOutReported = 0;
     // Requests waiting for the modems to be known.
     QList<std::function<void()>> m_waiting;
 };

@@ -109,6 +109,75 @@ private Q_SLOTS:
         }
     }
 
+    // A record it cannot read costs no other: the records beside it are kept.
+    void shouldKeepRecordsBesideOneItCannotRead_data()
+    {
+        QTest::addColumn<QJsonValue>("bad");
+        QJsonObject longPath = sample().toJson();
+        longPath.insert(QStringLiteral("call"),
+                        sample().callPath + QString(CallRecord::MaxTextLength, QLatin1Char('9')));
+        QJsonObject noId = sample().toJson();
+        noId.remove(QStringLiteral("uid"));
+        QTest::newRow("call path too long") << QJsonValue(longPath);
+        QTest::newRow("no id") << QJsonValue(noId);
+        QTest::newRow("a number") << QJsonValue(5);
+    }
+    void shouldKeepRecordsBesideOneItCannotRead()
+    {
+        QFETCH(QJsonValue, bad);
+        CallRecord first = sample();
+        CallRecord second = sample();
+        second.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/4");
+        const QByteArray content =
+            QJsonDocument(QJsonArray{first.toJson(), bad, second.toJson()}).toJson();
+        const QString path = write(content);
+        CallJournal journal(path);
+        QString error;
+        QVERIFY(!journal.load(&error));
+        QVERIFY(error.contains(QStringLiteral("1 of its 3 records")));
+        QCOMPARE(journal.records().size(), 2);
+        QVERIFY(journal.contains(first.key()) && journal.contains(second.key()));
+        // The whole file is kept for a person to look at.
+        QFile aside(path + QStringLiteral(".damaged"));
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), content);
+    }
+
+    // What it writes it reads back: a record with a text longer than a record keeps stays in
+    // memory only, and the file stays readable.
+    void shouldReadBackWhatItWrites_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("call path") << "call";
+        QTest::newRow("modem path") << "modem";
+        QTest::newRow("owner") << "owner";
+    }
+    void shouldReadBackWhatItWrites()
+    {
+        QFETCH(QString, field);
+        const QString path = write("[]");
+        CallJournal journal(path);
+        QString error;
+        QVERIFY(journal.load(&error));
+        QVERIFY(journal.put(sample()));
+        CallRecord tooLong = sample();
+        tooLong.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/4");
+        const QString text(CallRecord::MaxTextLength + 1, QLatin1Char('9'));
+        if (field == QLatin1String("call"))
+            tooLong.callPath = text;
+        else if (field == QLatin1String("modem"))
+            tooLong.modemPath = text;
+        else
+            tooLong.owner = text;
+        QVERIFY(journal.put(tooLong));
+        QCOMPARE(journal.leftOut(), 1);
+        QVERIFY(journal.contains(tooLong.key()));
+        CallJournal again(path);
+        QVERIFY2(again.load(&error), qPrintable(error));
+        QCOMPARE(again.records().size(), 1);
+        QVERIFY(again.contains(sample().key()));
+    }
+
     void shouldRefuseMoreCallsThanItHolds()
     {
         const QString path = write("[]");

@@ -234,14 +234,17 @@ private:
         file.write(QJsonDocument(array).toJson());
     }
 
-    // Nothing left for the service to settle: the modem has no calls and the journal is empty.
-    bool settled()
+    // The records of the journal file.
+    int journalSize()
     {
         QFile file(journalPath());
-        return m_modem.calls().isEmpty() &&
-               (!file.open(QIODevice::ReadOnly) ||
-                QJsonDocument::fromJson(file.readAll()).array().isEmpty());
+        return file.open(QIODevice::ReadOnly)
+                   ? QJsonDocument::fromJson(file.readAll()).array().size()
+                   : 0;
     }
+
+    // Nothing left for the service to settle: the modem has no calls and the journal is empty.
+    bool settled() { return m_modem.calls().isEmpty() && journalSize() == 0; }
 
 private Q_SLOTS:
     void initTestCase()
@@ -524,30 +527,61 @@ private Q_SLOTS:
     void shouldRecordCallsTheJournalHolds_data()
     {
         QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("callPath");
         QTest::addColumn<QString>("calls");
-        QTest::newRow("a call") << "+35850444"
-                                << "missed +35850444 unread";
+        const QString call = QStringLiteral("/org/freedesktop/ModemManager1/Call/77");
+        QTest::newRow("a call") << "+35850444" << call << "missed +35850444 unread";
         QTest::newRow("number longer than the history keeps")
-            << QString(CommHistory::Event::MaxRemoteUidLength + 1, QLatin1Char('5'))
+            << QString(CommHistory::Event::MaxRemoteUidLength + 1, QLatin1Char('5')) << call
             << "missed withheld unread";
+        // A record the journal cannot read costs no other: a second, good record follows it.
+        QTest::newRow("beside a record it cannot read")
+            << "+35850444" << call + QString(CallRecord::MaxTextLength, QLatin1Char('7'))
+            << "missed +35850444 unread";
     }
     void shouldRecordCallsTheJournalHolds()
     {
         QFETCH(QString, number);
+        QFETCH(QString, callPath);
         QFETCH(QString, calls);
         CallRecord r;
         r.uid = QStringLiteral("modemcall-1-1-1");
         r.owner = QStringLiteral(":1.9999");
         r.modemPath = FakeModemManager::modemPath(0);
-        r.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/77");
+        r.callPath = callPath;
         r.direction = CallRecord::Incoming;
         r.number = number;
         r.accountPath = Cellular;
         r.startedMs = QDateTime::currentMSecsSinceEpoch() - 60000;
-        writeJournal({r});
+        CallRecord good = r;
+        good.uid = QStringLiteral("modemcall-1-1-2");
+        good.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/78");
+        writeJournal(r.isReadable() ? QList<CallRecord>{r} : QList<CallRecord>{r, good});
         QVERIFY2(startService(), serviceState().constData());
         QTRY_COMPARE_WITH_TIMEOUT(historyText(), calls, ServiceWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+    }
+
+    // A call ModemManager names by a path longer than a record keeps never costs the journal
+    // another call: one that ends while the service is stopped is recorded at the next start.
+    void shouldKeepCallsBesideOneWithPathTooLong()
+    {
+        QVERIFY2(startService(), serviceState().constData());
+        const QString modem = FakeModemManager::modemPath(0);
+        QVERIFY(!m_modem
+                     .addIncomingCallAt(modem,
+                                        QStringLiteral("/org/freedesktop/ModemManager1/Call/") +
+                                            QString(CallRecord::MaxTextLength, QLatin1Char('9')),
+                                        QStringLiteral("+35850999"))
+                     .isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.incoming.size(), 1, ServiceWaitMs);
+        step(QStringLiteral("ring:+35850111"));
+        killService();
+        step(QStringLiteral("state:7:4"));
+        QVERIFY2(startService(), serviceState().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
+                                  ServiceWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(journalSize(), 0, ServiceWaitMs);
     }
 
     void shouldSetDamagedJournalAside()

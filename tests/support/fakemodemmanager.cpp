@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 
 namespace {
@@ -70,6 +71,14 @@ bool FakeModemManager::removeModem(const QString &modem)
 QString FakeModemManager::addIncomingCall(const QString &modem, const QString &number)
 {
     const QVariantList r = control(QStringLiteral("AddIncomingCall"), {modem, number});
+    return r.isEmpty() ? QString() : r.first().toString();
+}
+
+QString FakeModemManager::addIncomingCallAt(const QString &modem, const QString &path,
+                                            const QString &number)
+{
+    const QVariantList r = control(QStringLiteral("AddIncomingCallAt"),
+                                   {modem, QVariant::fromValue(QDBusObjectPath(path)), number});
     return r.isEmpty() ? QString() : r.first().toString();
 }
 
