@@ -69,10 +69,6 @@ bool CallJournal::load(QString *error)
 
 bool CallJournal::put(const CallRecord &record)
 {
-    if (!m_records.contains(record.key()) && m_records.size() >= MaxRecords) {
-        m_error = QStringLiteral("too many calls at once");
-        return false;
-    }
     m_records.insert(record.key(), record);
     return save();
 }
@@ -89,11 +85,16 @@ bool CallJournal::save()
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QJsonArray array;
     m_leftOut = 0;
-    for (const CallRecord &r : qAsConst(m_records)) {
-        if (r.isReadable())
-            array.append(r.toJson());
-        else
-            ++m_leftOut;
+    // Calls still to be written to the history come first: they have the most to lose.
+    for (const bool recorded : {false, true}) {
+        for (const CallRecord &r : qAsConst(m_records)) {
+            if (r.recorded != recorded)
+                continue;
+            if (array.size() < MaxRecords && r.isReadable())
+                array.append(r.toJson());
+            else
+                ++m_leftOut;
+        }
     }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) ||

@@ -223,42 +223,97 @@ void ModemCallUiService::follow(const QString &modem, const QString &callPath)
     const QString key = keyOf(callPath);
     if (m_followed.contains(key))
         return;
-    if (!m_journal->contains(key)) {
-        CallRecord r;
+    if (m_journal->record(key).recorded) {
+        // Written before a restart; only the modem's copy is left to tidy.
+        m_followed.insert(key);
+        m_calls.remove(modem, callPath);
+        return;
+    }
+    if (m_fetching >= MaxFetching) {
+        // A few calls are read at a time; the others wait. Beyond what may wait (a flood of
+        // calls), the modems' lists of calls are looked through again once all are read: a
+        // real call is in its modem's list, so none is lost.
+        if (m_toFetch.size() < MaxWaitingToFetch) {
+            m_followed.insert(key);
+            m_toFetch.append({modem, callPath, key});
+        } else {
+            m_lookAgain = true;
+        }
+        return;
+    }
+    m_followed.insert(key);
+    fetch(modem, callPath, key);
+}
+
+void ModemCallUiService::fetch(const QString &modem, const QString &callPath, const QString &key)
+{
+    ++m_fetching;
+    m_calls.fetch(callPath, [this, modem, callPath, key](bool ok, const ModemCalls::Properties &p) {
+        --m_fetching;
+        onProperties(modem, callPath, key, ok, p);
+        fetchWaiting();
+    });
+}
+
+void ModemCallUiService::fetchWaiting()
+{
+    while (m_fetching < MaxFetching && !m_toFetch.isEmpty()) {
+        const ToFetch next = m_toFetch.takeFirst();
+        if (next.key != keyOf(next.callPath))
+            forget(next.key); // ModemManager changed meanwhile: its calls went with it.
+        else if (m_followed.contains(next.key))
+            fetch(next.modem, next.callPath, next.key);
+    }
+    if (m_lookAgain && m_fetching == 0 && m_toFetch.isEmpty()) {
+        m_lookAgain = false;
+        for (const QString &modem : m_calls.voiceModems())
+            for (const QString &call : m_calls.calls(modem))
+                follow(modem, call);
+    }
+}
+
+void ModemCallUiService::forget(const QString &key)
+{
+    m_followed.remove(key);
+    m_loaded.remove(key);
+    m_changesBeforeLoaded.remove(key);
+    m_numberBeforeLoaded.remove(key);
+}
+
+void ModemCallUiService::onProperties(const QString &modem, const QString &callPath,
+                                      const QString &key, bool ok, const ModemCalls::Properties &p)
+{
+    if (!m_followed.contains(key))
+        return;
+    if (!ok || key != keyOf(callPath)) {
+        // Cannot be read: the call does not exist (any more), or ModemManager went. It is
+        // forgotten; one followed before ends now.
+        if (m_journal->contains(key))
+            finish(key, ModemCalls::ReasonUnknown, Unreadable);
+        else
+            forget(key);
+        return;
+    }
+    // A call is noted once it is known to exist: calls that cannot be read take no place.
+    CallRecord r;
+    if (m_journal->contains(key)) {
+        r = m_journal->record(key);
+    } else {
         r.uid = newUid();
         r.owner = m_objects->owner();
         r.modemPath = modem;
         r.callPath = callPath;
         r.accountPath = cellularAccount();
-        if (!store(r))
-            return;
     }
-    m_followed.insert(key);
-    if (m_journal->record(key).recorded) {
-        // Written before a restart; only the modem's copy is left to tidy.
-        m_calls.remove(modem, callPath);
-        return;
-    }
-    m_calls.fetch(callPath, [this, key](bool ok, const ModemCalls::Properties &p) {
-        onProperties(key, ok, p);
-    });
-}
-
-void ModemCallUiService::onProperties(const QString &key, bool ok, const ModemCalls::Properties &p)
-{
-    if (!m_followed.contains(key))
-        return;
-    if (!ok) {
-        // Unreadable: taken as ended, but left on the modem.
-        finish(key, ModemCalls::ReasonUnknown, Unreadable);
-        return;
-    }
-    CallRecord r = m_journal->record(key);
     if (r.direction == CallRecord::UnknownDirection)
         r.direction = p.direction;
-    // A number that is not usable (empty) never replaces one known from before a restart.
-    if (r.direction != CallRecord::Outgoing && !p.number.isEmpty())
-        r.number = p.number;
+    // A number that is not usable (empty) never replaces one known before; one given while the
+    // properties were on their way is newer than them.
+    QString number = m_numberBeforeLoaded.take(key);
+    if (number.isEmpty())
+        number = p.number;
+    if (r.direction != CallRecord::Outgoing && !number.isEmpty())
+        r.number = number;
     store(r);
     m_loaded.insert(key);
     // Changes that came before the answer are older than it.
@@ -326,11 +381,9 @@ void ModemCallUiService::finish(const QString &key, int reason, End how)
     const bool gone = how == Vanished;
     CallRecord r = m_journal->record(key);
     const bool wasFollowed = m_followed.contains(key);
-    if (gone) {
-        m_followed.remove(key);
-        m_loaded.remove(key);
-        m_changesBeforeLoaded.remove(key);
-    }
+    // A call gone, or one that cannot be read, is no longer followed.
+    if (how != Ended)
+        forget(key);
     if (!r.recorded && r.startedMs > 0) {
         const qint64 ended = now();
         // Only a write begun before (by a service that was stopped, or that failed) may have
@@ -373,11 +426,11 @@ void ModemCallUiService::finish(const QString &key, int reason, End how)
         if (m_unstarted.remove(r.uid))
             failLater(r.uid, QStringLiteral("the call did not start"));
     }
-    if (gone) {
+    if (how != Ended) {
         // A call left unwritten stays for the next start to write.
         if (r.recorded && !m_journal->remove(key))
             complain(m_journal->errorString());
-    } else if (wasFollowed && how == Ended) {
+    } else if (wasFollowed) {
         m_calls.remove(r.modemPath, r.callPath);
     }
 }
@@ -400,10 +453,16 @@ void ModemCallUiService::onListed()
 {
     // What the journal holds beyond the calls ModemManager lists ended while the service was not
     // following them.
-    for (const QString &modem : m_calls.voiceModems())
-        for (const QString &call : m_calls.calls(modem))
+    QSet<QString> listed;
+    for (const QString &modem : m_calls.voiceModems()) {
+        for (const QString &call : m_calls.calls(modem)) {
+            listed.insert(keyOf(call));
             follow(modem, call);
-    finishAll([this](const CallRecord &r) { return !m_followed.contains(r.key()); });
+        }
+    }
+    finishAll([this, &listed](const CallRecord &r) {
+        return !listed.contains(r.key()) && !m_followed.contains(r.key());
+    });
     const QList<std::function<void()>> waiting = m_waiting;
     m_waiting.clear();
     for (const auto &request : waiting)
@@ -441,6 +500,8 @@ void ModemCallUiService::onCallDeleted(const QString &modem, const QString &call
     const QString key = keyOf(callPath);
     if (m_journal->contains(key))
         finish(key, ModemCalls::ReasonUnknown, Vanished);
+    else
+        forget(key);
 }
 
 void ModemCallUiService::onNumberChanged(const QString &callPath, const QString &number)
@@ -450,6 +511,11 @@ void ModemCallUiService::onNumberChanged(const QString &callPath, const QString 
     // the last good one.
     if (!m_followed.contains(key) || number.isEmpty())
         return;
+    if (!m_loaded.contains(key)) {
+        // Noted with the properties, once they are in.
+        m_numberBeforeLoaded.insert(key, number);
+        return;
+    }
     CallRecord r = m_journal->record(key);
     // The network may give the caller's number after the call appeared.
     if (r.direction != CallRecord::Outgoing && !r.recorded && r.number != number) {

@@ -78,13 +78,20 @@ private:
     void failLater(const QString &uid, const QString &why);
     void onCreated(const QString &uid, const QString &modem, const QString &number,
                    const QString &callPath, const QString &error);
-    // Starts following a call the modem has (no-op when followed already).
+    // Starts following a call the modem has (no-op when followed already): its properties are
+    // read, at most MaxFetching calls at a time.
     void follow(const QString &modem, const QString &callPath);
-    void onProperties(const QString &key, bool ok, const ModemCalls::Properties &properties);
+    void fetch(const QString &modem, const QString &callPath, const QString &key);
+    void fetchWaiting();
+    // Stops following a call (what the journal holds of it stays).
+    void forget(const QString &key);
+    void onProperties(const QString &modem, const QString &callPath, const QString &key, bool ok,
+                      const ModemCalls::Properties &properties);
     void applyState(const QString &key, int state, int reason);
     // How a call's end was learnt: its state (it is then deleted from the modem), its object or
-    // modem or ModemManager going away (it leaves the journal too), or its properties not being
-    // readable (it stays on the modem and in the journal until the modem drops it).
+    // modem or ModemManager going away, or its properties not being readable (it is left on the
+    // modem). Either of the last two forgets the call and, once it is in the history, takes it
+    // out of the journal.
     enum End { Ended, Vanished, Unreadable };
     // Ends a call: written to the history and CallEnded when it began; CommandFailed for a
     // request of ours that never started.
@@ -101,10 +108,25 @@ private:
     CallHistoryRecorder *m_recorder;
     Cellular::EmergencyNumbers *m_emergency;
     // Calls followed in this run (journal keys), those whose properties are in, and the state
-    // changes (state, reason) seen before them.
+    // changes (state, reason) and the last number seen before them. A call is noted in the
+    // journal once its properties are in: one that cannot be read takes no place there.
     QSet<QString> m_followed;
     QSet<QString> m_loaded;
     QHash<QString, QList<QPair<int, int>>> m_changesBeforeLoaded;
+    QHash<QString, QString> m_numberBeforeLoaded;
+    // Calls whose properties are being read, and those waiting for their turn; when more came
+    // than may wait, the modems' lists of calls are looked through again once all are read.
+    // So a flood of announced calls takes bounded memory.
+    enum { MaxFetching = 16, MaxWaitingToFetch = 256 };
+    struct ToFetch
+    {
+        QString modem;
+        QString callPath;
+        QString key;
+    };
+    int m_fetching = 0;
+    QList<ToFetch> m_toFetch;
+    bool m_lookAgain = false;
     // Ids of requests whose call has not started ringing or dialling yet.
     QSet<QString> m_unstarted;
     int m_nextId = 1;

@@ -246,6 +246,18 @@ private:
     // Nothing left for the service to settle: the modem has no calls and the journal is empty.
     bool settled() { return m_modem.calls().isEmpty() && journalSize() == 0; }
 
+    // The store's calls counted by kind, as "2 missed, 1 dialled".
+    QString historyCounts()
+    {
+        QMap<QString, int> counts;
+        for (const QString &call : historyText().split(QStringLiteral(", "), Qt::SkipEmptyParts))
+            ++counts[call.section(QLatin1Char(' '), 0, 0)];
+        QStringList list;
+        for (auto it = counts.begin(); it != counts.end(); ++it)
+            list << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+        return list.join(QStringLiteral(", "));
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -582,6 +594,35 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
                                   ServiceWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(journalSize(), 0, ServiceWaitMs);
+    }
+
+    // However many calls come at once, and whatever ModemManager announced before, every call
+    // that rings is followed and recorded.
+    void shouldRecordEveryCallOfABusyMoment_data()
+    {
+        QTest::addColumn<uint>("missing");
+        QTest::addColumn<int>("ringing");
+        QTest::addColumn<QString>("calls");
+        QTest::newRow("100 calls ringing at once") << 0u << 100 << "100 missed";
+        QTest::newRow("a call after 10000 calls that do not exist") << 10000u << 1 << "1 missed";
+    }
+    void shouldRecordEveryCallOfABusyMoment()
+    {
+        QFETCH(uint, missing);
+        QFETCH(int, ringing);
+        QFETCH(QString, calls);
+        QVERIFY2(startService(), serviceState().constData());
+        const QString modem = FakeModemManager::modemPath(0);
+        if (missing > 0)
+            QVERIFY(m_modem.announceMissingCalls(modem, missing));
+        QStringList paths;
+        for (int i = 0; i < ringing; ++i)
+            paths << m_modem.addIncomingCall(modem, QStringLiteral("+3585%1").arg(1000 + i));
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.incoming.size(), ringing, ServiceWaitMs);
+        for (const QString &call : qAsConst(paths))
+            QVERIFY(m_modem.setCallState(call, Terminated, ReasonTerminated));
+        QTRY_COMPARE_WITH_TIMEOUT(historyCounts(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
     }
 
     void shouldSetDamagedJournalAside()

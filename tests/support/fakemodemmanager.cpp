@@ -82,6 +82,13 @@ QString FakeModemManager::addIncomingCallAt(const QString &modem, const QString 
     return r.isEmpty() ? QString() : r.first().toString();
 }
 
+bool FakeModemManager::announceMissingCalls(const QString &modem, uint count)
+{
+    bool ok = false;
+    control(QStringLiteral("AnnounceMissingCalls"), {modem, count}, &ok);
+    return ok;
+}
+
 bool FakeModemManager::setCallState(const QString &call, int state, uint reason)
 {
     bool ok = false;

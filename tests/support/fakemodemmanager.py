@@ -7,8 +7,8 @@ manager on /org/freedesktop/ModemManager1, modems with the Modem and Modem.Voice
 their SIM with EmergencyNumbers, and Call objects (Start, Accept, Hangup, StateChanged).
 
 The test drives it through the interface com.velto.Test.FakeModemManager on the main object:
-AddModem, RemoveModem, AddIncomingCall, AddIncomingCallAt, RingDuringNextListing, SetCallState,
-SetCallNumber, SetStartMode, Calls.
+AddModem, RemoveModem, AddIncomingCall, AddIncomingCallAt, AnnounceMissingCalls,
+RingDuringNextListing, SetCallState, SetCallNumber, SetStartMode, Calls.
 
     python3 -m dbusmock --session --template tests/support/fakemodemmanager.py
 
@@ -16,6 +16,7 @@ Parameters (-p '{"modems": 0}'): "modems", how many modems to start with (defaul
 '''
 
 import dbus
+import dbus.lowlevel
 
 from dbusmock import mockobject
 
@@ -214,6 +215,17 @@ def AddIncomingCallAt(self, modem, path, number):
     '''A call rings on modem from number, under the call object path given.'''
     return _add_call(mockobject.objects[modem], DIRECTION_INCOMING, number, STATE_RINGING_IN,
                      REASON_INCOMING_NEW, str(path))
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='su', out_signature='')
+def AnnounceMissingCalls(self, modem, count):
+    '''Modem announces count calls (CallAdded) that it never makes: a flood of calls whose
+    properties cannot be read. Sent as plain messages, for speed.'''
+    for i in range(int(count)):
+        message = dbus.lowlevel.SignalMessage(str(modem), VOICE_IFACE, 'CallAdded')
+        message.append(dbus.ObjectPath(f'/org/freedesktop/ModemManager1/Call/missing{i}'),
+                       signature='o')
+        self.connection.send_message(message)
 
 
 @dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
