@@ -21,6 +21,7 @@ QString CallJournal::defaultPath()
 bool CallJournal::load(QString *error)
 {
     m_records.clear();
+    m_dirty = false;
     QFile file(m_path);
     if (!file.exists())
         return true;
@@ -80,9 +81,13 @@ bool CallJournal::remove(const QString &key)
     return save();
 }
 
+bool CallJournal::flush()
+{
+    return !m_dirty || save();
+}
+
 bool CallJournal::save()
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
     QJsonArray array;
     m_leftOut = 0;
     // Calls still to be written to the history come first: they have the most to lose.
@@ -96,11 +101,20 @@ bool CallJournal::save()
                 ++m_leftOut;
         }
     }
+    m_dirty = true;
+    const QFileInfo folder(QFileInfo(m_path).absolutePath());
+    const QFile::Permissions writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (folder.exists() && (!folder.isWritable() || !(folder.permissions() & writable))) {
+        m_error = QStringLiteral("cannot write %1: its folder is write-protected").arg(m_path);
+        return false;
+    }
+    QDir().mkpath(folder.absoluteFilePath());
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(QJsonDocument(array).toJson(QJsonDocument::Compact)) < 0 || !file.commit()) {
         m_error = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
         return false;
     }
+    m_dirty = false;
     return true;
 }

@@ -10,8 +10,11 @@
 // and answer times, and no second history entry for a call it had written already.
 //
 // The records live in memory, as many as there are calls; every change is also written at once
-// (QSaveFile: the file is replaced whole or not at all). The file lives beside the history store
-// (CALL_HISTORY_DB or $XDG_DATA_HOME/call-history/) unless another path is given.
+// (QSaveFile: the file is replaced whole or not at all). A write that fails (a full disk, a
+// folder not writable, also one write-protected by its mode bits, which counts even for root as
+// it does for the history store) loses nothing in memory: isDirty() says so until flush() or a
+// later change writes the file. The file lives beside the history store (CALL_HISTORY_DB or
+// $XDG_DATA_HOME/call-history/) unless another path is given.
 //
 // What it writes it reads back: the file holds only records that CallRecord::isReadable() (one
 // naming a call by a path longer than a record keeps stays in memory only), at most MaxRecords
@@ -41,6 +44,9 @@ public:
     // could not be written; the record is kept in memory all the same.
     bool put(const CallRecord &record);
     bool remove(const QString &key);
+    // Writes the file again if the last write failed; true when nothing is owed.
+    bool flush();
+    bool isDirty() const { return m_dirty; }
     // The records the last write kept out of the file (see above); they are kept in memory.
     int leftOut() const { return m_leftOut; }
     QString errorString() const { return m_error; }
@@ -52,4 +58,5 @@ private:
     QMap<QString, CallRecord> m_records;
     QString m_error;
     int m_leftOut = 0;
+    bool m_dirty = false;
 };

@@ -12,9 +12,13 @@ bool readText(const QJsonObject &o, const char *name, QString *out)
     return true;
 }
 
-bool readTime(const QJsonObject &o, const char *name, qint64 *out)
+bool readTime(const QJsonObject &o, const char *name, qint64 *out, bool optional = false)
 {
     const QJsonValue v = o.value(QLatin1String(name));
+    if (optional && v.isUndefined()) {
+        *out = 0;
+        return true;
+    }
     // Whole milliseconds, within what a double holds exactly.
     if (!v.isDouble() || v.toDouble() < 0 || v.toDouble() > 9007199254740992.0 ||
         v.toDouble() != qint64(v.toDouble()))
@@ -35,6 +39,7 @@ QJsonObject CallRecord::toJson() const
                        {QStringLiteral("account"), accountPath},
                        {QStringLiteral("started"), double(startedMs)},
                        {QStringLiteral("answered"), double(answeredMs)},
+                       {QStringLiteral("ended"), double(endedMs)},
                        {QStringLiteral("emergency"), emergency},
                        {QStringLiteral("writing"), writing},
                        {QStringLiteral("recorded"), recorded}};
@@ -51,8 +56,8 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
         !readText(o, "modem", &r.modemPath) || !readText(o, "call", &r.callPath) ||
         r.callPath.isEmpty() || !readText(o, "number", &r.number) ||
         !readText(o, "account", &r.accountPath) || !readTime(o, "started", &r.startedMs) ||
-        !readTime(o, "answered", &r.answeredMs) || !direction.isDouble() || !emergency.isBool() ||
-        !recorded.isBool() || !writing.isBool())
+        !readTime(o, "answered", &r.answeredMs) || !readTime(o, "ended", &r.endedMs, true) ||
+        !direction.isDouble() || !emergency.isBool() || !recorded.isBool() || !writing.isBool())
         return false;
     r.direction = direction.toInt(-1);
     if (r.direction < UnknownDirection || r.direction > Outgoing)

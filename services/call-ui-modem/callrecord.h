@@ -35,6 +35,9 @@ struct CallRecord
     QString accountPath;
     qint64 startedMs = 0;
     qint64 answeredMs = 0;
+    // When it ended (CallEnded was sent); 0 while it goes on. Absent from the records of an
+    // earlier version, which read as 0.
+    qint64 endedMs = 0;
     bool emergency = false;
     // Being written to the history: set (and kept in the journal) just before the write, so that
     // a service killed during the write knows to look whether the entry made it.

@@ -40,7 +40,7 @@ ModemCallUiService::ModemCallUiService(ModemManagerObjects *objects, CallJournal
                                        CallHistoryRecorder *recorder,
                                        Cellular::EmergencyNumbers *emergency, QObject *parent)
     : QObject(parent), m_objects(objects), m_calls(objects), m_journal(journal),
-      m_recorder(recorder), m_emergency(emergency)
+      m_recorder(recorder), m_emergency(emergency), m_retry([this] { return writeOwed(); })
 {
     connect(objects, &ModemManagerObjects::listed, this, &ModemCallUiService::onListed);
     connect(objects, &ModemManagerObjects::ownerChanged, this, &ModemCallUiService::onOwnerChanged);
@@ -53,6 +53,11 @@ ModemCallUiService::ModemCallUiService(ModemManagerObjects *objects, CallJournal
     connect(&m_calls, &ModemCalls::numberChanged, this, &ModemCallUiService::onNumberChanged);
     if (objects->isListed())
         QTimer::singleShot(0, this, &ModemCallUiService::onListed);
+}
+
+void ModemCallUiService::setRetryDelay(int firstMs)
+{
+    m_retry.setDelays(firstMs, firstMs * 256);
 }
 
 QString ModemCallUiService::cellularAccount()
@@ -89,13 +94,27 @@ bool ModemCallUiService::isEmergency(const QString &number) const
 
 bool ModemCallUiService::store(const CallRecord &record)
 {
-    const bool written = m_journal->put(record);
-    if (!written)
-        complain(m_journal->errorString());
+    return noteJournal(m_journal->put(record));
+}
+
+bool ModemCallUiService::noteJournal(bool written)
+{
+    if (!written) {
+        // Said once for a run of failures; the calls go on, their records kept in memory.
+        if (!m_journalFailing)
+            complain(m_journal->errorString() +
+                     QStringLiteral("; the calls are followed all the same, and the journal is "
+                                    "written as soon as it can be"));
+        m_journalFailing = true;
+        m_retry.failed();
+    } else if (m_journalFailing && !m_journal->isDirty()) {
+        m_journalFailing = false;
+        complain(QStringLiteral("%1 is written again").arg(m_journal->path()));
+    }
     // A call the journal cannot hold is still followed; a restart while it lasts loses it.
     if (m_journal->leftOut() > m_leftOutReported)
-        complain(QStringLiteral("calls followed but left out of %1, which could not read them "
-                                "back: %2")
+        complain(QStringLiteral("calls followed but left out of %1 (more than it holds, or not "
+                                "readable back), lost to a restart while they last: %2")
                      .arg(m_journal->path())
                      .arg(m_journal->leftOut()));
     m_leftOutReported = m_journal->leftOut();
@@ -177,11 +196,9 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
     r.number = number;
     r.accountPath = cellularAccount();
     r.emergency = isEmergency(number);
-    if (!store(r)) {
-        m_calls.remove(modem, callPath);
-        failLater(uid, QStringLiteral("the call could not be noted"));
-        return;
-    }
+    // Placed whether or not the journal can be written: never a call refused for our own
+    // bookkeeping.
+    store(r);
     m_unstarted.insert(uid);
     follow(modem, callPath);
     m_calls.start(callPath, [this, uid, key](const QString &error) {
@@ -223,9 +240,13 @@ void ModemCallUiService::follow(const QString &modem, const QString &callPath)
     const QString key = keyOf(callPath);
     if (m_followed.contains(key))
         return;
-    if (m_journal->record(key).recorded) {
-        // Written before a restart; only the modem's copy is left to tidy.
+    const CallRecord known = m_journal->record(key);
+    if (known.recorded || known.endedMs > 0) {
+        // Ended before a restart: only the modem's copy is left to tidy, and the history entry
+        // to write if it is not yet.
         m_followed.insert(key);
+        if (!known.recorded)
+            m_retry.failed();
         m_calls.remove(modem, callPath);
         return;
     }
@@ -342,7 +363,7 @@ void ModemCallUiService::onStateChanged(const QString &callPath, int oldState, i
 void ModemCallUiService::applyState(const QString &key, int state, int reason)
 {
     CallRecord r = m_journal->record(key);
-    if (r.recorded)
+    if (r.recorded || r.endedMs > 0)
         return;
     switch (state) {
     case ModemCalls::Dialing:
@@ -378,32 +399,27 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
 
 void ModemCallUiService::finish(const QString &key, int reason, End how)
 {
-    const bool gone = how == Vanished;
     CallRecord r = m_journal->record(key);
     const bool wasFollowed = m_followed.contains(key);
     // A call gone, or one that cannot be read, is no longer followed.
     if (how != Ended)
         forget(key);
-    if (!r.recorded && r.startedMs > 0) {
-        const qint64 ended = now();
-        // Only a write begun before (by a service that was stopped, or that failed) may have
-        // made it to the store.
-        const CallRecord write = r;
-        r.writing = true;
-        store(r);
-        QString error;
-        if (m_recorder->record(write, ended, &error)) {
-            r.writing = false;
+    // Ended once: a call whose history write failed is written later, not ended again.
+    const bool ending = r.endedMs == 0 && !r.recorded;
+    if (ending) {
+        r.endedMs = now();
+        // Never rang nor dialled: nothing to write.
+        if (r.startedMs == 0) {
             r.recorded = true;
-        } else {
-            // Kept in the journal unwritten: the next start tries again.
-            complain(QStringLiteral("the call with %1 was not recorded: %2")
-                         .arg(r.number.isEmpty() ? QStringLiteral("a withheld number") : r.number,
-                              error));
+            store(r);
         }
+    }
+    if (!r.recorded && !writeHistory(&r, ending))
+        m_retry.failed();
+    if (ending && r.startedMs > 0) {
         int code = r.answeredMs > 0 ? Normal : NoAnswer;
         QString text;
-        if (gone) {
+        if (how == Vanished) {
             code = Failed;
             text = QStringLiteral("modem-gone");
         } else if (reason == ModemCalls::RefusedOrBusy) {
@@ -414,25 +430,66 @@ void ModemCallUiService::finish(const QString &key, int reason, End how)
             text = reason == ModemCalls::Error ? QStringLiteral("error")
                                                : QStringLiteral("audio-setup-failed");
         }
-        const int talked = r.answeredMs > 0 ? int(qMax<qint64>(0, ended - r.answeredMs) / 1000) : 0;
-        if (!gone || r.recorded)
-            store(r);
+        const int talked =
+            r.answeredMs > 0 ? int(qMax<qint64>(0, r.endedMs - r.answeredMs) / 1000) : 0;
         Q_EMIT CallEnded(r.uid, code, talked, text);
-    } else if (!r.recorded) {
-        // Never rang nor dialled: nothing to write; a request of ours failed.
-        r.recorded = true;
-        if (!gone)
-            store(r);
-        if (m_unstarted.remove(r.uid))
-            failLater(r.uid, QStringLiteral("the call did not start"));
+    } else if (ending && m_unstarted.remove(r.uid)) {
+        // A request of ours failed.
+        failLater(r.uid, QStringLiteral("the call did not start"));
     }
     if (how != Ended) {
-        // A call left unwritten stays for the next start to write.
-        if (r.recorded && !m_journal->remove(key))
-            complain(m_journal->errorString());
+        // A call not yet in the history stays until it is written.
+        if (r.recorded)
+            noteJournal(m_journal->remove(key));
     } else if (wasFollowed) {
         m_calls.remove(r.modemPath, r.callPath);
     }
+}
+
+bool ModemCallUiService::writeHistory(CallRecord *r, bool first)
+{
+    // Only a write begun before (by a service that was stopped, or that failed) may have made
+    // it to the store.
+    const CallRecord write = *r;
+    if (!r->writing) {
+        r->writing = true;
+        store(*r);
+    }
+    const QString number = r->number.isEmpty() ? QStringLiteral("a withheld number") : r->number;
+    QString error;
+    if (!m_recorder->record(write, r->endedMs, &error)) {
+        if (first)
+            complain(QStringLiteral("the call with %1 is not recorded yet: %2; it is written as "
+                                    "soon as it can be")
+                         .arg(number, error));
+        // A write that failed wrote nothing (one transaction): the next is not a repeat, so
+        // that calls from one number within a second stay apart.
+        r->writing = write.writing;
+        store(*r);
+        return false;
+    }
+    if (!first)
+        complain(QStringLiteral("the call with %1 is recorded now").arg(number));
+    r->writing = false;
+    r->recorded = true;
+    store(*r);
+    return true;
+}
+
+bool ModemCallUiService::writeOwed()
+{
+    // Calls ended and not yet in the history; the store fails alike for all, so the first
+    // failure ends the attempt.
+    for (CallRecord r : m_journal->records()) {
+        if (r.recorded || r.endedMs == 0)
+            continue;
+        if (!writeHistory(&r, false))
+            return false;
+        // One no longer followed has nothing left to wait for.
+        if (!m_followed.contains(r.key()))
+            m_journal->remove(r.key());
+    }
+    return noteJournal(m_journal->flush());
 }
 
 void ModemCallUiService::finishAll(const std::function<bool(const CallRecord &)> &which)

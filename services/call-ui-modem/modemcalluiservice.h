@@ -2,6 +2,7 @@
 
 #include "callrecord.h"
 #include "modemcalls.h"
+#include "retrytimer.h"
 
 #include <QHash>
 #include <QObject>
@@ -33,6 +34,12 @@ class ModemManagerObjects;
 // the CallJournal: a service started again (after a crash, or with ModemManager or a modem gone
 // meanwhile) takes up the calls ModemManager still has under their ids and times, and writes
 // those that ended meanwhile as ending when it noticed.
+//
+// A call is never refused or dropped for this bookkeeping: when the journal or the history
+// cannot be written (a full disk, a folder not writable, a damaged history file), the call is
+// placed and followed all the same, its record kept in memory, stderr says so, and the writes
+// are tried again (RetryTimer: after 1 s, then twice as long each time, up to 256 times the
+// first delay) until they are made.
 class ModemCallUiService : public QObject
 {
     Q_OBJECT
@@ -41,6 +48,8 @@ public:
                        CallHistoryRecorder *recorder, Cellular::EmergencyNumbers *emergency,
                        QObject *parent = nullptr);
 
+    // The first delay before writes that failed are tried again (milliseconds, default 1000).
+    void setRetryDelay(int firstMs);
     // The cellular account, which every modem call belongs to.
     static QString cellularAccount();
 
@@ -98,7 +107,16 @@ private:
     void finish(const QString &key, int reason, End how);
     // Ends and drops every followed call that matches.
     void finishAll(const std::function<bool(const CallRecord &)> &which);
+    // Notes a record in the journal (see noteJournal()).
     bool store(const CallRecord &record);
+    // Tells stderr of a journal that cannot be written (once for a run of failures) and of
+    // calls it leaves out, and has the write tried again; returns written.
+    bool noteJournal(bool written);
+    // Writes an ended call to the history; on failure it stays owed (complained of when first
+    // is set). True when written.
+    bool writeHistory(CallRecord *record, bool first);
+    // The retry's attempt: every owed history entry, then the journal file.
+    bool writeOwed();
     QString keyOfUid(const QString &uid) const;
     bool isEmergency(const QString &number) const;
 
@@ -132,6 +150,8 @@ private:
     int m_nextId = 1;
     // How many calls the journal left out when last told on stderr.
     int m_leftOutReported = 0;
+    bool m_journalFailing = false;
+    RetryTimer m_retry;
     // Requests waiting for the modems to be known.
     QList<std::function<void()>> m_waiting;
 };

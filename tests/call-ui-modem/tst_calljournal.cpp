@@ -1,5 +1,6 @@
 #include "calljournal.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -26,6 +27,7 @@ private:
         r.accountPath = QStringLiteral("/org/freedesktop/Telepathy/Account/pulse/tel/pulse");
         r.startedMs = 1700000000123;
         r.answeredMs = 1700000004567;
+        r.endedMs = 1700000009876;
         r.writing = true;
         return r;
     }
@@ -86,6 +88,9 @@ private Q_SLOTS:
         QTest::newRow("direction not whole") << with("direction", 1.5) << false;
         QTest::newRow("negative time") << with("started", -1) << false;
         QTest::newRow("time not whole") << with("answered", 0.5) << false;
+        QTest::newRow("no end time, as an earlier version wrote")
+            << with("ended", QJsonValue::Undefined) << true;
+        QTest::newRow("end time not whole") << with("ended", 0.5) << false;
         QTest::newRow("time beyond exact doubles") << with("started", 1e300) << false;
         QTest::newRow("flag not boolean") << with("recorded", 1) << false;
         QTest::newRow("text too long") << with("number", QString(600, QLatin1Char('1'))) << false;
@@ -107,6 +112,31 @@ private Q_SLOTS:
             QVERIFY(aside.open(QIODevice::ReadOnly));
             QCOMPARE(aside.readAll(), content);
         }
+    }
+
+    // A write that failed loses nothing: the records stay in memory and are written once the
+    // file can be written (a folder write-protected by its mode bits counts even for root).
+    void shouldWriteAgainOnceItCan()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("protected"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = QDir(folder).filePath(QStringLiteral("calls.json"));
+        CallJournal journal(path);
+        QString error;
+        QVERIFY(journal.load(&error));
+        const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(!journal.put(sample()));
+        QVERIFY(journal.isDirty());
+        QVERIFY(journal.contains(sample().key()));
+        QVERIFY(!journal.flush());
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(QFile::setPermissions(folder, open));
+        QVERIFY(journal.flush());
+        QVERIFY(!journal.isDirty());
+        CallJournal again(path);
+        QVERIFY(again.load(&error));
+        QVERIFY(again.contains(sample().key()));
     }
 
     // A record it cannot read costs no other: the records beside it are kept.

@@ -10,7 +10,9 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -76,15 +78,22 @@ private:
     CommHistory::EventStore m_store;
     QString m_lastCall;
     QString m_lastUid;
+    // The journal's folder, when not the temporary folder itself.
+    QString m_journalFolder;
 
-    QString journalPath() const { return m_dir.filePath(QStringLiteral("calls.json")); }
+    QString journalPath() const
+    {
+        return QDir(m_journalFolder.isEmpty() ? m_dir.path() : m_journalFolder)
+            .filePath(QStringLiteral("calls.json"));
+    }
 
-    bool startService()
+    bool startService(const QStringList &options = QStringList())
     {
         m_service.setProcessChannelMode(QProcess::ForwardedChannels);
         m_service.start(TestSupport::builtProgram("services/call-ui-modem/call-ui-modem-service"),
-                        {QStringLiteral("--modem-bus"), QStringLiteral("session"),
-                         QStringLiteral("--journal"), journalPath()});
+                        QStringList{QStringLiteral("--modem-bus"), QStringLiteral("session"),
+                                    QStringLiteral("--journal"), journalPath()} +
+                            options);
         return m_service.waitForStarted() && TestSupport::waitForBusName(CallUi, 15000);
     }
 
@@ -258,6 +267,16 @@ private:
         return list.join(QStringLiteral(", "));
     }
 
+    // Write-protects (or frees) a file or folder by its mode bits, which the service and the
+    // store honour even for root.
+    static bool setWritable(const QString &path, bool writable)
+    {
+        QFile::Permissions p = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        if (QFileInfo(path).isDir())
+            p |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+        return QFile::setPermissions(path, writable ? p | QFile::WriteOwner : p);
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -285,6 +304,7 @@ private Q_SLOTS:
         m_log.incoming.clear();
         m_lastCall.clear();
         m_lastUid.clear();
+        m_journalFolder.clear();
         QVERIFY(m_modem.start());
     }
 
@@ -293,6 +313,12 @@ private Q_SLOTS:
         if (m_service.state() != QProcess::NotRunning)
             killService();
         m_modem.stop();
+        setWritable(m_store.path(), true);
+        if (!m_journalFolder.isEmpty()) {
+            setWritable(m_journalFolder, true);
+            QDir(m_journalFolder).removeRecursively();
+            QFile::remove(m_journalFolder);
+        }
     }
 
     void shouldFollowCall_data()
@@ -594,6 +620,72 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
                                   ServiceWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(journalSize(), 0, ServiceWaitMs);
+    }
+
+    // Our own bookkeeping never refuses or drops a call: what could not be written is kept in
+    // memory and written once it can be.
+    void shouldPlaceCallsItCannotNote_data()
+    {
+        // What cannot be written; the steps of one call, made count times (each call ends
+        // unanswered); the calls in the history at the end.
+        QTest::addColumn<QString>("unwritable");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("calls");
+        QTest::newRow("journal folder read-only") << "journal folder"
+                                                  << "dial:112 hangup" << 1 << "1 dialled";
+        QTest::newRow("journal folder read-only, incoming call")
+            << "journal folder"
+            << "ring:+35850111 state:7:4" << 1 << "1 missed";
+        // Not writable even for root.
+        QTest::newRow("a file in place of the journal folder")
+            << "file in place of the folder"
+            << "dial:112 hangup" << 1 << "1 dialled";
+        QTest::newRow("history file read-only") << "history"
+                                                << "dial:0401234567 hangup" << 70 << "70 dialled";
+    }
+    void shouldPlaceCallsItCannotNote()
+    {
+        QFETCH(QString, unwritable);
+        QFETCH(QString, steps);
+        QFETCH(int, count);
+        QFETCH(QString, calls);
+        if (unwritable == QLatin1String("history")) {
+            QVERIFY(setWritable(m_store.path(), false));
+        } else {
+            m_journalFolder = m_dir.filePath(QStringLiteral("journal"));
+            if (unwritable == QLatin1String("journal folder")) {
+                QVERIFY(QDir().mkpath(m_journalFolder));
+                QVERIFY(setWritable(m_journalFolder, false));
+            } else {
+                QFile file(m_journalFolder);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        }
+        QVERIFY2(startService({QStringLiteral("--retry-delay"), QStringLiteral("20")}),
+                 serviceState().constData());
+        for (int i = 1; i <= count; ++i) {
+            for (const QString &s : steps.split(QLatin1Char(' ')))
+                step(s);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                m_log.entries.contains(QStringLiteral("ended call%1 2").arg(i)), ServiceWaitMs);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QCOMPARE(m_log.entries.filter(QStringLiteral("failed")).join(QStringLiteral(", ")),
+                 QString());
+        // Written once the file or folder can be written again.
+        if (unwritable == QLatin1String("history")) {
+            QVERIFY(setWritable(m_store.path(), true));
+        } else if (unwritable == QLatin1String("journal folder")) {
+            QVERIFY(setWritable(m_journalFolder, true));
+        } else {
+            QVERIFY(QFile::remove(m_journalFolder));
+            QVERIFY(QDir().mkpath(m_journalFolder));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(historyCounts(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(journalPath()), ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
     }
 
     // However many calls come at once, and whatever ModemManager announced before, every call
