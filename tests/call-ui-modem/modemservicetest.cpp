@@ -6,9 +6,12 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMap>
 #include <QTest>
 
 void ModemServiceTest::setUpStore()
@@ -21,17 +24,35 @@ void ModemServiceTest::setUpStore()
 void ModemServiceTest::resetService()
 {
     QVERIFY(m_store.deleteAll());
+    m_journalFolder.clear();
     QFile::remove(journalPath());
     m_log.clear();
     m_lastUid.clear();
 }
 
-bool ModemServiceTest::startService()
+void ModemServiceTest::cleanUpFiles()
+{
+    setWritable(m_store.path(), true);
+    if (!m_journalFolder.isEmpty()) {
+        setWritable(m_journalFolder, true);
+        QDir(m_journalFolder).removeRecursively();
+        QFile::remove(m_journalFolder);
+    }
+}
+
+QString ModemServiceTest::journalPath() const
+{
+    return QDir(m_journalFolder.isEmpty() ? m_dir.path() : m_journalFolder)
+        .filePath(QStringLiteral("calls.json"));
+}
+
+bool ModemServiceTest::startService(const QStringList &options)
 {
     m_service.setProcessChannelMode(QProcess::ForwardedChannels);
     m_service.start(TestSupport::builtProgram("services/call-ui-modem/call-ui-modem-service"),
-                    {QStringLiteral("--modem-bus"), QStringLiteral("session"),
-                     QStringLiteral("--journal"), journalPath()});
+                    QStringList{QStringLiteral("--modem-bus"), QStringLiteral("session"),
+                                QStringLiteral("--journal"), journalPath()} +
+                        options);
     return m_service.waitForStarted() && TestSupport::waitForBusName(CallUi, 15000);
 }
 
@@ -103,6 +124,17 @@ QString ModemServiceTest::historyText()
     return list.join(QStringLiteral(", "));
 }
 
+QString ModemServiceTest::historyCounts()
+{
+    QMap<QString, int> counts;
+    for (const QString &call : historyText().split(QStringLiteral(", "), Qt::SkipEmptyParts))
+        ++counts[call.section(QLatin1Char(' '), 0, 0)];
+    QStringList list;
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        list << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+    return list.join(QStringLiteral(", "));
+}
+
 void ModemServiceTest::writeJournal(const QList<CallRecord> &records)
 {
     QJsonArray array;
@@ -113,9 +145,17 @@ void ModemServiceTest::writeJournal(const QList<CallRecord> &records)
     file.write(QJsonDocument(array).toJson());
 }
 
-bool ModemServiceTest::journalIsEmpty()
+int ModemServiceTest::journalSize()
 {
     QFile file(journalPath());
-    return !file.open(QIODevice::ReadOnly) ||
-           QJsonDocument::fromJson(file.readAll()).array().isEmpty();
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).array().size()
+                                          : 0;
+}
+
+bool ModemServiceTest::setWritable(const QString &path, bool writable)
+{
+    QFile::Permissions p = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    if (QFileInfo(path).isDir())
+        p |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    return QFile::setPermissions(path, writable ? p | QFile::WriteOwner : p);
 }

@@ -158,7 +158,7 @@ private:
     // empty.
     bool settled()
     {
-        return journalIsEmpty() && m_modemManager.calls(m_modemPath).isEmpty() &&
+        return journalSize() == 0 && m_modemManager.calls(m_modemPath).isEmpty() &&
                (m_secondModemPath.isEmpty() || m_modemManager.calls(m_secondModemPath).isEmpty());
     }
 
@@ -187,6 +187,7 @@ private Q_SLOTS:
             killService();
         m_modem.control({QStringLiteral("reset")});
         m_secondModem.stop();
+        cleanUpFiles();
     }
 
     void shouldFollowCall_data()
@@ -266,6 +267,16 @@ private Q_SLOTS:
                                          << "missed withheld unread";
         QTest::newRow("number with control characters taken as withheld")
             << QStringLiteral("ring:+358\u0007501 remote-hangup") << "incoming call1, ended call1 2"
+            << "missed withheld unread";
+        // The history's bound on a remote identifier is the service's bound on a number.
+        const QString longest(CommHistory::Event::MaxRemoteUidLength, QLatin1Char('5'));
+        QTest::newRow("number as long as the history keeps")
+            << "ring:" + longest + " remote-hangup"
+            << "incoming call1 " + longest + ", ended call1 2"
+            << "missed " + longest + " unread";
+        QTest::newRow("number longer than the history keeps taken as withheld")
+            << "ring:" + longest + "5 remote-hangup"
+            << "incoming call1, ended call1 2"
             << "missed withheld unread";
         // Announced again once the number is known.
         QTest::newRow("number given after the call appeared")
@@ -373,15 +384,33 @@ private Q_SLOTS:
     }
 
     // ModemManager keeps the ended call until someone deletes it: the service, when it starts.
+    // A history that cannot be written yet loses it no more than any other call.
+    void shouldRecordCallMissedWhileStopped_data()
+    {
+        QTest::addColumn<bool>("historyWritable");
+        QTest::newRow("history writable") << true;
+        QTest::newRow("history written only later") << false;
+    }
     void shouldRecordCallMissedWhileStopped()
     {
+        QFETCH(bool, historyWritable);
         QVERIFY(m_modem.ring(QStringLiteral("+35850111")));
         QVERIFY(m_modem.hangUp());
         // The one call, ended (its path aside).
         QTRY_COMPARE_WITH_TIMEOUT(
             m_modemManager.calls(m_modemPath).join(QLatin1Char(',')).section(QLatin1Char(' '), 1),
             QStringLiteral("%1 +35850111").arg(Terminated), ServiceWaitMs);
-        QVERIFY2(startService(), serviceState().constData());
+        if (!historyWritable)
+            QVERIFY(setWritable(m_store.path(), false));
+        QVERIFY2(startService({QStringLiteral("--retry-delay"), QStringLiteral("20")}),
+                 serviceState().constData());
+        if (!historyWritable) {
+            // Taken off the modem, kept in the journal until the history takes it.
+            QTRY_VERIFY_WITH_TIMEOUT(m_modemManager.calls(m_modemPath).isEmpty(), ServiceWaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(journalSize(), 1, ServiceWaitMs);
+            QCOMPARE(historyText(), QString());
+            QVERIFY(setWritable(m_store.path(), true));
+        }
         QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
                                   ServiceWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
@@ -420,6 +449,45 @@ private Q_SLOTS:
         QVERIFY2(startService(), serviceState().constData());
         QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
         QCOMPARE(historyText(), QStringLiteral("missed +35850444 unread"));
+    }
+
+    // Calls the journal holds, ended while the service was not running.
+    void shouldRecordCallsTheJournalHolds_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("callPath");
+        QTest::addColumn<QString>("calls");
+        const QString call = QStringLiteral("/org/freedesktop/ModemManager1/Call/77");
+        QTest::newRow("a call") << "+35850444" << call << "missed +35850444 unread";
+        QTest::newRow("number longer than the history keeps")
+            << QString(CommHistory::Event::MaxRemoteUidLength + 1, QLatin1Char('5')) << call
+            << "missed withheld unread";
+        // A record the journal cannot read costs no other: a second, good record follows it.
+        QTest::newRow("beside a record it cannot read")
+            << "+35850444" << call + QString(CallRecord::MaxTextLength, QLatin1Char('7'))
+            << "missed +35850444 unread";
+    }
+    void shouldRecordCallsTheJournalHolds()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, callPath);
+        QFETCH(QString, calls);
+        CallRecord r;
+        r.uid = QStringLiteral("modemcall-1-1-1");
+        r.owner = QStringLiteral(":1.9999");
+        r.modemPath = m_modemPath;
+        r.callPath = callPath;
+        r.direction = CallRecord::Incoming;
+        r.number = number;
+        r.accountPath = Cellular;
+        r.startedMs = QDateTime::currentMSecsSinceEpoch() - 60000;
+        CallRecord good = r;
+        good.uid = QStringLiteral("modemcall-1-1-2");
+        good.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/78");
+        writeJournal(r.isReadable() ? QList<CallRecord>{r} : QList<CallRecord>{r, good});
+        QVERIFY2(startService(), serviceState().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
     }
 
     void shouldSetDamagedJournalAside()

@@ -75,7 +75,7 @@ private Q_SLOTS:
         QTest::newRow("emoji and accents") << QString::fromUtf16(u"Jos\u00e9 \U0001F4DE");
         QTest::newRow("lone surrogate") << QString::fromUtf16(u"a\xd800z", 3);
         QTest::newRow("empty") << QString();
-        QTest::newRow("long") << QString(20000, QChar('7'));
+        QTest::newRow("long") << QString(Event::MaxRemoteUidLength, QChar('7'));
     }
 
     void shouldStoreTextsByteForByte()

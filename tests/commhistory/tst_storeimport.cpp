@@ -1,6 +1,9 @@
+#include "androidcalllogreader.h"
 #include "eventfilter.h"
 #include "eventstore.h"
 #include "historyfixture.h"
+#include "jsonlinesreader.h"
+#include "sqlitecallreader.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -50,8 +53,8 @@ bool execRows(sqlite3 *db, const char *create, const char *insert, const Rows &r
 // (GNOME Calls: target, inbound, start, answered, end; Plasma Dialer: communicationWith,
 // direction, startedAt, duration; Android: number, duration, date, type, presentation,
 // features, with null for an absent attribute). Other columns, as the programs have them, are
-// there too.
-QString writeFile(const QString &dir, const QString &format, const Rows &rows)
+// there too; the protocol is "tel" unless a GNOME Calls or Plasma Dialer row gives it last.
+QString writeFile(const QString &dir, const QString &format, Rows rows)
 {
     const QString path = dir + "/source." + format;
     QFile::remove(path);
@@ -75,6 +78,10 @@ QString writeFile(const QString &dir, const QString &format, const Rows &rows)
             return QString();
         return path;
     }
+    const int columns = format == "gnome-calls" ? 5 : 4;
+    for (QVariantList &row : rows)
+        if (row.size() == columns)
+            row << "tel";
     sqlite3 *db = nullptr;
     sqlite3_open(QFile::encodeName(path).constData(), &db);
     bool ok;
@@ -84,7 +91,7 @@ QString writeFile(const QString &dir, const QString &format, const Rows &rows)
                       " inbound BOOLEAN NOT NULL, start TEXT NOT NULL, answered TEXT, end TEXT,"
                       " protocol TEXT)",
                       "INSERT INTO calls (target, inbound, start, answered, end, protocol)"
-                      " VALUES (?, ?, ?, ?, ?, 'tel')",
+                      " VALUES (?, ?, ?, ?, ?, ?)",
                       rows);
     else
         ok = execRows(db,
@@ -92,8 +99,8 @@ QString writeFile(const QString &dir, const QString &format, const Rows &rows)
                       " protocol TEXT, account TEXT, provider TEXT, communicationWith TEXT,"
                       " direction INTEGER, state INTEGER, stateReason INTEGER,"
                       " callAttribute INTEGER, startedAt TEXT, duration INTEGER)",
-                      "INSERT INTO History (protocol, communicationWith, direction, startedAt,"
-                      " duration) VALUES ('tel', ?, ?, ?, ?)",
+                      "INSERT INTO History (communicationWith, direction, startedAt, duration,"
+                      " protocol) VALUES (?, ?, ?, ?, ?)",
                       rows);
     sqlite3_close(db);
     return ok ? path : QString();
@@ -143,6 +150,23 @@ const qint64 Jan5 = 1704448800; // 2024-01-05T10:00:00Z
 QString ms(qint64 secs)
 {
     return QString::number(secs * 1000 + 250);
+}
+
+const QString Cellular = "/org/freedesktop/Telepathy/Account/pulse/tel/pulse";
+
+// A line of the store tool's own format padded with blanks to length bytes.
+QByteArray jsonLine(int length, const QString &remote = "+358401")
+{
+    QByteArray line = "{\"direction\":\"in\",\"start\":\"2024-01-05T10:00:00Z\",\"remote\":\"" +
+                      remote.toUtf8() + "\"";
+    return line + QByteArray(length - line.size() - 1, ' ') + '}';
+}
+
+// An Android call log of one call whose tag carries a contact name of nameLength characters.
+QByteArray androidLogWithName(int nameLength)
+{
+    return "<calls>\n<call number=\"+358401\" date=\"" + ms(Jan5).toUtf8() +
+           "\" type=\"1\" contact_name=\"" + QByteArray(nameLength, 'n') + "\"/>\n</calls>\n";
 }
 
 } // namespace
@@ -302,6 +326,75 @@ private Q_SLOTS:
                  "pulse/tel/pulse, unread); received +358401 2024-01-05T10:00:00Z+10");
     }
 
+    void shouldPutInternetCallsOnTheirOwnAccountOnly_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("summary");
+        const Rows gnome{
+            {"+358401", 1, "2024-01-05T10:00:00Z", QVariant(), "2024-01-05T10:00:10Z", "tel"},
+            {"sip:ann@example.org", 0, "2024-01-05T11:00:00Z", "2024-01-05T11:00:01Z",
+             "2024-01-05T11:00:31Z", "sip"},
+            {"bob@example.org", 1, "2024-01-05T12:00:00Z", "2024-01-05T12:00:02Z",
+             "2024-01-05T12:00:12Z", "SIPS"},
+            {"sip:eve@example.org", 1, "2024-01-05T13:00:00Z", QVariant(), "2024-01-05T13:00:05Z",
+             QVariant()},
+            {"+358402", 0, "2024-01-05T14:00:00Z", QVariant(), "2024-01-05T14:00:20Z", ""},
+            {"+358403", 1, "2024-01-05T15:00:00Z", QVariant(), "2024-01-05T15:00:09Z", "xmpp"}};
+        const QString otherSkipped = "; skipped 1 calls of other protocols than tel and sip";
+        QTest::newRow("gnome calls: no VoIP account")
+            << "gnome-calls" << gnome << QStringList() << "+358401 on cellular; +358402 on cellular"
+            << "2 of 2 calls; skipped 3 SIP calls (no --voip-account given)" + otherSkipped;
+        QTest::newRow("gnome calls: a VoIP account")
+            << "gnome-calls" << gnome << QStringList{"--voip-account", "/acc/voip"}
+            << "+358401 on cellular; sip:ann@example.org on /acc/voip; bob@example.org on "
+               "/acc/voip; sip:eve@example.org on /acc/voip; +358402 on cellular"
+            << "5 of 5 calls" + otherSkipped;
+        const Rows plasma{{"+358401", 1, "2024-01-05T12:00:00.000", 10, "tel"},
+                          {"sip:ann@example.org", 2, "2024-01-05T13:00:00.000", 30, "sip"},
+                          {"sip:eve@example.org", 1, "2024-01-05T14:00:00.000", 0, QVariant()},
+                          {"+358403", 1, "2024-01-05T15:00:00.000", 9, "xmpp"}};
+        QTest::newRow("plasma dialer: no VoIP account")
+            << "plasma-dialer" << plasma << QStringList() << "+358401 on cellular"
+            << "1 of 1 calls; skipped 2 SIP calls (no --voip-account given)" + otherSkipped;
+        QTest::newRow("plasma dialer: a VoIP account, a second cellular account")
+            << "plasma-dialer" << plasma
+            << QStringList{"--voip-account", "/acc/voip", "--account", "/acc/sim2"}
+            << "+358401 on /acc/sim2; sip:ann@example.org on /acc/voip; sip:eve@example.org on "
+               "/acc/voip"
+            << "3 of 3 calls" + otherSkipped;
+    }
+
+    void shouldPutInternetCallsOnTheirOwnAccountOnly()
+    {
+        QFETCH(QString, format);
+        QFETCH(Rows, rows);
+        QFETCH(QStringList, options);
+        QFETCH(QString, calls);
+        QFETCH(QString, summary);
+        HistoryFixture f;
+        const QString file = writeFile(f.dir(), format, rows);
+        QByteArray out, err;
+        QCOMPARE(f.runTool(QStringList{"import", "--from", format, "--dry-run", file} + options,
+                           &out, &err),
+                 0);
+        QVERIFY2(err.contains("would add " + summary.toUtf8() + '\n'), err);
+        QCOMPARE(f.runTool(QStringList{"import", "--from", format, file} + options, nullptr, &err),
+                 0);
+        QVERIFY2(err.contains("added " + summary.toUtf8() + '\n'), err);
+        QCOMPARE(f.runTool({"export"}, &out), 0);
+        QStringList stored;
+        for (const QByteArray &line : out.split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (!o.isEmpty())
+                stored << o["remote"].toString() + " on " +
+                              (o["account"] == Cellular ? "cellular" : o["account"].toString());
+        }
+        QCOMPARE(stored.join("; "), calls);
+    }
+
     void shouldAddEachCallOnceWhenImportsRunAtOnce()
     {
         HistoryFixture f;
@@ -393,6 +486,106 @@ private Q_SLOTS:
             << "line 3: \"date\" is not a whole number: 5 Jan 2024";
         QTest::newRow("android: not XML")
             << "android-xml" << Rows() << QByteArray("\x01\x02") << "line 1: ";
+        const QString longNumber(Event::MaxRemoteUidLength + 1, '1');
+        const QString tooLong = "the number or address has 257 characters, more than the 256";
+        QTest::newRow("gnome calls: a number longer than the bound")
+            << "gnome-calls"
+            << Rows{good, {longNumber, 1, "2024-01-05T10:00:00Z", QVariant(), QVariant()}}
+            << QByteArray() << "row 2 (rowid 2): " + tooLong;
+        QTest::newRow("plasma dialer: a number longer than the bound")
+            << "plasma-dialer" << Rows{{longNumber, 1, "2024-01-05T12:00:00.000", 5}}
+            << QByteArray() << "row 1 (rowid 1): " + tooLong;
+        QTest::newRow("android: a number longer than the bound")
+            << "android-xml" << Rows{{"+358401", 10, ms(Jan5), 1}, {longNumber, 10, ms(Jan5), 1}}
+            << QByteArray() << "line 4: " + tooLong;
+        QTest::newRow("jsonl: a number longer than the bound")
+            << "jsonl" << Rows() << jsonLine(400) + '\n' + jsonLine(400, longNumber) + '\n'
+            << "source: line 2: \"remote\": " + tooLong;
+        QTest::newRow("jsonl: a line longer than the bound")
+            << "jsonl" << Rows()
+            << jsonLine(100) + '\n' + jsonLine(JsonLinesReader::MaxLineBytes + 1) + '\n'
+            << QString("source: line 2: longer than %1 bytes").arg(JsonLinesReader::MaxLineBytes);
+        QTest::newRow("jsonl: a last line longer than the bound, without a line break")
+            << "jsonl" << Rows() << jsonLine(JsonLinesReader::MaxLineBytes + 1)
+            << QString("source: line 1: longer than %1 bytes").arg(JsonLinesReader::MaxLineBytes);
+        QTest::newRow("gnome calls: a start in year 1")
+            << "gnome-calls"
+            << Rows{{"+358401", 1, "0001-01-01T00:00:00Z", QVariant(), "0001-01-01T00:00:10Z"}}
+            << QByteArray()
+            << "row 1 (rowid 1): the call starts before 1970 (0001-01-01T00:00:00Z)";
+        QTest::newRow("gnome calls: a start in 1900")
+            << "gnome-calls"
+            << Rows{good, {"+358401", 1, "1900-06-01T10:00:00Z", QVariant(), QVariant()}}
+            << QByteArray() << "row 2 (rowid 2): the call starts before 1970";
+        QTest::newRow("gnome calls: an end in 9999")
+            << "gnome-calls"
+            << Rows{{"+358401", 0, "2024-01-05T10:00:00Z", QVariant(), "9999-01-05T10:00:00Z"}}
+            << QByteArray()
+            << "row 1 (rowid 1): the call lasts 251666697600 seconds, longer than "
+               "the 100 days a call may last";
+        QTest::newRow("plasma dialer: a start in year 1")
+            << "plasma-dialer" << Rows{{"+358401", 2, "0001-01-01T12:00:00.000", 5}} << QByteArray()
+            << "row 1 (rowid 1): the call starts before 1970";
+        QTest::newRow("plasma dialer: a call of 100 days and a second")
+            << "plasma-dialer" << Rows{{"+358401", 2, "2024-01-05T12:00:00.000", 8640001}}
+            << QByteArray() << "row 1 (rowid 1): the call lasts 8640001 seconds";
+        QTest::newRow("android: a start before 1970")
+            << "android-xml" << Rows{{"+358401", 10, "-1", 1}} << QByteArray()
+            << "line 3: the call starts before 1970 (1969-12-31T23:59:59Z)";
+        QTest::newRow("android: a call of 100 days and a second")
+            << "android-xml" << Rows{{"+358401", 8640001, ms(Jan5), 1}} << QByteArray()
+            << "line 3: the call lasts 8640001 seconds";
+        const QByteArray otherRows = "CREATE TABLE log (target, inbound, start, answered, end);"
+                                     "INSERT INTO log VALUES ('+358401', 1, "
+                                     "'2024-01-05T10:00:00Z', NULL, NULL);";
+        QTest::newRow("gnome calls: a view")
+            << "gnome-calls" << Rows()
+            << "sql:" + otherRows + "CREATE VIEW calls AS SELECT * FROM log"
+            << "\"calls\" is a view, not a table";
+        QTest::newRow("gnome calls: a view with a recursive WITH that never ends")
+            << "gnome-calls" << Rows()
+            << QByteArray("sql:CREATE VIEW calls AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                          "SELECT i + 1 FROM n) SELECT '+358' || i AS target, 1 AS inbound, "
+                          "'2024-01-05T10:00:00Z' AS start, NULL AS answered, NULL AS end FROM n")
+            << "\"calls\" is a view, not a table";
+        QTest::newRow("plasma dialer: a virtual table")
+            << "plasma-dialer" << Rows()
+            << QByteArray("sql:CREATE VIRTUAL TABLE History USING fts5(communicationWith, "
+                          "direction, startedAt, duration);"
+                          "INSERT INTO History VALUES ('+358401', 1, '2024-01-05T12:00:00', 5)")
+            << "\"History\" is a virtual table, not a table";
+        QTest::newRow("gnome calls: a computed number")
+            << "gnome-calls" << Rows()
+            << QByteArray("sql:CREATE TABLE calls (target AS (printf('%.*c', 300, '1')), inbound,"
+                          " start, answered, end);"
+                          "INSERT INTO calls (inbound, start) VALUES (1, '2024-01-05T10:00:00Z')")
+            << "column \"target\" of table \"calls\" is computed, not stored";
+        QTest::newRow("gnome calls: a value longer than the bound")
+            << "gnome-calls" << Rows()
+            << QString("sql:CREATE TABLE calls (target, inbound, start, answered, end);"
+                       "INSERT INTO calls VALUES ('+358401', 1, '2024-01-05T10:00:00Z', NULL, "
+                       "NULL), (1, 1, '2024-01-05T11:00:00Z', printf('%.*c', %1, '1'), NULL)")
+                   .arg(SqliteCallReader::MaxValueBytes + 1)
+                   .toUtf8()
+            << QString("table \"calls\", row 2: a value longer than %1 bytes")
+                   .arg(SqliteCallReader::MaxValueBytes);
+        QTest::newRow("android: a DTD")
+            << "android-xml" << Rows()
+            << QByteArray("<?xml version='1.0'?>\n<!DOCTYPE calls [<!ENTITY n \"+358401\">]>\n"
+                          "<calls><call number=\"&n;\" date=\"1704448800000\" type=\"1\"/></calls>")
+            << "line 2: a document type declaration (DTD)";
+        QTest::newRow("android: an entity of 4,000 characters referenced 50,000 times")
+            << "android-xml" << Rows()
+            << "<!DOCTYPE calls [<!ENTITY e \"" + QByteArray(4000, '1') +
+                   "\">]>\n<calls><call date=\"1704448800000\" type=\"1\" number=\"" +
+                   QByteArray("&e;").repeated(50000) + "\"/></calls>"
+            << "line 1: a document type declaration (DTD)";
+        // The tag is read 4 KiB at a time: the bound holds to within that.
+        QTest::newRow("android: a tag longer than the bound")
+            << "android-xml" << Rows()
+            << androidLogWithName(AndroidCallLogReader::MaxMarkupBytes + 8192)
+            << QString("line 2: a tag, text or comment longer than %1 bytes")
+                   .arg(AndroidCallLogReader::MaxMarkupBytes);
         QTest::newRow("a missing file")
             << "plasma-dialer" << Rows() << QByteArray("missing") << "no such file";
     }
@@ -432,6 +625,55 @@ private Q_SLOTS:
         QCOMPARE(storedCalls(f, "/acc/cell"), before);
         QCOMPARE(f.runTool({"import", "--from", format, "--dry-run", file}, &out, &err), 1);
         QVERIFY2(err.contains(reason.toUtf8()), err);
+    }
+
+    void shouldTakeWhatIsWithinTheBounds_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QByteArray>("raw"); // the file's content instead of rows
+        const QString number(Event::MaxRemoteUidLength, '1');
+        QTest::newRow("gnome calls: a number as long as the bound")
+            << "gnome-calls"
+            << Rows{{number, 1, "2024-01-05T10:00:00Z", QVariant(), "2024-01-05T10:00:10Z"}}
+            << QByteArray();
+        QTest::newRow("plasma dialer: a number as long as the bound")
+            << "plasma-dialer" << Rows{{number, 1, "2024-01-05T12:00:00.000", 5}} << QByteArray();
+        QTest::newRow("android: a number as long as the bound")
+            << "android-xml" << Rows{{number, 10, ms(Jan5), 1}} << QByteArray();
+        QTest::newRow("jsonl: a line as long as the bound, a number as long as the bound")
+            << "jsonl" << Rows() << jsonLine(JsonLinesReader::MaxLineBytes, number) + '\n';
+        QTest::newRow("jsonl: a last line as long as the bound, without a line break")
+            << "jsonl" << Rows() << jsonLine(JsonLinesReader::MaxLineBytes);
+        QTest::newRow("gnome calls: a call of 100 days from the start of 1970")
+            << "gnome-calls"
+            << Rows{{"+358401", 1, "1970-01-01T00:00:00Z", QVariant(), "1970-04-11T00:00:00Z"}}
+            << QByteArray();
+        QTest::newRow("android: a call of 100 days")
+            << "android-xml" << Rows{{"+358401", 8640000, ms(Jan5), 1}} << QByteArray();
+        QTest::newRow("android: a tag within the bound")
+            << "android-xml" << Rows()
+            << androidLogWithName(AndroidCallLogReader::MaxMarkupBytes - 8192);
+    }
+
+    void shouldTakeWhatIsWithinTheBounds()
+    {
+        QFETCH(QString, format);
+        QFETCH(Rows, rows);
+        QFETCH(QByteArray, raw);
+        HistoryFixture f;
+        QString file = f.dir() + "/source";
+        if (raw.isEmpty()) {
+            file = writeFile(f.dir(), format, rows);
+        } else {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            QCOMPARE(out.write(raw), qint64(raw.size()));
+        }
+        QByteArray err;
+        QCOMPARE(f.runTool({"import", "--from", format, file}, nullptr, &err), 0);
+        QVERIFY2(err.contains("added 1 of 1 calls\n"), err);
+        QCOMPARE(f.storedCount(), 1);
     }
 
     void shouldShowProgressForLargeFilesOnly_data()
@@ -487,6 +729,16 @@ private Q_SLOTS:
         QTest::newRow("account not a path")
             << QStringList{"import", "--from", "gnome-calls", "--account", "ring", "a"}
             << "--account needs an account path";
+        QTest::newRow("VoIP account not a path")
+            << QStringList{"import", "--from", "gnome-calls", "--voip-account", "sip", "a"}
+            << "--voip-account needs an account path";
+        QTest::newRow("VoIP account the cellular one")
+            << QStringList{"import", "--from", "gnome-calls", "--voip-account", Cellular, "a"}
+            << "--voip-account must name another account";
+        QTest::newRow("VoIP account the one given for cellular calls")
+            << QStringList{"import",    "--from",         "plasma-dialer", "--account",
+                           "/acc/sim2", "--voip-account", "/acc/sim2",     "a"}
+            << "--voip-account must name another account";
     }
 
     void shouldRefuseBadOptions()

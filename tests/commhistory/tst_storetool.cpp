@@ -1,6 +1,7 @@
 #include "eventfilter.h"
 #include "eventstore.h"
 #include "historyfixture.h"
+#include "jsonlinesreader.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -147,6 +148,24 @@ private Q_SLOTS:
             << QStringList{"import"}
             << QByteArray("{\"type\":\"sms\",\"direction\":\"in\",\"start\":\"100\"}\n") << 1
             << "line 1";
+        const QString longNumber(CommHistory::Event::MaxRemoteUidLength + 1, '1');
+        QTest::newRow("add with a number longer than the bound")
+            << QStringList{"add", "--direction", "in", "--start", "100", "--remote", longNumber}
+            << QByteArray() << 2
+            << "\"remote\": the number or address has 257 characters, more than the 256";
+        QTest::newRow("import of a number longer than the bound")
+            << QStringList{"import"}
+            << "{\"direction\":\"in\",\"start\":\"100\"}\n{\"direction\":\"in\",\"start\":\"100\","
+               "\"remote\":\"" +
+                   longNumber.toUtf8() + "\"}\n"
+            << 1 << "standard input: line 2: \"remote\": the number or address has 257 characters";
+        QTest::newRow("import of an endless line")
+            << QStringList{"import"}
+            << "{\"direction\":\"in\",\"start\":\"100\"}\n{\"direction\":\"in\",\"remote\":\"" +
+                   QByteArray(1 << 20, '1')
+            << 1
+            << QString("standard input: line 2: longer than %1 bytes")
+                   .arg(JsonLinesReader::MaxLineBytes);
         QTest::newRow("generate without a number")
             << QStringList{"generate", "many"} << QByteArray() << 2 << "number";
     }

@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 
 namespace {
@@ -73,6 +74,21 @@ QString FakeModemManager::addIncomingCall(const QString &modem, const QString &n
     return r.isEmpty() ? QString() : r.first().toString();
 }
 
+QString FakeModemManager::addIncomingCallAt(const QString &modem, const QString &path,
+                                            const QString &number)
+{
+    const QVariantList r = control(QStringLiteral("AddIncomingCallAt"),
+                                   {modem, QVariant::fromValue(QDBusObjectPath(path)), number});
+    return r.isEmpty() ? QString() : r.first().toString();
+}
+
+bool FakeModemManager::announceMissingCalls(const QString &modem, uint count)
+{
+    bool ok = false;
+    control(QStringLiteral("AnnounceMissingCalls"), {modem, count}, &ok);
+    return ok;
+}
+
 bool FakeModemManager::setCallState(const QString &call, int state, uint reason)
 {
     bool ok = false;
@@ -84,6 +100,14 @@ bool FakeModemManager::setCallNumber(const QString &call, const QString &number)
 {
     bool ok = false;
     control(QStringLiteral("SetCallNumber"), {call, number}, &ok);
+    return ok;
+}
+
+bool FakeModemManager::setCallStateAndNumber(const QString &call, int state, uint reason,
+                                             const QString &number)
+{
+    bool ok = false;
+    control(QStringLiteral("SetCallStateAndNumber"), {call, state, reason, number}, &ok);
     return ok;
 }
 

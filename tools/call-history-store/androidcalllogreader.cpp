@@ -1,5 +1,6 @@
 #include "androidcalllogreader.h"
 
+#include "callbounds.h"
 #include "importprogress.h"
 
 #include <QFile>
@@ -8,6 +9,9 @@
 using CommHistory::Event;
 
 namespace {
+
+// The file is given to the XML reader this many bytes at a time.
+const int ChunkBytes = 4096;
 
 // A whole number attribute; absent gives fallback, or an error when there is none.
 bool number(const QXmlStreamAttributes &attributes, const char *name, qint64 *out, QString *error,
@@ -39,12 +43,7 @@ bool AndroidCallLogReader::readCall(QXmlStreamReader &xml, Event *event, QString
         !number(a, "presentation", &presentation, error, false, 1) ||
         !number(a, "features", &features, error, false))
         return false;
-    // Between 1970 and 9999, in milliseconds.
-    if (date < 0 || date > 253402300799999LL) {
-        *error = QStringLiteral("\"date\" is out of range: %1").arg(date);
-        return false;
-    }
-    if (duration < 0 || duration > 100LL * 24 * 3600) {
+    if (duration < 0) {
         *error = QStringLiteral("\"duration\" is not a call's length in seconds: %1").arg(duration);
         return false;
     }
@@ -72,9 +71,13 @@ bool AndroidCallLogReader::readCall(QXmlStreamReader &xml, Event *event, QString
     const QString number = a.value(QLatin1String("number")).trimmed().toString();
     static const QStringList Withheld{QString(), QStringLiteral("-1"), QStringLiteral("-2"),
                                       QStringLiteral("-3")};
-    e.setRemoteUid(presentation != 1 || Withheld.contains(number) ? QString() : number);
+    const QString remote = presentation != 1 || Withheld.contains(number) ? QString() : number;
+    // Whole seconds, rounded down also before 1970 (where the division would round up).
+    const qint64 start = date >= 0 ? date / 1000 : -1 - (-1 - date) / 1000;
+    if (!CallBounds::check(remote, start, duration, error))
+        return false;
+    e.setRemoteUid(remote);
     e.setLocalUid(m_account);
-    const qint64 start = date / 1000;
     e.setStartTimeT(start);
     e.setEndTimeT(start + duration);
     e.setIsVideoCall(features & 1);
@@ -90,38 +93,79 @@ bool AndroidCallLogReader::read(const QString &fileName, ImportProgress *progres
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("%1: %2").arg(fileName, file.errorString()));
     progress->begin(QStringLiteral("reading %1").arg(fileName), file.size(), 1 << 20);
-    QXmlStreamReader xml(&file);
+    // Fed by hand rather than from the file: the reader keeps an unfinished piece of markup (a
+    // tag with its attributes, a text, a comment) in memory until it ends, so the pieces are
+    // bounded here.
+    QXmlStreamReader xml;
+    qint64 unfinished = 0; // bytes given to the reader since it last finished a piece
+    bool tooLong = false;
+    // The next token; Invalid at an error, at the end of the file before the end of the
+    // document, or (tooLong) at a piece longer than the bound.
+    auto next = [&]() {
+        for (;;) {
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            if (token != QXmlStreamReader::Invalid ||
+                xml.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
+                unfinished = 0;
+                return token;
+            }
+            const QByteArray chunk = file.read(ChunkBytes);
+            if (chunk.isEmpty())
+                return token;
+            if ((unfinished += chunk.size()) > MaxMarkupBytes) {
+                tooLong = true;
+                return QXmlStreamReader::Invalid;
+            }
+            xml.addData(chunk);
+        }
+    };
     auto failAtLine = [&](const QString &error) {
         return fail(
             QStringLiteral("%1: line %2: %3").arg(fileName).arg(xml.lineNumber()).arg(error));
     };
-    if (!xml.readNextStartElement()) {
-        if (xml.hasError())
-            return failAtLine(xml.errorString());
-        return fail(QStringLiteral("%1: no XML element in the file").arg(fileName));
-    }
-    if (xml.name() != QLatin1String("calls"))
-        return failAtLine(QStringLiteral("not an Android call log: the root element is <%1>, "
-                                         "not <calls>")
-                              .arg(xml.name().toString()));
+    int depth = 0;
+    bool started = false; // the root element was found
     int calls = 0;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("call")) {
-            Event e;
-            QString error;
-            if (!readCall(xml, &e, &error))
-                return failAtLine(error);
-            out->append(e);
-            if ((++calls & 1023) == 0)
-                progress->advance(file.pos());
-        }
-        xml.skipCurrentElement();
+    QXmlStreamReader::TokenType token;
+    while ((token = next()) != QXmlStreamReader::EndDocument &&
+           token != QXmlStreamReader::Invalid) {
+        // A call log has no use for entities; declaring them is how a small file expands to
+        // gigabytes.
+        if (token == QXmlStreamReader::DTD)
+            return failAtLine(QStringLiteral("a document type declaration (DTD): a call log has "
+                                             "none, and its entities are not read"));
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        started = true;
+        if (++depth == 1 && xml.name() != QLatin1String("calls"))
+            return failAtLine(QStringLiteral("not an Android call log: the root element is <%1>, "
+                                             "not <calls>")
+                                  .arg(xml.name().left(40).toString()));
+        if (depth != 2 || xml.name() != QLatin1String("call"))
+            continue;
+        if (calls == MaxCalls)
+            return failAtLine(tooManyCalls());
+        Event e;
+        QString error;
+        if (!readCall(xml, &e, &error))
+            return failAtLine(error);
+        out->append(e);
+        if ((++calls & 1023) == 0)
+            progress->advance(file.pos());
     }
-    // The rest of the document must be well-formed too: nothing is imported from a cut file.
-    while (!xml.atEnd())
-        xml.readNext();
-    if (xml.hasError())
-        return failAtLine(xml.errorString());
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("%1: %2").arg(fileName, file.errorString()));
+    if (tooLong)
+        return failAtLine(
+            QStringLiteral("a tag, text or comment longer than %1 bytes").arg(int(MaxMarkupBytes)));
+    // Nothing is imported from a cut file: the document must end. What follows the end of
+    // <calls> is not read.
+    if (token == QXmlStreamReader::Invalid)
+        return failAtLine(xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && !started
+                              ? QStringLiteral("no XML element in the file")
+                              : xml.errorString());
     progress->advance(file.size());
     return true;
 }

@@ -20,11 +20,18 @@ class QXmlStreamReader;
  * goes on the account given, and is read.
  *
  * Other elements and attributes are skipped. Malformed XML, a root element other than <calls>,
- * a call without "date" or "type", and values that are not numbers are errors naming the line.
+ * a call without "date" or "type", values that are not numbers, and times and numbers out of
+ * CallBounds are errors naming the line; so is a document type declaration (a call log has no
+ * use for entities, and their expansion is how a small file grows to gigabytes). Memory stays
+ * bounded by the calls read: a piece of markup (a tag with its attributes, a text, a comment)
+ * longer than MaxMarkupBytes is refused, to within the 4 KiB the file is read in. What follows
+ * the end of <calls> is not read.
  */
 class AndroidCallLogReader : public CallReader
 {
 public:
+    enum { MaxMarkupBytes = 65536 };
+
     explicit AndroidCallLogReader(const QString &account) : m_account(account) {}
 
     bool read(const QString &fileName, ImportProgress *progress,

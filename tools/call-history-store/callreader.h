@@ -4,6 +4,7 @@
 #include "event.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 
 class ImportProgress;
@@ -13,16 +14,27 @@ class ImportProgress;
  * file or nothing: on the first thing it cannot read it stops and says what and where (the
  * line or the row) in errorString(). The calls come out in the order of the file; they are
  * not stored by the reader.
+ *
+ * A reader may leave calls out on purpose (an internet call when no account for it was given):
+ * skipped() counts them by what they are, for the import's summary.
+ *
+ * The readers of other programs' histories take at most MaxCalls calls from one file (rows or
+ * elements, skipped ones included): the whole file is held in memory before it is stored, and no
+ * phone keeps a history that long.
  */
 class CallReader
 {
 public:
+    enum { MaxCalls = 1000000 };
+
     virtual ~CallReader() = default;
 
     // fileName "-" (or empty) is standard input where the format allows it.
     virtual bool read(const QString &fileName, ImportProgress *progress,
                       QList<CommHistory::Event> *out) = 0;
     QString errorString() const { return m_error; }
+    // What was left out ("SIP calls (no --voip-account given)") and how many of each.
+    QMap<QString, int> skipped() const { return m_skipped; }
 
 protected:
     bool fail(const QString &error)
@@ -30,9 +42,15 @@ protected:
         m_error = error;
         return false;
     }
+    void skip(const QString &what) { ++m_skipped[what]; }
+    static QString tooManyCalls()
+    {
+        return QStringLiteral("more than the %1 calls one import takes").arg(int(MaxCalls));
+    }
 
 private:
     QString m_error;
+    QMap<QString, int> m_skipped;
 };
 
 #endif

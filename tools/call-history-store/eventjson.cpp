@@ -1,5 +1,7 @@
 #include "eventjson.h"
 
+#include "callbounds.h"
+
 #include <QDateTime>
 
 using CommHistory::Event;
@@ -97,6 +99,10 @@ bool EventJson::fromJson(const QJsonObject &o, Event *event, QString *error)
         return false;
     if (type != QLatin1String("call")) {
         *error = QStringLiteral("only events of type \"call\" are stored");
+        return false;
+    }
+    if (!CallBounds::checkRemote(remote, error)) {
+        error->prepend(QStringLiteral("\"remote\": "));
         return false;
     }
     Event e;

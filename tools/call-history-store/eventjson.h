@@ -12,7 +12,8 @@
  *    "video":false,"emergency":false}
  * Times are UTC, to the second. "count" is written for collapsed rows of a listing only.
  * Reading requires "direction" and "start"; "end" defaults to the start, texts to empty,
- * flags to false; "id" and "count" are ignored (the store gives new ids).
+ * flags to false; "id" and "count" are ignored (the store gives new ids). "remote" is held to
+ * the history's bound on a remote identifier's length (CallBounds).
  */
 class EventJson
 {

@@ -1,5 +1,7 @@
 #include "gnomecallsreader.h"
 
+#include "callbounds.h"
+
 #include <QDateTime>
 
 using CommHistory::Event;
@@ -8,11 +10,11 @@ namespace {
 enum Column { Target, Inbound, Start, Answered, End };
 }
 
-GnomeCallsReader::GnomeCallsReader(const QString &account)
+GnomeCallsReader::GnomeCallsReader(const QString &account, const QString &voipAccount)
     : SqliteCallReader(QStringLiteral("calls"),
                        {QStringLiteral("target"), QStringLiteral("inbound"),
                         QStringLiteral("start"), QStringLiteral("answered"), QStringLiteral("end")},
-                       account)
+                       account, voipAccount)
 {
 }
 
@@ -28,8 +30,8 @@ bool GnomeCallsReader::time(sqlite3_stmt *row, int column, qint64 *secs, bool *p
         return true;
     QDateTime t = QDateTime::fromString(value, Qt::ISODateWithMs);
     if (!t.isValid()) {
-        *error =
-            QStringLiteral("\"%1\" is not an ISO 8601 time: %2").arg(columnName(column), value);
+        *error = QStringLiteral("\"%1\" is not an ISO 8601 time: %2")
+                     .arg(columnName(column), value.left(40));
         return false;
     }
     if (t.timeSpec() == Qt::LocalTime)
@@ -60,11 +62,13 @@ bool GnomeCallsReader::convert(sqlite3_stmt *row, Event *event, QString *error) 
         *error = QStringLiteral("the call ends before it starts or is answered");
         return false;
     }
+    target = target.trimmed();
+    if (!CallBounds::check(target, start, (hasEnd ? end : from) - start, error))
+        return false;
     Event e;
     e.setType(Event::CallEvent);
     e.setDirection(inbound ? Event::Inbound : Event::Outbound);
-    e.setRemoteUid(target.trimmed());
-    e.setLocalUid(m_account);
+    e.setRemoteUid(target);
     e.setStartTimeT(from);
     e.setEndTimeT(hasEnd ? end : from);
     e.setIsMissedCall(inbound && !hasAnswer);

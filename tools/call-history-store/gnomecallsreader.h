@@ -10,13 +10,14 @@
  *
  * A call's duration counts from its answer (from its start when it was not answered) to its
  * end; a call without an end lasted no time. An empty or missing target is a withheld number
- * (an empty remote identifier). Every call goes on the account given, and is read (the person
- * saw these calls on the other program).
+ * (an empty remote identifier). The "protocol" column ("tel", "sip", ...) says which account a
+ * call goes on (see SqliteCallReader); every call is read (the person saw these calls on the
+ * other program). Times and numbers are held to CallBounds.
  */
 class GnomeCallsReader : public SqliteCallReader
 {
 public:
-    explicit GnomeCallsReader(const QString &account);
+    GnomeCallsReader(const QString &account, const QString &voipAccount);
 
 protected:
     bool convert(sqlite3_stmt *row, CommHistory::Event *event, QString *error) const override;

@@ -23,25 +23,27 @@ QStringList HistoryImporter::formats()
 }
 
 std::unique_ptr<CallReader> HistoryImporter::readerFor(const QString &format,
-                                                       const QString &account)
+                                                       const QString &account,
+                                                       const QString &voipAccount)
 {
     if (format == QLatin1String(JsonLines))
         return std::make_unique<JsonLinesReader>();
     if (format == QLatin1String("gnome-calls"))
-        return std::make_unique<GnomeCallsReader>(account);
+        return std::make_unique<GnomeCallsReader>(account, voipAccount);
     if (format == QLatin1String("plasma-dialer"))
-        return std::make_unique<PlasmaDialerReader>(account);
+        return std::make_unique<PlasmaDialerReader>(account, voipAccount);
     if (format == QLatin1String("android-xml"))
         return std::make_unique<AndroidCallLogReader>(account);
     return nullptr;
 }
 
 bool HistoryImporter::import(const QString &format, const QString &fileName, const QString &account,
-                             bool dryRun)
+                             const QString &voipAccount, bool dryRun)
 {
     m_read = 0;
+    m_skipped.clear();
     m_added.clear();
-    const std::unique_ptr<CallReader> reader = readerFor(format, account);
+    const std::unique_ptr<CallReader> reader = readerFor(format, account, voipAccount);
     if (!reader) {
         m_error = QStringLiteral("unknown format %1 (known: %2)")
                       .arg(format, formats().join(QLatin1String(", ")));
@@ -53,6 +55,7 @@ bool HistoryImporter::import(const QString &format, const QString &fileName, con
         return false;
     }
     m_read = calls.size();
+    m_skipped = reader->skipped();
     // The tool's own export is a restore: it adds what it holds, as it always did.
     const bool restore = format == QLatin1String(JsonLines);
     m_progress->begin(QStringLiteral("storing"), calls.size(), 10000);

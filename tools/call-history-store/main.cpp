@@ -4,6 +4,7 @@
 
 #include "accountpaths.h"
 #include "addressbookcontactresolver.h"
+#include "androidcalllogreader.h"
 #include "eventfilter.h"
 #include "eventgrouper.h"
 #include "eventjson.h"
@@ -11,6 +12,8 @@
 #include "historygenerator.h"
 #include "historyimporter.h"
 #include "importprogress.h"
+#include "jsonlinesreader.h"
+#include "sqlitecallreader.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -34,19 +37,38 @@ static const char Usage[] =
     "  delete ID...\n"
     "  clear\n"
     "  import [FILE]     JSON Lines, one event per line (stdin without FILE or with -)\n"
-    "  import --from FORMAT FILE [--account PATH] [--dry-run]\n"
+    "  import --from FORMAT FILE [--account PATH] [--voip-account PATH] [--dry-run]\n"
     "      another phone program's history: gnome-calls (records.db), plasma-dialer\n"
     "      (calls.sqlite) or android-xml (a call-log backup); jsonl is the default.\n"
     "      Calls already stored (same direction, account, number and start time) are\n"
-    "      skipped, so importing a file again adds nothing; the calls go on the\n"
-    "      cellular account unless --account names another; a file that cannot be\n"
-    "      read adds nothing. --dry-run lists the calls it would add (JSON Lines).\n"
+    "      skipped, so importing a file again adds nothing; cellular calls go on the\n"
+    "      cellular account unless --account names another; internet (SIP) calls of\n"
+    "      gnome-calls and plasma-dialer go on --voip-account, and are skipped and\n"
+    "      counted without it (so are calls of other protocols). A file that cannot\n"
+    "      be read adds nothing. --dry-run lists the calls it would add (JSON Lines).\n"
     "      Withheld numbers become private calls; Android's rejected, blocked and\n"
     "      voicemail calls become missed calls; every imported call is read.\n"
     "  export [FILE]     JSON Lines, oldest first (stdout without FILE or with -)\n"
     "  generate N [--seed S] [--voip-account PATH]\n"
     "TIME: ISO 8601 (2026-03-01T10:00:00Z; without offset: local time), seconds since 1970\n"
     "or now.\n";
+
+// The bounds add and import hold what they read to, from the constants that enforce them.
+static QString usage()
+{
+    return QString::fromLatin1(Usage) +
+           QStringLiteral(
+               "Limits: a number or address of at most %1 characters (add, import); with\n"
+               "--from, a call from 1970 to 9999 of at most 100 days, at most %2 calls;\n"
+               "a JSON line of at most %3 bytes; in android-xml no DTD, and a tag, text or\n"
+               "comment of at most %4 bytes; in databases only real tables (no views, no\n"
+               "computed columns) and values of at most %5 bytes.\n")
+               .arg(int(Event::MaxRemoteUidLength))
+               .arg(int(CallReader::MaxCalls))
+               .arg(int(JsonLinesReader::MaxLineBytes))
+               .arg(int(AndroidCallLogReader::MaxMarkupBytes))
+               .arg(int(SqliteCallReader::MaxValueBytes));
+}
 
 static int fail(const QString &message, int status = 1)
 {
@@ -240,10 +262,16 @@ static int import(EventStore &store, const QCommandLineParser &p, const QStringL
     const QString account = p.isSet("account") ? p.value("account") : cellularAccountPath();
     if (!account.startsWith('/'))
         return fail("--account needs an account path", 2);
+    const QString voipAccount = p.value("voip-account");
+    if (p.isSet("voip-account") && !voipAccount.startsWith('/'))
+        return fail("--voip-account needs an account path", 2);
+    // Internet calls called back over the modem would dial a SIP user's number.
+    if (p.isSet("voip-account") && (voipAccount == account || voipAccount == cellularAccountPath()))
+        return fail("--voip-account must name another account than the cellular calls'", 2);
     const bool dryRun = p.isSet("dry-run");
     ImportProgress progress;
     HistoryImporter importer(&store, &progress);
-    if (!importer.import(format, args.value(0), account, dryRun))
+    if (!importer.import(format, args.value(0), account, voipAccount, dryRun))
         return fail(importer.errorString());
     if (dryRun) {
         for (const Event &e : importer.added()) {
@@ -253,9 +281,14 @@ static int import(EventStore &store, const QCommandLineParser &p, const QStringL
         }
     }
     const int known = importer.readCount() - importer.added().size();
-    fprintf(stderr, "call-history-store: %s %d of %d calls%s\n", dryRun ? "would add" : "added",
+    QString skipped;
+    const QMap<QString, int> left = importer.skipped();
+    for (auto it = left.cbegin(); it != left.cend(); ++it)
+        skipped += QStringLiteral("; skipped %1 %2").arg(it.value()).arg(it.key());
+    fprintf(stderr, "call-history-store: %s %d of %d calls%s%s\n", dryRun ? "would add" : "added",
             importer.added().size(), importer.readCount(),
-            known ? qPrintable(QStringLiteral(" (%1 stored already)").arg(known)) : "");
+            known ? qPrintable(QStringLiteral(" (%1 stored already)").arg(known)) : "",
+            qPrintable(skipped));
     return 0;
 }
 
@@ -310,8 +343,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("call-history-store");
     QCommandLineParser p;
-    p.setApplicationDescription("Reads and writes the call history database.\n\n" +
-                                QString::fromLatin1(Usage));
+    p.setApplicationDescription("Reads and writes the call history database.\n\n" + usage());
     p.addHelpOption();
     p.addOptions({
         {"db",
@@ -319,8 +351,10 @@ int main(int argc, char **argv)
          "$XDG_DATA_HOME/call-history/history.db).",
          "path"},
         {"direction", "add: in, out or unknown.", "direction"},
-        {"remote", "add: the other party's number or address.", "id"},
-        {"account", "add, import: the account path (import: default the cellular account).",
+        {"remote", "add: the other party's number or address (at most 256 characters).", "id"},
+        {"account",
+         "add, import: the account path (import: of the cellular calls, default the cellular "
+         "account).",
          "path"},
         {"start", "add: start time.", "time"},
         {"end", "add: end time.", "time"},
@@ -339,7 +373,8 @@ int main(int argc, char **argv)
         {"seed", "generate: random seed (default 1).", "n"},
         {"voip-account",
          "generate: the account path of the internet calls (default: the demo profile's, " +
-             HistoryGenerator::defaultVoipAccount() + ").",
+             HistoryGenerator::defaultVoipAccount() +
+             "); import: the account of the internet (SIP) calls, skipped without it.",
          "path"},
     });
     p.addPositionalArgument("command", "add, list, delete, clear, import, export or generate.");
@@ -351,12 +386,12 @@ int main(int argc, char **argv)
     }
     QStringList args = p.positionalArguments();
     if (args.isEmpty())
-        return fail(QStringLiteral("no command given\n") + QString::fromLatin1(Usage), 2);
+        return fail(QStringLiteral("no command given\n") + usage(), 2);
     const QString command = args.takeFirst();
     static const QStringList commands{"add",    "list",   "delete",  "clear",
                                       "import", "export", "generate"};
     if (!commands.contains(command))
-        return fail(QStringLiteral("unknown command %1\n").arg(command) + Usage, 2);
+        return fail(QStringLiteral("unknown command %1\n").arg(command) + usage(), 2);
 
     EventStore store(p.value("db"));
     // A short-lived process: its announcement must be on the bus before it exits.

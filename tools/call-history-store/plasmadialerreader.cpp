@@ -1,5 +1,7 @@
 #include "plasmadialerreader.h"
 
+#include "callbounds.h"
+
 #include <QDateTime>
 
 #include <sqlite3.h>
@@ -10,11 +12,11 @@ namespace {
 enum Column { CommunicationWith, Direction, StartedAt, Duration };
 }
 
-PlasmaDialerReader::PlasmaDialerReader(const QString &account)
+PlasmaDialerReader::PlasmaDialerReader(const QString &account, const QString &voipAccount)
     : SqliteCallReader(QStringLiteral("History"),
                        {QStringLiteral("communicationWith"), QStringLiteral("direction"),
                         QStringLiteral("startedAt"), QStringLiteral("duration")},
-                       account)
+                       account, voipAccount)
 {
 }
 
@@ -51,21 +53,22 @@ bool PlasmaDialerReader::convert(sqlite3_stmt *row, Event *event, QString *error
                      .arg(direction);
         return false;
     }
-    // Years of talk are a damaged value, not a call.
-    if (duration < 0 || duration > 100LL * 24 * 3600) {
+    if (duration < 0) {
         *error = QStringLiteral("\"duration\" is not a call's length in seconds: %1").arg(duration);
         return false;
     }
     qint64 start = 0;
     if (!localTime(startedAt.trimmed(), &start)) {
-        *error = QStringLiteral("\"startedAt\" is not a time: %1").arg(startedAt);
+        *error = QStringLiteral("\"startedAt\" is not a time: %1").arg(startedAt.left(40));
         return false;
     }
+    number = number.trimmed();
+    if (!CallBounds::check(number, start, duration, error))
+        return false;
     Event e;
     e.setType(Event::CallEvent);
     e.setDirection(direction == 1 ? Event::Inbound : Event::Outbound);
-    e.setRemoteUid(number.trimmed());
-    e.setLocalUid(m_account);
+    e.setRemoteUid(number);
     e.setStartTimeT(start);
     e.setEndTimeT(start + duration);
     e.setIsMissedCall(direction == 1 && duration == 0);

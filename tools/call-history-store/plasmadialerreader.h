@@ -9,13 +9,14 @@
  * in this machine's time zone unless the text carries an offset) and "duration" (seconds; NULL
  * counts as 0). An incoming call that lasted 0 seconds is missed.
  *
- * An empty or missing number is a withheld one (an empty remote identifier). Every call goes on
- * the account given, and is read.
+ * An empty or missing number is a withheld one (an empty remote identifier). The "protocol"
+ * column says which account a call goes on (see SqliteCallReader); every call is read. Times and
+ * numbers are held to CallBounds.
  */
 class PlasmaDialerReader : public SqliteCallReader
 {
 public:
-    explicit PlasmaDialerReader(const QString &account);
+    PlasmaDialerReader(const QString &account, const QString &voipAccount);
 
 protected:
     bool convert(sqlite3_stmt *row, CommHistory::Event *event, QString *error) const override;
