@@ -34,6 +34,21 @@ void complain(const QString &what)
 {
     std::fprintf(stderr, "call-ui-modem-service: %s\n", qPrintable(what));
 }
+
+// What a failed Start (its error, "name: message") says of the call's end, as a ModemCalls
+// reason. ModemManager 1.20 fails it with Connection.NoDialtone for each of the modem's BUSY,
+// NO ANSWER, NO CARRIER and NO DIALTONE results of the dial, which cannot be told apart: busy
+// is the likeliest. A newer one may say Busy or NoAnswer. Anything else is an error.
+int reasonOfFailedStart(const QString &error)
+{
+    const QString connection = QStringLiteral("org.freedesktop.ModemManager1.Error.Connection.");
+    if (error.startsWith(connection + QLatin1String("NoDialtone:")) ||
+        error.startsWith(connection + QLatin1String("Busy:")))
+        return ModemCalls::RefusedOrBusy;
+    if (error.startsWith(connection + QLatin1String("NoAnswer:")))
+        return ModemCalls::ReasonUnknown;
+    return ModemCalls::Error;
+}
 } // namespace
 
 ModemCallUiService::ModemCallUiService(ModemManagerObjects *objects, CallJournal *journal,
@@ -200,14 +215,21 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
     // bookkeeping.
     store(r);
     m_unstarted.insert(uid);
+    m_starting.insert(key, NoEnd);
     follow(modem, callPath);
     m_calls.start(callPath, [this, uid, key](const QString &error) {
-        if (error.isEmpty())
+        const int endedAs = m_starting.take(key);
+        if (!error.isEmpty())
+            complain(QStringLiteral("call %1 not started: %2").arg(uid, error));
+        // Nothing left to end: gone, or ended meanwhile (its modem went).
+        const CallRecord r = m_journal->record(key);
+        if (!m_journal->contains(key) || r.recorded || r.endedMs > 0)
             return;
-        complain(QStringLiteral("call %1 not started: %2").arg(uid, error));
-        // Never placed: a refused request, not a call (CommandFailed).
-        if (m_unstarted.contains(uid) && m_journal->contains(key))
-            finish(key, ModemCalls::ReasonUnknown, Ended);
+        // A call that never dialled is a refused request, not a call (CommandFailed).
+        if (!error.isEmpty())
+            finish(key, reasonOfFailedStart(error), Ended);
+        else if (endedAs != NoEnd)
+            finish(key, endedAs, Ended);
     });
 }
 
@@ -365,6 +387,10 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
     CallRecord r = m_journal->record(key);
     if (r.recorded || r.endedMs > 0)
         return;
+    // A modem that cannot list its calls (no +CLCC) has ModemManager take a call as active once
+    // it dials, with this reason: the call is placed, not answered.
+    if (state == ModemCalls::Active && reason == ModemCalls::OutgoingStarted)
+        state = ModemCalls::Dialing;
     switch (state) {
     case ModemCalls::Dialing:
     case ModemCalls::RingingOut:
@@ -390,6 +416,17 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
         }
         break;
     case ModemCalls::Terminated:
+        if (m_starting.contains(key)) {
+            // Start's answer may tell more (busy comes as its error): the end waits for it.
+            m_starting.insert(key, reason);
+            break;
+        }
+        if (r.startedMs == 0 && r.direction == CallRecord::Incoming) {
+            // An incoming call ends only after it rang: it rang while no one followed it (the
+            // service was not running), and is missed as of now.
+            r.startedMs = now();
+            store(r);
+        }
         finish(key, reason, Ended);
         break;
     default:
@@ -565,7 +602,7 @@ void ModemCallUiService::onNumberChanged(const QString &callPath, const QString 
 {
     const QString key = keyOf(callPath);
     // A later number that is not usable (too long, not printable) or withdrawn never replaces
-    // the last good one.
+    // the last good one, nor is it announced.
     if (!m_followed.contains(key) || number.isEmpty())
         return;
     if (!m_loaded.contains(key)) {
@@ -574,9 +611,14 @@ void ModemCallUiService::onNumberChanged(const QString &callPath, const QString 
         return;
     }
     CallRecord r = m_journal->record(key);
-    // The network may give the caller's number after the call appeared.
-    if (r.direction != CallRecord::Outgoing && !r.recorded && r.number != number) {
+    // The network may give the caller's number after the call appeared. A call that ended keeps
+    // the number it ended with, also while its history entry waits to be written.
+    if (r.direction != CallRecord::Outgoing && !r.recorded && r.endedMs == 0 &&
+        r.number != number) {
         r.number = number;
         store(r);
+        // Announced already as ringing, without it or with another: announced again.
+        if (r.direction == CallRecord::Incoming && r.startedMs > 0 && r.answeredMs == 0)
+            Q_EMIT callIncoming(r.uid, number);
     }
 }

@@ -26,8 +26,9 @@ class ModemManagerObjects;
 // talked, reason text) when it ends, with reason 0 normal, 1 refused or busy, 2 not answered,
 // 3 failed (network or audio error, modem gone, ModemManager gone). CommandCompleted is not
 // used: every placed request is a call that ends. Incoming calls are also announced
-// (callIncoming) with the number as the network gave it. A number given later replaces it only
-// when it is usable (ModemCalls::checkedNumber()): the last good number is kept.
+// (callIncoming) with the number as the network gave it, and again when a number of a ringing
+// call comes later. A number given later replaces it only when it is usable
+// (ModemCalls::checkedNumber()): the last good number is kept, and not announced again.
 //
 // Every call that began to ring or dial is written to the history once, when it ends
 // (CallHistoryRecorder), and then deleted from the modem. The calls being followed are kept in
@@ -147,6 +148,10 @@ private:
     bool m_lookAgain = false;
     // Ids of requests whose call has not started ringing or dialling yet.
     QSet<QString> m_unstarted;
+    // Calls of ours whose Start has not answered yet, with the reason of an end seen meanwhile
+    // (NoEnd: none): ModemManager ends a call before Start fails, and the failure says why.
+    enum { NoEnd = -1 };
+    QHash<QString, int> m_starting;
     int m_nextId = 1;
     // How many calls the journal left out when last told on stderr.
     int m_leftOutReported = 0;
