@@ -485,6 +485,18 @@ private Q_SLOTS:
                                   ServiceWaitMs);
     }
 
+    // The person decides: a call to a blocked number is placed as any other.
+    void shouldPlaceOutgoingCallsToBlockedNumbers()
+    {
+        block({QStringLiteral("+358401234567"), QStringLiteral("not-in-address-book")});
+        QVERIFY2(startService(), serviceState().constData());
+        runSteps(QStringLiteral("dial:+358401234567 answer answered hangup"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.text(), QStringLiteral("answered call1, ended call1 0"),
+                                  ServiceWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("dialled +358401234567 read"),
+                                  ServiceWaitMs);
+    }
+
     void shouldCollapseRepeatedCallsFromOneNumber()
     {
         QVERIFY2(startService(), serviceState().constData());
