@@ -51,14 +51,16 @@ static const char Usage[] =
     "      Withheld numbers become private calls; Android's rejected, blocked and\n"
     "      voicemail calls become missed calls; every imported call is read.\n"
     "  export [FILE]     JSON Lines, oldest first (stdout without FILE or with -)\n"
-    "  generate N [--seed S] [--voip-account PATH]\n"
+    "  generate N [--seed S] [--voip-account PATH]\n";
+
+static const char TimeFormats[] =
     "TIME: ISO 8601 (2026-03-01T10:00:00Z; without offset: local time), seconds since 1970\n"
     "or now.\n";
 
 // The bounds add and import hold what they read to, from the constants that enforce them.
 static QString usage()
 {
-    return QString::fromLatin1(Usage) + BlockCommand::usage() +
+    return QString::fromLatin1(Usage) + BlockCommand::usage() + QString::fromLatin1(TimeFormats) +
            QStringLiteral(
                "Limits: a number or address of at most %1 characters (add, import); with\n"
                "--from, a call from 1970 to 9999 of at most 100 days, at most %2 calls;\n"
