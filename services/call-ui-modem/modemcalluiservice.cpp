@@ -1,5 +1,6 @@
 #include "modemcalluiservice.h"
 
+#include "callerfilter.h"
 #include "callhistoryrecorder.h"
 #include "calljournal.h"
 #include "emergencynumbers.h"
@@ -105,6 +106,18 @@ QString ModemCallUiService::keyOfUid(const QString &uid) const
 bool ModemCallUiService::isEmergency(const QString &number) const
 {
     return m_emergency && !number.isEmpty() && m_emergency->numbers().contains(number);
+}
+
+void ModemCallUiService::screen(CallRecord *r)
+{
+    if (!m_filter || !m_filter->blocks(r->number))
+        return;
+    r->blocked = true;
+    const QString uid = r->uid;
+    m_calls.hangup(r->callPath, [uid](const QString &error) {
+        if (!error.isEmpty())
+            complain(QStringLiteral("blocked call %1 not hung up: %2").arg(uid, error));
+    });
 }
 
 bool ModemCallUiService::store(const CallRecord &record)
@@ -357,6 +370,11 @@ void ModemCallUiService::onProperties(const QString &modem, const QString &callP
         number = p.number;
     if (r.direction != CallRecord::Outgoing && !number.isEmpty())
         r.number = number;
+    // A new incoming call ringing: first seen here, before anything announced it. (A call
+    // waiting beside another is let be: ending it alone is not something every modem does.)
+    if (!m_journal->contains(key) && r.direction == CallRecord::Incoming &&
+        p.state == ModemCalls::RingingIn)
+        screen(&r);
     store(r);
     m_loaded.insert(key);
     // Changes that came before the answer are older than it.
@@ -400,7 +418,7 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
             r.startedMs = now();
             m_unstarted.remove(r.uid);
             store(r);
-            if (r.direction == CallRecord::Incoming)
+            if (r.direction == CallRecord::Incoming && !r.blocked)
                 Q_EMIT callIncoming(r.uid, r.number);
         }
         break;
@@ -453,7 +471,7 @@ void ModemCallUiService::finish(const QString &key, int reason, End how)
     }
     if (!r.recorded && !writeHistory(&r, ending))
         m_retry.failed();
-    if (ending && r.startedMs > 0) {
+    if (ending && r.startedMs > 0 && !r.blocked) {
         int code = r.answeredMs > 0 ? Normal : NoAnswer;
         QString text;
         if (how == Vanished) {
@@ -618,7 +636,8 @@ void ModemCallUiService::onNumberChanged(const QString &callPath, const QString 
         r.number = number;
         store(r);
         // Announced already as ringing, without it or with another: announced again.
-        if (r.direction == CallRecord::Incoming && r.startedMs > 0 && r.answeredMs == 0)
+        if (r.direction == CallRecord::Incoming && r.startedMs > 0 && r.answeredMs == 0 &&
+            !r.blocked)
             Q_EMIT callIncoming(r.uid, number);
     }
 }

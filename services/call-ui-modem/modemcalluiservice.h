@@ -10,6 +10,7 @@
 
 class CallJournal;
 class CallHistoryRecorder;
+class CallerFilter;
 namespace Cellular {
 class EmergencyNumbers;
 class ModemManagerObjects;
@@ -51,6 +52,10 @@ public:
 
     // The first delay before writes that failed are tried again (milliseconds, default 1000).
     void setRetryDelay(int firstMs);
+    // Incoming calls the filter blocks are hung up as soon as they are first seen (their
+    // properties read, one bus round trip after CallAdded), never announced (neither
+    // callIncoming nor CallEnded), and recorded as blocked. None: nothing is blocked.
+    void setCallerFilter(CallerFilter *filter) { m_filter = filter; }
     // The cellular account, which every modem call belongs to.
     static QString cellularAccount();
 
@@ -120,12 +125,15 @@ private:
     bool writeOwed();
     QString keyOfUid(const QString &uid) const;
     bool isEmergency(const QString &number) const;
+    // The hook for a new incoming call: hangs it up and marks it when the filter blocks it.
+    void screen(CallRecord *record);
 
     Cellular::ModemManagerObjects *m_objects;
     ModemCalls m_calls;
     CallJournal *m_journal;
     CallHistoryRecorder *m_recorder;
     Cellular::EmergencyNumbers *m_emergency;
+    CallerFilter *m_filter = nullptr;
     // Calls followed in this run (journal keys), those whose properties are in, and the state
     // changes (state, reason) and the last number seen before them. A call is noted in the
     // journal once its properties are in: one that cannot be read takes no place there.

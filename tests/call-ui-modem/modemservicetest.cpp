@@ -119,6 +119,8 @@ QString ModemServiceTest::historyText()
             text += QStringLiteral(" on ") + e.localUid();
         if (e.isEmergencyCall())
             text += QStringLiteral(" emergency");
+        if (e.isBlocked())
+            text += QStringLiteral(" blocked");
         list << text;
     }
     return list.join(QStringLiteral(", "));

@@ -50,7 +50,8 @@ protected:
     bool controlCall(const QString &method, const QString &uid);
 
     QList<CommHistory::Event> history();
-    // The store's calls, newest first, as "kind number read|unread [on account] [emergency]".
+    // The store's calls, newest first, as "kind number read|unread [on account] [emergency]
+    // [blocked]".
     QString historyText();
     // The store's calls counted by kind, as "2 missed, 1 dialled".
     QString historyCounts();

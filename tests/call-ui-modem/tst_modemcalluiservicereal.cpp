@@ -1,5 +1,8 @@
+#include "blocklist.h"
 #include "callhistoryrecorder.h"
+#include "contactsengine.h"
 #include "eventgrouper.h"
+#include "mgconfitem.h"
 #include "modemservicetest.h"
 #include "realmodemmanager.h"
 #include "simulatedmodem.h"
@@ -7,6 +10,8 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QtContacts/QContactManager>
+#include <QtContacts/QContactPhoneNumber>
 #include <QtTest>
 
 // The modem call-UI service as a process of its own, against ModemManager itself in its test
@@ -33,6 +38,52 @@ private:
     enum { Terminated = 7 };
     // Whether ModemManager is as initTestCase() left it, with the one modem.
     bool m_fresh = false;
+
+    // The block list's and the voicemail numbers' keys as a fresh profile has them.
+    static void clearBlockList()
+    {
+        const QString prefix = Blocking::BlockList::keyPrefix();
+        for (int i = 0; i < Blocking::BlockList::MaxEntries / Blocking::BlockList::ChunkSize; ++i)
+            MGConfItem(prefix + QStringLiteral("entries%1").arg(i)).unset();
+        for (const char *key : {"withheld", "notInAddressBook", "calledBackDays"})
+            MGConfItem(prefix + QLatin1String(key)).unset();
+        MGConfItem(QStringLiteral("/apps/telephony/voicemail/numbers")).unset();
+    }
+
+    // Entries as the command line takes them: numbers, prefixes, "withheld",
+    // "not-in-address-book".
+    static void block(const QStringList &entries)
+    {
+        Blocking::BlockList list;
+        QString error;
+        for (const QString &entry : entries) {
+            if (entry == QLatin1String("withheld"))
+                QVERIFY(list.setBlocksWithheld(true, &error));
+            else if (entry == QLatin1String("not-in-address-book"))
+                QVERIFY(list.setBlocksNonContacts(true, &error));
+            else
+                QVERIFY2(list.add(entry, &error), qPrintable(error));
+        }
+    }
+
+    // Rings with number; a call that rings is then given up by the caller.
+    void ringAndWait(const QString &number, bool rings)
+    {
+        const int before = m_log.incoming.size();
+        QVERIFY(m_modem.ring(number));
+        if (rings) {
+            QTRY_COMPARE_WITH_TIMEOUT(m_log.incoming.size(), before + 1, ServiceWaitMs);
+            QVERIFY(m_modem.hangUp());
+        }
+    }
+
+    // Whether the modem was told to hang up since the log had `from` commands (ModemManager
+    // sends ATH when it sets the modem up too).
+    bool hungUpSince(int from)
+    {
+        const QStringList log = m_modem.log().mid(from);
+        return log.contains(QStringLiteral("ATH")) || log.contains(QStringLiteral("AT+CHUP"));
+    }
 
     void startModemManager()
     {
@@ -168,11 +219,19 @@ private Q_SLOTS:
         QVERIFY2(RealModemManager::isInstalled(), "ModemManager is not installed: scripts/setup");
         setUpStore();
         QVERIFY(m_modem.start());
+        // An address book with one contact, for the "not in the address book" switch.
+        QtContacts::QContactManager contacts(ContactsEngine::ensureRegistered());
+        QtContacts::QContact contact;
+        QtContacts::QContactPhoneNumber number;
+        number.setNumber(QStringLiteral("+358 50 777 7777"));
+        contact.saveDetail(&number);
+        QVERIFY(contacts.saveContact(&contact));
     }
 
     void init()
     {
         resetService();
+        clearBlockList();
         m_current = &m_modem;
         if (!m_fresh || !m_modemManager.isRunning() ||
             !m_modemManager.calls(m_modemPath).isEmpty()) {
@@ -318,6 +377,124 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(historyText(), calls, ServiceWaitMs);
         // The ended calls are taken off the modem and out of the journal.
         QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+    }
+
+    // A blocked caller's call is hung up by the service before anything announces it, and kept
+    // once as a read, blocked missed call; any other call rings.
+    void shouldEndBlockedCallsBeforeTheyRing_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("caller");
+        QTest::addColumn<QString>("signals");
+        QTest::addColumn<QString>("calls");
+        QTest::newRow("blocked number") << QStringList{"+358 50 123 4567"} << "+358501234567"
+                                        << ""
+                                        << "missed +358501234567 read blocked";
+        QTest::newRow("blocked number in another form")
+            << QStringList{"+358 50 123 4567"} << "0501234567"
+            << ""
+            << "missed 0501234567 read blocked";
+        QTest::newRow("blocked prefix") << QStringList{"+44*"} << "+441632960000"
+                                        << ""
+                                        << "missed +441632960000 read blocked";
+        QTest::newRow("withheld caller") << QStringList{"withheld"} << ""
+                                         << ""
+                                         << "missed withheld read blocked";
+        QTest::newRow("caller not in the address book")
+            << QStringList{"not-in-address-book"} << "+358509999999"
+            << ""
+            << "missed +358509999999 read blocked";
+        QTest::newRow("allowed caller") << QStringList{"+44*", "+358501234567"} << "+358501234568"
+                                        << "incoming call1 +358501234568, ended call1 2"
+                                        << "missed +358501234568 unread";
+        QTest::newRow("withheld not blocked") << QStringList{"+44*"} << ""
+                                              << "incoming call1, ended call1 2"
+                                              << "missed withheld unread";
+        QTest::newRow("contact let through") << QStringList{"not-in-address-book"} << "0507777777"
+                                             << "incoming call1 0507777777, ended call1 2"
+                                             << "missed 0507777777 unread";
+        QTest::newRow("called back lets through")
+            << QStringList{"not-in-address-book", "called:+358508888888"} << "+358508888888"
+            << "incoming call1 +358508888888, ended call1 2"
+            << "missed +358508888888 unread, dialled +358508888888 read";
+        QTest::newRow("emergency number never blocked")
+            << QStringList{"911", "9*", "not-in-address-book"} << "911"
+            << "incoming call1 911, ended call1 2"
+            << "missed 911 unread";
+        QTest::newRow("voicemail number never blocked")
+            << QStringList{"+358501111111", "voicemail:+358 50 111 1111"} << "+358501111111"
+            << "incoming call1 +358501111111, ended call1 2"
+            << "missed +358501111111 unread";
+    }
+    void shouldEndBlockedCallsBeforeTheyRing()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, caller);
+        QFETCH(QString, signals);
+        QFETCH(QString, calls);
+        QStringList listed;
+        for (const QString &entry : entries) {
+            if (entry.startsWith(QLatin1String("called:"))) {
+                // Called back yesterday.
+                CommHistory::Event e;
+                e.setType(CommHistory::Event::CallEvent);
+                e.setDirection(CommHistory::Event::Outbound);
+                e.setLocalUid(Cellular);
+                e.setRemoteUid(entry.mid(7));
+                e.setStartTimeT(QDateTime::currentSecsSinceEpoch() - 24 * 3600);
+                e.setIsRead(true);
+                QVERIFY(m_store.addEvent(e));
+            } else if (entry.startsWith(QLatin1String("voicemail:"))) {
+                QVERIFY(MGConfItem(QStringLiteral("/apps/telephony/voicemail/numbers"))
+                            .set(QStringList(entry.mid(10))));
+            } else {
+                listed << entry;
+            }
+        }
+        block(listed);
+        QVERIFY2(startService(), serviceState().constData());
+        const int logged = m_modem.log().size();
+        ringAndWait(caller, !signals.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.text(), signals, ServiceWaitMs);
+        QCOMPARE(hungUpSince(logged), signals.isEmpty());
+    }
+
+    // A block added while the service runs counts from the next call on.
+    void shouldBlockFromTheNextCallWithoutARestart()
+    {
+        QVERIFY2(startService(), serviceState().constData());
+        int logged = m_modem.log().size();
+        ringAndWait(QStringLiteral("+358501234567"), true);
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +358501234567 unread"),
+                                  ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+        QVERIFY(!hungUpSince(logged));
+        logged = m_modem.log().size();
+        block({QStringLiteral("+358501234567")});
+        ringAndWait(QStringLiteral("+358501234567"), false);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            historyText(),
+            QStringLiteral("missed +358501234567 read blocked, missed +358501234567 unread"),
+            ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+        QVERIFY(hungUpSince(logged));
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.text(),
+                                  QStringLiteral("incoming call1 +358501234567, ended call1 2"),
+                                  ServiceWaitMs);
+    }
+
+    // The person decides: a call to a blocked number is placed as any other.
+    void shouldPlaceOutgoingCallsToBlockedNumbers()
+    {
+        block({QStringLiteral("+358401234567"), QStringLiteral("not-in-address-book")});
+        QVERIFY2(startService(), serviceState().constData());
+        runSteps(QStringLiteral("dial:+358401234567 answer answered hangup"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.text(), QStringLiteral("answered call1, ended call1 0"),
+                                  ServiceWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("dialled +358401234567 read"),
+                                  ServiceWaitMs);
     }
 
     void shouldCollapseRepeatedCallsFromOneNumber()

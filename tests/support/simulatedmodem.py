@@ -38,6 +38,8 @@ Control commands, one line each, answered by one line "ok [...]" or "error <why>
     reset                every call is gone, ATD answers OK, +CLCC on, registered: a fresh modem
     calls                the calls as "index,direction,state,number;..." (+CLCC's values)
     log                  every command received so far, as a JSON list of strings
+    timeline             every command received and every RING sent so far, as a JSON list
+                         of [seconds, text], seconds of CLOCK_MONOTONIC (for benchmarks)
 '''
 
 import argparse
@@ -45,6 +47,7 @@ import asyncio
 import json
 import socket
 import sys
+import time
 
 # +CLCC <dir> and <stat> values.
 MO, MT = 0, 1
@@ -104,6 +107,7 @@ class Call:
 class Modem:
     def __init__(self, clcc):
         self.log = []
+        self.timeline = []
         self.writers = []
         self.reset(clcc)
 
@@ -184,6 +188,7 @@ class Modem:
                     command = line.decode(errors='replace').strip()
                     if command:
                         self.log.append(command)
+                        self.timeline.append([time.monotonic(), command])
                         self.send(writer, self.answer(command, writer))
                 await writer.drain()
         except ConnectionError:
@@ -205,6 +210,7 @@ class Modem:
         index = min(i for i in range(1, MAX_CALLS + 1) if i not in used)
         self.calls.append(Call(index, MT, WAITING if self.calls else INCOMING, number))
         self.unsolicited(announce)
+        self.timeline.append([time.monotonic(), announce])
         if number:
             self.unsolicited(f'+CLIP: "{number}",{number_type(number)},,,,0')
         return 'ok'
@@ -278,6 +284,8 @@ class Modem:
                                     for c in self.calls)
         if verb == 'log' and not args:
             return 'ok ' + json.dumps(self.log)
+        if verb == 'timeline' and not args:
+            return 'ok ' + json.dumps(self.timeline)
         return 'error unknown command: ' + ' '.join(words)[:100]
 
     async def serve_control(self, reader, writer):
