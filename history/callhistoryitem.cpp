@@ -152,12 +152,18 @@ CallHistoryItem::PressedCall CallHistoryItem::shownCall() const
     call.eventId = m_eventId;
     call.localUid = m_localUid;
     call.remoteUid = m_remoteUid;
+    call.title = m_title;
     call.direction = m_direction;
     call.read = m_read;
     call.numberClass = m_numberClass;
     call.contacts = m_contacts;
     call.startTime = m_startTime;
     call.endTime = m_endTime;
+    call.video = m_video;
+    call.statusMessage = m_statusMessage;
+    call.presence = m_presence;
+    call.numberType = m_numberType;
+    call.numberCount = m_numberCount;
     return call;
 }
 
@@ -517,7 +523,8 @@ void CallHistoryItem::onClicked()
         showInformationBanner(qtTrId("qtn_comm_share_disabled_account"));
         return;
     }
-    if (ReturnCallDialog *dialog = ReturnCallDialog::create(this)) {
+    // Made from the pressed call: the row may show another call by now.
+    if (ReturnCallDialog *dialog = ReturnCallDialog::create(this, call)) {
         CallHistoryDialogManager::instance()->addDialog(dialog);
         dialog->appear(MSceneWindow::DestroyWhenDone);
     }

@@ -1,6 +1,7 @@
 #include "callhistorycache.h"
 #include "callhistorycontact.h"
 #include "callhistorycontactsmanager.h"
+#include "callhistorydialogmanager.h"
 #include "callhistoryfilterproxymodel.h"
 #include "callhistoryitem.h"
 #include "callhistorylocale.h"
@@ -22,6 +23,7 @@
 #include "modelmanager.h"
 #include "pagemanager.h"
 #include "programwindow.h"
+#include "returncalldialog.h"
 #include "testsupport.h"
 #include "voicemailstore.h"
 
@@ -148,6 +150,9 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        // A tap may have opened a dialog; the next case taps the list again.
+        CallHistoryDialogManager::instance()->dismissAll();
+        QTRY_VERIFY(!CallHistoryDialogManager::instance()->hasDialogs());
         QtContacts::QContactManager book(ContactsEngine::ensureRegistered());
         book.removeContacts(m_savedContacts);
         m_savedContacts.clear();
@@ -167,6 +172,7 @@ private Q_SLOTS:
         QTest::newRow("copy number from the menu") << "copy" << false;
         QTest::newRow("duration of a press held while refilled") << "duration" << false;
         QTest::newRow("tap marking a missed call read") << "tap" << true;
+        QTest::newRow("tap opening the return-call dialog") << "dialog" << false;
     }
     void shouldActOnThePressedCallAfterItsRowIsRefilled()
     {
@@ -211,6 +217,22 @@ private Q_SLOTS:
                                                               : text;
             row->objectMenu()->dismiss();
             QTest::mouseRelease(m_window->viewport(), Qt::LeftButton, {}, at);
+        } else if (action == QLatin1String("dialog")) {
+            QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {},
+                              m_window->mapFromScene(row->mapToScene(row->rect().center())));
+            row->fill(indexOf(b));
+            CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
+            QTRY_VERIFY(dialogs->hasDialogs());
+            auto *dialog = qobject_cast<ReturnCallDialog *>(dialogs->dialogs().last());
+            QVERIFY(dialog);
+            // What it shows and what its call button dials.
+            const ReturnCallDialog::Snapshot &s = dialog->snapshot();
+            const QString shown = s.eventId == a && s.remoteUid == NumberA   ? "A"
+                                  : s.eventId == b && s.remoteUid == NumberB ? "B"
+                                                                             : s.remoteUid;
+            actedOn = shown;
+            QTRY_COMPARE(dialog->sceneWindowState(), MSceneWindow::Appeared);
+            TestSupport::saveScreenshot(m_window, QStringLiteral("rows-dialog-of-pressed-call"));
         } else {
             QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {},
                               m_window->mapFromScene(row->mapToScene(row->rect().center())));
