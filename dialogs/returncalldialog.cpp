@@ -494,6 +494,12 @@ void ReturnCallDialog::onOpenContactCard()
             m_snapshot.name == m_snapshot.remoteUid ? m_snapshot.displayNumber : m_snapshot.name;
         auto *sheet = new CallHistoryMultiContacts(ModelManager::instance()->model(),
                                                    m_snapshot.eventId, fallback);
+        if (!sheet->hasContacts()) {
+            // The call is gone or matches one contact at most by now: nothing to pick from.
+            delete sheet;
+            accept();
+            return;
+        }
         connect(sheet, &MultiContactsSheet::contactPicked, sheet,
                 [](QContactLocalId id) { openContactCard(id); });
         next = sheet;
