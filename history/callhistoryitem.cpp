@@ -124,6 +124,9 @@ CallHistoryItem::CallHistoryItem(CallHistoryFilterProxyModel *filterModel, MList
     connect(m_deleteAllAction, SIGNAL(triggered()), this, SLOT(onObjectMenuDeleteAllTriggered()),
             Qt::QueuedConnection);
 
+    // The menu is a pop-up like the others: a page switch closes it, and it is one at a time.
+    connect(this, &MListItem::objectMenuShown, this,
+            [](MObjectMenu *menu) { CallHistoryDialogManager::instance()->addDialog(menu); });
     // The tap is bound to the call it was made on before its handling is queued.
     connect(this, &MListItem::clicked, this, [this]() { m_taps.append(targetCall()); });
     connect(this, SIGNAL(clicked()), this, SLOT(onClicked()), Qt::QueuedConnection);

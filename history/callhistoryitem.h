@@ -22,7 +22,7 @@ class MList;
 // only the parts that changed are redrawn (the pending-change bits), so refilling a row with
 // the same event costs no redraw. A tap and the menu act on the call that was pressed, even
 // when the row shows another one by the time they run; the menu closes when its row is
-// refilled with another call.
+// refilled with another call, and, registered with the dialog manager, on a page switch.
 class CallHistoryItem : public MListItem
 {
     Q_OBJECT

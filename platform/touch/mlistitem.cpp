@@ -91,6 +91,7 @@ void MListItem::onLongPressTimeout()
     m_menu = new MObjectMenu(entries);
     connect(m_menu, &QObject::destroyed, this, [this]() { m_menu = nullptr; });
     m_menu->appear(MSceneWindow::DestroyWhenDone);
+    Q_EMIT objectMenuShown(m_menu);
 }
 
 void MListItem::drawBackground(QPainter *painter, const QStyleOptionGraphicsItem *option) const

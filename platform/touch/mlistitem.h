@@ -10,7 +10,8 @@ class MObjectMenu;
 // A tappable row of a list. A tap emits clicked(). A press held still for longPressTime()
 // milliseconds is a long press: the item gets a context menu event (to prepare its menu),
 // emits longTapped(), and then shows its object menu: its actions placed in the object-menu
-// location, those visible. A press that turns into a pan (the finger moves) is neither.
+// location, those visible (objectMenuShown() tells who keeps track of pop-ups). A press that
+// turns into a pan (the finger moves) is neither.
 class MListItem : public MWidgetController
 {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
 Q_SIGNALS:
     void clicked();
     void longTapped(const QPointF &position);
+    // The object menu has just been shown (it deletes itself when done).
+    void objectMenuShown(MObjectMenu *menu);
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;

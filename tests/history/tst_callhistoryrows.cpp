@@ -14,6 +14,7 @@
 #include "maction.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
+#include "mbutton.h"
 #include "mgconfitem.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
@@ -21,6 +22,7 @@
 #include "mlocale.h"
 #include "mobjectmenu.h"
 #include "modelmanager.h"
+#include "mtoolbar.h"
 #include "pagemanager.h"
 #include "programwindow.h"
 #include "returncalldialog.h"
@@ -282,6 +284,42 @@ private Q_SLOTS:
             menu->dismiss();
         }
         QTRY_VERIFY(menu.isNull());
+    }
+
+    void shouldCloseTheMenuOnPageSwitch_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("dialer tab tapped") << "dialer tab";
+        QTest::newRow("contacts page shown from outside") << "contacts";
+        QTest::newRow("back to the background") << "prestart";
+    }
+    void shouldCloseTheMenuOnPageSwitch()
+    {
+        QFETCH(QString, how);
+        clearHistory();
+        const int a = addCall(NumberA, 75, false);
+        QTRY_VERIFY(rowOf(a));
+        rowOf(a)->longPress();
+        QPointer<MObjectMenu> menu = rowOf(a)->objectMenu();
+        QVERIFY(menu);
+        if (how == QLatin1String("dialer tab")) {
+            MButton *tab = m_window->toolBar()->buttonFor(pm()->toolbarActions().at(1));
+            QVERIFY(tab);
+            QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {},
+                              m_window->mapFromScene(tab->mapToScene(tab->rect().center())));
+            QCOMPARE(pm()->currentPageType(), int(PageManager::Dialer));
+        } else if (how == QLatin1String("contacts")) {
+            pm()->showContacts();
+        } else {
+            QMetaObject::invokeMethod(pm(), "onPrestartRestored");
+        }
+        TestSupport::saveScreenshot(
+            m_window, QStringLiteral("rows-menu-after-%1").arg(how).replace(' ', '-'));
+        QVERIFY(!menu || menu->sceneWindowState() == MSceneWindow::Disappeared);
+        QTRY_VERIFY(menu.isNull());
+        if (how == QLatin1String("prestart"))
+            QMetaObject::invokeMethod(pm(), "onPrestartReleased");
+        pm()->showCallHistory();
     }
 
     void shouldCopyTheBareNumber_data()
