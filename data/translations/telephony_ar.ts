@@ -43,6 +43,10 @@
         <source>No calls</source>
         <translation>لا توجد مكالمات</translation>
     </message>
+    <message id="qtn_call_no_matching_calls">
+        <source>No matching calls</source>
+        <translation>لا توجد مكالمات مطابقة</translation>
+    </message>
     <message id="qtn_call_failed">
         <source>Could not call %1</source>
         <translation>تعذّر الاتصال بـ %1</translation>

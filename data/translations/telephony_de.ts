@@ -43,6 +43,10 @@
         <source>No calls</source>
         <translation>Keine Anrufe</translation>
     </message>
+    <message id="qtn_call_no_matching_calls">
+        <source>No matching calls</source>
+        <translation>Keine passenden Anrufe</translation>
+    </message>
     <message id="qtn_call_failed">
         <source>Could not call %1</source>
         <translation>%1 konnte nicht angerufen werden</translation>

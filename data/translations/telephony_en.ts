@@ -43,6 +43,10 @@
         <source>No calls</source>
         <translation>No calls</translation>
     </message>
+    <message id="qtn_call_no_matching_calls">
+        <source>No matching calls</source>
+        <translation>No matching calls</translation>
+    </message>
     <message id="qtn_call_failed">
         <source>Could not call %1</source>
         <translation>Could not call %1</translation>
