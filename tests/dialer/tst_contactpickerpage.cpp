@@ -13,6 +13,7 @@
 #include "mapplicationwindow.h"
 #include "mbanner.h"
 #include "mbutton.h"
+#include "mgconfitem.h"
 #include "mlabel.h"
 #include "mlist.h"
 #include "mscenemanager.h"
@@ -21,6 +22,7 @@
 #include "testsupport.h"
 #include "voicemail.h"
 #include "voicemaildialog.h"
+#include "voicemailstore.h"
 
 #include <QtContacts/QContactManager>
 
@@ -358,8 +360,33 @@ private Q_SLOTS:
         closeDialogs();
     }
 
+    // Numbers written into the setting by another program (dconf write) come without the
+    // voicemail contact: they are offered all the same, not asked for again.
+    void shouldOfferVoicemailNumbersSetOutsideTheProgram()
+    {
+        setVoicemailNumbers({});
+        MGConfItem numbers(QString::fromLatin1(VoicemailStore::numbersKey));
+        const QStringList set{QStringLiteral("+358404440000"), QStringLiteral("0404440000")};
+        QVERIFY(numbers.set(set));
+        QTRY_COMPARE(CallHistoryVoicemail::instance()->voicemailNumbers(), set);
+        m_bench.clearRequests();
+        pm()->showVoicemailDetailPicker();
+        DetailSelector *selector = nullptr;
+        QTRY_VERIFY((selector = openDialog<DetailSelector>()));
+        QTRY_COMPARE(selector->sceneWindowState(), MSceneWindow::Appeared);
+        // Each number over the cellular account (and over the VoIP account that takes numbers).
+        QTRY_COMPARE(selector->model()->rowCount(), 4);
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-voicemail-set-outside-en");
+        callFirstRow();
+        QTRY_COMPARE(m_bench.requests().size(), 1);
+        QCOMPARE(m_bench.requests().first().section('|', 0, 1), set.first() + "|pulse");
+        closeDialogs();
+        QVERIFY(numbers.set(QStringList()));
+        QTRY_VERIFY(CallHistoryVoicemail::instance()->voicemailNumbers().isEmpty());
+    }
+
     // The number is stored but its contact cannot be written (the address book the dialog's
-    // service writes is unusable): a banner says so, and the next request is taken as the first.
+    // service writes is unusable): a banner says so, and the next request offers the number.
     void shouldSayWhenTheVoicemailContactIsNotWritten()
     {
         setVoicemailNumbers({});
@@ -390,9 +417,12 @@ private Q_SLOTS:
                      QStringList{QStringLiteral("+358403330000")});
         QVERIFY(CallHistoryVoicemail::instance()->voicemailContact().isEmpty());
 
+        // The next request offers the stored number, without its contact.
         pm()->showVoicemailDetailPicker();
-        QTRY_VERIFY(openDialog<VoicemailDialog>());
-        QVERIFY(page()->isWaitingForVoicemail());
+        DetailSelector *selector = nullptr;
+        QTRY_VERIFY((selector = openDialog<DetailSelector>()));
+        QVERIFY(selector->model()->rowCount() > 0);
+        QVERIFY(!page()->isWaitingForVoicemail());
         closeDialogs();
         page()->setVoicemailService(nullptr);
         setVoicemailNumbers({});
