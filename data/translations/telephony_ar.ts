@@ -39,6 +39,14 @@
         <source>Emergency call to %1 failed</source>
         <translation>فشلت مكالمة الطوارئ إلى %1</translation>
     </message>
+    <message id="qtn_call_account_missing">
+        <source>Account not set up</source>
+        <translation>الحساب غير مُعدّ</translation>
+    </message>
+    <message id="qtn_call_account_missing_info">
+        <source>This account is not set up on this phone</source>
+        <translation>هذا الحساب غير مُعدّ على هذا الهاتف</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>لا توجد مكالمات</translation>

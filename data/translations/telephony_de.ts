@@ -39,6 +39,14 @@
         <source>Emergency call to %1 failed</source>
         <translation>Notruf an %1 fehlgeschlagen</translation>
     </message>
+    <message id="qtn_call_account_missing">
+        <source>Account not set up</source>
+        <translation>Konto nicht eingerichtet</translation>
+    </message>
+    <message id="qtn_call_account_missing_info">
+        <source>This account is not set up on this phone</source>
+        <translation>Dieses Konto ist auf diesem Telefon nicht eingerichtet</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>Keine Anrufe</translation>

@@ -39,6 +39,14 @@
         <source>Emergency call to %1 failed</source>
         <translation>Emergency call to %1 failed</translation>
     </message>
+    <message id="qtn_call_account_missing">
+        <source>Account not set up</source>
+        <translation>Account not set up</translation>
+    </message>
+    <message id="qtn_call_account_missing_info">
+        <source>This account is not set up on this phone</source>
+        <translation>This account is not set up on this phone</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>No calls</translation>
