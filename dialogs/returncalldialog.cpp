@@ -485,28 +485,26 @@ void ReturnCallDialog::onOpenContactCard()
         startDismissTimer();
         return;
     }
-    MSceneWindow *next = nullptr;
     if (contacts == 0) {
-        next = new AddMergeDialog(m_snapshot.accountPath, m_snapshot.remoteUid);
-    } else {
-        // Built from the snapshot, not the row: the row may show another call by now.
-        const QString fallback =
-            m_snapshot.name == m_snapshot.remoteUid ? m_snapshot.displayNumber : m_snapshot.name;
-        auto *sheet = new CallHistoryMultiContacts(ModelManager::instance()->model(),
-                                                   m_snapshot.eventId, fallback);
-        if (!sheet->hasContacts()) {
-            // The call is gone or matches one contact at most by now: nothing to pick from.
-            delete sheet;
-            accept();
-            return;
-        }
-        connect(sheet, &MultiContactsSheet::contactPicked, sheet,
-                [](QContactLocalId id) { openContactCard(id); });
-        next = sheet;
+        accept();
+        AddMergeDialog::openFor(m_snapshot.accountPath, m_snapshot.remoteUid);
+        return;
     }
+    // Built from the snapshot, not the row: the row may show another call by now.
+    const QString fallback =
+        m_snapshot.name == m_snapshot.remoteUid ? m_snapshot.displayNumber : m_snapshot.name;
+    auto *sheet = new CallHistoryMultiContacts(ModelManager::instance()->model(),
+                                               m_snapshot.eventId, fallback);
     accept();
-    CallHistoryDialogManager::instance()->addDialog(next);
-    next->appear(MSceneWindow::DestroyWhenDone);
+    if (!sheet->hasContacts()) {
+        // The call is gone or matches one contact at most by now: nothing to pick from.
+        delete sheet;
+        return;
+    }
+    connect(sheet, &MultiContactsSheet::contactPicked, sheet,
+            [](QContactLocalId id) { openContactCard(id); });
+    CallHistoryDialogManager::instance()->addDialog(sheet);
+    sheet->appear(MSceneWindow::DestroyWhenDone);
 }
 
 void ReturnCallDialog::onDismissTimerExpired()
