@@ -47,9 +47,17 @@
         <source>This account is not set up on this phone</source>
         <translation>هذا الحساب غير مُعدّ على هذا الهاتف</translation>
     </message>
+    <message id="qtn_call_address_added">
+        <source>Address added to contact</source>
+        <translation>تمت إضافة العنوان إلى جهة الاتصال</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>لا توجد مكالمات</translation>
+    </message>
+    <message id="qtn_call_number_added">
+        <source>Number added to contact</source>
+        <translation>تمت إضافة الرقم إلى جهة الاتصال</translation>
     </message>
     <message id="qtn_call_no_matching_calls">
         <source>No matching calls</source>

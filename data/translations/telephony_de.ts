@@ -47,9 +47,17 @@
         <source>This account is not set up on this phone</source>
         <translation>Dieses Konto ist auf diesem Telefon nicht eingerichtet</translation>
     </message>
+    <message id="qtn_call_address_added">
+        <source>Address added to contact</source>
+        <translation>Adresse zum Kontakt hinzugefügt</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>Keine Anrufe</translation>
+    </message>
+    <message id="qtn_call_number_added">
+        <source>Number added to contact</source>
+        <translation>Nummer zum Kontakt hinzugefügt</translation>
     </message>
     <message id="qtn_call_no_matching_calls">
         <source>No matching calls</source>

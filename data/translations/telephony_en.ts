@@ -47,9 +47,17 @@
         <source>This account is not set up on this phone</source>
         <translation>This account is not set up on this phone</translation>
     </message>
+    <message id="qtn_call_address_added">
+        <source>Address added to contact</source>
+        <translation>Address added to contact</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>No calls</translation>
+    </message>
+    <message id="qtn_call_number_added">
+        <source>Number added to contact</source>
+        <translation>Number added to contact</translation>
     </message>
     <message id="qtn_call_no_matching_calls">
         <source>No matching calls</source>
