@@ -310,6 +310,14 @@
         <source>Save</source>
         <translation>حفظ</translation>
     </message>
+    <message id="qtn_cont_no_contacts">
+        <source>No contacts</source>
+        <translation>لا توجد جهات اتصال</translation>
+    </message>
+    <message id="qtn_cont_no_matching_contacts">
+        <source>No matching contacts</source>
+        <translation>لا توجد جهات اتصال مطابقة</translation>
+    </message>
     <message id="qtn_cont_not_saved">
         <source>The contact was not saved</source>
         <translation>لم يتم حفظ جهة الاتصال</translation>

@@ -306,6 +306,14 @@
         <source>Save</source>
         <translation>Speichern</translation>
     </message>
+    <message id="qtn_cont_no_contacts">
+        <source>No contacts</source>
+        <translation>Keine Kontakte</translation>
+    </message>
+    <message id="qtn_cont_no_matching_contacts">
+        <source>No matching contacts</source>
+        <translation>Keine passenden Kontakte</translation>
+    </message>
     <message id="qtn_cont_not_saved">
         <source>The contact was not saved</source>
         <translation>Der Kontakt wurde nicht gespeichert</translation>

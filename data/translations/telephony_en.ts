@@ -306,6 +306,14 @@
         <source>Save</source>
         <translation>Save</translation>
     </message>
+    <message id="qtn_cont_no_contacts">
+        <source>No contacts</source>
+        <translation>No contacts</translation>
+    </message>
+    <message id="qtn_cont_no_matching_contacts">
+        <source>No matching contacts</source>
+        <translation>No matching contacts</translation>
+    </message>
     <message id="qtn_cont_not_saved">
         <source>The contact was not saved</source>
         <translation>The contact was not saved</translation>

@@ -2,6 +2,7 @@
 #include "callhistoryvoicemail.h"
 #include "contactlistrow.h"
 #include "contactpickercontroller.h"
+#include "contactpickerlist.h"
 #include "contactpickermodel.h"
 #include "contactpickerpage.h"
 #include "contactsengine.h"
@@ -172,6 +173,123 @@ private Q_SLOTS:
         QCOMPARE(contents(&model), QString());
     }
 
+    void shouldFindContactsByNameOrNumber_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("found");
+        // Each found contact with the number that matched, if it was not the name.
+        QTest::addColumn<QString>("numbers");
+        QTest::newRow("digits of a number two contacts share")
+            << "3694"
+            << "A:Agent 3694|B:Ben Koski|C:Cleo Koski"
+            << "Agent 3694=|Ben Koski=+358 40 171 3694|Cleo Koski=040 171 3694";
+        QTest::newRow("digits typed with a space") << "171 36"
+                                                   << "B:Ben Koski|C:Cleo Koski"
+                                                   << "Ben Koski=+358 40 171 3694|Cleo "
+                                                      "Koski=040 171 3694";
+        QTest::newRow("international form") << "+35845"
+                                            << "B:Ben Koski"
+                                            << "Ben Koski=+358 45 222 3344";
+        QTest::newRow("no match across two numbers") << "94358"
+                                                     << ""
+                                                     << "";
+        QTest::newRow("a name as before") << "kos"
+                                          << "B:Ben Koski|C:Cleo Koski"
+                                          << "Ben Koski=|Cleo Koski=";
+        QTest::newRow("a single digit") << "5"
+                                        << "B:Ben Koski|D:Dan Berg"
+                                        << "Ben Koski=+358 40 171 3694|Dan Berg=040 162 4635";
+        QTest::newRow("a plus sign alone: every contact with a number")
+            << "+"
+            << "B:Ben Koski|C:Cleo Koski|D:Dan Berg"
+            << "Ben Koski=+358 40 171 3694|Cleo Koski=040 171 3694|Dan Berg=040 162 4635";
+    }
+    void shouldFindContactsByNameOrNumber()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, found);
+        QFETCH(QString, numbers);
+        ContactPickerModel model;
+        QAbstractItemModelTester tester(&model);
+        model.setContacts({{1, "Ben Koski", QString(), {"+358 40 171 3694", "+358 45 222 3344"}},
+                           {2, "Cleo Koski", QString(), {"040 171 3694"}},
+                           {3, "Dan Berg", QString(), {"040 162 4635"}},
+                           {4, "Agent 3694", QString(), {}}});
+        // Typed on from its first character, as a person does.
+        for (int i = 1; i <= filter.size(); ++i)
+            model.setFilter(filter.left(i));
+        QStringList shown, matched;
+        for (int g = 0; g < model.rowCount(); ++g) {
+            const QModelIndex group = model.index(g, 0);
+            for (int r = 0; r < model.rowCount(group); ++r) {
+                const QModelIndex row = model.index(r, 0, group);
+                shown << group.data().toString() + ':' + row.data().toString();
+                matched << row.data().toString() + '=' +
+                               row.data(ContactPickerModel::MatchedNumberRole).toString();
+            }
+        }
+        QCOMPARE(shown.join('|'), found);
+        QCOMPARE(matched.join('|'), numbers);
+    }
+
+    void shouldShowEmptyStateHighlightAndClearButton()
+    {
+        showContactsTab();
+        ContactPickerList *list = picker()->pickerList();
+        MTextEdit *field = picker()->filterEdit();
+        QVERIFY(!list->clearButton()->isVisible());
+        // A number's digits find its contact, the matching digits drawn in the accent colour.
+        field->setText(QStringLiteral("7654"));
+        QVERIFY(list->clearButton()->isVisible());
+        ContactListRow *row = nullptr;
+        QTRY_VERIFY((row = rowOf(QStringLiteral("<img src=x>"))));
+        QCOMPARE(row->numberLabel()->text(), QStringLiteral("0407654321"));
+        QTRY_VERIFY(row->numberLabel()->isVisible());
+        QTest::qWait(50);
+        const QImage shot(
+            TestSupport::saveScreenshot(m_bench.window(), "contactpicker-number-match-en"));
+        const QRect numberArea =
+            m_bench.window()
+                ->mapFromScene(row->numberLabel()->mapToScene(row->numberLabel()->rect()))
+                .boundingRect();
+        const QColor accent = row->numberLabel()->style().accentColor;
+        int accented = 0;
+        for (int x = numberArea.left(); x <= numberArea.right(); ++x)
+            for (int y = numberArea.top(); y <= numberArea.bottom(); ++y) {
+                const QColor c = shot.pixelColor(x, y);
+                if (qAbs(c.red() - accent.red()) + qAbs(c.green() - accent.green()) +
+                        qAbs(c.blue() - accent.blue()) <
+                    60)
+                    ++accented;
+            }
+        QVERIFY2(accented > 20, qPrintable(QString::number(accented)));
+
+        // Nothing found: said, as the history says it.
+        field->setText(QStringLiteral("zzzz"));
+        QTRY_VERIFY(list->emptyLabel()->isVisible());
+        QCOMPARE(list->emptyLabel()->text(), qtTrId("qtn_cont_no_matching_contacts"));
+        QVERIFY(!picker()->list()->isVisible());
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-no-match-en");
+        tap(list->clearButton());
+        QTRY_COMPARE(field->text(), QString());
+        QTRY_VERIFY(!list->emptyLabel()->isVisible());
+        QVERIFY(picker()->list()->isVisible());
+        QVERIFY(!list->clearButton()->isVisible());
+    }
+
+    void shouldSaySoWhenTheAddressBookIsEmpty()
+    {
+        QTemporaryDir dir;
+        QtContacts::QContactManager empty(ContactsEngine::ensureRegistered(),
+                                          {{QString::fromLatin1(ContactsEngine::databaseParameter),
+                                            dir.filePath(QStringLiteral("empty.db"))}});
+        ContactPickerList list(&empty);
+        QTRY_VERIFY(list.isLoaded());
+        QCOMPARE(list.emptyLabel()->text(), qtTrId("qtn_cont_no_contacts"));
+        QVERIFY(list.emptyLabel()->isVisibleTo(&list));
+        QVERIFY(!list.list()->isVisibleTo(&list));
+    }
+
     void shouldCallTheChosenNumberOfAPickedContact()
     {
         showContactsTab();
@@ -253,12 +371,21 @@ private Q_SLOTS:
         showContactsTab();
         ContactListRow *row = nullptr;
         QTRY_VERIFY((row = rowOf(QStringLiteral("<img src=x>"))));
-        QStringList shown;
-        for (QGraphicsItem *item : row->childItems())
-            if (auto *label = qobject_cast<MLabel *>(item->toGraphicsObject()))
-                shown << label->text() +
-                             (label->textFormat() == Qt::PlainText ? "/plain" : "/rich");
-        QCOMPARE(shown.join(';'), QStringLiteral("<img src=x>/plain"));
+        const auto shown = [&row]() {
+            QStringList texts;
+            for (QGraphicsItem *item : row->childItems())
+                if (auto *label = qobject_cast<MLabel *>(item->toGraphicsObject()))
+                    if (!label->text().isEmpty())
+                        texts << label->text() +
+                                     (label->textFormat() == Qt::PlainText ? "/plain" : "/rich");
+            return texts.join(';');
+        };
+        QCOMPARE(shown(), QStringLiteral("<img src=x>/plain"));
+        // Under a search the match is marked in rich text, with the name escaped.
+        picker()->setFilter(QStringLiteral("img"));
+        QTRY_VERIFY((row = rowOf(QStringLiteral("<img src=x>"))));
+        QCOMPARE(shown(), QStringLiteral("&lt;img src=x&gt;/rich"));
+        picker()->setFilter(QString());
     }
 
     void shouldApplyAFilterSetBeforeInitialize_data()
