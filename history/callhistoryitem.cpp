@@ -110,9 +110,10 @@ CallHistoryItem::CallHistoryItem(CallHistoryFilterProxyModel *filterModel, MList
     setLayout(grid);
 
     m_durationAction = new MAction(this);
-    m_copyAction = new MAction(qtTrId("qtn_call_copy_number"), this);
-    m_deleteAction = new MAction(qtTrId("qtn_comm_delete"), this);
-    m_deleteAllAction = new MAction(qtTrId("qtn_call_log_empty"), this);
+    m_copyAction = new MAction(this);
+    m_deleteAction = new MAction(this);
+    m_deleteAllAction = new MAction(this);
+    updateMenuTexts();
     for (MAction *a : {m_durationAction, m_copyAction, m_deleteAction, m_deleteAllAction}) {
         a->setLocation(MAction::ObjectMenuLocation);
         addAction(a);
@@ -560,13 +561,28 @@ void CallHistoryItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *)
     m_menuCall = targetCall();
     const PressedCall &call = m_menuCall;
     m_durationAction->setVisible(call.direction != 2);
-    if (call.direction != 2)
-        m_durationAction->setText(
-            qtTrId("qtn_call_duration").arg(durationText(call.startTime.secsTo(call.endTime))));
+    updateMenuTexts();
     const bool cellular = isCellularAccount(call.localUid);
     m_copyAction->setVisible(call.contacts.isEmpty() &&
                              (cellular || isPhoneNumber(call.remoteUid)) &&
                              call.numberClass == OtherNumber);
+}
+
+void CallHistoryItem::updateMenuTexts()
+{
+    const PressedCall call = menuCall();
+    m_durationAction->setText(
+        qtTrId("qtn_call_duration").arg(durationText(call.startTime.secsTo(call.endTime))));
+    m_copyAction->setText(qtTrId("qtn_call_copy_number"));
+    m_deleteAction->setText(qtTrId("qtn_comm_delete"));
+    m_deleteAllAction->setText(qtTrId("qtn_call_log_empty"));
+}
+
+void CallHistoryItem::retranslateUi()
+{
+    // An open menu shows its actions' texts: it follows them.
+    updateMenuTexts();
+    MListItem::retranslateUi();
 }
 
 void CallHistoryItem::onObjectMenuCopyNumberTriggered()

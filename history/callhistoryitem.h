@@ -117,6 +117,7 @@ public Q_SLOTS:
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    void retranslateUi() override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
     void ungrabMouseEvent(QEvent *event) override;
@@ -124,6 +125,8 @@ protected:
 private:
     // The call under the finger: the pressed one while a press lasts, else the one shown.
     PressedCall targetCall() const { return m_pressing ? m_pressed : shownCall(); }
+    // The menu's texts in the current language, the duration of the menu's call included.
+    void updateMenuTexts();
     void setContacts(const QList<Contact> &contacts);
     void resolveContact();
     void dropContact();

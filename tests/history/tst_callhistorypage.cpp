@@ -399,15 +399,7 @@ private Q_SLOTS:
         QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
         const QString english = page()->header()->text();
         QCOMPARE(m_window->layoutDirection(), Qt::LeftToRight);
-        auto setLanguage = [](const QString &value) {
-            QProcess dconf;
-            if (value.isEmpty())
-                dconf.start(QStringLiteral("dconf"), {"reset", "/system/locale/language"});
-            else
-                dconf.start(QStringLiteral("dconf"),
-                            {"write", "/system/locale/language", "'" + value + "'"});
-            return dconf.waitForFinished(10000) && dconf.exitCode() == 0;
-        };
+        const auto setLanguage = &TestSupport::setSystemLanguage;
         QVERIFY(setLanguage(QStringLiteral("ar")));
         QTRY_COMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
         QTRY_VERIFY(page()->header()->text() != english);

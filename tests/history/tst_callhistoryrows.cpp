@@ -37,6 +37,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -320,6 +321,46 @@ private Q_SLOTS:
         if (how == QLatin1String("prestart"))
             QMetaObject::invokeMethod(pm(), "onPrestartReleased");
         pm()->showCallHistory();
+    }
+
+    // The menu's texts follow a change of language made while the program runs, whether the
+    // menu is opened after it or is open at the time.
+    void shouldShowTheMenuInTheCurrentLanguage_data()
+    {
+        QTest::addColumn<bool>("openDuringSwitch");
+        QTest::newRow("opened after the switch") << false;
+        QTest::newRow("open during the switch") << true;
+    }
+    void shouldShowTheMenuInTheCurrentLanguage()
+    {
+        QFETCH(bool, openDuringSwitch);
+        clearHistory();
+        const int a = addCall(NumberA, 136, false);
+        QTRY_VERIFY(rowOf(a));
+        const QString english = qtTrId("qtn_call_copy_number");
+        if (openDuringSwitch)
+            rowOf(a)->longPress();
+        QVERIFY(TestSupport::setSystemLanguage(QStringLiteral("de")));
+        const auto restore = qScopeGuard([] { TestSupport::setSystemLanguage(QString()); });
+        QTRY_VERIFY(qtTrId("qtn_call_copy_number") != english);
+        if (!openDuringSwitch)
+            rowOf(a)->longPress();
+        MObjectMenu *menu = rowOf(a)->objectMenu();
+        QVERIFY(menu);
+        QStringList entries;
+        for (QGraphicsItem *item : menu->childItems())
+            if (auto *entry = qobject_cast<MButton *>(item->toGraphicsObject()))
+                entries << entry->text();
+        TestSupport::saveScreenshot(
+            m_window,
+            QStringLiteral("rows-menu-german-%1").arg(openDuringSwitch ? "open" : "after"));
+        QCOMPARE(
+            entries.join('|'),
+            QStringList({qtTrId("qtn_call_duration").arg("02:16"), qtTrId("qtn_call_copy_number"),
+                         qtTrId("qtn_comm_delete"), qtTrId("qtn_call_log_empty")})
+                .join('|'));
+        menu->dismiss();
+        QTRY_VERIFY(!rowOf(a)->objectMenu());
     }
 
     void shouldCopyTheBareNumber_data()

@@ -56,6 +56,19 @@ MApplicationWindow *shownWindow()
     return nullptr;
 }
 
+bool setSystemLanguage(const QString &language)
+{
+    QProcess dconf;
+    const QString key = QStringLiteral("/system/locale/language");
+    if (language.isEmpty())
+        dconf.start(QStringLiteral("dconf"), {QStringLiteral("reset"), key});
+    else
+        dconf.start(QStringLiteral("dconf"), {QStringLiteral("write"), key,
+                                              QLatin1Char('\'') + language + QLatin1Char('\'')});
+    return dconf.waitForFinished(10000) && dconf.exitStatus() == QProcess::NormalExit &&
+           dconf.exitCode() == 0;
+}
+
 QString joinedFirstArguments(const QSignalSpy &spy)
 {
     QStringList out;

@@ -21,6 +21,9 @@ QString saveScreenshot(QWidget *widget, const QString &name);
 // A portrait application window of the program's size (480 x 854), shown; null when it was not
 // exposed within the usual wait.
 MApplicationWindow *shownWindow();
+// Sets the system's interface language as the settings do (dconf key /system/locale/language,
+// written by the dconf tool); an empty language resets the key. False if the tool failed.
+bool setSystemLanguage(const QString &language);
 // The first argument of each signal a spy caught, as text, "|"-separated ("()" for none).
 QString joinedFirstArguments(const QSignalSpy &spy);
 } // namespace TestSupport
