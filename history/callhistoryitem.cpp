@@ -570,9 +570,13 @@ void CallHistoryItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *)
 
 void CallHistoryItem::updateMenuTexts()
 {
+    // While the translations are being replaced (a change of language), or before they are
+    // installed, the text is the bare id, which takes no argument.
     const PressedCall call = menuCall();
-    m_durationAction->setText(
-        qtTrId("qtn_call_duration").arg(durationText(call.startTime.secsTo(call.endTime))));
+    const QString duration = qtTrId("qtn_call_duration");
+    m_durationAction->setText(duration.contains(QLatin1String("%1"))
+                                  ? duration.arg(durationText(call.startTime.secsTo(call.endTime)))
+                                  : duration);
     m_copyAction->setText(qtTrId("qtn_call_copy_number"));
     m_deleteAction->setText(qtTrId("qtn_comm_delete"));
     m_deleteAllAction->setText(qtTrId("qtn_call_log_empty"));

@@ -4,6 +4,7 @@
 #include "contactnamelabel.h"
 
 #include <QGraphicsLinearLayout>
+#include <QWidget>
 
 ContactListRow::ContactListRow(QContactLocalId id, const QString &name, QGraphicsItem *parent)
     : MListItem(parent), m_id(id), m_avatar(new AvatarWidget), m_name(new ContactNameLabel),
@@ -26,13 +27,17 @@ ContactListRow::ContactListRow(QContactLocalId id, const QString &name, QGraphic
     m_name->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     m_avatar->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     // Shown only when a search found a number: no room taken otherwise.
-    m_number->setStyleName(QStringLiteral("ZeroSizeWidget"));
+    m_number->setStyleName(QStringLiteral("ContactListNumber"));
+    m_number->setMaximumHeight(0);
     m_number->setTextFormat(Qt::PlainText);
     m_number->setTextElide(true);
     m_number->setAcceptedMouseButtons(Qt::NoButton);
     auto *texts = new QGraphicsLinearLayout(Qt::Vertical);
     texts->setContentsMargins(0, 0, 0, 0);
     texts->setSpacing(0);
+    // As high as their lines: the name alone sits in the middle of the row, by the avatar.
+    m_name->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_number->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     texts->addItem(m_name);
     texts->addItem(m_number);
     layout->addItem(m_avatar);
@@ -69,10 +74,9 @@ void ContactListRow::showContact(QContactLocalId id, const QString &name,
 {
     m_nameText = name;
     setHighlighted(m_name, name, highlighter);
-    const QString numberStyle = matchedNumber.isEmpty() ? QStringLiteral("ZeroSizeWidget")
-                                                        : QStringLiteral("ContactListNumber");
-    if (m_number->styleName() != numberStyle)
-        m_number->setStyleName(numberStyle);
+    const qreal numberHeight = matchedNumber.isEmpty() ? 0 : QWIDGETSIZE_MAX;
+    if (m_number->maximumHeight() != numberHeight)
+        m_number->setMaximumHeight(numberHeight);
     setHighlighted(m_number, matchedNumber, highlighter);
     m_id = id;
     m_avatar->showContact(id, name, pictureFile);

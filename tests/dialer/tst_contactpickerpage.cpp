@@ -1,4 +1,6 @@
+#include "avatarwidget.h"
 #include "callhistorydialogmanager.h"
+#include "callhistorylocale.h"
 #include "callhistoryvoicemail.h"
 #include "contactlistrow.h"
 #include "contactpickercontroller.h"
@@ -17,6 +19,7 @@
 #include "mgconfitem.h"
 #include "mlabel.h"
 #include "mlist.h"
+#include "mlocale.h"
 #include "mscenemanager.h"
 #include "mtextedit.h"
 #include "pagemanager.h"
@@ -30,6 +33,7 @@
 #include <QAbstractItemModelTester>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QGuiApplication>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -381,6 +385,12 @@ private Q_SLOTS:
             return texts.join(';');
         };
         QCOMPARE(shown(), QStringLiteral("<img src=x>/plain"));
+        // The name alone stands in the middle of the row, level with the avatar.
+        const QRectF name = row->nameLabel()->mapRectToScene(row->nameLabel()->rect());
+        const QRectF avatar = row->avatar()->mapRectToScene(row->avatar()->rect());
+        QVERIFY2(
+            qAbs(name.center().y() - avatar.center().y()) <= 1,
+            qPrintable(QStringLiteral("%1 %2").arg(name.center().y()).arg(avatar.center().y())));
         // Under a search the match is marked in rich text, with the name escaped.
         picker()->setFilter(QStringLiteral("img"));
         QTRY_VERIFY((row = rowOf(QStringLiteral("<img src=x>"))));
@@ -557,6 +567,62 @@ private Q_SLOTS:
         if (MBanner *shown = shownBanner())
             shown->dismiss();
         QTRY_VERIFY(!shownBanner());
+    }
+
+    // Arabic and back: the tab looks as it did, whether it was shown during the switches or not.
+    void shouldLookAsBeforeAfterArabicAndBack_data()
+    {
+        QTest::addColumn<bool>("shownDuringSwitch");
+        QTest::addColumn<bool>("rowsMadeInArabic");
+        QTest::newRow("shown during the switches") << true << false;
+        QTest::newRow("another tab shown during the switches") << false << false;
+        QTest::newRow("rows made while in Arabic") << true << true;
+    }
+    void shouldLookAsBeforeAfterArabicAndBack()
+    {
+        QFETCH(bool, shownDuringSwitch);
+        QFETCH(bool, rowsMadeInArabic);
+        // The system's setting, as a person changes it.
+        MLocale::setDefault(*CallHistoryLocale::instance()->locale());
+        const auto setLanguage = [](const QString &language) {
+            QVERIFY(TestSupport::setSystemLanguage(language == "en" ? QString() : language));
+        };
+        const auto restore = qScopeGuard([] { DialogTestBench::setLanguage("en"); });
+        showContactsTab();
+        picker()->setFilter(QString());
+        picker()->scrollToTop();
+        QTest::qWait(100);
+        const QImage before = TestSupport::onScreen(m_bench.window());
+        if (!shownDuringSwitch)
+            pm()->showDialer();
+        setLanguage(QStringLiteral("ar"));
+        QTRY_COMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
+        if (shownDuringSwitch) {
+            QTRY_COMPARE(picker()->page()->layoutDirection(), Qt::RightToLeft);
+            if (rowsMadeInArabic) {
+                // Rows recycled and made again for other contacts, and back.
+                picker()->setFilter(QStringLiteral("Nieminen 5"));
+                QTest::qWait(50);
+                picker()->list()->scrollTo(picker()->model()->index(0, 0), MList::PositionAtTop);
+                picker()->setFilter(QString());
+                picker()->scrollToTop();
+            }
+            QTest::qWait(100);
+            TestSupport::saveScreenshot(m_bench.window(), "contactpicker-switched-ar");
+        }
+        setLanguage(QStringLiteral("en"));
+        QTRY_COMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+        showContactsTab();
+        picker()->scrollToTop();
+        QTest::qWait(100);
+        const QString name = QStringLiteral("contactpicker-back-in-en-%1")
+                                 .arg(shownDuringSwitch ? "shown" : "hidden");
+        TestSupport::saveScreenshot(m_bench.window(), name);
+        const QImage after = TestSupport::onScreen(m_bench.window());
+        const QString dir = QFileInfo(TestSupport::saveScreenshot(m_bench.window(), name)).path();
+        after.save(dir + '/' + name + "-on-screen.png");
+        before.save(dir + '/' + name + "-expected.png");
+        QCOMPARE(TestSupport::differingArea(after, before), QRect());
     }
 
     void shouldLookRightInBothDirections_data()
