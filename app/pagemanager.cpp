@@ -8,6 +8,7 @@
 #include "contactsgui.h"
 #include "contactsinterface.h"
 #include "dialerpage.h"
+#include "informationbanner.h"
 #include "maction.h"
 #include "mapplication.h"
 #include "mapplicationpage.h"
@@ -16,6 +17,8 @@
 #include "modelmanager.h"
 #include "mscenemanager.h"
 #include "mtoolbar.h"
+
+#include <QtContacts/QContactPhoneNumber>
 
 namespace {
 QPointer<PageManager> s_instance;
@@ -219,8 +222,15 @@ void PageManager::mergeContact(const QtContacts::QContact &contact)
 {
     m_contactEditor = ContactsGui::openContactMergePicker(
         this, contact, SLOT(onContactCardFinished()), SLOT(onContactCardFinished()));
-    if (m_contactEditor)
-        connect(m_contactEditor.data(), SIGNAL(finished()), this, SLOT(onContactCardFinished()));
+    if (!m_contactEditor)
+        return;
+    connect(m_contactEditor.data(), SIGNAL(finished()), this, SLOT(onContactCardFinished()));
+    // The picker closes when the contact is saved: say what was done, as a copied number is.
+    const char *done = contact.details<QtContacts::QContactPhoneNumber>().isEmpty()
+                           ? "qtn_call_address_added"
+                           : "qtn_call_number_added";
+    connect(m_contactEditor.data(), &ContactEditorHandle::saved, this,
+            [done]() { showInformationBanner(qtTrId(done)); });
 }
 
 void PageManager::onContactCardFinished()

@@ -19,13 +19,12 @@ CallHistoryMultiContacts::CallHistoryMultiContacts(CommHistory::EventModel *mode
 void CallHistoryMultiContacts::updateContacts()
 {
     const QModelIndex index = m_model ? m_model->findEvent(m_eventId) : QModelIndex();
-    if (!index.isValid()) {
-        dismiss();
-        return;
-    }
-    const CommHistory::Event event = index.data(Qt::UserRole).value<CommHistory::Event>();
-    const auto contacts = event.contacts();
-    if (contacts.size() < 2) {
+    const auto contacts = index.isValid()
+                              ? index.data(Qt::UserRole).value<CommHistory::Event>().contacts()
+                              : QList<CommHistory::Event::Contact>();
+    m_hasContacts = contacts.size() >= 2;
+    if (!m_hasContacts) {
+        // Closes it when shown; the one who would show it asks hasContacts() first.
         dismiss();
         return;
     }

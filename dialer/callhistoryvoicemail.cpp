@@ -56,6 +56,7 @@ void CallHistoryVoicemail::onVoicemailNumbers(const QList<VoicemailNumber> &numb
                                               Voicemail::VoicemailError error)
 {
     Q_UNUSED(error);
+    m_known = true;
     m_numbers.clear();
     m_normalizedNumbers.clear();
     for (const VoicemailNumber &entry : numbers) {
@@ -69,6 +70,15 @@ void CallHistoryVoicemail::onVoicemailNumbers(const QList<VoicemailNumber> &numb
     }
     Q_EMIT voicemailChanged();
     updateVoicemailContact();
+}
+
+QContact CallHistoryVoicemail::offeredContact() const
+{
+    if (m_numbers.isEmpty())
+        return QContact();
+    if (!m_voicemailContact.isEmpty())
+        return m_voicemailContact;
+    return VoicemailStore::voicemailContact(m_numbers, QContact());
 }
 
 void CallHistoryVoicemail::updateVoicemailContact()

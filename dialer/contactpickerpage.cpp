@@ -52,6 +52,8 @@ void ContactPickerPage::initialize()
     }
     connect(CallHistoryVoicemail::instance(), SIGNAL(voicemailContactChanged()), this,
             SLOT(onVoicemailContactChanged()));
+    connect(CallHistoryVoicemail::instance(), SIGNAL(voicemailChanged()), this,
+            SLOT(onVoicemailContactChanged()));
 }
 
 ContactPickerController *ContactPickerPage::controller() const
@@ -160,8 +162,13 @@ void ContactPickerPage::showVoicemailDetails()
     // One number dialog at a time (showing the tab has closed any other pop-up).
     if (m_voicemailDialog)
         return;
-    m_waitingForVoicemail = false;
-    const QContact contact = CallHistoryVoicemail::instance()->voicemailContact();
+    CallHistoryVoicemail *voicemail = CallHistoryVoicemail::instance();
+    // Before the service's first report nothing is known: asking for a number could ask for
+    // one that is set. The report comes within moments.
+    m_waitingForVoicemail = !voicemail->isKnown();
+    if (m_waitingForVoicemail)
+        return;
+    const QContact contact = voicemail->offeredContact();
     if (!contact.isEmpty()) {
         openDetailSelector(contact, true);
         return;

@@ -13,11 +13,11 @@ class VoicemailDialog;
 // The contacts tab: the contacts application's contact picker in the window, and calls to a
 // picked contact. Picking a contact opens the detail selector with its numbers and addresses;
 // the row the user chooses is called through this page. The page also offers the voicemail
-// contact's numbers (showVoicemailDetails()); while no voicemail number is set it opens the
-// voicemail number dialog instead, and once a number set there has made the voicemail contact
-// known, the detail selector opens by itself. The dialog writes the contact without blocking
-// (in the address book's thread); if the number is stored but the contact could not be
-// written, a banner says so and the page takes the next request as the first.
+// contact's numbers (showVoicemailDetails(); numbers set without the contact are offered all
+// the same); while no voicemail number is set it opens the voicemail number dialog instead, and
+// once a number set there is known, the detail selector opens by itself. The dialog writes the
+// contact without blocking (in the address book's thread); if the number is stored but the contact
+// could not be written, a banner says so and the page takes the next request as the first.
 //
 // The picker is slow to build, so it is made one event-loop turn after the page: until then the
 // page has no scene page, and a filter set meanwhile is kept and applied when it is made.

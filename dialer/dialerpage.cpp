@@ -210,9 +210,7 @@ void DialerPage::onAddMergeContactRequested(QString phoneNumber)
     CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
     if (dialogs->hasDialogs())
         return;
-    auto *dialog = new AddMergeDialog(cellularAccountPath(), phoneNumber);
-    dialogs->addDialog(dialog);
-    dialog->appear(MSceneWindow::DestroyWhenDone);
+    AddMergeDialog::openFor(cellularAccountPath(), phoneNumber);
 }
 
 void DialerPage::onRequestLastCalledPhoneNumber()

@@ -9,6 +9,7 @@ const QString PresenceStateKey = QStringLiteral("presenceState");
 const QString ShowCreditsKey = QStringLiteral("showCredits");
 const QString IsPhoneKey = QStringLiteral("isPhone");
 const QString IsVideoCallKey = QStringLiteral("isVideoCall");
+const QString MissingAccountKey = QStringLiteral("missingAccount");
 } // namespace
 
 QVariantMap DetailEntry::toMap() const
@@ -22,6 +23,7 @@ QVariantMap DetailEntry::toMap() const
     map.insert(ShowCreditsKey, showCredits);
     map.insert(IsPhoneKey, isPhone);
     map.insert(IsVideoCallKey, isVideoCall);
+    map.insert(MissingAccountKey, missingAccount);
     return map;
 }
 
@@ -36,6 +38,7 @@ DetailEntry DetailEntry::fromMap(const QVariantMap &map)
     entry.showCredits = map.value(ShowCreditsKey).toBool();
     entry.isPhone = map.value(IsPhoneKey).toBool();
     entry.isVideoCall = map.value(IsVideoCallKey).toBool();
+    entry.missingAccount = map.value(MissingAccountKey).toBool();
     return entry;
 }
 

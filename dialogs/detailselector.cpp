@@ -8,6 +8,7 @@
 #include "detailselectorcellcreator.h"
 #include "detailselectormodel.h"
 #include "displaytext.h"
+#include "informationbanner.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
 #include "mlist.h"
@@ -231,11 +232,19 @@ void DetailSelector::addVoiceAccountRows(DetailSelectorModel *model) const
             continue;
         DetailEntry entry;
         entry.accountPath = accountPathOf(account);
+        entry.displayName = account.accountUri();
+        if (m_accounts && !m_accounts->hasAccount(entry.accountPath, false)) {
+            // An address book brought from another phone may name accounts this one lacks.
+            entry.image = QStringLiteral("icon-m-telephony-account-missing");
+            entry.type = qtTrId("qtn_call_account_missing");
+            entry.missingAccount = true;
+            model->addItem(entry);
+            continue;
+        }
         if (m_accounts) {
             entry.image = m_accounts->accountIcon(entry.accountPath);
             entry.type = m_accounts->accountServiceName(entry.accountPath);
         }
-        entry.displayName = account.accountUri();
         entry.presenceState =
             presenceIcon(CallHistoryContact::presenceOfDetail(account, m_contactData));
         model->addItem(entry);
@@ -298,9 +307,14 @@ void DetailSelector::onListItemClicked(const QModelIndex &index)
 {
     if (!m_model || index.model() != m_model)
         return;
-    accept();
     const DetailEntry entry =
         DetailEntry::fromMap(m_model->data(index, DetailSelectorModel::EntryRole).toMap());
+    if (entry.missingAccount) {
+        // Nothing to call with: say why, and leave the other ways open.
+        showInformationBanner(qtTrId("qtn_call_account_missing_info"));
+        return;
+    }
+    accept();
     if (entry.displayName.isEmpty())
         return;
     const QString name = m_contacts ? m_contacts->displayLabel(m_contactData)

@@ -19,7 +19,8 @@ class MPannableViewport;
 // number over the cellular account, each online account that takes voice calls, each phone
 // number over every VoIP account that can call numbers, each online account that takes video
 // calls) and emitting call() for the row the user taps. A tap on the header asks for the
-// contact's card instead (openContactCard()).
+// contact's card instead (openContactCard()). An online account whose calling account does not
+// exist on the phone is listed as such, once; a tap on it explains and calls nothing.
 //
 // It keeps itself current: it holds a reference to the contact's shared record, and every
 // update of the record rebuilds the rows into a fresh model that is merged into the shown one,

@@ -43,15 +43,15 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 
-ReturnCallDialog::Type ReturnCallDialog::dialogType(CallHistoryItem *row)
+ReturnCallDialog::Type ReturnCallDialog::dialogType(const Call &call)
 {
-    const bool cellular = isCellularAccount(row->localUid());
-    const bool phone = isPhoneNumber(row->remoteUid());
-    const int numberClass = row->numberClass();
+    const bool cellular = isCellularAccount(call.localUid);
+    const bool phone = isPhoneNumber(call.remoteUid);
+    const int numberClass = call.numberClass;
     if (numberClass == CallHistoryItem::EmergencyCall ||
         numberClass == CallHistoryItem::VoicemailNumber)
         return (!cellular && phone) ? ServiceVoipToCS : Service;
-    const int contacts = row->contacts().size();
+    const int contacts = call.contacts.size();
     if (contacts > 1)
         return MultiContacts;
     if (contacts == 0)
@@ -59,41 +59,43 @@ ReturnCallDialog::Type ReturnCallDialog::dialogType(CallHistoryItem *row)
     return cellular ? KnownContact : phone ? KnownContactVoipToCS : KnownContactVoip;
 }
 
-ReturnCallDialog *ReturnCallDialog::create(CallHistoryItem *row)
+ReturnCallDialog *ReturnCallDialog::create(CallHistoryItem *row, const Call &call)
 {
-    if (!row)
-        return nullptr;
-    switch (dialogType(row)) {
+    switch (dialogType(call)) {
     case KnownContact:
-        return new ReturnCallDialogKnownContact(row);
+        return new ReturnCallDialogKnownContact(row, call);
     case KnownContactVoip:
-        return new ReturnCallDialogKnownContactVoip(row);
+        return new ReturnCallDialogKnownContactVoip(row, call);
     case KnownContactVoipToCS:
-        return new ReturnCallDialogKnownContactVoipToCS(row);
+        return new ReturnCallDialogKnownContactVoipToCS(row, call);
     case UnknownContact:
-        return new ReturnCallDialogUnknownContact(row);
+        return new ReturnCallDialogUnknownContact(row, call);
     case UnknownContactVoip:
-        return new ReturnCallDialogUnknownContactVoip(row);
+        return new ReturnCallDialogUnknownContactVoip(row, call);
     case UnknownContactVoipToCS:
-        return new ReturnCallDialogUnknownContactVoipToCS(row);
+        return new ReturnCallDialogUnknownContactVoipToCS(row, call);
     case MultiContacts:
-        return new ReturnCallDialogMultiContacts(row);
+        return new ReturnCallDialogMultiContacts(row, call);
     case Service:
-        return new ReturnCallDialogService(row);
+        return new ReturnCallDialogService(row, call);
     case ServiceVoipToCS:
-        return new ReturnCallDialogServiceVoipToCS(row);
+        return new ReturnCallDialogServiceVoipToCS(row, call);
     }
     return nullptr;
 }
 
-ReturnCallDialog::ReturnCallDialog(CallHistoryItem *row) : m_item(row)
+ReturnCallDialog::ReturnCallDialog(CallHistoryItem *row, const Call &call)
 {
     m_dismissTimer.setSingleShot(true);
     m_dismissTimer.setInterval(DismissDelay);
     connect(&m_dismissTimer, &QTimer::timeout, this, &ReturnCallDialog::onDismissTimerExpired);
-    loadFromItem(row);
-    m_type = dialogType(row);
-    connect(row, SIGNAL(updated(uint)), this, SLOT(updated(uint)));
+    load(call);
+    m_type = dialogType(call);
+    // A row that shows another call by now has nothing to say about this one.
+    if (row && row->eventId() == call.eventId) {
+        m_item = row;
+        connect(row, SIGNAL(updated(uint)), this, SLOT(updated(uint)));
+    }
     // The dialog has no display state of its own: it follows the window it is shown in.
     connect(this, &MSceneWindow::appeared, this, &ReturnCallDialog::followDisplay);
 }
@@ -119,22 +121,22 @@ void ReturnCallDialog::followDisplay()
     }
 }
 
-void ReturnCallDialog::loadFromItem(CallHistoryItem *row)
+void ReturnCallDialog::load(const Call &call)
 {
     Snapshot &s = m_snapshot;
-    s.eventId = row->eventId();
-    s.contacts = row->contacts();
+    s.eventId = call.eventId;
+    s.contacts = call.contacts;
     s.contactId = s.contacts.isEmpty() ? 0 : s.contacts.first().first;
-    s.accountPath = row->localUid();
-    s.remoteUid = row->remoteUid();
+    s.accountPath = call.localUid;
+    s.remoteUid = call.remoteUid;
     s.displayNumber = remoteForDisplay(s.remoteUid, isCellularAccount(s.accountPath));
-    s.name = row->title();
-    s.numberClass = row->numberClass();
-    s.statusMessage = row->statusMessage();
-    s.presence = row->presence();
-    s.numberType = row->numberType();
-    s.numberCount = row->numberCount();
-    s.video = row->isVideo();
+    s.name = call.title;
+    s.numberClass = call.numberClass;
+    s.statusMessage = call.statusMessage;
+    s.presence = call.presence;
+    s.numberType = call.numberType;
+    s.numberCount = call.numberCount;
+    s.video = call.video;
     if ((s.contacts.isEmpty() || s.contactId == 0) && s.name == s.remoteUid)
         s.name = s.displayNumber;
     // The contact followed is the row's single contact; another contact in its place (the
@@ -414,8 +416,9 @@ void ReturnCallDialog::updated(uint)
         m_item = nullptr;
         return;
     }
-    loadFromItem(row);
-    if (dialogType(row) != m_type) {
+    const Call call = row->shownCall();
+    load(call);
+    if (dialogType(call) != m_type) {
         m_actionPending = true;
         dismiss();
         return;
@@ -482,22 +485,26 @@ void ReturnCallDialog::onOpenContactCard()
         startDismissTimer();
         return;
     }
-    MSceneWindow *next = nullptr;
     if (contacts == 0) {
-        next = new AddMergeDialog(m_snapshot.accountPath, m_snapshot.remoteUid);
-    } else {
-        // Built from the snapshot, not the row: the row may show another call by now.
-        const QString fallback =
-            m_snapshot.name == m_snapshot.remoteUid ? m_snapshot.displayNumber : m_snapshot.name;
-        auto *sheet = new CallHistoryMultiContacts(ModelManager::instance()->model(),
-                                                   m_snapshot.eventId, fallback);
-        connect(sheet, &MultiContactsSheet::contactPicked, sheet,
-                [](QContactLocalId id) { openContactCard(id); });
-        next = sheet;
+        accept();
+        AddMergeDialog::openFor(m_snapshot.accountPath, m_snapshot.remoteUid);
+        return;
     }
+    // Built from the snapshot, not the row: the row may show another call by now.
+    const QString fallback =
+        m_snapshot.name == m_snapshot.remoteUid ? m_snapshot.displayNumber : m_snapshot.name;
+    auto *sheet = new CallHistoryMultiContacts(ModelManager::instance()->model(),
+                                               m_snapshot.eventId, fallback);
     accept();
-    CallHistoryDialogManager::instance()->addDialog(next);
-    next->appear(MSceneWindow::DestroyWhenDone);
+    if (!sheet->hasContacts()) {
+        // The call is gone or matches one contact at most by now: nothing to pick from.
+        delete sheet;
+        return;
+    }
+    connect(sheet, &MultiContactsSheet::contactPicked, sheet,
+            [](QContactLocalId id) { openContactCard(id); });
+    CallHistoryDialogManager::instance()->addDialog(sheet);
+    sheet->appear(MSceneWindow::DestroyWhenDone);
 }
 
 void ReturnCallDialog::onDismissTimerExpired()

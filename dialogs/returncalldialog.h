@@ -1,5 +1,6 @@
 #pragma once
 
+#include "callhistoryitem.h"
 #include "mdialog.h"
 
 #include <QList>
@@ -20,10 +21,11 @@ class SubtitleLabel;
 // The pop-up that a tap on a call history row opens: who the other party was, on which account,
 // and the actions call back, send a message and open the contact card (or add the number to the
 // address book). Nine subclasses differ in header, buttons, texts and icons; dialogType() picks
-// one from the row alone.
+// one from the call alone.
 //
-// The dialog works on a snapshot of the row taken at construction and refreshed while the row
-// still shows the same call event: it follows the row's and the contact's updates and closes
+// The dialog works on a snapshot of the call that was tapped (the row's pressed call, which the
+// row may no longer show when the queued tap runs), refreshed while the row shows that same
+// call event: it follows the row's and the contact's updates and closes
 // itself when the row now calls for another kind of dialog. When the row is recycled for another
 // call, the dialog detaches and keeps what it shows. An action runs once: further taps are
 // ignored until the dialog closes itself 500 ms later (at once when the display goes off).
@@ -45,6 +47,7 @@ public:
     Q_ENUM(Type)
 
     typedef QPair<quint32, QString> Contact;
+    typedef CallHistoryItem::PressedCall Call;
     // What the dialog knows of the row's call.
     struct Snapshot
     {
@@ -65,10 +68,17 @@ public:
 
     static const int DismissDelay = 500;
 
-    static Type dialogType(CallHistoryItem *row);
-    // The dialog that suits the row (null for a kind outside 0-8). The caller registers it with
-    // the dialog manager and shows it (appear(MSceneWindow::DestroyWhenDone)).
-    static ReturnCallDialog *create(CallHistoryItem *row);
+    static Type dialogType(const Call &call);
+    static Type dialogType(CallHistoryItem *row) { return dialogType(row->shownCall()); }
+    // The dialog that suits the call tapped on the row (null for a kind outside 0-8); it follows
+    // the row while the row shows that call. The caller registers it with the dialog manager and
+    // shows it (appear(MSceneWindow::DestroyWhenDone)).
+    static ReturnCallDialog *create(CallHistoryItem *row, const Call &call);
+    // The dialog of the call the row shows now.
+    static ReturnCallDialog *create(CallHistoryItem *row)
+    {
+        return row ? create(row, row->shownCall()) : nullptr;
+    }
 
     ~ReturnCallDialog() override;
 
@@ -95,12 +105,12 @@ public:
     MListItem *contactHeader() const { return m_contactHeader; }
 
 protected:
-    explicit ReturnCallDialog(CallHistoryItem *row);
+    ReturnCallDialog(CallHistoryItem *row, const Call &call);
 
     // Fills the texts and icons of the built layout from the snapshot.
     virtual void updateContent() = 0;
 
-    void loadFromItem(CallHistoryItem *row);
+    void load(const Call &call);
 
     // Layout, top to bottom: spacer, header, spacer, separator, spacer, buttons, spacer. The
     // header is made by addContactHeader() or addTitleHeader() between beginLayout() and

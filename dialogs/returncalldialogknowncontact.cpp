@@ -8,8 +8,8 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogKnownContact::ReturnCallDialogKnownContact(CallHistoryItem *row)
-    : ReturnCallDialog(row)
+ReturnCallDialogKnownContact::ReturnCallDialogKnownContact(CallHistoryItem *row, const Call &call)
+    : ReturnCallDialog(row, call)
 {
     beginLayout(true);
     addContactHeader(true, false, false);

@@ -9,7 +9,7 @@ class ReturnCallDialogKnownContact : public ReturnCallDialog
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogKnownContact(CallHistoryItem *row);
+    explicit ReturnCallDialogKnownContact(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;

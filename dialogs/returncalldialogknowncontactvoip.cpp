@@ -8,8 +8,9 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogKnownContactVoip::ReturnCallDialogKnownContactVoip(CallHistoryItem *row)
-    : ReturnCallDialog(row)
+ReturnCallDialogKnownContactVoip::ReturnCallDialogKnownContactVoip(CallHistoryItem *row,
+                                                                   const Call &call)
+    : ReturnCallDialog(row, call)
 {
     beginLayout(true);
     addContactHeader(true, true, !snapshot().video);

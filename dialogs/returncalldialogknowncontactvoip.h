@@ -9,7 +9,7 @@ class ReturnCallDialogKnownContactVoip : public ReturnCallDialog
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogKnownContactVoip(CallHistoryItem *row);
+    explicit ReturnCallDialogKnownContactVoip(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;

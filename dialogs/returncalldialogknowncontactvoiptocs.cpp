@@ -8,8 +8,9 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogKnownContactVoipToCS::ReturnCallDialogKnownContactVoipToCS(CallHistoryItem *row)
-    : ReturnCallDialog(row)
+ReturnCallDialogKnownContactVoipToCS::ReturnCallDialogKnownContactVoipToCS(CallHistoryItem *row,
+                                                                           const Call &call)
+    : ReturnCallDialog(row, call)
 {
     beginLayout(true);
     addContactHeader(true, true, false);

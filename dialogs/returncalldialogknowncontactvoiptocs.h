@@ -9,7 +9,7 @@ class ReturnCallDialogKnownContactVoipToCS : public ReturnCallDialog
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogKnownContactVoipToCS(CallHistoryItem *row);
+    explicit ReturnCallDialogKnownContactVoipToCS(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;

@@ -8,8 +8,8 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogMultiContacts::ReturnCallDialogMultiContacts(CallHistoryItem *row)
-    : ReturnCallDialog(row)
+ReturnCallDialogMultiContacts::ReturnCallDialogMultiContacts(CallHistoryItem *row, const Call &call)
+    : ReturnCallDialog(row, call)
 {
     beginLayout(true);
     addContactHeader(false, true, !snapshot().video);

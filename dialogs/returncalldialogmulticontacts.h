@@ -9,7 +9,7 @@ class ReturnCallDialogMultiContacts : public ReturnCallDialog
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogMultiContacts(CallHistoryItem *row);
+    explicit ReturnCallDialogMultiContacts(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;

@@ -7,14 +7,15 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogService::ReturnCallDialogService(CallHistoryItem *row)
-    : ReturnCallDialogService(row, true)
+ReturnCallDialogService::ReturnCallDialogService(CallHistoryItem *row, const Call &call)
+    : ReturnCallDialogService(row, call, true)
 {
     updateContent();
 }
 
-ReturnCallDialogService::ReturnCallDialogService(CallHistoryItem *row, bool buildLayout)
-    : ReturnCallDialog(row)
+ReturnCallDialogService::ReturnCallDialogService(CallHistoryItem *row, const Call &call,
+                                                 bool buildLayout)
+    : ReturnCallDialog(row, call)
 {
     if (!buildLayout)
         return;

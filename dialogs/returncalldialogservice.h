@@ -8,12 +8,12 @@ class ReturnCallDialogService : public ReturnCallDialog
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogService(CallHistoryItem *row);
+    explicit ReturnCallDialogService(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;
     // The texts and image every service dialog shows.
     void fillServiceContent();
     // For the dialog of a service reached through a VoIP account: builds no layout itself.
-    ReturnCallDialogService(CallHistoryItem *row, bool buildLayout);
+    ReturnCallDialogService(CallHistoryItem *row, const Call &call, bool buildLayout);
 };

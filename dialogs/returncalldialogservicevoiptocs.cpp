@@ -8,8 +8,9 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogServiceVoipToCS::ReturnCallDialogServiceVoipToCS(CallHistoryItem *row)
-    : ReturnCallDialogService(row, false)
+ReturnCallDialogServiceVoipToCS::ReturnCallDialogServiceVoipToCS(CallHistoryItem *row,
+                                                                 const Call &call)
+    : ReturnCallDialogService(row, call, false)
 {
     beginLayout(true);
     addContactHeader(false, true, false);

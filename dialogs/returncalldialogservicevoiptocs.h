@@ -8,7 +8,7 @@ class ReturnCallDialogServiceVoipToCS : public ReturnCallDialogService
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogServiceVoipToCS(CallHistoryItem *row);
+    explicit ReturnCallDialogServiceVoipToCS(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;

@@ -7,8 +7,9 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogUnknownContact::ReturnCallDialogUnknownContact(CallHistoryItem *row)
-    : ReturnCallDialog(row)
+ReturnCallDialogUnknownContact::ReturnCallDialogUnknownContact(CallHistoryItem *row,
+                                                               const Call &call)
+    : ReturnCallDialog(row, call)
 {
     beginLayout(false);
     endLayout(false, true, true);

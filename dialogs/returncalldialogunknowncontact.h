@@ -8,7 +8,7 @@ class ReturnCallDialogUnknownContact : public ReturnCallDialog
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogUnknownContact(CallHistoryItem *row);
+    explicit ReturnCallDialogUnknownContact(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;

@@ -8,8 +8,9 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogUnknownContactVoip::ReturnCallDialogUnknownContactVoip(CallHistoryItem *row)
-    : ReturnCallDialog(row)
+ReturnCallDialogUnknownContactVoip::ReturnCallDialogUnknownContactVoip(CallHistoryItem *row,
+                                                                       const Call &call)
+    : ReturnCallDialog(row, call)
 {
     beginLayout(true);
     if (snapshot().video)

@@ -9,7 +9,7 @@ class ReturnCallDialogUnknownContactVoip : public ReturnCallDialog
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogUnknownContactVoip(CallHistoryItem *row);
+    explicit ReturnCallDialogUnknownContactVoip(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;

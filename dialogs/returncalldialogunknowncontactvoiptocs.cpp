@@ -8,8 +8,9 @@
 #include "mlabel.h"
 #include "subtitlelabel.h"
 
-ReturnCallDialogUnknownContactVoipToCS::ReturnCallDialogUnknownContactVoipToCS(CallHistoryItem *row)
-    : ReturnCallDialog(row)
+ReturnCallDialogUnknownContactVoipToCS::ReturnCallDialogUnknownContactVoipToCS(CallHistoryItem *row,
+                                                                               const Call &call)
+    : ReturnCallDialog(row, call)
 {
     beginLayout(true);
     addTitleHeader();

@@ -8,7 +8,7 @@ class ReturnCallDialogUnknownContactVoipToCS : public ReturnCallDialog
 {
     Q_OBJECT
 public:
-    explicit ReturnCallDialogUnknownContactVoipToCS(CallHistoryItem *row);
+    explicit ReturnCallDialogUnknownContactVoipToCS(CallHistoryItem *row, const Call &call);
 
 protected:
     void updateContent() override;

@@ -110,9 +110,10 @@ CallHistoryItem::CallHistoryItem(CallHistoryFilterProxyModel *filterModel, MList
     setLayout(grid);
 
     m_durationAction = new MAction(this);
-    m_copyAction = new MAction(qtTrId("qtn_call_copy_number"), this);
-    m_deleteAction = new MAction(qtTrId("qtn_comm_delete"), this);
-    m_deleteAllAction = new MAction(qtTrId("qtn_call_log_empty"), this);
+    m_copyAction = new MAction(this);
+    m_deleteAction = new MAction(this);
+    m_deleteAllAction = new MAction(this);
+    updateMenuTexts();
     for (MAction *a : {m_durationAction, m_copyAction, m_deleteAction, m_deleteAllAction}) {
         a->setLocation(MAction::ObjectMenuLocation);
         addAction(a);
@@ -124,6 +125,9 @@ CallHistoryItem::CallHistoryItem(CallHistoryFilterProxyModel *filterModel, MList
     connect(m_deleteAllAction, SIGNAL(triggered()), this, SLOT(onObjectMenuDeleteAllTriggered()),
             Qt::QueuedConnection);
 
+    // The menu is a pop-up like the others: a page switch closes it, and it is one at a time.
+    connect(this, &MListItem::objectMenuShown, this,
+            [](MObjectMenu *menu) { CallHistoryDialogManager::instance()->addDialog(menu); });
     // The tap is bound to the call it was made on before its handling is queued.
     connect(this, &MListItem::clicked, this, [this]() { m_taps.append(targetCall()); });
     connect(this, SIGNAL(clicked()), this, SLOT(onClicked()), Qt::QueuedConnection);
@@ -152,12 +156,18 @@ CallHistoryItem::PressedCall CallHistoryItem::shownCall() const
     call.eventId = m_eventId;
     call.localUid = m_localUid;
     call.remoteUid = m_remoteUid;
+    call.title = m_title;
     call.direction = m_direction;
     call.read = m_read;
     call.numberClass = m_numberClass;
     call.contacts = m_contacts;
     call.startTime = m_startTime;
     call.endTime = m_endTime;
+    call.video = m_video;
+    call.statusMessage = m_statusMessage;
+    call.presence = m_presence;
+    call.numberType = m_numberType;
+    call.numberCount = m_numberCount;
     return call;
 }
 
@@ -517,7 +527,8 @@ void CallHistoryItem::onClicked()
         showInformationBanner(qtTrId("qtn_comm_share_disabled_account"));
         return;
     }
-    if (ReturnCallDialog *dialog = ReturnCallDialog::create(this)) {
+    // Made from the pressed call: the row may show another call by now.
+    if (ReturnCallDialog *dialog = ReturnCallDialog::create(this, call)) {
         CallHistoryDialogManager::instance()->addDialog(dialog);
         dialog->appear(MSceneWindow::DestroyWhenDone);
     }
@@ -550,13 +561,32 @@ void CallHistoryItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *)
     m_menuCall = targetCall();
     const PressedCall &call = m_menuCall;
     m_durationAction->setVisible(call.direction != 2);
-    if (call.direction != 2)
-        m_durationAction->setText(
-            qtTrId("qtn_call_duration").arg(durationText(call.startTime.secsTo(call.endTime))));
+    updateMenuTexts();
     const bool cellular = isCellularAccount(call.localUid);
     m_copyAction->setVisible(call.contacts.isEmpty() &&
                              (cellular || isPhoneNumber(call.remoteUid)) &&
                              call.numberClass == OtherNumber);
+}
+
+void CallHistoryItem::updateMenuTexts()
+{
+    // While the translations are being replaced (a change of language), or before they are
+    // installed, the text is the bare id, which takes no argument.
+    const PressedCall call = menuCall();
+    const QString duration = qtTrId("qtn_call_duration");
+    m_durationAction->setText(duration.contains(QLatin1String("%1"))
+                                  ? duration.arg(durationText(call.startTime.secsTo(call.endTime)))
+                                  : duration);
+    m_copyAction->setText(qtTrId("qtn_call_copy_number"));
+    m_deleteAction->setText(qtTrId("qtn_comm_delete"));
+    m_deleteAllAction->setText(qtTrId("qtn_call_log_empty"));
+}
+
+void CallHistoryItem::retranslateUi()
+{
+    // An open menu shows its actions' texts: it follows them.
+    updateMenuTexts();
+    MListItem::retranslateUi();
 }
 
 void CallHistoryItem::onObjectMenuCopyNumberTriggered()

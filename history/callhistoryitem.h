@@ -22,7 +22,7 @@ class MList;
 // only the parts that changed are redrawn (the pending-change bits), so refilling a row with
 // the same event costs no redraw. A tap and the menu act on the call that was pressed, even
 // when the row shows another one by the time they run; the menu closes when its row is
-// refilled with another call.
+// refilled with another call, and, registered with the dialog manager, on a page switch.
 class CallHistoryItem : public MListItem
 {
     Q_OBJECT
@@ -39,20 +39,26 @@ public:
     enum NumberClass { EmergencyCall = 0, VoicemailNumber = 1, PrivateNumber = 2, OtherNumber = 3 };
     typedef QPair<quint32, QString> Contact;
 
-    // The call that a press went down on, as the row showed it then. A tap and the long-press
-    // menu act on it: the list recycles rows, so by the time a queued action runs the row may
-    // show another call.
+    // The call that a press went down on, as the row showed it then. A tap, the dialog it
+    // opens and the long-press menu act on it: the list recycles rows, so by the time a queued
+    // action runs the row may show another call.
     struct PressedCall
     {
         int eventId = -1;
         QString localUid;
         QString remoteUid;
+        QString title;
         int direction = 0;
         bool read = false;
         int numberClass = -1;
         QList<Contact> contacts;
         QDateTime startTime;
         QDateTime endTime;
+        bool video = false;
+        QString statusMessage;
+        int presence = 0;
+        int numberType = 0;
+        int numberCount = 0;
     };
 
     CallHistoryItem(CallHistoryFilterProxyModel *filterModel, MList *list);
@@ -87,6 +93,8 @@ public:
     QList<MAction *> menuActions() const;
     // The call the last long-press menu was opened for (the one shown before any menu).
     PressedCall menuCall() const { return m_menuCall.eventId < 0 ? shownCall() : m_menuCall; }
+    // The call the row shows now, with what it knows of its contact.
+    PressedCall shownCall() const;
     // Total redraws of row parts since construction (for tests and benchmarks).
     int redrawCount() const { return m_redraws; }
 
@@ -109,14 +117,16 @@ public Q_SLOTS:
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    void retranslateUi() override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
     void ungrabMouseEvent(QEvent *event) override;
 
 private:
-    PressedCall shownCall() const;
     // The call under the finger: the pressed one while a press lasts, else the one shown.
     PressedCall targetCall() const { return m_pressing ? m_pressed : shownCall(); }
+    // The menu's texts in the current language, the duration of the menu's call included.
+    void updateMenuTexts();
     void setContacts(const QList<Contact> &contacts);
     void resolveContact();
     void dropContact();

@@ -32,6 +32,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QGraphicsLinearLayout>
+#include <QGraphicsScene>
 #include <QStringListModel>
 #include <QTimer>
 
@@ -312,7 +313,10 @@ void CallHistoryPage::scrollToFirstRow()
 void CallHistoryPage::updateTexts()
 {
     m_header->setText(qtTrId(Choices[m_choice].header));
-    m_noResultsLabel->setText(qtTrId(Choices[m_choice].empty));
+    // No rows under a search means nothing matched, not that there are no calls.
+    const bool searching = !m_search->editor()->text().trimmed().isEmpty();
+    m_noResultsLabel->setText(
+        qtTrId(searching ? "qtn_call_no_matching_calls" : Choices[m_choice].empty));
 }
 
 void CallHistoryPage::updateEmptyText()
@@ -533,12 +537,36 @@ void CallHistoryPage::hideSearch()
 
 void CallHistoryPage::onSearchHideRequest()
 {
+    QGraphicsScene *scene = m_page->scene();
+    if (scene && scene->mouseGrabberItem()) {
+        // Hiding the field moves the list up under the finger: a tap would land on another row.
+        if (!m_hideAfterRelease)
+            scene->installEventFilter(this);
+        m_hideAfterRelease = true;
+        return;
+    }
     hideSearch();
+}
+
+bool CallHistoryPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_hideAfterRelease && event->type() == QEvent::GraphicsSceneMouseRelease) {
+        watched->removeEventFilter(this);
+        m_hideAfterRelease = false;
+        // Once the release has reached the list; by then the field may be in use again.
+        QTimer::singleShot(0, this, [this]() {
+            MTextEdit *editor = m_search->editor();
+            if (editor->text().trimmed().isEmpty() && !editor->hasEditorFocus())
+                hideSearch();
+        });
+    }
+    return Page::eventFilter(watched, event);
 }
 
 void CallHistoryPage::onSearchTextChanged()
 {
     m_filterModel->setFilterText(m_search->editor()->text());
+    updateTexts();
 }
 
 void CallHistoryPage::onVisibilityChanged()

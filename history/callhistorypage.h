@@ -22,8 +22,9 @@ class SearchTextEdit;
 // The call history tab: the shared call model filtered by the search and grouped by day, in a
 // list of rows under a header that chooses all, missed, received or dialled calls. It shows a
 // loading, an empty or a list layout as the model reports; pulling the list down shows the
-// search field; rows can be deleted one by one or all at once. While the user is on it, the
-// inbox property is true.
+// search field, which an empty field's time-out hides again, never while a finger is down (the
+// list would move under it); rows can be deleted one by one or all at once. While the user is
+// on it, the inbox property is true.
 class CallHistoryPage : public Page
 {
     Q_OBJECT
@@ -57,6 +58,9 @@ public Q_SLOTS:
     void leavePage() override;
     void resetPage() override;
     void restorePrestart() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 protected Q_SLOTS:
     void callAnswered() override;
@@ -110,4 +114,6 @@ private:
     int m_choice = AllCalls;
     bool m_firstFetchPending = true;
     bool m_searchResetPending = false;
+    // The field asked to hide while a finger was down: it hides when the finger is lifted.
+    bool m_hideAfterRelease = false;
 };

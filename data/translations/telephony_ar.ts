@@ -39,9 +39,29 @@
         <source>Emergency call to %1 failed</source>
         <translation>فشلت مكالمة الطوارئ إلى %1</translation>
     </message>
+    <message id="qtn_call_account_missing">
+        <source>Account not set up</source>
+        <translation>الحساب غير مُعدّ</translation>
+    </message>
+    <message id="qtn_call_account_missing_info">
+        <source>This account is not set up on this phone</source>
+        <translation>هذا الحساب غير مُعدّ على هذا الهاتف</translation>
+    </message>
+    <message id="qtn_call_address_added">
+        <source>Address added to contact</source>
+        <translation>تمت إضافة العنوان إلى جهة الاتصال</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>لا توجد مكالمات</translation>
+    </message>
+    <message id="qtn_call_number_added">
+        <source>Number added to contact</source>
+        <translation>تمت إضافة الرقم إلى جهة الاتصال</translation>
+    </message>
+    <message id="qtn_call_no_matching_calls">
+        <source>No matching calls</source>
+        <translation>لا توجد مكالمات مطابقة</translation>
     </message>
     <message id="qtn_call_failed">
         <source>Could not call %1</source>
@@ -289,6 +309,14 @@
     <message id="qtn_cont_save">
         <source>Save</source>
         <translation>حفظ</translation>
+    </message>
+    <message id="qtn_cont_no_contacts">
+        <source>No contacts</source>
+        <translation>لا توجد جهات اتصال</translation>
+    </message>
+    <message id="qtn_cont_no_matching_contacts">
+        <source>No matching contacts</source>
+        <translation>لا توجد جهات اتصال مطابقة</translation>
     </message>
     <message id="qtn_cont_not_saved">
         <source>The contact was not saved</source>

@@ -39,9 +39,29 @@
         <source>Emergency call to %1 failed</source>
         <translation>Notruf an %1 fehlgeschlagen</translation>
     </message>
+    <message id="qtn_call_account_missing">
+        <source>Account not set up</source>
+        <translation>Konto nicht eingerichtet</translation>
+    </message>
+    <message id="qtn_call_account_missing_info">
+        <source>This account is not set up on this phone</source>
+        <translation>Dieses Konto ist auf diesem Telefon nicht eingerichtet</translation>
+    </message>
+    <message id="qtn_call_address_added">
+        <source>Address added to contact</source>
+        <translation>Adresse zum Kontakt hinzugefügt</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>Keine Anrufe</translation>
+    </message>
+    <message id="qtn_call_number_added">
+        <source>Number added to contact</source>
+        <translation>Nummer zum Kontakt hinzugefügt</translation>
+    </message>
+    <message id="qtn_call_no_matching_calls">
+        <source>No matching calls</source>
+        <translation>Keine passenden Anrufe</translation>
     </message>
     <message id="qtn_call_failed">
         <source>Could not call %1</source>
@@ -285,6 +305,14 @@
     <message id="qtn_cont_save">
         <source>Save</source>
         <translation>Speichern</translation>
+    </message>
+    <message id="qtn_cont_no_contacts">
+        <source>No contacts</source>
+        <translation>Keine Kontakte</translation>
+    </message>
+    <message id="qtn_cont_no_matching_contacts">
+        <source>No matching contacts</source>
+        <translation>Keine passenden Kontakte</translation>
     </message>
     <message id="qtn_cont_not_saved">
         <source>The contact was not saved</source>

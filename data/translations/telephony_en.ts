@@ -39,9 +39,29 @@
         <source>Emergency call to %1 failed</source>
         <translation>Emergency call to %1 failed</translation>
     </message>
+    <message id="qtn_call_account_missing">
+        <source>Account not set up</source>
+        <translation>Account not set up</translation>
+    </message>
+    <message id="qtn_call_account_missing_info">
+        <source>This account is not set up on this phone</source>
+        <translation>This account is not set up on this phone</translation>
+    </message>
+    <message id="qtn_call_address_added">
+        <source>Address added to contact</source>
+        <translation>Address added to contact</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>No calls</translation>
+    </message>
+    <message id="qtn_call_number_added">
+        <source>Number added to contact</source>
+        <translation>Number added to contact</translation>
+    </message>
+    <message id="qtn_call_no_matching_calls">
+        <source>No matching calls</source>
+        <translation>No matching calls</translation>
     </message>
     <message id="qtn_call_failed">
         <source>Could not call %1</source>
@@ -285,6 +305,14 @@
     <message id="qtn_cont_save">
         <source>Save</source>
         <translation>Save</translation>
+    </message>
+    <message id="qtn_cont_no_contacts">
+        <source>No contacts</source>
+        <translation>No contacts</translation>
+    </message>
+    <message id="qtn_cont_no_matching_contacts">
+        <source>No matching contacts</source>
+        <translation>No matching contacts</translation>
     </message>
     <message id="qtn_cont_not_saved">
         <source>The contact was not saved</source>

@@ -6,6 +6,7 @@
 #include <QtContacts/QContactFetchHint>
 #include <QtContacts/QContactFetchRequest>
 #include <QtContacts/QContactManager>
+#include <QtContacts/QContactPhoneNumber>
 
 #include <QCoreApplication>
 #include <QThreadPool>
@@ -50,8 +51,8 @@ void ContactNameIndex::fetch()
     }
     auto *request = new QContactFetchRequest(this);
     request->setManager(m_manager);
-    // Only what the list shows: the details a contact's shown name may come from, and its
-    // picture.
+    // Only what the list shows: the details a contact's shown name may come from, its picture,
+    // and its numbers (the filter finds them).
     QContactFetchHint hint;
     hint.setDetailTypesHint({QContactDetail::TypeDisplayLabel, QContactDetail::TypeName,
                              QContactDetail::TypeNickname, QContactDetail::TypePhoneNumber,
@@ -90,8 +91,11 @@ void ContactNameIndex::onFetchStateChanged()
             if (!id)
                 continue;
             const QUrl url = c.detail<QContactAvatar>().imageUrl();
+            QStringList numbers;
+            for (const QContactPhoneNumber &number : c.details<QContactPhoneNumber>())
+                numbers << number.number();
             entries.append({id, ContactsEngine::synthesizedContactDisplayLabel(c),
-                            url.isLocalFile() ? url.toLocalFile() : QString()});
+                            url.isLocalFile() ? url.toLocalFile() : QString(), numbers});
         }
         const QSharedPointer<const SortedContactList> list = SortedContactList::build(entries);
         // Back in the index's thread, unless the index is gone by then.

@@ -12,9 +12,9 @@ class QContactFetchRequest;
 class QContactManager;
 } // namespace QtContacts
 
-// The names of one address book in list order (a SortedContactList), kept for the life of its
-// manager and shared by every contact picker of the process, so that opening a picker neither
-// reads the whole book nor sorts it again.
+// The names (with their numbers, for the filter) of one address book in list order (a
+// SortedContactList), kept for the life of its manager and shared by every contact picker of the
+// process, so that opening a picker neither reads the whole book nor sorts it again.
 //
 // The book is read with an asynchronous request (in the engine's worker thread) and sorted in a
 // thread of the global pool; the GUI thread only takes the finished list. Any change to the book,

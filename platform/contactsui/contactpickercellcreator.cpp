@@ -20,9 +20,12 @@ void ContactPickerCellCreator::updateCell(const QModelIndex &index, MWidget *cel
     auto *row = qobject_cast<ContactListRow *>(cell);
     if (!row)
         return;
+    const auto *model = qobject_cast<const ContactPickerModel *>(index.model());
     row->showContact(index.data(ContactPickerModel::IdRole).toUInt(),
                      index.data(Qt::DisplayRole).toString(),
-                     index.data(ContactPickerModel::PictureRole).toString());
+                     index.data(ContactPickerModel::PictureRole).toString(),
+                     index.data(ContactPickerModel::MatchedNumberRole).toString(),
+                     model ? model->highlighter() : nullptr);
 }
 
 QSizeF ContactPickerCellCreator::cellSize() const

@@ -29,7 +29,7 @@ class QContactManager;
 // every change of the address book, also one made by another process. The filter may be set at
 // any time, before the first read too.
 //
-// Limits: the filter matches names only (not numbers); the page is owned by the controller.
+// Limits: the page is owned by the controller.
 class ContactPickerController : public QObject
 {
     Q_OBJECT
@@ -49,6 +49,7 @@ public:
     ContactPickerModel *model() const;
     MList *list() const;
     MTextEdit *filterEdit() const;
+    ContactPickerList *pickerList() const { return m_list; }
     // The first fetch has finished.
     bool isLoaded() const;
     // Reads the contact and emits contactPicked() with it (nothing if it is gone).

@@ -3,6 +3,8 @@
 #include "contactnameindex.h"
 #include "contactpickercellcreator.h"
 #include "contactpickermodel.h"
+#include "mbutton.h"
+#include "mlabel.h"
 #include "mlist.h"
 #include "mpannableviewport.h"
 #include "mstylablewidget.h"
@@ -13,7 +15,8 @@
 using namespace QtContacts;
 
 ContactPickerList::ContactPickerList(QContactManager *manager, QGraphicsItem *parent)
-    : MWidget(parent), m_filterEdit(new MTextEdit), m_list(new MList),
+    : MWidget(parent), m_filterEdit(new MTextEdit), m_clear(new MButton), m_list(new MList),
+      m_empty(new MLabel), m_listLayout(new QGraphicsLinearLayout(Qt::Vertical)),
       m_model(new ContactPickerModel(this)), m_index(ContactNameIndex::of(manager))
 {
     auto *layout = new QGraphicsLinearLayout(Qt::Vertical, this);
@@ -27,16 +30,30 @@ ContactPickerList::ContactPickerList(QContactManager *manager, QGraphicsItem *pa
     m_filterEdit->setStyleName(QStringLiteral("ContactsFilterField"));
     m_filterEdit->setPrompt(qtTrId("qtn_comm_search"));
     filterLayout->addItem(m_filterEdit);
+    // As the history's search field: a clear button while there is text.
+    m_clear->setStyleName(QStringLiteral("ContactsFilterClearButton"));
+    m_clear->setIconID(QStringLiteral("icon-m-input-clear"));
+    m_clear->hide();
+    filterLayout->addItem(m_clear);
+    filterLayout->setAlignment(m_clear, Qt::AlignVCenter);
+    connect(
+        m_clear, &MButton::clicked, this, [this]() { setFilter(QString()); }, Qt::QueuedConnection);
     layout->addItem(filterPanel);
 
     auto *viewport = new MPannableViewport;
     viewport->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding);
     auto *listArea = new QGraphicsWidget;
-    auto *listLayout = new QGraphicsLinearLayout(Qt::Vertical, listArea);
-    listLayout->setContentsMargins(0, 0, 0, 0);
+    listArea->setLayout(m_listLayout);
+    m_listLayout->setContentsMargins(0, 0, 0, 0);
     // The list finds its viewport when it gets its parent: the viewport comes first.
     viewport->setWidget(listArea);
-    listLayout->addItem(m_list);
+    m_listLayout->addItem(m_list);
+    m_empty->setParentItem(listArea);
+    m_empty->setStyleName(QStringLiteral("CommonEmptyStateTitle"));
+    m_empty->setAlignment(Qt::AlignCenter);
+    m_empty->setWordWrap(true);
+    m_empty->setTextFormat(Qt::PlainText);
+    m_empty->hide();
     layout->addItem(viewport);
     layout->setStretchFactor(viewport, 1);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -52,8 +69,11 @@ ContactPickerList::ContactPickerList(QContactManager *manager, QGraphicsItem *pa
         QMetaObject::invokeMethod(
             this, [this, id]() { Q_EMIT contactTapped(id); }, Qt::QueuedConnection);
     });
-    connect(m_filterEdit, &MTextEdit::textChanged, this,
-            [this]() { m_model->setFilter(m_filterEdit->text()); });
+    connect(m_filterEdit, &MTextEdit::textChanged, this, [this]() {
+        m_model->setFilter(m_filterEdit->text());
+        m_clear->setVisible(!m_filterEdit->text().isEmpty());
+        showListOrEmptyState();
+    });
 
     if (m_index) {
         connect(m_index, &ContactNameIndex::updated, this, &ContactPickerList::onIndexUpdated);
@@ -72,6 +92,8 @@ void ContactPickerList::setFilter(const QString &text)
     if (m_filterEdit->text() != text)
         m_filterEdit->setText(text);
     m_model->setFilter(text);
+    m_clear->setVisible(!text.isEmpty());
+    showListOrEmptyState();
 }
 
 void ContactPickerList::scrollToTop()
@@ -83,11 +105,32 @@ void ContactPickerList::scrollToTop()
 void ContactPickerList::retranslateUi()
 {
     m_filterEdit->setPrompt(qtTrId("qtn_comm_search"));
+    showListOrEmptyState();
 }
 
 void ContactPickerList::onIndexUpdated()
 {
     m_model->setList(m_index->list());
     m_loaded = true;
+    showListOrEmptyState();
     Q_EMIT loaded();
+}
+
+void ContactPickerList::showListOrEmptyState()
+{
+    // Until the book is read, nothing is known to be missing.
+    const bool empty = m_loaded && m_model->rowCount() == 0;
+    if (empty)
+        m_empty->setText(qtTrId(m_model->filter().trimmed().isEmpty()
+                                    ? "qtn_cont_no_contacts"
+                                    : "qtn_cont_no_matching_contacts"));
+    QGraphicsLayoutItem *shown = m_listLayout->count() ? m_listLayout->itemAt(0) : nullptr;
+    QGraphicsWidget *wanted = empty ? static_cast<QGraphicsWidget *>(m_empty) : m_list;
+    if (shown == wanted)
+        return;
+    QGraphicsWidget *other = empty ? static_cast<QGraphicsWidget *>(m_list) : m_empty;
+    m_listLayout->removeItem(other);
+    other->hide();
+    m_listLayout->addItem(wanted);
+    wanted->show();
 }

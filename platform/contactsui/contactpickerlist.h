@@ -5,16 +5,21 @@
 
 class ContactNameIndex;
 class ContactPickerModel;
+class MButton;
+class MLabel;
 class MList;
 class MTextEdit;
+class QGraphicsLinearLayout;
 namespace QtContacts {
 class QContactManager;
 } // namespace QtContacts
 
 // The contacts of an address book under a filter field, as the contact picker shows them: in
 // alphabetical order under their first letters, each with its avatar; the filter keeps the names
-// that contain its text. Shared by the contacts tab's picker (ContactPickerController) and the
-// merge picker.
+// that contain its text, and for digits the contacts whose numbers hold them, marking what
+// matched; a clear button beside the field empties it. An empty book, or a filter that matches
+// nothing, says so in place of the list. Shared by the contacts tab's picker
+// (ContactPickerController) and the merge picker.
 //
 // The names come from the book's ContactNameIndex, read and sorted once per book and process and
 // shared by every such list, so a list opened after the first shows its contacts at once; the
@@ -26,7 +31,6 @@ class QContactManager;
 //
 // A tap on a contact emits contactTapped() with its local id, queued (the tap has ended).
 //
-// Limits: the filter matches names only (not numbers).
 class ContactPickerList : public MWidget
 {
     Q_OBJECT
@@ -38,6 +42,9 @@ public:
     ContactPickerModel *model() const { return m_model; }
     MList *list() const { return m_list; }
     MTextEdit *filterEdit() const { return m_filterEdit; }
+    MButton *clearButton() const { return m_clear; }
+    // What the list area says when it shows no contact.
+    MLabel *emptyLabel() const { return m_empty; }
     QString filter() const;
     // Sets the filter text (field and list), at any time, before the first read too.
     void setFilter(const QString &text);
@@ -55,9 +62,14 @@ protected:
 
 private:
     void onIndexUpdated();
+    // The list, or the empty state in its place, with the text that suits.
+    void showListOrEmptyState();
 
     MTextEdit *m_filterEdit;
+    MButton *m_clear;
     MList *m_list;
+    MLabel *m_empty;
+    QGraphicsLinearLayout *m_listLayout;
     ContactPickerModel *m_model;
     ContactNameIndex *m_index;
     bool m_loaded = false;

@@ -1,5 +1,7 @@
 #include "contactpickermodel.h"
 
+#include "mcommonlabelhighlighter.h"
+
 ContactPickerModel::ContactPickerModel(QObject *parent)
     : QAbstractItemModel(parent), m_list(SortedContactList::build({}))
 {
@@ -27,6 +29,21 @@ void ContactPickerModel::setFilter(const QString &filter)
     beginResetModel();
     m_filter = filter;
     m_groups = m_results.filtered(m_list, m_filter);
+    if (m_highlighter)
+        m_highlighter->deleteLater();
+    const QString needle = filter.trimmed();
+    if (!needle.isEmpty()) {
+        // The text as typed in a name; in a number, its digits with anything between them.
+        QString pattern = QRegExp::escape(needle);
+        const QString digits = SortedContactList::numberDigits(needle);
+        if (!digits.isEmpty()) {
+            QStringList each;
+            for (const QChar d : digits)
+                each << QString(d);
+            pattern += QStringLiteral("|") + each.join(QStringLiteral("\\D*"));
+        }
+        m_highlighter = new MCommonLabelHighlighter(QRegExp(pattern, Qt::CaseInsensitive), this);
+    }
     endResetModel();
 }
 
@@ -77,5 +94,7 @@ QVariant ContactPickerModel::data(const QModelIndex &index, int role) const
         return entry.id;
     if (role == PictureRole)
         return entry.picture;
+    if (role == MatchedNumberRole)
+        return m_list->matchedNumber(group.rows.at(index.row()), m_filter);
     return QVariant();
 }

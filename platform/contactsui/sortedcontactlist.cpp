@@ -6,6 +6,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+
+namespace {
+// Every digit of a text, in Latin digits.
+QString digitsIn(const QString &text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            digits += QChar('0' + c.digitValue());
+    }
+    return digits;
+}
+} // namespace
 
 QString SortedContactList::groupOf(const QString &name)
 {
@@ -68,6 +82,10 @@ QSharedPointer<const SortedContactList> SortedContactList::build(const QVector<E
         else
             list->m_unfoldable.append(row);
         list->m_folded += QChar::Null;
+        list->m_digitStarts.append(list->m_digits.size());
+        for (const QString &number : e.numbers)
+            list->m_digits += digitsIn(number) + QLatin1Char(' ');
+        list->m_digits += QChar::Null;
         auto g = groupIndex.constFind(k.group);
         if (g == groupIndex.constEnd()) {
             g = groupIndex.insert(k.group, list->m_groups.size());
@@ -77,10 +95,81 @@ QSharedPointer<const SortedContactList> SortedContactList::build(const QVector<E
         list->m_groupOfRow.append(g.value());
     }
     list->m_starts.append(list->m_folded.size());
+    list->m_digitStarts.append(list->m_digits.size());
     return list;
 }
 
-QVector<int> SortedContactList::matchingRows(const QString &text) const
+QString SortedContactList::numberDigits(const QString &text)
+{
+    static const QString separators = QStringLiteral("+ -.()");
+    for (const QChar c : text) {
+        if (!c.isDigit() && !separators.contains(c))
+            return QString();
+    }
+    const QString digits = digitsIn(text);
+    return digits.isNull() ? QStringLiteral("") : digits;
+}
+
+QVector<int> SortedContactList::rowsWithDigits(const QString &digits) const
+{
+    QVector<int> rows;
+    if (digits.isEmpty()) {
+        // Every row with a number: a row without any has only its closing null.
+        for (int row = 0; row < m_entries.size(); ++row) {
+            if (!m_entries.at(row).numbers.isEmpty())
+                rows.append(row);
+        }
+        return rows;
+    }
+    int row = 0;
+    int pos = 0;
+    while ((pos = m_digits.indexOf(digits, pos)) >= 0) {
+        while (m_digitStarts.at(row + 1) <= pos)
+            ++row;
+        rows.append(row);
+        pos = m_digitStarts.at(row + 1);
+    }
+    return rows;
+}
+
+bool SortedContactList::rowHasDigits(int row, const QString &digits) const
+{
+    if (digits.isNull())
+        return false;
+    if (digits.isEmpty())
+        return !m_entries.at(row).numbers.isEmpty();
+    const int start = m_digitStarts.at(row);
+    return QStringView(m_digits).mid(start, m_digitStarts.at(row + 1) - start).contains(digits);
+}
+
+QString SortedContactList::matchedNumber(int row, const QString &text) const
+{
+    const QString needle = text.trimmed();
+    const QString digits = numberDigits(needle);
+    if (digits.isNull() || row < 0 || row >= m_entries.size() ||
+        m_entries.at(row).name.contains(needle, Qt::CaseInsensitive))
+        return QString();
+    for (const QString &number : m_entries.at(row).numbers) {
+        if (digitsIn(number).contains(digits))
+            return number;
+    }
+    return QString();
+}
+
+QVector<int> SortedContactList::matchingRows(const QString &text, const QString &digits) const
+{
+    QVector<int> rows = matchingNameRows(text);
+    if (digits.isNull())
+        return rows;
+    QVector<int> byNumber = rowsWithDigits(digits);
+    QVector<int> both;
+    both.reserve(rows.size() + byNumber.size());
+    std::set_union(rows.cbegin(), rows.cend(), byNumber.cbegin(), byNumber.cend(),
+                   std::back_inserter(both));
+    return both;
+}
+
+QVector<int> SortedContactList::matchingNameRows(const QString &text) const
 {
     QVector<int> rows;
     const QString needle = text.toCaseFolded();
@@ -151,7 +240,7 @@ QVector<SortedContactList::Group> SortedContactList::filtered(const QString &tex
     const QString needle = text.trimmed();
     if (needle.isEmpty())
         return m_groups;
-    return groupsOf(matchingRows(needle));
+    return groupsOf(matchingRows(needle, numberDigits(needle)));
 }
 
 QVector<SortedContactList::Group> SortedContactList::filtered(const QString &text,
@@ -163,10 +252,11 @@ QVector<SortedContactList::Group> SortedContactList::filtered(const QString &tex
     QString folded = needle.toCaseFolded();
     if (folded.size() != needle.size() || folded.contains(QChar::Null))
         folded.clear();
+    const QString digits = numberDigits(needle);
     QVector<int> rows;
     for (const Group &g : within) {
         for (int row : g.rows) {
-            if (rowMatches(row, needle, folded))
+            if (rowMatches(row, needle, folded) || rowHasDigits(row, digits))
                 rows.append(row);
         }
     }

@@ -118,7 +118,8 @@ void MButton::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
     if (textW > 0) {
         painter->setFont(s.font());
         painter->setPen(fg);
-        const QRectF tr(x, r.top(), r.right() - x, r.height());
+        // Exactly as wide as the text: right to left, the painter would align it to the right.
+        const QRectF tr(x, r.top(), qMin(textW, r.right() - x), r.height());
         painter->drawText(tr, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                           fm.elidedText(m_text, Qt::ElideRight, tr.width()));
     }

@@ -1,6 +1,7 @@
 #include "mdialog.h"
 
 #include "mbutton.h"
+#include "mdialogbuttonrow.h"
 #include "mlabel.h"
 
 #include <QCoreApplication>
@@ -90,14 +91,12 @@ void MDialog::setCentralWidget(QGraphicsWidget *widget)
 MButton *MDialog::addButton(const QString &text)
 {
     if (!m_buttonRow) {
-        m_buttonRow = new QGraphicsLinearLayout(Qt::Horizontal);
-        m_buttonRow->setContentsMargins(16, 12, 16, 16);
-        m_buttonRow->setSpacing(12);
+        m_buttonRow = new MDialogButtonRow;
         m_layout->addItem(m_buttonRow);
     }
     auto *button = new MButton(text);
     button->setStyleName(QStringLiteral("MDialogButton"));
-    m_buttonRow->addItem(button);
+    m_buttonRow->addButton(button);
     m_buttons.append(button);
     connect(
         button, &MButton::clicked, this, [this, button]() { onButtonClicked(button); },

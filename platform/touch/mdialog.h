@@ -3,10 +3,12 @@
 #include "mscenewindow.h"
 
 class MButton;
+class MDialogButtonRow;
 class MLabel;
 class QGraphicsLinearLayout;
 
-// A pop-up card over the dimmed page: an optional title, a central widget and a row of buttons.
+// A pop-up card over the dimmed page: an optional title, a central widget and a row of buttons
+// (MDialogButtonRow: equal widths side by side, stacked when a text would not fit).
 // accept(), reject() and done() report the result through accepted()/rejected() and
 // finished(int), then dismiss the dialog. A tap outside the card rejects it.
 class MDialog : public MSceneWindow
@@ -60,7 +62,7 @@ private:
     void onButtonClicked(MButton *button);
 
     QGraphicsLinearLayout *m_layout;
-    QGraphicsLinearLayout *m_buttonRow = nullptr;
+    MDialogButtonRow *m_buttonRow = nullptr;
     MLabel *m_title;
     QGraphicsWidget *m_central = nullptr;
     QList<MButton *> m_buttons;

@@ -28,6 +28,7 @@ void MListItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
     m_down = true;
     m_longPressed = false;
     m_pressPos = event->scenePos();
+    m_pressItemPos = mapToScene(QPointF());
     m_longPress.start();
     update();
 }
@@ -40,7 +41,8 @@ void MListItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 
 void MListItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
-    const bool tap = m_down && !m_longPressed && rect().contains(event->pos());
+    const bool tap =
+        m_down && !m_longPressed && rect().contains(event->pos()) && stayedUnderFinger();
     cancelPress();
     if (tap)
         Q_EMIT clicked();
@@ -60,6 +62,12 @@ void MListItem::cancelPress()
     }
 }
 
+bool MListItem::stayedUnderFinger() const
+{
+    const QPointF moved = mapToScene(QPointF()) - m_pressItemPos;
+    return qAbs(moved.x()) < 0.5 && qAbs(moved.y()) < 0.5;
+}
+
 void MListItem::longPress()
 {
     m_longPressed = true;
@@ -68,6 +76,11 @@ void MListItem::longPress()
 
 void MListItem::onLongPressTimeout()
 {
+    // A held press on an item that moved away from under the finger asks for nothing.
+    if (m_down && !stayedUnderFinger()) {
+        cancelPress();
+        return;
+    }
     m_longPressed = true;
     m_down = false;
     update();
@@ -91,6 +104,7 @@ void MListItem::onLongPressTimeout()
     m_menu = new MObjectMenu(entries);
     connect(m_menu, &QObject::destroyed, this, [this]() { m_menu = nullptr; });
     m_menu->appear(MSceneWindow::DestroyWhenDone);
+    Q_EMIT objectMenuShown(m_menu);
 }
 
 void MListItem::drawBackground(QPainter *painter, const QStyleOptionGraphicsItem *option) const

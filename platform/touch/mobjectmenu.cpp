@@ -20,6 +20,12 @@ MObjectMenu::MObjectMenu(const QList<QAction *> &actions, QGraphicsItem *parent)
         entry->setEnabled(actions.at(i)->isEnabled());
         layout->addItem(entry);
         connect(entry, &MButton::clicked, this, [this, i]() { triggerEntry(i); });
+        // An entry says what its action says now (a change of language renames actions).
+        QAction *action = actions.at(i);
+        connect(action, &QAction::changed, entry, [entry, action]() {
+            entry->setText(action->text());
+            entry->setEnabled(action->isEnabled());
+        });
     }
     setLayout(layout);
 }

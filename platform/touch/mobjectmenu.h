@@ -5,7 +5,8 @@
 class QAction;
 
 // The long-press menu of a list item: a card over the dimmed page with one entry per action.
-// Tapping an entry triggers its action and closes the menu; a tap outside closes it.
+// Tapping an entry triggers its action and closes the menu; a tap outside closes it. Entries
+// follow their actions' texts while the menu is open.
 class MObjectMenu : public MSceneWindow
 {
     Q_OBJECT

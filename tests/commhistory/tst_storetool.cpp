@@ -162,6 +162,41 @@ private Q_SLOTS:
         QCOMPARE(seen.join(','), remotes);
     }
 
+    // The demo profile is one: its generated history, the internet-call account its scripts
+    // create (scripts/demo.d/30-accounts) and its address book (data/demo/contacts.vcf) name the
+    // same account, so that a demo contact's address is called over an account that exists.
+    void shouldGenerateCallsOnTheDemosOwnAccount()
+    {
+        HistoryFixture f;
+        QCOMPARE(f.runTool({"generate", "600"}), 0);
+        QByteArray out;
+        QCOMPARE(f.runTool({"list", "--json"}, &out), 0);
+        QSet<QString> generated;
+        for (const QJsonObject &o : jsonLines(out))
+            generated.insert(o["account"].toString());
+        generated.remove(QStringLiteral("/org/freedesktop/Telepathy/Account/pulse/tel/pulse"));
+
+        QFile script(QStringLiteral(CH_SOURCE_DIR "/scripts/demo.d/30-accounts"));
+        QVERIFY(script.open(QIODevice::ReadOnly));
+        const QRegularExpressionMatch created =
+            QRegularExpression(QStringLiteral("velto-sip-voip=(\\S+)"))
+                .match(QString::fromUtf8(script.readAll()));
+        QVERIFY(created.hasMatch());
+
+        QFile book(QStringLiteral(CH_SOURCE_DIR "/data/demo/contacts.vcf"));
+        QVERIFY(book.open(QIODevice::ReadOnly));
+        QSet<QString> named;
+        auto it = QRegularExpression(QStringLiteral("X-ACCOUNT-PATH=([^;:]+)"))
+                      .globalMatch(QString::fromUtf8(book.readAll()));
+        while (it.hasNext())
+            named.insert(it.next().captured(1));
+
+        const QString demo = "/org/freedesktop/Telepathy/Account/" + created.captured(1);
+        QCOMPARE(QStringList(generated.values()).join(',') + " | " +
+                     QStringList(named.values()).join(','),
+                 demo + " | " + demo);
+    }
+
     void shouldExportAndImportWithoutLoss()
     {
         HistoryFixture from;

@@ -1,7 +1,10 @@
+#include "avatarwidget.h"
 #include "callhistorydialogmanager.h"
+#include "callhistorylocale.h"
 #include "callhistoryvoicemail.h"
 #include "contactlistrow.h"
 #include "contactpickercontroller.h"
+#include "contactpickerlist.h"
 #include "contactpickermodel.h"
 #include "contactpickerpage.h"
 #include "contactsengine.h"
@@ -13,20 +16,24 @@
 #include "mapplicationwindow.h"
 #include "mbanner.h"
 #include "mbutton.h"
+#include "mgconfitem.h"
 #include "mlabel.h"
 #include "mlist.h"
+#include "mlocale.h"
 #include "mscenemanager.h"
 #include "mtextedit.h"
 #include "pagemanager.h"
 #include "testsupport.h"
 #include "voicemail.h"
 #include "voicemaildialog.h"
+#include "voicemailstore.h"
 
 #include <QtContacts/QContactManager>
 
 #include <QAbstractItemModelTester>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QGuiApplication>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -170,6 +177,123 @@ private Q_SLOTS:
         QCOMPARE(contents(&model), QString());
     }
 
+    void shouldFindContactsByNameOrNumber_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("found");
+        // Each found contact with the number that matched, if it was not the name.
+        QTest::addColumn<QString>("numbers");
+        QTest::newRow("digits of a number two contacts share")
+            << "3694"
+            << "A:Agent 3694|B:Ben Koski|C:Cleo Koski"
+            << "Agent 3694=|Ben Koski=+358 40 171 3694|Cleo Koski=040 171 3694";
+        QTest::newRow("digits typed with a space") << "171 36"
+                                                   << "B:Ben Koski|C:Cleo Koski"
+                                                   << "Ben Koski=+358 40 171 3694|Cleo "
+                                                      "Koski=040 171 3694";
+        QTest::newRow("international form") << "+35845"
+                                            << "B:Ben Koski"
+                                            << "Ben Koski=+358 45 222 3344";
+        QTest::newRow("no match across two numbers") << "94358"
+                                                     << ""
+                                                     << "";
+        QTest::newRow("a name as before") << "kos"
+                                          << "B:Ben Koski|C:Cleo Koski"
+                                          << "Ben Koski=|Cleo Koski=";
+        QTest::newRow("a single digit") << "5"
+                                        << "B:Ben Koski|D:Dan Berg"
+                                        << "Ben Koski=+358 40 171 3694|Dan Berg=040 162 4635";
+        QTest::newRow("a plus sign alone: every contact with a number")
+            << "+"
+            << "B:Ben Koski|C:Cleo Koski|D:Dan Berg"
+            << "Ben Koski=+358 40 171 3694|Cleo Koski=040 171 3694|Dan Berg=040 162 4635";
+    }
+    void shouldFindContactsByNameOrNumber()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, found);
+        QFETCH(QString, numbers);
+        ContactPickerModel model;
+        QAbstractItemModelTester tester(&model);
+        model.setContacts({{1, "Ben Koski", QString(), {"+358 40 171 3694", "+358 45 222 3344"}},
+                           {2, "Cleo Koski", QString(), {"040 171 3694"}},
+                           {3, "Dan Berg", QString(), {"040 162 4635"}},
+                           {4, "Agent 3694", QString(), {}}});
+        // Typed on from its first character, as a person does.
+        for (int i = 1; i <= filter.size(); ++i)
+            model.setFilter(filter.left(i));
+        QStringList shown, matched;
+        for (int g = 0; g < model.rowCount(); ++g) {
+            const QModelIndex group = model.index(g, 0);
+            for (int r = 0; r < model.rowCount(group); ++r) {
+                const QModelIndex row = model.index(r, 0, group);
+                shown << group.data().toString() + ':' + row.data().toString();
+                matched << row.data().toString() + '=' +
+                               row.data(ContactPickerModel::MatchedNumberRole).toString();
+            }
+        }
+        QCOMPARE(shown.join('|'), found);
+        QCOMPARE(matched.join('|'), numbers);
+    }
+
+    void shouldShowEmptyStateHighlightAndClearButton()
+    {
+        showContactsTab();
+        ContactPickerList *list = picker()->pickerList();
+        MTextEdit *field = picker()->filterEdit();
+        QVERIFY(!list->clearButton()->isVisible());
+        // A number's digits find its contact, the matching digits drawn in the accent colour.
+        field->setText(QStringLiteral("7654"));
+        QVERIFY(list->clearButton()->isVisible());
+        ContactListRow *row = nullptr;
+        QTRY_VERIFY((row = rowOf(QStringLiteral("<img src=x>"))));
+        QCOMPARE(row->numberLabel()->text(), QStringLiteral("0407654321"));
+        QTRY_VERIFY(row->numberLabel()->isVisible());
+        QTest::qWait(50);
+        const QImage shot(
+            TestSupport::saveScreenshot(m_bench.window(), "contactpicker-number-match-en"));
+        const QRect numberArea =
+            m_bench.window()
+                ->mapFromScene(row->numberLabel()->mapToScene(row->numberLabel()->rect()))
+                .boundingRect();
+        const QColor accent = row->numberLabel()->style().accentColor;
+        int accented = 0;
+        for (int x = numberArea.left(); x <= numberArea.right(); ++x)
+            for (int y = numberArea.top(); y <= numberArea.bottom(); ++y) {
+                const QColor c = shot.pixelColor(x, y);
+                if (qAbs(c.red() - accent.red()) + qAbs(c.green() - accent.green()) +
+                        qAbs(c.blue() - accent.blue()) <
+                    60)
+                    ++accented;
+            }
+        QVERIFY2(accented > 20, qPrintable(QString::number(accented)));
+
+        // Nothing found: said, as the history says it.
+        field->setText(QStringLiteral("zzzz"));
+        QTRY_VERIFY(list->emptyLabel()->isVisible());
+        QCOMPARE(list->emptyLabel()->text(), qtTrId("qtn_cont_no_matching_contacts"));
+        QVERIFY(!picker()->list()->isVisible());
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-no-match-en");
+        tap(list->clearButton());
+        QTRY_COMPARE(field->text(), QString());
+        QTRY_VERIFY(!list->emptyLabel()->isVisible());
+        QVERIFY(picker()->list()->isVisible());
+        QVERIFY(!list->clearButton()->isVisible());
+    }
+
+    void shouldSaySoWhenTheAddressBookIsEmpty()
+    {
+        QTemporaryDir dir;
+        QtContacts::QContactManager empty(ContactsEngine::ensureRegistered(),
+                                          {{QString::fromLatin1(ContactsEngine::databaseParameter),
+                                            dir.filePath(QStringLiteral("empty.db"))}});
+        ContactPickerList list(&empty);
+        QTRY_VERIFY(list.isLoaded());
+        QCOMPARE(list.emptyLabel()->text(), qtTrId("qtn_cont_no_contacts"));
+        QVERIFY(list.emptyLabel()->isVisibleTo(&list));
+        QVERIFY(!list.list()->isVisibleTo(&list));
+    }
+
     void shouldCallTheChosenNumberOfAPickedContact()
     {
         showContactsTab();
@@ -251,12 +375,27 @@ private Q_SLOTS:
         showContactsTab();
         ContactListRow *row = nullptr;
         QTRY_VERIFY((row = rowOf(QStringLiteral("<img src=x>"))));
-        QStringList shown;
-        for (QGraphicsItem *item : row->childItems())
-            if (auto *label = qobject_cast<MLabel *>(item->toGraphicsObject()))
-                shown << label->text() +
-                             (label->textFormat() == Qt::PlainText ? "/plain" : "/rich");
-        QCOMPARE(shown.join(';'), QStringLiteral("<img src=x>/plain"));
+        const auto shown = [&row]() {
+            QStringList texts;
+            for (QGraphicsItem *item : row->childItems())
+                if (auto *label = qobject_cast<MLabel *>(item->toGraphicsObject()))
+                    if (!label->text().isEmpty())
+                        texts << label->text() +
+                                     (label->textFormat() == Qt::PlainText ? "/plain" : "/rich");
+            return texts.join(';');
+        };
+        QCOMPARE(shown(), QStringLiteral("<img src=x>/plain"));
+        // The name alone stands in the middle of the row, level with the avatar.
+        const QRectF name = row->nameLabel()->mapRectToScene(row->nameLabel()->rect());
+        const QRectF avatar = row->avatar()->mapRectToScene(row->avatar()->rect());
+        QVERIFY2(
+            qAbs(name.center().y() - avatar.center().y()) <= 1,
+            qPrintable(QStringLiteral("%1 %2").arg(name.center().y()).arg(avatar.center().y())));
+        // Under a search the match is marked in rich text, with the name escaped.
+        picker()->setFilter(QStringLiteral("img"));
+        QTRY_VERIFY((row = rowOf(QStringLiteral("<img src=x>"))));
+        QCOMPARE(shown(), QStringLiteral("&lt;img src=x&gt;/rich"));
+        picker()->setFilter(QString());
     }
 
     void shouldApplyAFilterSetBeforeInitialize_data()
@@ -358,8 +497,33 @@ private Q_SLOTS:
         closeDialogs();
     }
 
+    // Numbers written into the setting by another program (dconf write) come without the
+    // voicemail contact: they are offered all the same, not asked for again.
+    void shouldOfferVoicemailNumbersSetOutsideTheProgram()
+    {
+        setVoicemailNumbers({});
+        MGConfItem numbers(QString::fromLatin1(VoicemailStore::numbersKey));
+        const QStringList set{QStringLiteral("+358404440000"), QStringLiteral("0404440000")};
+        QVERIFY(numbers.set(set));
+        QTRY_COMPARE(CallHistoryVoicemail::instance()->voicemailNumbers(), set);
+        m_bench.clearRequests();
+        pm()->showVoicemailDetailPicker();
+        DetailSelector *selector = nullptr;
+        QTRY_VERIFY((selector = openDialog<DetailSelector>()));
+        QTRY_COMPARE(selector->sceneWindowState(), MSceneWindow::Appeared);
+        // Each number over the cellular account (and over the VoIP account that takes numbers).
+        QTRY_COMPARE(selector->model()->rowCount(), 4);
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-voicemail-set-outside-en");
+        callFirstRow();
+        QTRY_COMPARE(m_bench.requests().size(), 1);
+        QCOMPARE(m_bench.requests().first().section('|', 0, 1), set.first() + "|pulse");
+        closeDialogs();
+        QVERIFY(numbers.set(QStringList()));
+        QTRY_VERIFY(CallHistoryVoicemail::instance()->voicemailNumbers().isEmpty());
+    }
+
     // The number is stored but its contact cannot be written (the address book the dialog's
-    // service writes is unusable): a banner says so, and the next request is taken as the first.
+    // service writes is unusable): a banner says so, and the next request offers the number.
     void shouldSayWhenTheVoicemailContactIsNotWritten()
     {
         setVoicemailNumbers({});
@@ -390,9 +554,12 @@ private Q_SLOTS:
                      QStringList{QStringLiteral("+358403330000")});
         QVERIFY(CallHistoryVoicemail::instance()->voicemailContact().isEmpty());
 
+        // The next request offers the stored number, without its contact.
         pm()->showVoicemailDetailPicker();
-        QTRY_VERIFY(openDialog<VoicemailDialog>());
-        QVERIFY(page()->isWaitingForVoicemail());
+        DetailSelector *selector = nullptr;
+        QTRY_VERIFY((selector = openDialog<DetailSelector>()));
+        QVERIFY(selector->model()->rowCount() > 0);
+        QVERIFY(!page()->isWaitingForVoicemail());
         closeDialogs();
         page()->setVoicemailService(nullptr);
         setVoicemailNumbers({});
@@ -400,6 +567,62 @@ private Q_SLOTS:
         if (MBanner *shown = shownBanner())
             shown->dismiss();
         QTRY_VERIFY(!shownBanner());
+    }
+
+    // Arabic and back: the tab looks as it did, whether it was shown during the switches or not.
+    void shouldLookAsBeforeAfterArabicAndBack_data()
+    {
+        QTest::addColumn<bool>("shownDuringSwitch");
+        QTest::addColumn<bool>("rowsMadeInArabic");
+        QTest::newRow("shown during the switches") << true << false;
+        QTest::newRow("another tab shown during the switches") << false << false;
+        QTest::newRow("rows made while in Arabic") << true << true;
+    }
+    void shouldLookAsBeforeAfterArabicAndBack()
+    {
+        QFETCH(bool, shownDuringSwitch);
+        QFETCH(bool, rowsMadeInArabic);
+        // The system's setting, as a person changes it.
+        MLocale::setDefault(*CallHistoryLocale::instance()->locale());
+        const auto setLanguage = [](const QString &language) {
+            QVERIFY(TestSupport::setSystemLanguage(language == "en" ? QString() : language));
+        };
+        const auto restore = qScopeGuard([] { DialogTestBench::setLanguage("en"); });
+        showContactsTab();
+        picker()->setFilter(QString());
+        picker()->scrollToTop();
+        QTest::qWait(100);
+        const QImage before = TestSupport::onScreen(m_bench.window());
+        if (!shownDuringSwitch)
+            pm()->showDialer();
+        setLanguage(QStringLiteral("ar"));
+        QTRY_COMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
+        if (shownDuringSwitch) {
+            QTRY_COMPARE(picker()->page()->layoutDirection(), Qt::RightToLeft);
+            if (rowsMadeInArabic) {
+                // Rows recycled and made again for other contacts, and back.
+                picker()->setFilter(QStringLiteral("Nieminen 5"));
+                QTest::qWait(50);
+                picker()->list()->scrollTo(picker()->model()->index(0, 0), MList::PositionAtTop);
+                picker()->setFilter(QString());
+                picker()->scrollToTop();
+            }
+            QTest::qWait(100);
+            TestSupport::saveScreenshot(m_bench.window(), "contactpicker-switched-ar");
+        }
+        setLanguage(QStringLiteral("en"));
+        QTRY_COMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+        showContactsTab();
+        picker()->scrollToTop();
+        QTest::qWait(100);
+        const QString name = QStringLiteral("contactpicker-back-in-en-%1")
+                                 .arg(shownDuringSwitch ? "shown" : "hidden");
+        TestSupport::saveScreenshot(m_bench.window(), name);
+        const QImage after = TestSupport::onScreen(m_bench.window());
+        const QString dir = QFileInfo(TestSupport::saveScreenshot(m_bench.window(), name)).path();
+        after.save(dir + '/' + name + "-on-screen.png");
+        before.save(dir + '/' + name + "-expected.png");
+        QCOMPARE(TestSupport::differingArea(after, before), QRect());
     }
 
     void shouldLookRightInBothDirections_data()

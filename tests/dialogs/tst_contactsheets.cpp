@@ -228,6 +228,47 @@ private Q_SLOTS:
         QTRY_VERIFY(!top<ContactMergePicker>());
         QCOMPARE(numbersOf(m_anna).join(','),
                  QStringLiteral("+358401234567,0912345678,0408888888"));
+        // Said, as a copied number is.
+        QTRY_VERIFY(top<MBanner>());
+        QCOMPARE(top<MBanner>()->title(), qtTrId("qtn_call_number_added"));
+        TestSupport::saveScreenshot(m_bench.window(), "flow-merged-en");
+        top<MBanner>()->dismiss();
+        QTRY_VERIFY(!top<MBanner>());
+    }
+
+    void shouldSayWhenAnAddressWasAddedOrNothingWas_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("banner");
+        QTest::newRow("address added") << true << "qtn_call_address_added";
+        QTest::newRow("picker closed without a pick") << false << "";
+    }
+    void shouldSayWhenAnAddressWasAddedOrNothingWas()
+    {
+        QFETCH(bool, save);
+        QFETCH(QString, banner);
+        static quint32 dora = 0;
+        if (!dora)
+            dora = m_bench.addContact(QStringLiteral("Dora"), QStringLiteral("Merge"),
+                                      {{QStringLiteral("0405550001"), 1}});
+        QVERIFY(dora);
+        mergeWithContact(DialogTestBench::Sip, QStringLiteral("sip:dora@example.com"));
+        QTRY_VERIFY(top<ContactMergePicker>() && top<ContactMergePicker>()->isLoaded());
+        ContactMergePicker *picker = top<ContactMergePicker>();
+        if (save)
+            QVERIFY(picker->mergeInto(dora));
+        else
+            picker->dismiss();
+        QTRY_VERIFY(!top<ContactMergePicker>());
+        if (banner.isEmpty()) {
+            QCoreApplication::sendPostedEvents();
+            QVERIFY(!top<MBanner>());
+            return;
+        }
+        QTRY_VERIFY(top<MBanner>());
+        QCOMPARE(top<MBanner>()->title(), qtTrId(qPrintable(banner)));
+        top<MBanner>()->dismiss();
+        QTRY_VERIFY(!top<MBanner>());
         QTRY_COMPARE(titleOf(QStringLiteral("0408888888")), QStringLiteral("Anna Virtanen"));
     }
 

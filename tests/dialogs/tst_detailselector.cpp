@@ -14,10 +14,12 @@
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
+#include "mbanner.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
 #include "mlist.h"
 #include "mlocale.h"
+#include "mscenemanager.h"
 #include "page.h"
 #include "testsupport.h"
 #include "voicemailstore.h"
@@ -208,6 +210,14 @@ private:
         QTest::qWait(50);
         selector->list()->flush();
         return selector;
+    }
+
+    MBanner *shownBanner()
+    {
+        for (MSceneWindow *w : m_window->sceneManager()->overlays())
+            if (auto *banner = qobject_cast<MBanner *>(w))
+                return banner;
+        return nullptr;
     }
 
     void tap(QGraphicsWidget *w)
@@ -457,6 +467,41 @@ private Q_SLOTS:
             QStringList({shortPath(args.at(0).toString()), address,
                          args.at(4).toBool() ? QStringLiteral("video") : QStringLiteral("audio")})
                 .join(' '));
+    }
+
+    // A contact's address on an account the phone does not have (an address book brought from
+    // elsewhere): the row says so, in place of the account's icon and name, and is not called.
+    void shouldShowAndNotCallAnAddressOnAMissingAccount()
+    {
+        setVideoFlag(true);
+        QContact carla;
+        QContactName name;
+        name.setFirstName(QStringLiteral("Carla"));
+        carla.saveDetail(&name);
+        addAccount(&carla, QStringLiteral("carla@voip.example"), Prefix + "sofiasip/sip/account0",
+                   {QStringLiteral("AudioCalls"), QStringLiteral("VideoCalls")},
+                   QContactPresence::PresenceBusy);
+        QVERIFY(book().saveContact(&carla));
+        m_saved << carla.id();
+        QPointer<DetailSelector> selector = openSelector(carla);
+        QVERIFY(selector);
+        QCOMPARE(describe(selector->model()),
+                 "account0|" + qtTrId("qtn_call_account_missing") + "|carla@voip.example||");
+        auto *row = static_cast<DetailSelectorItem *>(
+            selector->list()->cellForIndex(selector->model()->index(0)));
+        QVERIFY(row);
+        QCOMPARE(row->icon()->image(), QStringLiteral("icon-m-telephony-account-missing"));
+        TestSupport::saveScreenshot(m_window, QStringLiteral("detailselector-missing-account"));
+        QSignalSpy calls(selector.data(), &DetailSelector::call);
+        tap(row);
+        MBanner *banner = nullptr;
+        QTRY_VERIFY((banner = shownBanner()));
+        QCOMPARE(banner->title(), qtTrId("qtn_call_account_missing_info"));
+        QCOMPARE(calls.count(), 0);
+        QCOMPARE(selector->sceneWindowState(), MSceneWindow::Appeared);
+        selector->dismiss();
+        banner->dismiss();
+        QTRY_VERIFY(!selector);
     }
 
     void shouldCloseWhenTheContactHasNothingToCall()

@@ -157,12 +157,13 @@ private Q_SLOTS:
         e.image = QStringLiteral("icon-m-service-sip");
         e.showCredits = true;
         e.isPhone = true;
+        e.missingAccount = true;
         DetailSelectorModel model;
         model.addItem(e);
         const QVariantMap map = model.data(model.index(0), DetailSelectorModel::EntryRole).toMap();
         QCOMPARE(QStringList(map.keys()).join(','),
-                 QStringLiteral("accountPath,displayName,image,isPhone,isVideoCall,presenceState,"
-                                "showCredits,type"));
+                 QStringLiteral("accountPath,displayName,image,isPhone,isVideoCall,missingAccount,"
+                                "presenceState,showCredits,type"));
         const DetailEntry back = model.entry(0);
         QCOMPARE(back.toMap(), e.toMap());
         QCOMPARE(model.data(model.index(0)).toString(), QStringLiteral("+358 40 1"));

@@ -549,6 +549,25 @@ private Q_SLOTS:
                  qtTrId("qtn_call_add_contact") + '|' + qtTrId("qtn_call_merge_contact"));
     }
 
+    void shouldNotShowContactsSheetOfCallGone()
+    {
+        // The row's call is not in the history (any more): the sheet of its contacts would be
+        // empty.
+        QPointer<ReturnCallDialog> d = tap(row(DialogTestBench::call(
+            DialogTestBench::Cellular, "0402222222", {{m_anna, "Anna Virtanen"}, {m_bob, "Bob"}})));
+        QVERIFY(d && d->contactHeader());
+        QMetaObject::invokeMethod(d.data(), "onOpenContactCard");
+        QCoreApplication::sendPostedEvents();
+        QStringList shown;
+        for (MSceneWindow *w : m_bench.window()->sceneManager()->overlays())
+            if (w->sceneWindowState() != MSceneWindow::Disappearing &&
+                w->sceneWindowState() != MSceneWindow::Disappeared)
+                shown << w->metaObject()->className();
+        TestSupport::saveScreenshot(m_bench.window(), QStringLiteral("dialog-multicontacts-gone"));
+        QCOMPARE(shown.join(','), QString());
+        QVERIFY(!CallHistoryDialogManager::instance()->hasDialogs());
+    }
+
     void shouldSaveScreenshotsOfEveryKind_data()
     {
         QTest::addColumn<QString>("language");

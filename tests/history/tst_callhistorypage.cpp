@@ -31,6 +31,7 @@
 #include "mtextedit.h"
 #include "pagemanager.h"
 #include "programwindow.h"
+#include "returncalldialog.h"
 #include "searchtextedit.h"
 #include "testsupport.h"
 
@@ -299,10 +300,44 @@ private Q_SLOTS:
         TestSupport::saveScreenshot(m_window, "history-search");
         page()->searchField()->editor()->setText(QStringLiteral("zzzz"));
         QTRY_VERIFY(page()->noResultsLabel()->isVisible());
-        QCOMPARE(page()->noResultsLabel()->text(), qtTrId("qtn_call_empty_view"));
+        QCOMPARE(page()->noResultsLabel()->text(), qtTrId("qtn_call_no_matching_calls"));
+        TestSupport::saveScreenshot(m_window, "history-search-no-match");
         page()->resetSearch();
         QVERIFY(!page()->isSearchShown());
         QTRY_VERIFY(titles().size() >= 4);
+    }
+
+    void shouldHoldTheListStillWhileAFingerIsDown()
+    {
+        page()->resetSearch();
+        QMetaObject::invokeMethod(page(), "slotListPannedUpFromTop");
+        QVERIFY(page()->isSearchShown());
+        page()->list()->flush();
+        QTRY_VERIFY(page()->list()->visibleCells().size() >= 2);
+        auto *row = static_cast<CallHistoryItem *>(page()->list()->visibleCells().at(1));
+        const int pressedCall = row->eventId();
+        const QRectF before = row->mapRectToScene(row->rect());
+        const QPoint at = m_window->mapFromScene(before.center());
+        QTest::mousePress(m_window->viewport(), Qt::LeftButton, {}, at);
+        // The empty field's five seconds run out while the finger is down.
+        QMetaObject::invokeMethod(page()->searchField(), "hideRequest");
+        QCoreApplication::sendPostedEvents();
+        page()->list()->flush();
+        const QRectF during = row->mapRectToScene(row->rect());
+        const bool shownDuring = page()->isSearchShown();
+        TestSupport::saveScreenshot(m_window, "history-search-hide-under-finger");
+        QTest::mouseRelease(m_window->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(during, before);
+        QVERIFY(shownDuring);
+        // The tap reaches the row the finger was on; the field goes once the finger is up.
+        CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
+        QTRY_VERIFY(dialogs->hasDialogs());
+        auto *dialog = qobject_cast<ReturnCallDialog *>(dialogs->dialogs().last());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->snapshot().eventId, pressedCall);
+        QTRY_VERIFY(!page()->isSearchShown());
+        dialogs->dismissAll();
+        QTRY_VERIFY(!dialogs->hasDialogs());
     }
 
     void shouldResetWhenCallEndsElsewhere_data()
@@ -364,15 +399,7 @@ private Q_SLOTS:
         QTRY_COMPARE(page()->viewState(), int(CallHistoryPage::List));
         const QString english = page()->header()->text();
         QCOMPARE(m_window->layoutDirection(), Qt::LeftToRight);
-        auto setLanguage = [](const QString &value) {
-            QProcess dconf;
-            if (value.isEmpty())
-                dconf.start(QStringLiteral("dconf"), {"reset", "/system/locale/language"});
-            else
-                dconf.start(QStringLiteral("dconf"),
-                            {"write", "/system/locale/language", "'" + value + "'"});
-            return dconf.waitForFinished(10000) && dconf.exitCode() == 0;
-        };
+        const auto setLanguage = &TestSupport::setSystemLanguage;
         QVERIFY(setLanguage(QStringLiteral("ar")));
         QTRY_COMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
         QTRY_VERIFY(page()->header()->text() != english);

@@ -1,6 +1,7 @@
 #include "callhistorycache.h"
 #include "callhistorycontact.h"
 #include "callhistorycontactsmanager.h"
+#include "callhistorydialogmanager.h"
 #include "callhistoryfilterproxymodel.h"
 #include "callhistoryitem.h"
 #include "callhistorylocale.h"
@@ -13,6 +14,7 @@
 #include "maction.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
+#include "mbutton.h"
 #include "mgconfitem.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
@@ -20,8 +22,10 @@
 #include "mlocale.h"
 #include "mobjectmenu.h"
 #include "modelmanager.h"
+#include "mtoolbar.h"
 #include "pagemanager.h"
 #include "programwindow.h"
+#include "returncalldialog.h"
 #include "testsupport.h"
 #include "voicemailstore.h"
 
@@ -33,6 +37,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -148,6 +153,9 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        // A tap may have opened a dialog; the next case taps the list again.
+        CallHistoryDialogManager::instance()->dismissAll();
+        QTRY_VERIFY(!CallHistoryDialogManager::instance()->hasDialogs());
         QtContacts::QContactManager book(ContactsEngine::ensureRegistered());
         book.removeContacts(m_savedContacts);
         m_savedContacts.clear();
@@ -167,6 +175,7 @@ private Q_SLOTS:
         QTest::newRow("copy number from the menu") << "copy" << false;
         QTest::newRow("duration of a press held while refilled") << "duration" << false;
         QTest::newRow("tap marking a missed call read") << "tap" << true;
+        QTest::newRow("tap opening the return-call dialog") << "dialog" << false;
     }
     void shouldActOnThePressedCallAfterItsRowIsRefilled()
     {
@@ -211,6 +220,22 @@ private Q_SLOTS:
                                                               : text;
             row->objectMenu()->dismiss();
             QTest::mouseRelease(m_window->viewport(), Qt::LeftButton, {}, at);
+        } else if (action == QLatin1String("dialog")) {
+            QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {},
+                              m_window->mapFromScene(row->mapToScene(row->rect().center())));
+            row->fill(indexOf(b));
+            CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
+            QTRY_VERIFY(dialogs->hasDialogs());
+            auto *dialog = qobject_cast<ReturnCallDialog *>(dialogs->dialogs().last());
+            QVERIFY(dialog);
+            // What it shows and what its call button dials.
+            const ReturnCallDialog::Snapshot &s = dialog->snapshot();
+            const QString shown = s.eventId == a && s.remoteUid == NumberA   ? "A"
+                                  : s.eventId == b && s.remoteUid == NumberB ? "B"
+                                                                             : s.remoteUid;
+            actedOn = shown;
+            QTRY_COMPARE(dialog->sceneWindowState(), MSceneWindow::Appeared);
+            TestSupport::saveScreenshot(m_window, QStringLiteral("rows-dialog-of-pressed-call"));
         } else {
             QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {},
                               m_window->mapFromScene(row->mapToScene(row->rect().center())));
@@ -260,6 +285,82 @@ private Q_SLOTS:
             menu->dismiss();
         }
         QTRY_VERIFY(menu.isNull());
+    }
+
+    void shouldCloseTheMenuOnPageSwitch_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("dialer tab tapped") << "dialer tab";
+        QTest::newRow("contacts page shown from outside") << "contacts";
+        QTest::newRow("back to the background") << "prestart";
+    }
+    void shouldCloseTheMenuOnPageSwitch()
+    {
+        QFETCH(QString, how);
+        clearHistory();
+        const int a = addCall(NumberA, 75, false);
+        QTRY_VERIFY(rowOf(a));
+        rowOf(a)->longPress();
+        QPointer<MObjectMenu> menu = rowOf(a)->objectMenu();
+        QVERIFY(menu);
+        if (how == QLatin1String("dialer tab")) {
+            MButton *tab = m_window->toolBar()->buttonFor(pm()->toolbarActions().at(1));
+            QVERIFY(tab);
+            QTest::mouseClick(m_window->viewport(), Qt::LeftButton, {},
+                              m_window->mapFromScene(tab->mapToScene(tab->rect().center())));
+            QCOMPARE(pm()->currentPageType(), int(PageManager::Dialer));
+        } else if (how == QLatin1String("contacts")) {
+            pm()->showContacts();
+        } else {
+            QMetaObject::invokeMethod(pm(), "onPrestartRestored");
+        }
+        TestSupport::saveScreenshot(
+            m_window, QStringLiteral("rows-menu-after-%1").arg(how).replace(' ', '-'));
+        QVERIFY(!menu || menu->sceneWindowState() == MSceneWindow::Disappeared);
+        QTRY_VERIFY(menu.isNull());
+        if (how == QLatin1String("prestart"))
+            QMetaObject::invokeMethod(pm(), "onPrestartReleased");
+        pm()->showCallHistory();
+    }
+
+    // The menu's texts follow a change of language made while the program runs, whether the
+    // menu is opened after it or is open at the time.
+    void shouldShowTheMenuInTheCurrentLanguage_data()
+    {
+        QTest::addColumn<bool>("openDuringSwitch");
+        QTest::newRow("opened after the switch") << false;
+        QTest::newRow("open during the switch") << true;
+    }
+    void shouldShowTheMenuInTheCurrentLanguage()
+    {
+        QFETCH(bool, openDuringSwitch);
+        clearHistory();
+        const int a = addCall(NumberA, 136, false);
+        QTRY_VERIFY(rowOf(a));
+        const QString english = qtTrId("qtn_call_copy_number");
+        if (openDuringSwitch)
+            rowOf(a)->longPress();
+        QVERIFY(TestSupport::setSystemLanguage(QStringLiteral("de")));
+        const auto restore = qScopeGuard([] { TestSupport::setSystemLanguage(QString()); });
+        QTRY_VERIFY(qtTrId("qtn_call_copy_number") != english);
+        if (!openDuringSwitch)
+            rowOf(a)->longPress();
+        MObjectMenu *menu = rowOf(a)->objectMenu();
+        QVERIFY(menu);
+        QStringList entries;
+        for (QGraphicsItem *item : menu->childItems())
+            if (auto *entry = qobject_cast<MButton *>(item->toGraphicsObject()))
+                entries << entry->text();
+        TestSupport::saveScreenshot(
+            m_window,
+            QStringLiteral("rows-menu-german-%1").arg(openDuringSwitch ? "open" : "after"));
+        QCOMPARE(
+            entries.join('|'),
+            QStringList({qtTrId("qtn_call_duration").arg("02:16"), qtTrId("qtn_call_copy_number"),
+                         qtTrId("qtn_comm_delete"), qtTrId("qtn_call_log_empty")})
+                .join('|'));
+        menu->dismiss();
+        QTRY_VERIFY(!rowOf(a)->objectMenu());
     }
 
     void shouldCopyTheBareNumber_data()

@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -45,6 +46,17 @@ QString saveScreenshot(QWidget *widget, const QString &name)
     return path;
 }
 
+QImage onScreen(QWidget *window)
+{
+    // The repaints that pending changes asked for are done first, as the screen would.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QScreen *screen = window->screen();
+    if (!screen)
+        return QImage();
+    return screen->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 MApplicationWindow *shownWindow()
 {
     auto *window = new MApplicationWindow;
@@ -54,6 +66,37 @@ MApplicationWindow *shownWindow()
         return window;
     delete window;
     return nullptr;
+}
+
+bool setSystemLanguage(const QString &language)
+{
+    QProcess dconf;
+    const QString key = QStringLiteral("/system/locale/language");
+    if (language.isEmpty())
+        dconf.start(QStringLiteral("dconf"), {QStringLiteral("reset"), key});
+    else
+        dconf.start(QStringLiteral("dconf"), {QStringLiteral("write"), key,
+                                              QLatin1Char('\'') + language + QLatin1Char('\'')});
+    return dconf.waitForFinished(10000) && dconf.exitStatus() == QProcess::NormalExit &&
+           dconf.exitCode() == 0;
+}
+
+QRect differingArea(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return a.rect().united(b.rect());
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    QRect area;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            if (p[col] != q[col])
+                area |= QRect(col, row, 1, 1);
+        }
+    }
+    return area;
 }
 
 QString joinedFirstArguments(const QSignalSpy &spy)

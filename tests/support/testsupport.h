@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -18,9 +20,18 @@ bool waitForBusNameGone(const QString &name, int timeout = 5000);
 QString builtProgram(const QString &relativePath);
 // Saves a picture of widget under <build>/screenshots/<name>.png and returns the path.
 QString saveScreenshot(QWidget *widget, const QString &name);
+// What the window shows on its screen now, as last painted (not painted afresh, as
+// QWidget::grab() does): a part that was not repainted after a change shows as it was.
+QImage onScreen(QWidget *window);
 // A portrait application window of the program's size (480 x 854), shown; null when it was not
 // exposed within the usual wait.
 MApplicationWindow *shownWindow();
+// Sets the system's interface language as the settings do (dconf key /system/locale/language,
+// written by the dconf tool); an empty language resets the key. False if the tool failed.
+bool setSystemLanguage(const QString &language);
+// The smallest rectangle holding every pixel that differs between two pictures of the same size
+// (their whole rectangle when the sizes differ); null when they are alike.
+QRect differingArea(const QImage &a, const QImage &b);
 // The first argument of each signal a spy caught, as text, "|"-separated ("()" for none).
 QString joinedFirstArguments(const QSignalSpy &spy);
 } // namespace TestSupport

@@ -239,6 +239,31 @@ private Q_SLOTS:
         QCOMPARE(clicked.at(0).at(0).toModelIndex().row(), 1);
     }
 
+    void shouldIgnoreTapWhenRowMovedUnderFinger_data()
+    {
+        QTest::addColumn<qreal>("jump");
+        QTest::addColumn<int>("taps");
+        QTest::newRow("row stays in place") << 0.0 << 1;
+        QTest::newRow("list jumps up by the search field's height") << -68.0 << 0;
+        QTest::newRow("list jumps by a pixel") << 1.0 << 0;
+    }
+    void shouldIgnoreTapWhenRowMovedUnderFinger()
+    {
+        QFETCH(qreal, jump);
+        QFETCH(int, taps);
+        QStringListModel model({"one", "two", "three"});
+        m_list->setItemModel(&model);
+        QTRY_COMPARE(texts().size(), 3);
+        MWidget *cell = m_list->visibleCells().at(1);
+        QSignalSpy clicked(m_list, &MList::itemClicked);
+        const QPoint at = onScreen(cell);
+        QTest::mousePress(m_window->viewport(), Qt::LeftButton, {}, at);
+        // Something above the list changes its height while the finger is down.
+        m_list->setPos(m_list->pos() + QPointF(0, jump));
+        QTest::mouseRelease(m_window->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(clicked.count(), taps);
+    }
+
     void shouldOfferObjectMenuOnLongPress()
     {
         QStringListModel model({"one"});

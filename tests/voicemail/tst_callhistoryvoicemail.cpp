@@ -1,5 +1,6 @@
 #include "callhistoryvoicemail.h"
 #include "contactsengine.h"
+#include "mgconfitem.h"
 #include "voicemailstore.h"
 
 #include <QtContacts/QContactGuid>
@@ -105,8 +106,44 @@ private Q_SLOTS:
         setNumbers({"0401234567"});
         CallHistoryVoicemail voicemail;
         QVERIFY(!voicemail.isVoicemailNumber(QStringLiteral("0401234567")));
+        QVERIFY(!voicemail.isKnown());
         QTRY_VERIFY(voicemail.isVoicemailNumber(QStringLiteral("0401234567")));
+        QVERIFY(voicemail.isKnown());
         QCOMPARE(voicemail.voicemailNumbers(), QStringList{"0401234567"});
+    }
+
+    void shouldOfferNumbersWithOrWithoutTheirContact_data()
+    {
+        QTest::addColumn<bool>("throughService");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("set through the service: its contact")
+            << true << QStringList{"0401234567"} << "contact|0401234567";
+        QTest::newRow("written into the setting alone: made from the numbers")
+            << false << QStringList{"0401234567", "0509999999"} << "made|0401234567|0509999999";
+        QTest::newRow("none set: nothing") << false << QStringList{} << "made|";
+    }
+    void shouldOfferNumbersWithOrWithoutTheirContact()
+    {
+        QFETCH(bool, throughService);
+        QFETCH(QStringList, numbers);
+        QFETCH(QString, offered);
+        if (throughService) {
+            setNumbers(numbers);
+        } else {
+            MGConfItem setting(QString::fromLatin1(VoicemailStore::numbersKey));
+            QVERIFY(setting.set(numbers));
+        }
+        startService();
+        QTRY_COMPARE(m_voicemail->voicemailNumbers(), numbers);
+        if (throughService)
+            QTRY_VERIFY(!m_voicemail->voicemailContact().isEmpty());
+        const QContact contact = m_voicemail->offeredContact();
+        const QString kind = contact.id().isNull() ? "made" : "contact";
+        QCOMPARE(kind + '|' + numbersOf(contact), offered);
+        if (!numbers.isEmpty())
+            QCOMPARE(contact.detail<QContactGuid>().guid(),
+                     QString::fromLatin1(VoicemailStore::voicemailContactGUID));
     }
 
     void shouldFindTheVoicemailContact()
