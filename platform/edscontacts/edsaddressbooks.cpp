@@ -97,6 +97,7 @@ struct EdsAddressBooks::Book
     EBookClientView *view = nullptr;
     GCancellable *cancellable = nullptr;
     EdsAddressBooks *owner = nullptr;
+    bool listed = false;
 };
 
 // One asynchronous call of a book: whose, and what to do with the outcome. The owner and the book
@@ -291,6 +292,7 @@ struct EdsAddressBooksCallbacks
     static void viewComplete(EBookClientView *, const GError *, gpointer data)
     {
         auto *book = static_cast<Book *>(data);
+        book->listed = true;
         Q_EMIT book->owner->bookListed(book->uid);
     }
 
@@ -447,8 +449,8 @@ void EdsAddressBooks::registryReady(ESourceRegistry *registry, const QString &er
                      this);
     g_signal_connect(registry, "source-disabled", G_CALLBACK(EdsAddressBooksCallbacks::sourceLeft),
                      this);
-    Q_EMIT availabilityChanged(true);
     openEnabledBooks();
+    Q_EMIT availabilityChanged(true);
 }
 
 void EdsAddressBooks::registryLost()
@@ -535,6 +537,17 @@ void EdsAddressBooks::checkSourceGone(const QString &uid)
         if (!enabled)
             closeBook(uid, true);
     });
+}
+
+bool EdsAddressBooks::isSettled() const
+{
+    if (!m_registry)
+        return false;
+    for (Book *book : m_books) {
+        if (!book->listed)
+            return false;
+    }
+    return true;
 }
 
 QStringList EdsAddressBooks::openBooks() const

@@ -63,6 +63,8 @@ public:
 
     // Whether the registry answers.
     bool isAvailable() const { return m_registry != nullptr; }
+    // The registry answers and every enabled book is open and listed.
+    bool isSettled() const;
     // Books open now, by source UID, and their names.
     QStringList openBooks() const;
     QString displayName(const QString &book) const;
@@ -85,8 +87,8 @@ Q_SIGNALS:
     void bookListed(const QString &book);
     // Contacts listed or added (modified false), or changed: EDS's revisions have a resolution of
     // a second, so a change may keep the revision a contact had.
-    void contactsChanged(const QString &book, const QStringList &uids,
-                         const QStringList &revisions, bool modified);
+    void contactsChanged(const QString &book, const QStringList &uids, const QStringList &revisions,
+                         bool modified);
     void contactsRemoved(const QString &book, const QStringList &uids);
     // removed: the registry no longer lists it as enabled; else EDS went away.
     void bookClosed(const QString &book, bool removed);

@@ -4,7 +4,9 @@
 
 #include <libebook-contacts/libebook-contacts.h>
 
+#include <QtContacts/QContactDisplayLabel>
 #include <QtContacts/QContactGuid>
+#include <QtContacts/QContactName>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -162,6 +164,16 @@ bool EdsContactConverter::toContact(const QByteArray &card, QContact *contact, Q
         return false;
     }
     *contact = contacts.first();
+    // A card named by FN alone (N is optional in EDS) is named so here too: our engine names a
+    // contact by its name details, not by the label a card brings.
+    QContactName name = contact->detail<QContactName>();
+    const QString label = contact->detail<QContactDisplayLabel>().label().trimmed();
+    if (!label.isEmpty() && name.firstName().trimmed().isEmpty() &&
+        name.lastName().trimmed().isEmpty() && name.middleName().trimmed().isEmpty() &&
+        name.customLabel().trimmed().isEmpty()) {
+        name.setCustomLabel(label);
+        contact->saveDetail(&name);
+    }
     return true;
 }
 

@@ -10,7 +10,8 @@
 // back, and merges a change made here into EDS's card so that what this program does not read
 // stays as EDS has it.
 //
-// A card is read with VCardCodec, as our vCard import reads it, after two steps of EDS's own:
+// A card is read with VCardCodec, as our vCard import reads it, named by its FN when it has no N,
+// after two steps of EDS's own:
 // its revision (REV) is dropped, as the mirror keeps it beside the contact, and a picture kept in
 // the card (PHOTO;ENCODING=b, as GNOME Contacts saves one) is written once to a file of the picture
 // folder, named after its content, and read as that file's URL. A contact list (a card of EDS

@@ -21,6 +21,10 @@ EdsMirror::EdsMirror(EdsAddressBooks *books, const QString &mirrorFile,
     connect(books, &EdsAddressBooks::contactsRemoved, this, &EdsMirror::onContactsRemoved);
     connect(books, &EdsAddressBooks::bookListed, this, &EdsMirror::onBookListed);
     connect(books, &EdsAddressBooks::bookClosed, this, &EdsMirror::onBookClosed);
+    connect(books, &EdsAddressBooks::availabilityChanged, this, [this] {
+        if (isIdle())
+            Q_EMIT idle();
+    });
 }
 
 EdsMirror::~EdsMirror()
@@ -47,7 +51,7 @@ bool EdsMirror::open()
 
 bool EdsMirror::isIdle() const
 {
-    return !m_busy && m_jobs.isEmpty() && m_listing.isEmpty();
+    return !m_busy && m_jobs.isEmpty() && m_books->isSettled();
 }
 
 bool EdsMirror::fail()

@@ -54,7 +54,7 @@ public:
     QString errorString() const { return m_error; }
     QString file() const { return m_file; }
 
-    // Nothing is being read or written, and every open book has been listed.
+    // Nothing is being read or written, and every enabled book is open and listed.
     bool isIdle() const;
 
     // AddressBookChangeBus::Listener
