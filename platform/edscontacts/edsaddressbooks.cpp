@@ -13,6 +13,13 @@ const int longestRetryDelay = 60000;
 // A source that leaves the registry is taken for removed only if it is still gone this much
 // later while the registry answers: when EDS stops, its sources leave before its name does.
 const int removalCheckDelay = 500;
+// A source the registry has just told of (added, enabled) is opened this much later.
+const int sourceSettleDelay = 1000;
+// A book not open and watched within this is closed and opened again later.
+const int openTimeout = 15000;
+// Codes of libedata-book's EBookSqliteError (E_BOOK_SQLITE_ERROR_CONSTRAINT, _CONTACT_NOT_FOUND).
+const int storeConstraint = 1;
+const int storeContactNotFound = 2;
 
 QString messageOf(GError *error)
 {
@@ -50,6 +57,13 @@ EdsAddressBooks::Failure failureOf(const GError *error)
             return EdsAddressBooks::Refused;
         }
     }
+    // The local book answers from its SQLite store, in that store's error domain.
+    static const GQuark storeErrors =
+        g_quark_from_static_string("e-book-backend-sqlite-error-quark");
+    if (error->domain == storeErrors && error->code == storeContactNotFound)
+        return EdsAddressBooks::NotFound;
+    if (error->domain == storeErrors && error->code == storeConstraint)
+        return EdsAddressBooks::Exists;
     if (error->domain == G_IO_ERROR || error->domain == G_DBUS_ERROR)
         return EdsAddressBooks::Unavailable;
     return EdsAddressBooks::Refused;
@@ -159,9 +173,17 @@ struct EdsAddressBooksCallbacks
     static void sourceAppeared(ESourceRegistry *registry, ESource *source, gpointer data)
     {
         auto *self = static_cast<EdsAddressBooks *>(data);
-        if (registry == self->m_registry && isAddressBook(source) &&
-            e_source_registry_check_enabled(registry, source))
-            self->openBook(source);
+        if (registry != self->m_registry || !isAddressBook(source) ||
+            !e_source_registry_check_enabled(registry, source))
+            return;
+        // EDS's factory learns of the source through a registry of its own: a connect made at
+        // once may wait for good.
+        ESource *ref = E_SOURCE(g_object_ref(source));
+        QTimer::singleShot(sourceSettleDelay, self, [self, ref] {
+            if (self->m_registry)
+                self->openBook(ref);
+            g_object_unref(ref);
+        });
     }
 
     static void sourceLeft(ESourceRegistry *, ESource *source, gpointer data)
@@ -445,6 +467,9 @@ void EdsAddressBooks::registryReady(ESourceRegistry *registry, const QString &er
                      this);
     g_signal_connect(registry, "source-enabled",
                      G_CALLBACK(EdsAddressBooksCallbacks::sourceAppeared), this);
+    // A source enabled again is reported as changed, not always as enabled.
+    g_signal_connect(registry, "source-changed",
+                     G_CALLBACK(EdsAddressBooksCallbacks::sourceAppeared), this);
     g_signal_connect(registry, "source-removed", G_CALLBACK(EdsAddressBooksCallbacks::sourceLeft),
                      this);
     g_signal_connect(registry, "source-disabled", G_CALLBACK(EdsAddressBooksCallbacks::sourceLeft),
@@ -498,6 +523,15 @@ void EdsAddressBooks::openBook(ESource *source)
     book->cancellable = g_cancellable_new();
     book->owner = this;
     m_books.insert(uid, book);
+    const quint64 serial = book->serial;
+    QTimer::singleShot(openTimeout, this, [this, uid, serial] {
+        Book *opening = m_books.value(uid);
+        if (!opening || opening->serial != serial || opening->view)
+            return;
+        m_error = QStringLiteral("address book %1 did not open in time").arg(opening->name);
+        closeBook(uid, false);
+        scheduleRetry();
+    });
     auto *call = new EdsCall{this, uid, book->serial, QString(), Done()};
     // Not waiting for the book to go online: a local book never reports it, and a connect that
     // waits for it waits its whole time-out.

@@ -18,7 +18,9 @@ typedef struct _GCancellable GCancellable;
 // revision of every contact added or changed and the UIDs of contacts removed, and writes to them.
 //
 // EDS may be missing, start late, stop or restart: the books close (bookClosed() with removed
-// false) and are opened again when the registry answers again; the object tries again by itself,
+// false) and are opened again when the registry answers again (a book that does not open in
+// time is closed and tried again: EDS may leave a connect unanswered); the object tries again by
+// itself,
 // first within a second, then less and less often, and at once when the registry's name appears
 // on the bus. A book disabled or removed in the registry closes with removed true.
 //

@@ -213,8 +213,15 @@ void EdsMirror::drop(const QList<Link> &links)
         return;
     }
     QList<QContactLocalId> ids, removed;
-    for (const Link &link : links)
+    QStringList lostChanges;
+    for (const Link &link : links) {
         ids << link.contactId;
+        // A change of ours that EDS never got goes with the contact: the person is told.
+        QContact current;
+        if (contact(link.contactId, &current) &&
+            !sameCard(EdsContactConverter::toVCard(current), link.base))
+            lostChanges << nameOf(current);
+    }
     QMap<int, QContactManager::Error> errors; // contacts removed here already
     if (!m_database->remove(ids, &removed, &errors)) {
         fail();
@@ -231,6 +238,11 @@ void EdsMirror::drop(const QList<Link> &links)
         return;
     }
     announce({}, {}, removed);
+    EdsAddressBooks::Outcome gone;
+    gone.failure = EdsAddressBooks::NotFound;
+    gone.message = QStringLiteral("the contact was removed from the address book");
+    for (const QString &name : qAsConst(lostChanges))
+        refused(name, gone);
 }
 
 void EdsMirror::apply(const QString &book, const QList<EdsAddressBooks::Card> &cards)

@@ -29,7 +29,8 @@
 // written together, before EDS is asked to add it, so a contact is never added to EDS twice.
 //
 // When EDS disagrees: a change made here to a contact that EDS changed too keeps EDS's other
-// properties; a contact removed in EDS goes from the mirror even if it had a change of ours. A
+// properties; a contact removed in EDS goes from the mirror even if it had a change of ours not
+// yet written, and the person is told (writeRefused()), as for a change EDS refuses. A
 // write that EDS refuses (read-only or offline book, full disk, ...) is reported through
 // writeRefused(); the contact keeps what the person wrote and is written again when its book is
 // next opened. A refused removal brings the contact back from EDS. While EDS is away, nothing is

@@ -5,12 +5,15 @@
 #include "contactsaddressbook.h"
 #include "contactsengine.h"
 #include "contactssource.h"
+#include "edscontactsservice.h"
 #include "edstestsession.h"
 #include "eventcontactsupdater.h"
 #include "eventstore.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
+#include "mbanner.h"
 #include "mlocale.h"
+#include "mscenemanager.h"
 #include "testsupport.h"
 
 #include <QtContacts/QContactManager>
@@ -231,6 +234,52 @@ private Q_SLOTS:
         const QString expected = QStringLiteral("0404444444 0405555555 X-OTHER-PROGRAM:kept");
         QTRY_COMPARE(cardLines(uid, QStringLiteral("X-OTHER")), expected);
         QVERIFY(m_eds->contactVCard(uid).contains(QLatin1String("cid@example.com")));
+    }
+
+    void shouldTellPersonOfChangeEdsDidNotTake()
+    {
+        // A mirror of its own, so that it can stop while the program's goes on.
+        const QString file = m_dir.filePath(QStringLiteral("banner-mirror.db"));
+        const QString uid =
+            m_eds->addContact(card(QStringLiteral("Gus Gone"), QStringLiteral("0409990000")));
+        QVERIFY(!uid.isEmpty());
+        QContactManager book(ContactsEngine::ensureRegistered(),
+                             {{QString::fromLatin1(ContactsEngine::databaseParameter), file}});
+        const auto gus = [&book] {
+            for (const QContact &contact : book.contacts()) {
+                if (ContactsEngine::synthesizedContactDisplayLabel(contact) ==
+                    QLatin1String("Gus Gone"))
+                    return contact;
+            }
+            return QContact();
+        };
+        {
+            EdsContactsService first(file);
+            first.start();
+            QTRY_VERIFY(!gus().isEmpty());
+        }
+        // While no mirror runs, GNOME Contacts removes Gus and our tool changes him.
+        QVERIFY(m_eds->removeContact(uid));
+        QContact changed = gus();
+        QContactPhoneNumber number;
+        number.setNumber(QStringLiteral("0409990001"));
+        changed.saveDetail(&number);
+        QVERIFY(book.saveContact(&changed));
+
+        EdsContactsService second(file);
+        AddressBookSync sync(&second);
+        second.start();
+        const QString text = AddressBookSync::refusedText(
+            QStringLiteral("Gus Gone"),
+            QStringLiteral("the contact was removed from the address book"));
+        QCOMPARE(text, QStringLiteral("Gus Gone was not saved to the address book: the contact was "
+                                      "removed from the address book"));
+        QTRY_VERIFY(!m_window->sceneManager()->overlays().isEmpty());
+        auto *banner = qobject_cast<MBanner *>(m_window->sceneManager()->overlays().last());
+        QVERIFY(banner);
+        QCOMPARE(banner->title(), text);
+        TestSupport::saveScreenshot(m_window, QStringLiteral("addressbooksync-refused"));
+        banner->dismiss();
     }
 };
 

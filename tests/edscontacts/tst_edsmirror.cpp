@@ -35,11 +35,24 @@ private:
             .arg(name, number, extra);
     }
 
-    void startMirror()
+    // retryDelay: how long the mirror waits before it starts EDS again by itself.
+    void startMirror(int retryDelay = 100)
     {
         m_service.reset(new EdsContactsService(m_file));
-        m_service->setRetryDelay(100);
+        m_service->setRetryDelay(retryDelay);
         m_service->start();
+    }
+
+    void addHere(const QString &name, const QString &number)
+    {
+        QContact contact;
+        QContactName contactName;
+        contactName.setCustomLabel(name);
+        contact.saveDetail(&contactName);
+        QContactPhoneNumber phone;
+        phone.setNumber(number);
+        contact.saveDetail(&phone);
+        QVERIFY(m_book->saveContact(&contact));
     }
 
     // "name: numbers" of every contact on the mirror, sorted.
@@ -199,6 +212,79 @@ private Q_SLOTS:
         }
         QTRY_COMPARE(inEds(), expected);
         QTRY_COMPARE(mirrored(), expected);
+    }
+
+    void shouldKeepWorkingWhileEdsRestarts()
+    {
+        m_eds->addContact(card(QStringLiteral("Ann Example"), QStringLiteral("0401234567")));
+        // EDS comes back when the test starts it again, not by the mirror's own retries.
+        startMirror(60000);
+        QTRY_COMPARE(mirrored(), QStringLiteral("Ann Example: 0401234567"));
+        const QContactId ann = mirroredContact(QStringLiteral("Ann Example")).id();
+        QVERIFY2(m_eds->stop(), qPrintable(m_eds->errorString()));
+
+        // The mirror still answers and takes writes.
+        QCOMPARE(mirrored(), QStringLiteral("Ann Example: 0401234567"));
+        addHere(QStringLiteral("Dan Offline"), QStringLiteral("0406660000"));
+
+        QVERIFY2(m_eds->start(), qPrintable(m_eds->errorString()));
+        const QString both = QStringLiteral("Ann Example: 0401234567; Dan Offline: 0406660000");
+        QTRY_COMPARE(inEds(), both);
+        m_eds->addContact(card(QStringLiteral("Eve After"), QStringLiteral("0407770000")));
+        QTRY_COMPARE(mirrored(), both + QStringLiteral("; Eve After: 0407770000"));
+        // The same contact, under the same id, for the rows that show it.
+        QCOMPARE(mirroredContact(QStringLiteral("Ann Example")).id(), ann);
+    }
+
+    void shouldFollowAddressBookLeaving_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("removed") << "remove";
+        QTest::newRow("disabled") << "disable";
+    }
+
+    void shouldFollowAddressBookLeaving()
+    {
+        QFETCH(QString, change);
+        m_eds->addContact(card(QStringLiteral("Ann Example"), QStringLiteral("0401234567")));
+        const QString work = m_eds->createAddressBook(QStringLiteral("Work"));
+        QVERIFY2(!work.isEmpty(), qPrintable(m_eds->errorString()));
+        m_eds->addContact(card(QStringLiteral("Wes Work"), QStringLiteral("0208880000")), work);
+        startMirror();
+        const QString personal = QStringLiteral("Ann Example: 0401234567");
+        QTRY_COMPARE(mirrored(), personal + QStringLiteral("; Wes Work: 0208880000"));
+        if (change == QLatin1String("remove")) {
+            QVERIFY2(m_eds->removeAddressBook(work), qPrintable(m_eds->errorString()));
+            QTRY_COMPARE(mirrored(), personal);
+        } else {
+            QVERIFY2(m_eds->setAddressBookEnabled(work, false), qPrintable(m_eds->errorString()));
+            QTRY_COMPARE(mirrored(), personal);
+            QVERIFY2(m_eds->setAddressBookEnabled(work, true), qPrintable(m_eds->errorString()));
+            QTRY_COMPARE(mirrored(), personal + QStringLiteral("; Wes Work: 0208880000"));
+        }
+        QCOMPARE(inEds(), personal);
+    }
+
+    void shouldTellOfChangeLostToRemovalInEds()
+    {
+        const QString uid =
+            m_eds->addContact(card(QStringLiteral("Gus Gone"), QStringLiteral("0409990000")));
+        startMirror();
+        QTRY_COMPARE(mirrored(), QStringLiteral("Gus Gone: 0409990000"));
+        // The program ends; GNOME Contacts removes Gus; our address book's tool changes him.
+        m_service.reset();
+        QVERIFY(m_eds->removeContact(uid));
+        QContact gus = mirroredContact(QStringLiteral("Gus Gone"));
+        QContactPhoneNumber number;
+        number.setNumber(QStringLiteral("0409990001"));
+        gus.saveDetail(&number);
+        QVERIFY(m_book->saveContact(&gus));
+
+        startMirror();
+        QSignalSpy refused(m_service.data(), &EdsContactsService::writeRefused);
+        QTRY_COMPARE(mirrored(), QString());
+        QTRY_COMPARE(refused.count(), 1);
+        QCOMPARE(refused.first().value(0).toString(), QStringLiteral("Gus Gone"));
     }
 };
 
