@@ -3,6 +3,8 @@
 #include "contactssource.h"
 #include "edscontactsservice.h"
 #include "informationbanner.h"
+#include "voicemail.h"
+#include "voicemailstore.h"
 
 #include <QCoreApplication>
 
@@ -23,8 +25,25 @@ AddressBookSync *AddressBookSync::instance()
 AddressBookSync::AddressBookSync(EdsContactsService *service, QObject *parent)
     : QObject(parent), m_service(service)
 {
-    if (service)
-        connect(service, &EdsContactsService::writeRefused, this, &AddressBookSync::onWriteRefused);
+    if (!service)
+        return;
+    connect(service, &EdsContactsService::writeRefused, this, &AddressBookSync::onWriteRefused);
+    connect(service, &EdsContactsService::availabilityChanged, this,
+            [this](bool available) { m_voicemailDue = m_voicemailDue || available; });
+    connect(service, &EdsContactsService::idle, this, &AddressBookSync::onIdle);
+}
+
+void AddressBookSync::onIdle()
+{
+    if (!m_voicemailDue)
+        return;
+    m_voicemailDue = false;
+    const QList<VoicemailNumber> numbers = VoicemailStore().numbers();
+    if (numbers.isEmpty())
+        return;
+    // The set reports by itself and deletes itself; the client need not outlive it.
+    Voicemail voicemail;
+    voicemail.startSettingVoicemailNumbers(numbers);
 }
 
 QString AddressBookSync::refusedText(const QString &contactName, const QString &reason)

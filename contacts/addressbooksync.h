@@ -28,7 +28,9 @@ public:
 
 private Q_SLOTS:
     void onWriteRefused(const QString &contactName, const QString &reason);
+    void onIdle();
 
 private:
     QPointer<EdsContactsService> m_service;
+    bool m_voicemailDue = false;
 };

@@ -15,6 +15,8 @@
 #include "mlocale.h"
 #include "mscenemanager.h"
 #include "testsupport.h"
+#include "voicemail.h"
+#include "voicemailstore.h"
 
 #include <QtContacts/QContactManager>
 #include <QtContacts/QContactPhoneNumber>
@@ -234,6 +236,26 @@ private Q_SLOTS:
         const QString expected = QStringLiteral("0404444444 0405555555 X-OTHER-PROGRAM:kept");
         QTRY_COMPARE(cardLines(uid, QStringLiteral("X-OTHER")), expected);
         QVERIFY(m_eds->contactVCard(uid).contains(QLatin1String("cid@example.com")));
+    }
+
+    void shouldKeepVoicemailContactInEds()
+    {
+        // Set through the voicemail service: written to EDS as GNOME Contacts sees it.
+        Voicemail voicemail;
+        QCOMPARE(voicemail.setVoicemailNumbers({VoicemailNumber(QStringLiteral("+358401112222"))}),
+                 Voicemail::NoError);
+        const QString uid = QString::fromLatin1(VoicemailStore::voicemailContactGUID);
+        QTRY_COMPARE(cardLines(uid, QStringLiteral("FN")),
+                     QStringLiteral("+358401112222 FN:Voicemail"));
+
+        // Removed in EDS (or never there, as after a change of address book): written again
+        // once EDS is reached again.
+        QVERIFY(m_eds->removeContact(uid));
+        QTRY_VERIFY(!m_eds->contactUids().contains(uid));
+        QVERIFY2(m_eds->stop(), qPrintable(m_eds->errorString()));
+        QVERIFY2(m_eds->start(), qPrintable(m_eds->errorString()));
+        QTRY_COMPARE(cardLines(uid, QStringLiteral("FN")),
+                     QStringLiteral("+358401112222 FN:Voicemail"));
     }
 
     void shouldTellPersonOfChangeEdsDidNotTake()
