@@ -1,4 +1,5 @@
 #include "addressbooksync.h"
+#include "callhistorycontactsmanager.h"
 #include "callmodel.h"
 #include "contactmergepicker.h"
 #include "contactnameindex.h"
@@ -172,6 +173,16 @@ private Q_SLOTS:
         QVERIFY(model);
         QTRY_COMPARE(rows(*model), QStringLiteral("0401234567=Ann Example 0409999999="));
         QTRY_VERIFY(contactsTab().contains(QLatin1String("Ann Example")));
+    }
+
+    void shouldLeaveTimeForChangesToShowWithinASecond()
+    {
+        // EDS's view, the mirror's fetch and write take some 50 to 100 ms here; what the program
+        // waits for before it reads a change again must leave room for them within a second.
+        const int budget = 800;
+        QVERIFY(EventContactsUpdater::DefaultDebounce <= budget);
+        const CallHistoryContactsManager::Timings timings;
+        QVERIFY(timings.changeDebounce + timings.batchWindow <= budget);
     }
 
     void shouldFollowChangesMadeInEds_data()
