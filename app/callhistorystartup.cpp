@@ -1,5 +1,6 @@
 #include "callhistorystartup.h"
 
+#include "addressbooksync.h"
 #include "callhistoryapplicationservice.h"
 #include "callhistorylocale.h"
 #include "callhistorypage.h"
@@ -80,6 +81,8 @@ CallHistoryStartup::CallHistoryStartup(int &argc, char **argv, const StepObserve
     });
     deferral->defer([]() { PageManager::instance()->completePages(); });
     deferral->defer([]() { CallHistoryVoicemail::instance(); });
+    // The desktop's address book, when it is the chosen one, is followed from then on.
+    deferral->defer([]() { AddressBookSync::instance(); });
     step("pages");
 
     if (!MApplication::isPrestarted()) {

@@ -23,8 +23,10 @@ class ContactChangeRelay;
 // address book: new and changed records are fetched in batches (at most batchLimit records, at
 // most batchWindow ms after the first was queued), address-book change notifications are
 // coalesced (one refresh changeDebounce ms after the last one), and records nobody holds are
-// evicted releaseDelay ms after their last release. It also owns the process's connection to the
-// address book, which the voicemail service and the number picker borrow.
+// evicted releaseDelay ms after their last release. By default a change reaches the records
+// within a second (changeDebounce and batchWindow together), also one made through EDS. It also
+// owns the process's connection to the address book, which the voicemail service and the number
+// picker borrow.
 //
 // instance() is the process's manager, on the default address book, a child of the application
 // object. Other managers (tests, tools) name their book and timings themselves.
@@ -39,7 +41,7 @@ public:
     struct Timings
     {
         int batchWindow = 500;
-        int changeDebounce = 1000;
+        int changeDebounce = 250;
         int releaseDelay = CallHistoryContact::DefaultReleaseDelay;
     };
     static const int BatchLimit = 20;

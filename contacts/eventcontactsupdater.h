@@ -20,7 +20,9 @@ class ContactChangeRelay;
 // AddressBookContactResolver on the address book of a QContactManager, and re-resolves the rows
 // of every attached model (EventModel::refreshContacts(), which a model with contact changes
 // disabled ignores) once the address book has reported no change for debounce ms after contacts
-// were added, changed or removed.
+// were added, changed or removed. The default debounce is short enough for a change made in
+// another program (GNOME Contacts, through EDS) to reach the rows within a second, and long enough
+// to take a burst of changes (an import, the first reading of EDS) in one refresh.
 //
 // instance() follows the address book of CallHistoryContactsManager::instance(), for the models
 // of the process.
@@ -31,7 +33,7 @@ class EventContactsUpdater : public QObject
 {
     Q_OBJECT
 public:
-    static const int DefaultDebounce = 1000;
+    static const int DefaultDebounce = 250;
 
     static EventContactsUpdater *instance();
 

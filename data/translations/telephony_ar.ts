@@ -190,6 +190,10 @@
         <source>No received calls</source>
         <translation>لا توجد مكالمات واردة</translation>
     </message>
+    <message id="qtn_call_contact_not_saved_eds">
+        <source>%1 was not saved to the address book: %2</source>
+        <translation>لم يُحفظ %1 في دفتر العناوين: %2</translation>
+    </message>
     <message id="qtn_call_voicemail_contact_not_saved">
         <source>Voicemail number saved, but the address book could not be updated</source>
         <translation>تم حفظ رقم البريد الصوتي، لكن تعذّر تحديث دفتر العناوين</translation>

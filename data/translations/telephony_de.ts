@@ -186,6 +186,10 @@
         <source>No received calls</source>
         <translation>Keine angenommenen Anrufe</translation>
     </message>
+    <message id="qtn_call_contact_not_saved_eds">
+        <source>%1 was not saved to the address book: %2</source>
+        <translation>%1 wurde nicht im Adressbuch gespeichert: %2</translation>
+    </message>
     <message id="qtn_call_voicemail_contact_not_saved">
         <source>Voicemail number saved, but the address book could not be updated</source>
         <translation>Mailbox-Nummer gespeichert, aber das Adressbuch konnte nicht aktualisiert werden</translation>

@@ -186,6 +186,10 @@
         <source>No received calls</source>
         <translation>No received calls</translation>
     </message>
+    <message id="qtn_call_contact_not_saved_eds">
+        <source>%1 was not saved to the address book: %2</source>
+        <translation>%1 was not saved to the address book: %2</translation>
+    </message>
     <message id="qtn_call_voicemail_contact_not_saved">
         <source>Voicemail number saved, but the address book could not be updated</source>
         <translation>Voicemail number saved, but the address book could not be updated</translation>

@@ -530,7 +530,7 @@ bool AddressBookDatabase::save(QList<QContact> *contacts, QList<QContactLocalId>
                                QList<QContactLocalId> *changed,
                                QMap<int, QContactManager::Error> *errors)
 {
-    if (!checkIntegrity() || !exec("BEGIN IMMEDIATE"))
+    if (!checkIntegrity() || !beginWrite())
         return false;
     const QList<QContact> original = *contacts;
     QList<QContactLocalId> newIds, changedIds;
@@ -538,9 +538,7 @@ bool AddressBookDatabase::save(QList<QContact> *contacts, QList<QContactLocalId>
         bool isNew = false;
         QContactManager::Error error = QContactManager::NoError;
         if (!saveOne(&(*contacts)[i], &isNew, &error)) {
-            const QString message = m_error;
-            exec("ROLLBACK");
-            m_error = message;
+            endWrite(false);
             *contacts = original;
             return false;
         }
@@ -549,10 +547,7 @@ bool AddressBookDatabase::save(QList<QContact> *contacts, QList<QContactLocalId>
         else
             (isNew ? newIds : changedIds).append(toLocalId(contacts->at(i).id()));
     }
-    if (!exec("COMMIT")) {
-        const QString message = m_error;
-        exec("ROLLBACK");
-        m_error = message;
+    if (!endWrite(true)) {
         *contacts = original;
         return false;
     }
@@ -564,7 +559,7 @@ bool AddressBookDatabase::save(QList<QContact> *contacts, QList<QContactLocalId>
 bool AddressBookDatabase::remove(const QList<QContactLocalId> &ids, QList<QContactLocalId> *removed,
                                  QMap<int, QContactManager::Error> *errors)
 {
-    if (!checkIntegrity() || !exec("BEGIN IMMEDIATE"))
+    if (!checkIntegrity() || !beginWrite())
         return false;
     QList<QContactLocalId> gone;
     for (int i = 0; i < ids.size(); ++i) {
@@ -572,9 +567,7 @@ bool AddressBookDatabase::remove(const QList<QContactLocalId> &ids, QList<QConta
         s.bind(1, qint64(ids.at(i)));
         if (!s.ok || sqlite3_step(s.stmt) != SQLITE_DONE) {
             fail(QStringLiteral("database error"));
-            const QString message = m_error;
-            exec("ROLLBACK");
-            m_error = message;
+            endWrite(false);
             return false;
         }
         if (sqlite3_changes(m_db) == 0)
@@ -582,14 +575,178 @@ bool AddressBookDatabase::remove(const QList<QContactLocalId> &ids, QList<QConta
         else
             gone.append(ids.at(i));
     }
-    if (!exec("COMMIT")) {
-        const QString message = m_error;
-        exec("ROLLBACK");
-        m_error = message;
+    if (!endWrite(true))
         return false;
-    }
     *removed += gone;
     return true;
+}
+
+bool AddressBookDatabase::beginTransaction()
+{
+    if (m_inTransaction)
+        return fail(QStringLiteral("a transaction is open already"));
+    if (!checkIntegrity() || !exec("BEGIN IMMEDIATE"))
+        return false;
+    m_inTransaction = true;
+    m_ownTransaction = false;
+    return true;
+}
+
+bool AddressBookDatabase::commitTransaction()
+{
+    if (!m_inTransaction)
+        return fail(QStringLiteral("no transaction is open"));
+    m_inTransaction = false;
+    if (exec("COMMIT"))
+        return true;
+    rollbackTransaction();
+    return false;
+}
+
+void AddressBookDatabase::rollbackTransaction()
+{
+    // The failure that led here is what the caller wants to read.
+    const QString message = m_error;
+    m_inTransaction = false;
+    // The link table may have been made in this transaction.
+    m_hasLinkTable = false;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_error = message;
+}
+
+bool AddressBookDatabase::beginWrite()
+{
+    if (m_inTransaction)
+        return true;
+    if (!beginTransaction())
+        return false;
+    m_ownTransaction = true;
+    return true;
+}
+
+bool AddressBookDatabase::endWrite(bool ok)
+{
+    if (!m_ownTransaction)
+        return ok;
+    m_ownTransaction = false;
+    if (!ok) {
+        rollbackTransaction();
+        return false;
+    }
+    return commitTransaction();
+}
+
+bool AddressBookDatabase::ensureLinkTable()
+{
+    if (m_hasLinkTable)
+        return true;
+    // Made on first use: only a mirrored book has links, and older readers ignore the table.
+    m_hasLinkTable =
+        exec("CREATE TABLE IF NOT EXISTS links (contact_id INTEGER PRIMARY KEY,"
+             " book TEXT NOT NULL, uid TEXT NOT NULL, revision TEXT NOT NULL, base BLOB NOT NULL);"
+             "CREATE UNIQUE INDEX IF NOT EXISTS links_uid ON links (book, uid);");
+    return m_hasLinkTable;
+}
+
+static AddressBookDatabase::Link readLink(const Statement &s)
+{
+    AddressBookDatabase::Link link;
+    link.contactId = QContactLocalId(s.integer(0));
+    link.book = s.text(1);
+    link.uid = s.text(2);
+    link.revision = s.text(3);
+    link.base = s.blob(4);
+    return link;
+}
+
+bool AddressBookDatabase::links(QList<Link> *result)
+{
+    if (!ensureLinkTable())
+        return false;
+    Statement s(m_db,
+                "SELECT contact_id, book, uid, revision, base FROM links ORDER BY contact_id");
+    if (!s.ok)
+        return fail(QStringLiteral("database error"));
+    int rc;
+    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW)
+        result->append(readLink(s));
+    return rc == SQLITE_DONE || fail(QStringLiteral("database error"));
+}
+
+bool AddressBookDatabase::link(QContactLocalId contactId, Link *result, bool *found)
+{
+    *found = false;
+    if (!ensureLinkTable())
+        return false;
+    Statement s(
+        cached("SELECT contact_id, book, uid, revision, base FROM links WHERE contact_id = ?"));
+    if (!s.ok)
+        return fail(QStringLiteral("database error"));
+    s.bind(1, qint64(contactId));
+    const int rc = sqlite3_step(s.stmt);
+    if (rc == SQLITE_ROW) {
+        *result = readLink(s);
+        *found = true;
+        return true;
+    }
+    return rc == SQLITE_DONE || fail(QStringLiteral("database error"));
+}
+
+bool AddressBookDatabase::link(const QString &book, const QString &uid, Link *result, bool *found)
+{
+    *found = false;
+    if (!ensureLinkTable())
+        return false;
+    Statement s(cached(
+        "SELECT contact_id, book, uid, revision, base FROM links WHERE book = ? AND uid = ?"));
+    if (!s.ok)
+        return fail(QStringLiteral("database error"));
+    s.bind(1, book);
+    s.bind(2, uid);
+    const int rc = sqlite3_step(s.stmt);
+    if (rc == SQLITE_ROW) {
+        *result = readLink(s);
+        *found = true;
+        return true;
+    }
+    return rc == SQLITE_DONE || fail(QStringLiteral("database error"));
+}
+
+bool AddressBookDatabase::setLink(const Link &link)
+{
+    if (link.contactId == 0)
+        return fail(QStringLiteral("a link needs a contact id"));
+    if (!ensureLinkTable() || !beginWrite())
+        return false;
+    Statement s(cached("INSERT OR REPLACE INTO links (contact_id, book, uid, revision, base)"
+                       " VALUES (?, ?, ?, ?, ?)"));
+    bool ok = s.ok;
+    if (ok) {
+        s.bind(1, qint64(link.contactId));
+        s.bind(2, link.book);
+        s.bind(3, link.uid);
+        s.bind(4, link.revision);
+        s.bind(5, link.base);
+        ok = sqlite3_step(s.stmt) == SQLITE_DONE || fail(QStringLiteral("database error"));
+    } else {
+        fail(QStringLiteral("database error"));
+    }
+    return endWrite(ok);
+}
+
+bool AddressBookDatabase::removeLink(QContactLocalId contactId)
+{
+    if (!ensureLinkTable() || !beginWrite())
+        return false;
+    Statement s(cached("DELETE FROM links WHERE contact_id = ?"));
+    bool ok = s.ok;
+    if (ok) {
+        s.bind(1, qint64(contactId));
+        ok = sqlite3_step(s.stmt) == SQLITE_DONE || fail(QStringLiteral("database error"));
+    } else {
+        fail(QStringLiteral("database error"));
+    }
+    return endWrite(ok);
 }
 
 } // namespace ContactsEngine

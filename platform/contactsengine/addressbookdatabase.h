@@ -38,6 +38,21 @@ public:
         QString digits; // dialable digits of a number, empty for an address
     };
 
+    // A contact of this book that mirrors a contact of another program's address book: which
+    // book and contact it mirrors, the revision of that contact last written here (empty until
+    // the other book has confirmed it) and the contact as it was last written from there or to
+    // there (base), so that what changed here since can be told apart. A link outlives its
+    // contact: a contact removed here leaves its link until the removal has reached the other
+    // book. Ids of removed contacts are never given again, so a link never meets a new contact.
+    struct Link
+    {
+        QContactLocalId contactId = 0;
+        QString book;
+        QString uid;
+        QString revision;
+        QByteArray base;
+    };
+
     explicit AddressBookDatabase(const QString &path);
     ~AddressBookDatabase();
     AddressBookDatabase(const AddressBookDatabase &) = delete;
@@ -77,6 +92,23 @@ public:
     bool remove(const QList<QContactLocalId> &ids, QList<QContactLocalId> *removed,
                 QMap<int, QtContacts::QContactManager::Error> *errors);
 
+    // A transaction over several calls: save() and remove() join it instead of making their own,
+    // and nothing is written unless commitTransaction() succeeds. Not nested.
+    bool beginTransaction();
+    bool commitTransaction();
+    void rollbackTransaction();
+    bool inTransaction() const { return m_inTransaction; }
+
+    // Links of a mirrored book (see Link); a book that never had any has none.
+    bool links(QList<Link> *result);
+    // The link of a contact id; *found tells whether there is one.
+    bool link(QContactLocalId contactId, Link *result, bool *found);
+    // The link of a contact of the other book.
+    bool link(const QString &book, const QString &uid, Link *result, bool *found);
+    // Stores the link, replacing the one of its contact id and any of its book and uid.
+    bool setLink(const Link &link);
+    bool removeLink(QContactLocalId contactId);
+
     // The details blob of a contact and back (exposed for tests of damaged rows).
     static QByteArray encodeDetails(const QtContacts::QContact &contact);
     static bool decodeDetails(const QByteArray &blob, QtContacts::QContact *contact);
@@ -92,11 +124,18 @@ private:
     bool saveOne(QtContacts::QContact *contact, bool *isNew,
                  QtContacts::QContactManager::Error *error);
     bool writeIndexes(QContactLocalId id, const QtContacts::QContact &contact);
+    // Starts a transaction unless one is open; ends it (commit or rollback) if it started one.
+    bool beginWrite();
+    bool endWrite(bool ok);
+    bool ensureLinkTable();
 
     QString m_path;
     QString m_error;
     sqlite3 *m_db = nullptr;
     enum { Unchecked, Intact, Damaged } m_integrity = Unchecked;
+    bool m_inTransaction = false;
+    bool m_ownTransaction = false;
+    bool m_hasLinkTable = false;
     QHash<QByteArray, struct sqlite3_stmt *> m_statements;
 };
 

@@ -1,5 +1,7 @@
 #include "contactsengine.h"
 
+#include "contactssource.h"
+
 #include <QtContacts/QContactDisplayLabel>
 #include <QtContacts/QContactManager>
 #include <QtContacts/QContactName>
@@ -48,8 +50,7 @@ QString databasePath(const QMap<QString, QString> &parameters)
     const QString fromEnvironment = qEnvironmentVariable(databaseEnvironment);
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/call-history/contacts.db");
+    return ContactsSource::databasePath(ContactsSource::current().kind);
 }
 
 QString managerUri()

@@ -27,7 +27,8 @@ namespace ContactsEngine {
 extern const char managerName[];
 
 // Manager parameter naming the database file; without it the engine opens
-// $CALL_HISTORY_CONTACTS_DB, else $XDG_DATA_HOME/call-history/contacts.db.
+// $CALL_HISTORY_CONTACTS_DB, else the file of the chosen address book (ContactsSource):
+// $XDG_DATA_HOME/call-history/contacts.db, or eds-contacts.db beside it, the mirror of EDS.
 extern const char databaseParameter[];
 
 // Environment variable that overrides the default database file.

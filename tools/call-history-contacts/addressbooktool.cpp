@@ -3,6 +3,8 @@
 #include "addressbookchangebus.h"
 #include "addressbookdatabase.h"
 #include "contactsengine.h"
+#include "contactssource.h"
+#include "edscontactsservice.h"
 #include "vcardcodec.h"
 
 #include <QtContacts/QContactDetailFilter>
@@ -11,9 +13,15 @@
 #include <QtContacts/QContactOnlineAccount>
 #include <QtContacts/QContactPhoneNumber>
 
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
 using namespace QtContacts;
+using ContactsEngine::ContactsSource;
+using ContactsEngine::EdsRegistryProbe;
 
 namespace {
 
@@ -30,8 +38,19 @@ const char usageText[] =
     "           [--voip URI [--account-path PATH] [--capabilities LIST]] [--guid GUID]\n"
     "                                adds a contact and prints its id\n"
     "  delete ID...                  deletes the contacts\n"
-    "The address book is FILE, else $CALL_HISTORY_CONTACTS_DB, else\n"
-    "$XDG_DATA_HOME/call-history/contacts.db.\n";
+    "  sources                       which address book is used and why, and the address books\n"
+    "                                of the desktop's address book (Evolution Data Server, EDS)\n"
+    "  sync [--timeout SECONDS]      brings the mirror of EDS and EDS in step (both ways) and\n"
+    "                                ends (30 s at most by default); nothing to do when the\n"
+    "                                program, which keeps them in step, is running\n"
+    "The address book is FILE, else $CALL_HISTORY_CONTACTS_DB, else the chosen one: the desktop's\n"
+    "(EDS, through its mirror $XDG_DATA_HOME/call-history/eds-contacts.db) or our own\n"
+    "($XDG_DATA_HOME/call-history/contacts.db). $CALL_HISTORY_CONTACTS (eds or local) chooses, "
+    "else\n"
+    "the setting /apps/call-history/contacts/source (eds, local or auto), else EDS's when it has "
+    "an\n"
+    "enabled address book. Changes to the mirror reach EDS at once (sync) when the program is not\n"
+    "running.\n";
 
 QString describe(const QContact &contact)
 {
@@ -100,15 +119,20 @@ int AddressBookTool::run(QStringList arguments)
     if (arguments.isEmpty())
         return usage(QString());
     const QString command = arguments.takeFirst();
-    static const QStringList commands = {QStringLiteral("list"), QStringLiteral("import"),
+    static const QStringList commands = {QStringLiteral("list"),   QStringLiteral("import"),
                                          QStringLiteral("export"), QStringLiteral("add"),
-                                         QStringLiteral("delete")};
+                                         QStringLiteral("delete"), QStringLiteral("sources"),
+                                         QStringLiteral("sync")};
     if (command == QLatin1String("--help") || command == QLatin1String("help")) {
         m_out << usageText;
         return 0;
     }
     if (!commands.contains(command))
         return usage(QStringLiteral("unknown command \"%1\"").arg(command));
+    if (command == QLatin1String("sources"))
+        return sources(arguments);
+    if (command == QLatin1String("sync"))
+        return sync(arguments, databaseFile);
     const bool writing = command == QLatin1String("import") || command == QLatin1String("add") ||
                          command == QLatin1String("delete");
     if (!openBook(databaseFile, writing))
@@ -125,6 +149,14 @@ int AddressBookTool::run(QStringList arguments)
     else
         status = remove(arguments);
     ContactsEngine::AddressBookChangeBus::flush();
+    // A change to the mirror of EDS goes on to EDS now, unless the program does it.
+    if (writing && databaseFile.isEmpty() &&
+        ContactsSource::current().kind == ContactsSource::Eds) {
+        m_manager.reset();
+        const int synced =
+            syncMirror(ContactsSource::mirrorDatabasePath(), DefaultSyncTimeout, false);
+        status = status ? status : synced;
+    }
     m_out.flush();
     m_err.flush();
     return status;
@@ -313,4 +345,89 @@ int AddressBookTool::remove(const QStringList &arguments)
     for (auto it = errors.cbegin(); it != errors.cend(); ++it)
         m_err << "call-history-contacts: no contact " << arguments.at(it.key()) << "\n";
     return errors.isEmpty() ? 0 : 1;
+}
+
+int AddressBookTool::sources(const QStringList &arguments)
+{
+    if (!arguments.isEmpty())
+        return usage(QStringLiteral("sources takes no arguments"));
+    const ContactsSource::Choice choice = ContactsSource::current();
+    m_out << "chosen: " << ContactsSource::nameOf(choice.kind) << " (" << choice.reason << ")\n";
+    m_out << "file: " << ContactsEngine::databasePath() << "\n";
+    const EdsRegistryProbe::Result eds =
+        EdsRegistryProbe::probe(QDBusConnection::sessionBus(), ContactsSource::ProbeTimeout);
+    if (eds.state != EdsRegistryProbe::Answered) {
+        m_out << "EDS: " << eds.error << "\n";
+        return 0;
+    }
+    m_out << "EDS address books (" << eds.enabledCount() << " enabled):\n";
+    for (const EdsRegistryProbe::AddressBook &book : eds.addressBooks)
+        m_out << "  " << book.uid << "\t" << book.name << "\t" << book.backend << "\t"
+              << (book.enabled ? "enabled" : "disabled") << "\n";
+    return 0;
+}
+
+int AddressBookTool::sync(const QStringList &arguments, const QString &databaseFile)
+{
+    int timeout = DefaultSyncTimeout;
+    if (!arguments.isEmpty()) {
+        bool ok = false;
+        timeout = arguments.value(1).toInt(&ok);
+        if (arguments.size() != 2 || arguments.first() != QLatin1String("--timeout") || !ok ||
+            timeout < 1 || timeout > 3600)
+            return usage(QStringLiteral("sync takes --timeout SECONDS (1 to 3600)"));
+    }
+    if (databaseFile.isEmpty() && ContactsSource::current().kind != ContactsSource::Eds) {
+        m_err << "call-history-contacts: the chosen address book is our own, not EDS's ("
+              << ContactsSource::current().reason << ")\n";
+        return 1;
+    }
+    return syncMirror(databaseFile.isEmpty() ? ContactsSource::mirrorDatabasePath() : databaseFile,
+                      timeout, true);
+}
+
+int AddressBookTool::syncMirror(const QString &file, int timeoutSeconds, bool verbose)
+{
+    EdsContactsService service(file);
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    bool settled = false;
+    QString failure;
+    QStringList refused;
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&service, &EdsContactsService::idle, &loop, [&] {
+        settled = true;
+        loop.quit();
+    });
+    QObject::connect(&service, &EdsContactsService::failed, &loop, [&](const QString &error) {
+        failure = error;
+        loop.quit();
+    });
+    QObject::connect(&service, &EdsContactsService::writeRefused,
+                     [&](const QString &name, const QString &reason) {
+                         refused << QStringLiteral("%1: %2").arg(name, reason);
+                     });
+    service.start();
+    if (!service.isMirroring()) {
+        if (verbose)
+            m_out << "another process keeps the mirror in step with EDS\n";
+        return 0;
+    }
+    deadline.start(timeoutSeconds * 1000);
+    loop.exec();
+    for (const QString &line : qAsConst(refused))
+        m_err << "call-history-contacts: EDS did not take " << line << "\n";
+    if (!failure.isEmpty()) {
+        m_err << "call-history-contacts: " << failure << "\n";
+        return 1;
+    }
+    if (!settled) {
+        m_err << "call-history-contacts: EDS did not answer within " << timeoutSeconds
+              << " s; the changes wait in the mirror " << file << "\n";
+        return 1;
+    }
+    if (verbose)
+        m_out << "the mirror " << file << " and EDS are in step\n";
+    return refused.isEmpty() ? 0 : 1;
 }
