@@ -3,7 +3,10 @@
 #include "mgconfitem.h"
 
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+#include <sqlite3.h>
 
 namespace ContactsEngine {
 
@@ -80,9 +83,18 @@ ContactsSource::Choice ContactsSource::choose(const Inputs &inputs, QString *det
             refused << QStringLiteral("the setting %1 is \"%2\", neither \"eds\", \"local\" nor "
                                       "\"auto\"")
                            .arg(QLatin1String(settingKey), shown(inputs.setting));
+        const int local = inputs.localContacts ? inputs.localContacts() : 0;
         const EdsRegistryProbe::Result result =
-            inputs.probe ? inputs.probe() : EdsRegistryProbe::Result();
-        if (result.state == EdsRegistryProbe::Answered) {
+            local != 0 || !inputs.probe ? EdsRegistryProbe::Result() : inputs.probe();
+        if (local != 0) {
+            // A book that cannot be read counts as holding contacts: nothing is hidden unasked.
+            choice.kind = Local;
+            choice.reason =
+                (local > 0 ? QStringLiteral("our own address book holds %1 contact(s)").arg(local)
+                           : QStringLiteral("our own address book cannot be read")) +
+                QStringLiteral(" (set %1 to \"eds\" to use the desktop's)")
+                    .arg(QLatin1String(settingKey));
+        } else if (result.state == EdsRegistryProbe::Answered) {
             const int enabled = result.enabledCount();
             choice.kind = enabled > 0 ? Eds : Local;
             choice.reason = enabled > 0
@@ -118,6 +130,7 @@ ContactsSource::Inputs ContactsSource::processInputs()
     inputs.probe = [] {
         return EdsRegistryProbe::probe(QDBusConnection::sessionBus(), ProbeTimeout);
     };
+    inputs.localContacts = [] { return personalContactCount(localDatabasePath()); };
     return inputs;
 }
 
@@ -132,6 +145,30 @@ ContactsSource::Choice ContactsSource::current()
         return made;
     }();
     return choice;
+}
+
+int ContactsSource::personalContactCount(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return 0;
+    sqlite3 *db = nullptr;
+    int count = -1;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_busy_timeout(db, 1000);
+        sqlite3_stmt *st = nullptr;
+        // The voicemail contact's GUID is VoicemailStore::voicemailContactGUID (platform/voicemail,
+        // which builds on this library).
+        if (sqlite3_prepare_v2(db,
+                               "SELECT count(*) FROM contacts WHERE guid IS NULL"
+                               " OR guid <> 'com.velto.voicemail.contact' COLLATE NOCASE",
+                               -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            count = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return count;
 }
 
 } // namespace ContactsEngine

@@ -17,7 +17,9 @@ namespace ContactsEngine {
 // What decides, in order:
 // - the environment variable CALL_HISTORY_CONTACTS, "eds" or "local" (tests, scripts);
 // - the setting settingKey (dconf), "eds", "local" or "auto";
-// - else automatically: EDS's when its source registry answers with at least one enabled address
+// - else automatically: our own when it already holds the person's contacts (so that an update
+//   never hides them behind an empty desktop book; the setting switches), else EDS's when its
+//   source registry answers with at least one enabled address
 //   book (EdsRegistryProbe, which may start the registry: at most ProbeTimeout ms), our own when
 //   EDS is not installed or has none. When the registry does not answer, what it answered last
 //   time (kept under detectedKey) decides, else our own.
@@ -45,6 +47,9 @@ public:
         QString setting;
         QString lastDetected; // "eds" or "local", or empty
         std::function<EdsRegistryProbe::Result()> probe;
+        // The contacts the person keeps in our own book (personalContactCount()); asked only
+        // when the choice is automatic. Not set: none.
+        std::function<int()> localContacts;
     };
 
     static const char environmentVariable[];
@@ -64,6 +69,9 @@ public:
     static QString mirrorDatabasePath();
     static QString databasePath(Kind kind);
     static QString nameOf(Kind kind);
+    // The contacts of the address book at `path` other than the voicemail contact (which the
+    // program writes itself): 0 when there is no such file, -1 when it cannot be read.
+    static int personalContactCount(const QString &path);
 };
 
 } // namespace ContactsEngine

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <sqlite3.h>
+
 using ContactsEngine::ContactsSource;
 using ContactsEngine::EdsRegistryProbe;
 
@@ -157,6 +159,63 @@ private Q_SLOTS:
                           QLatin1String(probed ? "yes" : "no")),
                  expected);
         QVERIFY2(choice.reason.contains(reason), qPrintable(choice.reason));
+    }
+
+    // An update must never hide the person's own contacts behind the desktop's empty book.
+    void shouldKeepOurOwnBookWhileItHoldsContacts_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("local");
+        QTest::addColumn<QString>("expected"); // kind,probed
+        QTest::newRow("automatic, own contacts") << "" << 3 << "local,no";
+        QTest::newRow("automatic, own book unreadable") << "auto" << -1 << "local,no";
+        QTest::newRow("automatic, own book empty") << "" << 0 << "eds,yes";
+        QTest::newRow("setting eds, own contacts") << "eds" << 3 << "eds,no";
+    }
+    void shouldKeepOurOwnBookWhileItHoldsContacts()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, local);
+        QFETCH(QString, expected);
+        ContactsSource::Inputs inputs;
+        inputs.setting = setting;
+        inputs.localContacts = [local] { return local; };
+        bool probed = false;
+        inputs.probe = [&] {
+            probed = true;
+            return answer(QStringLiteral("on"));
+        };
+        const ContactsSource::Choice choice = ContactsSource::choose(inputs);
+        QCOMPARE(QStringLiteral("%1,%2").arg(ContactsSource::nameOf(choice.kind),
+                                             QLatin1String(probed ? "yes" : "no")),
+                 expected);
+    }
+
+    void shouldCountThePersonsContactsOnly()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("contacts.db"));
+        QCOMPARE(ContactsSource::personalContactCount(path), 0);
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db,
+                              "CREATE TABLE contacts (id INTEGER PRIMARY KEY, label TEXT, guid "
+                              "TEXT, details BLOB);"
+                              "INSERT INTO contacts VALUES (1, 'Voicemail', "
+                              "'com.velto.voicemail.contact', x'');",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(ContactsSource::personalContactCount(path), 0);
+        QCOMPARE(sqlite3_exec(db, "INSERT INTO contacts VALUES (2, 'Anna', NULL, x'')", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        QCOMPARE(ContactsSource::personalContactCount(path), 1);
+        QFile damaged(dir.filePath(QStringLiteral("damaged.db")));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(4096, 'x'));
+        damaged.close();
+        QCOMPARE(ContactsSource::personalContactCount(damaged.fileName()), -1);
     }
 
     void shouldReadAddressBooksOfRegistry_data()
