@@ -19,6 +19,8 @@ public:
     void setText(const QString &text);
     void setBusy(bool busy);
     bool isBusy() const;
+    MLabel *label() const { return m_label; }
+    MImageWidget *arrow() const { return m_arrow; }
 
 private:
     MLabel *m_label;

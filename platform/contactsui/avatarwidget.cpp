@@ -164,9 +164,10 @@ QSizeF AvatarWidget::sizeHint(Qt::SizeHint which, const QSizeF &constraint) cons
 
 void AvatarWidget::drawContents(QPainter *painter, const QStyleOptionGraphicsItem *)
 {
-    const QMargins p = style().padding;
     const int s = style().iconSize;
-    const QRectF box(p.left(), p.top() + (size().height() - p.top() - p.bottom() - s) / 2, s, s);
+    // The contents rectangle: its paddings change sides right to left.
+    const QRectF area = contentsRect();
+    const QRectF box(area.left(), area.top() + (area.height() - s) / 2, s, s);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     QPainterPath circle;

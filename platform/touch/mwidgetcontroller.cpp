@@ -3,6 +3,7 @@
 #include "mapplication.h"
 #include "mtheme.h"
 
+#include <QEvent>
 #include <QPainter>
 
 MWidgetController::MWidgetController(QGraphicsItem *parent) : MWidget(parent)
@@ -39,10 +40,27 @@ const MStyle &MWidgetController::style() const
 
 void MWidgetController::applyStyle()
 {
-    const MStyle &s = style();
-    setContentsMargins(s.padding.left(), s.padding.top(), s.padding.right(), s.padding.bottom());
+    applyPadding();
     updateGeometry();
     update();
+}
+
+void MWidgetController::applyPadding()
+{
+    const QMargins &p = style().padding;
+    if (layoutDirection() == Qt::RightToLeft)
+        setContentsMargins(p.right(), p.top(), p.left(), p.bottom());
+    else
+        setContentsMargins(p.left(), p.top(), p.right(), p.bottom());
+}
+
+void MWidgetController::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LayoutDirectionChange) {
+        applyPadding();
+        update();
+    }
+    MWidget::changeEvent(event);
 }
 
 QSizeF MWidgetController::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const

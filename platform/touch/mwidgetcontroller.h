@@ -4,7 +4,9 @@
 #include "mwidget.h"
 
 // A widget styled by a theme style name: background, rounded corners, divider line and
-// paddings come from the style; subclasses read style() for their text and icons.
+// paddings come from the style; subclasses read style() for their text and icons. A style's
+// paddings are written for left to right: right to left, the left and right ones change sides
+// (contentsRect() follows the widget's layout direction).
 // The preferred height follows the style's height when it sets one.
 class MWidgetController : public MWidget
 {
@@ -30,8 +32,12 @@ protected:
     // Paints the style's background and divider; called by paint() before drawContents().
     virtual void drawBackground(QPainter *painter, const QStyleOptionGraphicsItem *option) const;
     virtual void drawContents(QPainter *painter, const QStyleOptionGraphicsItem *option);
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The style's paddings as contents margins, mirrored right to left.
+    void applyPadding();
+
     QString m_styleName;
     QString m_styleMode;
 };

@@ -549,6 +549,32 @@ private Q_SLOTS:
                  qtTrId("qtn_call_add_contact") + '|' + qtTrId("qtn_call_merge_contact"));
     }
 
+    // The contact's picture keeps its distance from the number beside it, on whichever side the
+    // language puts it.
+    void shouldKeepTheAvatarAwayFromTheNumber_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("en") << "en";
+        QTest::newRow("ar") << "ar";
+    }
+    void shouldKeepTheAvatarAwayFromTheNumber()
+    {
+        QFETCH(QString, language);
+        DialogTestBench::setLanguage(language);
+        const auto restore = qScopeGuard([] { DialogTestBench::setLanguage("en"); });
+        CallHistoryItem *r =
+            row(DialogTestBench::call(DialogTestBench::Cellular, "+358401234567", anna()));
+        QPointer<ReturnCallDialog> d = tap(r);
+        QVERIFY(d && d->avatar() && d->numberLabel());
+        QTRY_COMPARE(d->sceneWindowState(), MSceneWindow::Appeared);
+        TestSupport::saveScreenshot(m_bench.window(), "dialog-avatar-gap-" + language);
+        const QRectF picture = d->avatar()->mapRectToScene(d->avatar()->contentsRect());
+        const QRectF number = d->numberLabel()->mapRectToScene(d->numberLabel()->contentsRect());
+        const qreal gap =
+            language == "ar" ? picture.left() - number.right() : number.left() - picture.right();
+        QVERIFY2(gap >= 15.5, qPrintable(QString::number(gap)));
+    }
+
     void shouldNotShowContactsSheetOfCallGone()
     {
         // The row's call is not in the history (any more): the sheet of its contacts would be

@@ -5,6 +5,7 @@
 #include "mapplicationwindow.h"
 #include "mbutton.h"
 #include "mcommonlabelhighlighter.h"
+#include "mimagewidget.h"
 #include "mlabel.h"
 #include "mpanevent.h"
 #include "mpannableviewport.h"
@@ -232,6 +233,32 @@ private Q_SLOTS:
             QVERIFY(fieldInk.first - fieldArea.left() <= 6);
             QVERIFY(fieldArea.right() - fieldInk.second > 100);
         }
+    }
+
+    // The drop-down arrow keeps its distance from the title on the side it stands, mirrored
+    // right to left.
+    void shouldKeepTheArrowAwayFromTheTitle_data()
+    {
+        QTest::addColumn<int>("direction");
+        QTest::newRow("left to right") << int(Qt::LeftToRight);
+        QTest::newRow("right to left") << int(Qt::RightToLeft);
+    }
+    void shouldKeepTheArrowAwayFromTheTitle()
+    {
+        QFETCH(int, direction);
+        const bool rtl = direction == Qt::RightToLeft;
+        Screen screen;
+        QVERIFY(QTest::qWaitForWindowExposed(&screen.window));
+        screen.page->setLayoutDirection(Qt::LayoutDirection(direction));
+        const QImage shot = screen.shot(QStringLiteral("header-arrow-%1").arg(rtl ? "rtl" : "ltr"));
+        MLabel *label = screen.header->label();
+        const QPair<int, int> title =
+            inkSpan(shot, screen.onScreen(label, label->rect()).adjusted(0, 1, 0, -1));
+        MImageWidget *arrow = screen.header->arrow();
+        const QRect image = screen.onScreen(arrow, arrow->contentsRect());
+        QVERIFY(title.first >= 0);
+        const int gap = rtl ? title.first - image.right() : image.left() - title.second;
+        QVERIFY2(gap >= 10, qPrintable(QString::number(gap)));
     }
 
     void shouldLineHeaderTextUpWithRows()
