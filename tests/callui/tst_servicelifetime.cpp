@@ -63,6 +63,26 @@ private Q_SLOTS:
         QCOMPARE(service.exitStatus(), QProcess::NormalExit);
         QCOMPARE(service.exitCode(), 0);
     }
+
+    // systemd stops a service with SIGTERM; so does a library whose bus connection gave up.
+    void shouldEndInOrderWhenTerminated_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::newRow("development service") << "services/call-ui-dev/call-ui-dev-service";
+    }
+    void shouldEndInOrderWhenTerminated()
+    {
+        QFETCH(QString, program);
+        QProcess service;
+        service.setProcessChannelMode(QProcess::ForwardedChannels);
+        service.start(TestSupport::builtProgram(program));
+        QVERIFY(service.waitForStarted());
+        QVERIFY(TestSupport::waitForBusName(CallUi::serviceName(), 15000));
+        service.terminate();
+        QVERIFY(service.waitForFinished(15000));
+        QCOMPARE(service.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(service.exitCode(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestServiceLifetime)
