@@ -1,6 +1,8 @@
 // call-ui-dev-service: a call-UI service for development and tests (see devcalluiservice.h).
 #include "buslifetime.h"
 #include "busopener.h"
+#include "callaudio.h"
+#include "callfeedback.h"
 #include "callscreen.h"
 #include "callscreenapplication.h"
 #include "devcalluiservice.h"
@@ -60,9 +62,14 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "call-ui-dev-service: calls will not be recorded: %s\n",
                      qPrintable(error));
     // The screen is ready before the first call can come.
+    CallAudio audio(bus);
+    CallFeedback feedback(bus, QStringLiteral("call-history"));
     std::unique_ptr<CallScreen> screen;
-    if (CallScreenApplication::hasScreen())
+    if (CallScreenApplication::hasScreen()) {
         screen.reset(new CallScreen(&service));
+        screen->setAudio(&audio);
+        screen->setFeedback(&feedback);
+    }
     if (!service.registerOnBus(&error)) {
         std::fprintf(stderr, "call-ui-dev-service: %s\n", qPrintable(error));
         return 1;

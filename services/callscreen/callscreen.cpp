@@ -1,6 +1,8 @@
 #include "callscreen.h"
 
+#include "callaudio.h"
 #include "callerlookup.h"
+#include "callfeedback.h"
 #include "callscreenpage.h"
 #include "dialablenumber.h"
 #include "displaytext.h"
@@ -26,14 +28,8 @@ CallScreen::CallScreen(CallScreenBackend *backend, const QString &addressBook, Q
     connect(m_page, &CallScreenPage::hangupTapped, this, &CallScreen::onHangup);
     connect(m_page, &CallScreenPage::keyTapped, this, &CallScreen::onKey);
     connect(m_page, &CallScreenPage::keypadTapped, m_page, &CallScreenPage::setKeypadOpen);
-    connect(m_page, &CallScreenPage::muteTapped, this, [this](bool muted) {
-        m_muted = muted;
-        m_page->setMuted(muted);
-    });
-    connect(m_page, &CallScreenPage::speakerTapped, this, [this](bool on) {
-        m_speaker = on;
-        m_page->setSpeaker(on);
-    });
+    connect(m_page, &CallScreenPage::muteTapped, this, &CallScreen::onMuteTapped);
+    connect(m_page, &CallScreenPage::speakerTapped, this, &CallScreen::onSpeakerTapped);
     connect(m_page, &CallScreenPage::endAndAnswerTapped, this, &CallScreen::onEndAndAnswer);
     connect(m_page, &CallScreenPage::holdAndAnswerTapped, this, &CallScreen::onHoldAndAnswer);
     connect(m_page, &CallScreenPage::waitingDeclineTapped, this, &CallScreen::onWaitingDecline);
@@ -46,7 +42,69 @@ CallScreen::CallScreen(CallScreenBackend *backend, const QString &addressBook, Q
 
 CallScreen::~CallScreen()
 {
+    if (m_feedback)
+        m_feedback->stopRinging();
     delete m_window;
+}
+
+void CallScreen::setAudio(CallAudio *audio)
+{
+    if (m_audio)
+        disconnect(m_audio, nullptr, this, nullptr);
+    m_audio = audio;
+    if (audio)
+        connect(audio, &CallAudio::stateChanged, this, &CallScreen::showAudioState);
+    showAudioState();
+}
+
+void CallScreen::setFeedback(CallFeedback *feedback)
+{
+    m_feedback = feedback;
+    updateSound();
+}
+
+void CallScreen::showAudioState()
+{
+    m_page->setMuted(m_audio ? m_audio->isMuted() : m_muted);
+    m_page->setSpeaker(m_audio ? m_audio->isSpeakerOn() : m_speaker);
+}
+
+void CallScreen::onMuteTapped(bool muted)
+{
+    m_muted = muted;
+    if (m_audio)
+        m_audio->setMuted(muted);
+    else
+        showAudioState();
+}
+
+void CallScreen::onSpeakerTapped(bool on)
+{
+    m_speaker = on;
+    if (m_audio)
+        m_audio->setSpeaker(on);
+    else
+        showAudioState();
+}
+
+void CallScreen::updateSound()
+{
+    bool talking = false;
+    for (const Call &call : qAsConst(m_calls))
+        talking = talking || call.state != CallScreenBackend::Ringing;
+    if (talking != m_callMode) {
+        m_callMode = talking;
+        if (m_audio)
+            m_audio->selectMode(talking ? CallAudio::CallMode : CallAudio::DefaultMode);
+    }
+    const Call *call = m_endedTimer.isActive() ? nullptr : shown();
+    const bool ring = call && call->state == CallScreenBackend::Ringing;
+    if (m_feedback) {
+        if (ring)
+            m_feedback->startRinging();
+        else
+            m_feedback->stopRinging();
+    }
 }
 
 QString CallScreen::numberText(const QString &number)
@@ -157,8 +215,11 @@ void CallScreen::onCallAdded(const QString &id, const QString &number,
         // Every call starts with the microphone on, the earpiece and the keypad closed.
         m_muted = false;
         m_speaker = false;
-        m_page->setMuted(false);
-        m_page->setSpeaker(false);
+        if (m_audio) {
+            m_audio->setMuted(false);
+            m_audio->setSpeaker(false);
+        }
+        showAudioState();
     }
     Call call;
     call.id = id;
@@ -195,6 +256,8 @@ void CallScreen::onCallEnded(const QString &id, CallScreenBackend::EndReason rea
         return;
     const Call ended = *call;
     m_calls.remove(int(call - m_calls.data()));
+    if (reason == CallScreenBackend::Missed && m_feedback)
+        m_feedback->missedCall();
     const bool sayWhy = reason == CallScreenBackend::Busy ||
                         reason == CallScreenBackend::NoAnswer ||
                         reason == CallScreenBackend::Failed;
@@ -217,6 +280,7 @@ void CallScreen::onCallerFound(const QString &id, const QString &number, QContac
 
 void CallScreen::refresh()
 {
+    updateSound();
     const Call *call = shown();
     if (!call) {
         m_clock.stop();
@@ -255,6 +319,7 @@ void CallScreen::showEnded(const Call &call, CallScreenBackend::EndReason reason
     m_page->setMode(CallScreenPage::Ended);
     setShown(true);
     m_endedTimer.start(m_endedDelay);
+    updateSound();
 }
 
 void CallScreen::setShown(bool shown)

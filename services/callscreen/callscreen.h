@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QVector>
 
+class CallAudio;
+class CallFeedback;
 class CallerLookup;
 class CallScreenPage;
 class MWindow;
@@ -30,6 +32,14 @@ class MWindow;
 // the screen for endedDelay() ms, then the screen closes; any other end closes it at once.
 // Tones typed on the keypad go to the shown call when it is active and are listed above the
 // keys; the keypad closes and the list empties for every new call.
+//
+// Sound, when given (setAudio, setFeedback; both asynchronous, nothing here waits for them):
+// the audio is put in call mode when a call is placed or answered and back in the default mode
+// when the last call is over; the microphone is turned on and the speaker off when a call comes
+// with no other running; the mute and speaker buttons show what the audio daemon reports, and a
+// tap asks it for a change. The ring sounds while the shown call rings (not for a second call
+// over a running one) and stops when it is answered, declined or missed; a missed call gives
+// the missed-call feedback. Without an audio daemon the buttons show what was asked.
 class CallScreen : public QObject
 {
     Q_OBJECT
@@ -44,6 +54,9 @@ public:
 
     MWindow *window() const { return m_window; }
     CallScreenPage *page() const { return m_page; }
+    // The audio daemon's and the feedback daemon's clients (not owned; null: none).
+    void setAudio(CallAudio *audio);
+    void setFeedback(CallFeedback *feedback);
     int endedDelay() const { return m_endedDelay; }
     void setEndedDelay(int ms) { m_endedDelay = ms; }
     // The id of the call the screen shows; empty when none (closed, or showing an end).
@@ -96,8 +109,16 @@ private:
     void showEnded(const Call &call, CallScreenBackend::EndReason reason);
     void setShown(bool shown);
     void updateClock();
+    // Call mode and ringing as the calls now need them.
+    void updateSound();
+    void onMuteTapped(bool muted);
+    void onSpeakerTapped(bool on);
+    void showAudioState();
 
     QPointer<CallScreenBackend> m_backend;
+    QPointer<CallAudio> m_audio;
+    QPointer<CallFeedback> m_feedback;
+    bool m_callMode = false;
     CallerLookup *m_lookup;
     MWindow *m_window;
     CallScreenPage *m_page;
