@@ -346,5 +346,20 @@
         <source>Call failed</source>
         <translation>فشلت المكالمة</translation>
     </message>
+    <message id="qtn_call_missed_notification" numerus="yes">
+        <source>%n missed calls</source>
+        <translation>
+            <numerusform>لا مكالمات فائتة</numerusform>
+            <numerusform>مكالمة فائتة واحدة</numerusform>
+            <numerusform>مكالمتان فائتتان</numerusform>
+            <numerusform>%n مكالمات فائتة</numerusform>
+            <numerusform>%n مكالمة فائتة</numerusform>
+            <numerusform>%n مكالمة فائتة</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_missed_call_back">
+        <source>Call back</source>
+        <translation>معاودة الاتصال</translation>
+    </message>
 </context>
 </TS>

@@ -342,5 +342,16 @@
         <source>Call failed</source>
         <translation>Anruf fehlgeschlagen</translation>
     </message>
+    <message id="qtn_call_missed_notification" numerus="yes">
+        <source>%n missed calls</source>
+        <translation>
+            <numerusform>%n verpasster Anruf</numerusform>
+            <numerusform>%n verpasste Anrufe</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_missed_call_back">
+        <source>Call back</source>
+        <translation>Zurückrufen</translation>
+    </message>
 </context>
 </TS>

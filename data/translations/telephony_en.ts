@@ -342,5 +342,16 @@
         <source>Call failed</source>
         <translation>Call failed</translation>
     </message>
+    <message id="qtn_call_missed_notification" numerus="yes">
+        <source>%n missed calls</source>
+        <translation>
+            <numerusform>%n missed call</numerusform>
+            <numerusform>%n missed calls</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_missed_call_back">
+        <source>Call back</source>
+        <translation>Call back</translation>
+    </message>
 </context>
 </TS>

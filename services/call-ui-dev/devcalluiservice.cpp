@@ -291,6 +291,11 @@ void DevCallUiService::SetSchedule(int answerAfter, int endAfter, bool fail)
     m_schedule.fail = fail;
 }
 
+void DevCallUiService::callBack(const QString &number)
+{
+    RequestCallToContact(cellularAccountPath(), number, 0, QString(), false);
+}
+
 void DevCallUiService::Quit()
 {
     QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);

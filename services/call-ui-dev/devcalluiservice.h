@@ -60,6 +60,9 @@ public Q_SLOTS:
     // the id names no call being followed.
     bool EndRemote(const QString &uid);
     void Quit();
+    // Places a call to `number` on the cellular account, as the program would (the missed-call
+    // notification's "Call back").
+    void callBack(const QString &number);
 
 Q_SIGNALS:
     void CallAnswered(QString uid);

@@ -6,6 +6,7 @@
 #include "callscreen.h"
 #include "callscreenapplication.h"
 #include "devcalluiservice.h"
+#include "missedcallnotifier.h"
 #include "terminationwatch.h"
 
 #include <QCommandLineParser>
@@ -74,6 +75,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "call-ui-dev-service: %s\n", qPrintable(error));
         return 1;
     }
+    // Missed calls are announced whether or not there is a screen.
+    MissedCallNotifier missed(bus);
+    QObject::connect(&missed, &MissedCallNotifier::callBackRequested, &service,
+                     &DevCallUiService::callBack);
     CallUi::BusLifetime lifetime(bus);
     CallUi::TerminationWatch termination;
     return app->exec();

@@ -1,12 +1,14 @@
 #include "callscreen.h"
 #include "callscreenbutton.h"
 #include "callscreenpage.h"
+#include "dbusmockprocess.h"
 #include "devcalluiservice.h"
 #include "dialerkey.h"
 #include "eventfilter.h"
 #include "eventstore.h"
 #include "mapplication.h"
 #include "mbutton.h"
+#include "missedcallnotifier.h"
 #include "mlabel.h"
 #include "mlocale.h"
 #include "mwindow.h"
@@ -233,6 +235,31 @@ private Q_SLOTS:
         QCOMPARE(page()->heldLabel()->isVisible(), hold);
         QVERIFY(!page()->isWaitingShown());
         Q_UNUSED(first);
+    }
+
+    // python-dbusmock's notification daemon template stands in for the desktop's.
+    void shouldCallBackFromTheMissedCallNotification()
+    {
+        DBusMockProcess server(QStringLiteral("notification_daemon"),
+                               QStringLiteral("org.freedesktop.Notifications"),
+                               QStringLiteral("/org/freedesktop/Notifications"));
+        QVERIFY(server.start());
+        MissedCallNotifier notifier(QDBusConnection::sessionBus());
+        connect(&notifier, &MissedCallNotifier::callBackRequested, m_service,
+                &DevCallUiService::callBack);
+        QString error;
+        const QString uid = m_service->Ring(QStringLiteral("0401234567"), &error);
+        QVERIFY(m_service->EndRemote(uid));
+        QTRY_VERIFY(notifier.notificationId() > 0);
+        QCOMPARE(notifier.count(), 1);
+        QSignalSpy requested(m_service, &DevCallUiService::callRequested);
+        QVERIFY(server.emitSignal(QStringLiteral("org.freedesktop.Notifications"),
+                                  QStringLiteral("ActionInvoked"), QStringLiteral("us"),
+                                  {notifier.notificationId(), QStringLiteral("call-back")}));
+        QTRY_COMPARE(requested.size(), 1);
+        QCOMPARE(requested.first().value(2).toString(), QStringLiteral("0401234567"));
+        QCOMPARE(page()->statusLabel()->text(), QStringLiteral("Calling…"));
+        QVERIFY(m_screen->window()->isVisible());
     }
 
     // Over the bus, as scripts/ring and a person use it.

@@ -9,6 +9,35 @@
 
 namespace {
 const char MockInterface[] = "org.freedesktop.DBus.Mock";
+
+// A value as the tests compare it: booleans as true/false, lists joined by "|", dictionaries as
+// {key=value;...} in key order.
+QString text(const QVariant &v)
+{
+    if (v.type() == QVariant::Bool)
+        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    if (v.type() == QVariant::StringList)
+        return v.toStringList().join(QLatin1Char('|'));
+    if (v.userType() == qMetaTypeId<QDBusArgument>()) {
+        const QDBusArgument arg = v.value<QDBusArgument>();
+        if (arg.currentType() == QDBusArgument::MapType) {
+            const QVariantMap map = qdbus_cast<QVariantMap>(arg);
+            QStringList entries;
+            for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+                entries << it.key() + QLatin1Char('=') + text(it.value());
+            return QLatin1Char('{') + entries.join(QLatin1Char(';')) + QLatin1Char('}');
+        }
+        if (arg.currentType() == QDBusArgument::ArrayType)
+            return qdbus_cast<QStringList>(arg).join(QLatin1Char('|'));
+    }
+    if (v.userType() == QMetaType::UChar)
+        return QString::number(v.value<uchar>());
+    if (v.userType() == qMetaTypeId<QDBusVariant>())
+        return text(v.value<QDBusVariant>().variant());
+    if (v.canConvert<QString>())
+        return v.toString();
+    return QString::fromLatin1(v.typeName());
+}
 } // namespace
 
 DBusMockProcess::DBusMockProcess(const QString &templateName, const QString &service,
@@ -80,14 +109,8 @@ QStringList DBusMockProcess::methodCalls(const QString &method)
         list.endArray();
         list.endStructure();
         QStringList texts;
-        for (const QVariant &v : arguments) {
-            if (v.type() == QVariant::Bool)
-                texts << (v.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
-            else if (v.canConvert<QString>())
-                texts << v.toString();
-            else
-                texts << QString::fromLatin1(v.typeName());
-        }
+        for (const QVariant &v : arguments)
+            texts << text(v);
         calls << texts.join(QLatin1Char(','));
     }
     list.endArray();
@@ -97,4 +120,16 @@ QStringList DBusMockProcess::methodCalls(const QString &method)
 void DBusMockProcess::clearCalls()
 {
     call(QLatin1String(MockInterface), QStringLiteral("ClearCalls"), {});
+}
+
+bool DBusMockProcess::emitSignal(const QString &interface, const QString &name,
+                                 const QString &signature, const QVariantList &args)
+{
+    QVariantList wrapped;
+    for (const QVariant &a : args)
+        wrapped << QVariant::fromValue(QDBusVariant(a));
+    bool ok = false;
+    call(QLatin1String(MockInterface), QStringLiteral("EmitSignal"),
+         {interface, name, signature, QVariant::fromValue(wrapped)}, &ok);
+    return ok;
 }

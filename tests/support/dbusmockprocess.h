@@ -29,6 +29,9 @@ public:
     // (booleans as true/false), e.g. "true" for MuteMic(true).
     QStringList methodCalls(const QString &method);
     void clearCalls();
+    // Sends a signal from the main object (dbusmock's EmitSignal), as the daemon would.
+    bool emitSignal(const QString &interface, const QString &name, const QString &signature,
+                    const QVariantList &args);
 
 private:
     QString m_template;
