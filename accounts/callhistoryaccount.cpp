@@ -151,7 +151,7 @@ bool CallHistoryAccount::isKnownBalance(const Tp::CurrencyAmount &amount)
 void CallHistoryAccount::setTpAccountBalance(Tp::CurrencyAmount balance)
 {
     if (isKnownBalance(balance)) {
-        setBalance(balance.currency, balanceValue(balance));
+        setBalance(balance.currency.left(MaxCurrencyLength), balanceValue(balance));
         return;
     }
     // A service that does not know the balance yet: nothing to show rather than a zero.

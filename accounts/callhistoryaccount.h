@@ -27,11 +27,15 @@ class PendingOperation;
 // connected, so a record follows exactly one account and one connection. A failed readiness
 // operation, an invalid account or connection, or a connection without the balance interface
 // unbinds the record; the last balance is kept but not shown (the text is empty while unbound).
-// The cellular record is never bound and so never has credits.
+// The cellular record is never bound and so never has credits. The connection names its currency
+// (any bus peer that runs one may name anything): a name longer than MaxCurrencyLength is cut.
 class CallHistoryAccount : public QObject
 {
     Q_OBJECT
 public:
+    // A currency code ("EUR") or the service's own unit ("credits", "minutes").
+    enum { MaxCurrencyLength = 32 };
+
     // The settings a record is made from; the database-dependent ones are refreshed in place.
     struct Settings
     {

@@ -1,5 +1,6 @@
 #include "dbusadaptor.h"
 
+#include "buslimits.h"
 #include "pagemanager.h"
 
 #include <QDBusConnection>
@@ -31,6 +32,9 @@ void DBusAdaptor::callHistory()
 
 void DBusAdaptor::dialer(const QString &digits)
 {
+    // More than any number holds: refused whole, before the page takes any of it.
+    if (!BusLimits::fits(digits, BusLimits::MaxAddressLength))
+        return;
     PageManager::instance()->showDialer(digits);
     PageManager::instance()->activateWindow();
 }

@@ -4,7 +4,9 @@
 
 // The program's control interface on the session bus ("com.velto.telephony.callhistory" at
 // "/callhistory"): other programs open the call history, the dialer (with a number), the
-// contacts tab or the voicemail number picker. Every method is one-way.
+// contacts tab or the voicemail number picker. Every method is one-way. Any peer may call it:
+// digits longer than a number (BusLimits::MaxAddressLength) are refused whole (the page and its
+// number stay as they were).
 class DBusAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT

@@ -13,6 +13,9 @@ using namespace QtContacts;
 QContact contactForAddress(const QString &address, const QString &accountPath)
 {
     QContact contact;
+    // Nothing to reach: no detail, rather than a phone number or chat address that calls nothing.
+    if (address.trimmed().isEmpty())
+        return contact;
     const QString number =
         isCellularAccount(accountPath) ? address : phoneNumberFromAddress(address);
     if (!number.isEmpty()) {

@@ -229,6 +229,20 @@ bool isEmergencyNumber(const QString &number)
     return list.contains(number) || list.contains(normalizedNumber(number));
 }
 
+QString emergencyNumberToDial(const QString &number)
+{
+    const QStringList list = emergencyNumberSource()->numbers();
+    if (list.contains(number))
+        return number;
+    const QString digits = normalizedNumber(number);
+    if (list.contains(digits))
+        return digits;
+    if (number != QLatin1String("urn:service:sos"))
+        return QString();
+    // The list is never empty.
+    return list.contains(QStringLiteral("112")) ? QStringLiteral("112") : list.first();
+}
+
 bool isServiceCode(const QString &number)
 {
     return number.endsWith(QLatin1Char('#')) &&

@@ -8,8 +8,8 @@
 //
 // A remote address is a call event's remote identifier: a plain number in any written form
 // ("+358 40 123 4567", "040-1234567", "*31#0401234567"), a "sip:"/"sips:" URI, or a user name.
-// Every function is pure except isEmergencyNumber(), which asks the modem's emergency number
-// list (created once per process).
+// Every function is pure except isEmergencyNumber() and emergencyNumberToDial(), which ask the
+// modem's emergency number list (created once per process).
 
 // The dialable number in `address`, or an empty string if it is not a phone number.
 // Plain addresses may hold digits, "+", "*", "#", pause and wait characters ("p", "w", "x",
@@ -40,6 +40,11 @@ bool isInternationalNumber(const QString &address);
 // `number`, or its normalized digits, is one of the modem's emergency numbers or
 // "urn:service:sos".
 bool isEmergencyNumber(const QString &number);
+
+// The number the modem dials for the emergency number `number`: the listed number it is or whose
+// digits it holds ("112", "1-1-2"); for "urn:service:sos" 112, or the modem's first
+// number when 112 is not among them. Empty when `number` is no emergency number.
+QString emergencyNumberToDial(const QString &number);
 
 // A network service code such as "*#06#": ends with "#" and holds no pause character "p".
 bool isServiceCode(const QString &number);

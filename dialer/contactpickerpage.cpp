@@ -1,11 +1,13 @@
 #include "contactpickerpage.h"
 
+#include "callhistorycontactsmanager.h"
 #include "callhistorydialogmanager.h"
 #include "callhistorypage.h"
 #include "callhistoryvoicemail.h"
 #include "contactpickercontroller.h"
 #include "contactsgui.h"
 #include "detailselector.h"
+#include "informationbanner.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
 #include "pagemanager.h"
@@ -136,30 +138,60 @@ void ContactPickerPage::openDetailSelector(const QContact &contact, bool dismiss
     selector->appear(MSceneWindow::DestroyWhenDone);
 }
 
+void ContactPickerPage::setVoicemailService(Voicemail *service)
+{
+    m_voicemailService = service;
+}
+
+Voicemail *ContactPickerPage::voicemailService()
+{
+    if (m_voicemailService)
+        return m_voicemailService;
+    if (!m_ownVoicemail) {
+        m_ownVoicemail = new Voicemail(this);
+        // The connection the voicemail contact is then read on: it reads what the set wrote.
+        m_ownVoicemail->setAddressBook(CallHistoryContactsManager::instance()->contactManager());
+    }
+    return m_ownVoicemail;
+}
+
 void ContactPickerPage::showVoicemailDetails()
 {
-    if (m_waitingForVoicemail)
+    // One number dialog at a time (showing the tab has closed any other pop-up).
+    if (m_voicemailDialog)
         return;
+    m_waitingForVoicemail = false;
     const QContact contact = CallHistoryVoicemail::instance()->voicemailContact();
     if (!contact.isEmpty()) {
         openDetailSelector(contact, true);
         return;
     }
     m_waitingForVoicemail = true;
-    auto *dialog = new VoicemailDialog(false, nullptr, &isValidNumber);
-    connect(dialog, SIGNAL(preferredVoicemailNumber(QString, Voicemail::VoicemailError)), this,
-            SLOT(onVoicemailDialogResult(QString)));
+    auto *dialog = new VoicemailDialog(false, voicemailService(), &isValidNumber);
+    m_voicemailDialog = dialog;
+    connect(dialog, &VoicemailDialog::preferredVoicemailNumber, this,
+            &ContactPickerPage::onVoicemailDialogResult);
     CallHistoryDialogManager *dialogs = CallHistoryDialogManager::instance();
     dialogs->dismissAll();
     dialogs->addDialog(dialog);
     dialog->appear(MSceneWindow::DestroyWhenDone);
 }
 
-void ContactPickerPage::onVoicemailDialogResult(QString preferred)
+void ContactPickerPage::onVoicemailDialogResult(const QString &preferred,
+                                                Voicemail::VoicemailError error)
 {
-    // With a number, the voicemail service finds the voicemail contact next.
-    if (preferred.isEmpty())
+    m_voicemailDialog.clear();
+    if (preferred.isEmpty()) {
         m_waitingForVoicemail = false;
+        return;
+    }
+    if (error != Voicemail::NoError) {
+        // The number is stored, its contact is not: no contact is coming to wait for.
+        m_waitingForVoicemail = false;
+        showInformationBanner(qtTrId("qtn_call_voicemail_contact_not_saved"));
+        return;
+    }
+    // The voicemail service finds the contact written with the number next.
 }
 
 void ContactPickerPage::onVoicemailContactChanged()

@@ -173,6 +173,7 @@ void DialerPage::slotCallRequested(QString callee)
     const QString path = m_accountSelector->currentAccountPath();
     CallHistoryAccountsManager *accounts = CallHistoryAccountsManager::instance();
     if (isEmergencyNumber(callee)) {
+        // Placed on the cellular account whatever is chosen (Page::call).
         call(path, callee);
         return;
     }

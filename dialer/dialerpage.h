@@ -22,6 +22,9 @@ class DialerWidget;
 // each kind at a time), and fills the keypad with the last dialled phone number when the call
 // key is pressed on an empty number. The number is cleared when the call it placed is answered
 // (the call history is shown then), ends or completes, while the dialer is the current page.
+// While the call it asked for is being set up (Page::isCallInFlight()) the call key places no
+// other call; emergency numbers go out on the cellular account whatever account is chosen, and
+// are held back by nothing but another emergency call being set up (Page::call()).
 //
 // Digits handed over by other programs are appended to what the keypad holds, keeping only
 // dialable characters and at most MaxNumberLength of them, so that the user sees everything that

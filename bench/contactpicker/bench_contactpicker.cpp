@@ -1,6 +1,8 @@
 // The contacts tab at scale, as ratios measured in the same run:
 //  - opening the contact picker (the address book fetched, the list built and its first frame
 //    painted) with 5,000 contacts against the same with 50;
+//  - opening the merge picker (the sheet that adds a number to an existing contact, on the same
+//    list) with 5,000 contacts against the same with 50;
 //  - a filter keystroke at 5,000 contacts (the list filtered again and repainted) against a
 //    plain loop that tests the same 5,000 names for the same text;
 //  - a fling over 1,000 of the 5,000 contacts at 60 frames a second, as the call history's is
@@ -11,6 +13,7 @@
 // the opening figures are those of a process that has read its book; the first opening of each
 // book (its read and sort included) is printed as well, against the same for 50 contacts.
 
+#include "contactmergepicker.h"
 #include "contactpickercontroller.h"
 #include "contactpickermodel.h"
 #include "contactsaddressbook.h"
@@ -117,6 +120,34 @@ void OpenPicker_5000(benchmark::State &state)
     openPicker(state, g_large);
 }
 BENCHMARK(OpenPicker_5000)->Unit(benchmark::kMillisecond);
+
+void openMergePicker(benchmark::State &state, QContactManager *manager)
+{
+    ContactsAddressBook::setManager(manager);
+    for (auto _ : state) {
+        g_watch->arm();
+        auto *sheet = new ContactMergePicker(QContact());
+        g_window->sceneManager()->appearSceneWindowNow(sheet);
+        if (!waitFor([sheet] { return sheet->isLoaded(); }))
+            state.SkipWithError("the merge picker did not load");
+        state.PauseTiming();
+        g_window->sceneManager()->disappearSceneWindowNow(sheet);
+        delete sheet;
+        state.ResumeTiming();
+    }
+}
+
+void OpenMergePicker_50(benchmark::State &state)
+{
+    openMergePicker(state, g_small);
+}
+BENCHMARK(OpenMergePicker_50)->Unit(benchmark::kMillisecond);
+
+void OpenMergePicker_5000(benchmark::State &state)
+{
+    openMergePicker(state, g_large);
+}
+BENCHMARK(OpenMergePicker_5000)->Unit(benchmark::kMillisecond);
 
 const QString Keystrokes[] = {QStringLiteral("n"), QStringLiteral("ni"), QStringLiteral("nie")};
 
@@ -276,6 +307,8 @@ int main(int argc, char **argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.ratio("open the contacts tab, 5,000 contacts", "OpenPicker_5000", "OpenPicker_50");
+    reporter.ratio("open the merge picker, 5,000 contacts", "OpenMergePicker_5000",
+                   "OpenMergePicker_50");
     reporter.ratio("filter keystroke, 5,000 contacts", "FilterKeystroke_5000",
                    "Baseline_LoopOverNames");
     const double first50 = firstOpenMs(dir.filePath(QStringLiteral("small.db")), 5);

@@ -35,9 +35,17 @@
         <source>Duration %1</source>
         <translation>المدة %1</translation>
     </message>
+    <message id="qtn_call_emergency_failed">
+        <source>Emergency call to %1 failed</source>
+        <translation>فشلت مكالمة الطوارئ إلى %1</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>لا توجد مكالمات</translation>
+    </message>
+    <message id="qtn_call_failed">
+        <source>Could not call %1</source>
+        <translation>تعذّر الاتصال بـ %1</translation>
     </message>
     <message id="qtn_call_history_unreadable">
         <source>The call history can&apos;t be read</source>
@@ -74,6 +82,10 @@
     <message id="qtn_call_merge_contact">
         <source>Add to existing contact</source>
         <translation>إضافة إلى جهة اتصال موجودة</translation>
+    </message>
+    <message id="qtn_call_message_refused">
+        <source>Messages cannot be sent to this address</source>
+        <translation>لا يمكن إرسال رسائل إلى هذا العنوان</translation>
     </message>
     <message id="qtn_call_mobile">
         <source>Phone</source>
@@ -157,6 +169,10 @@
     <message id="qtn_call_view_no_received_calls">
         <source>No received calls</source>
         <translation>لا توجد مكالمات واردة</translation>
+    </message>
+    <message id="qtn_call_voicemail_contact_not_saved">
+        <source>Voicemail number saved, but the address book could not be updated</source>
+        <translation>تم حفظ رقم البريد الصوتي، لكن تعذّر تحديث دفتر العناوين</translation>
     </message>
     <message id="qtn_call_voicemail_dialog_title">
         <source>Voicemail number</source>

@@ -35,9 +35,17 @@
         <source>Duration %1</source>
         <translation>Dauer %1</translation>
     </message>
+    <message id="qtn_call_emergency_failed">
+        <source>Emergency call to %1 failed</source>
+        <translation>Notruf an %1 fehlgeschlagen</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>Keine Anrufe</translation>
+    </message>
+    <message id="qtn_call_failed">
+        <source>Could not call %1</source>
+        <translation>%1 konnte nicht angerufen werden</translation>
     </message>
     <message id="qtn_call_history_unreadable">
         <source>The call history can&apos;t be read</source>
@@ -74,6 +82,10 @@
     <message id="qtn_call_merge_contact">
         <source>Add to existing contact</source>
         <translation>Zu vorhandenem Kontakt hinzufügen</translation>
+    </message>
+    <message id="qtn_call_message_refused">
+        <source>Messages cannot be sent to this address</source>
+        <translation>An diese Adresse können keine Nachrichten gesendet werden</translation>
     </message>
     <message id="qtn_call_mobile">
         <source>Phone</source>
@@ -153,6 +165,10 @@
     <message id="qtn_call_view_no_received_calls">
         <source>No received calls</source>
         <translation>Keine angenommenen Anrufe</translation>
+    </message>
+    <message id="qtn_call_voicemail_contact_not_saved">
+        <source>Voicemail number saved, but the address book could not be updated</source>
+        <translation>Mailbox-Nummer gespeichert, aber das Adressbuch konnte nicht aktualisiert werden</translation>
     </message>
     <message id="qtn_call_voicemail_dialog_title">
         <source>Voicemail number</source>

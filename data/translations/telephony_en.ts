@@ -35,9 +35,17 @@
         <source>Duration %1</source>
         <translation>Duration %1</translation>
     </message>
+    <message id="qtn_call_emergency_failed">
+        <source>Emergency call to %1 failed</source>
+        <translation>Emergency call to %1 failed</translation>
+    </message>
     <message id="qtn_call_empty_view">
         <source>No calls</source>
         <translation>No calls</translation>
+    </message>
+    <message id="qtn_call_failed">
+        <source>Could not call %1</source>
+        <translation>Could not call %1</translation>
     </message>
     <message id="qtn_call_history_unreadable">
         <source>The call history can&apos;t be read</source>
@@ -74,6 +82,10 @@
     <message id="qtn_call_merge_contact">
         <source>Add to existing contact</source>
         <translation>Add to existing contact</translation>
+    </message>
+    <message id="qtn_call_message_refused">
+        <source>Messages cannot be sent to this address</source>
+        <translation>Messages cannot be sent to this address</translation>
     </message>
     <message id="qtn_call_mobile">
         <source>Phone</source>
@@ -153,6 +165,10 @@
     <message id="qtn_call_view_no_received_calls">
         <source>No received calls</source>
         <translation>No received calls</translation>
+    </message>
+    <message id="qtn_call_voicemail_contact_not_saved">
+        <source>Voicemail number saved, but the address book could not be updated</source>
+        <translation>Voicemail number saved, but the address book could not be updated</translation>
     </message>
     <message id="qtn_call_voicemail_dialog_title">
         <source>Voicemail number</source>

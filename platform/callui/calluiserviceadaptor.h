@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
+#include <QDBusMessage>
 
 #include <functional>
 
@@ -11,6 +12,11 @@ namespace CallUi {
 // CallAnswered, CallEnded, CommandCompleted and CommandFailed signals are relayed as they are
 // (the service declares them with the same signatures). Shared by every call service, so that
 // they cannot drift apart on the bus.
+//
+// Any peer may send a request: one whose account path, callee or contact name is longer than its
+// bound (BusLimits::MaxObjectPathLength, MaxAddressLength, MaxNameLength) is answered with an
+// InvalidArgs error and never reaches the handler, so that no service queues or keeps it. The
+// error goes out on the session bus, where every call service publishes the interface.
 class ServiceAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -24,7 +30,8 @@ public:
 
 public Q_SLOTS:
     QString RequestCallToContact(const QString &accountPath, const QString &accountId,
-                                 uint localContactId, const QString &contactName, bool video);
+                                 uint localContactId, const QString &contactName, bool video,
+                                 const QDBusMessage &message);
 
 Q_SIGNALS:
     void CallAnswered(QString uid);

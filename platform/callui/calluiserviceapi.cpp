@@ -1,5 +1,6 @@
 #include "calluiserviceapi.h"
 
+#include "buslimits.h"
 #include "calluiservicenames.h"
 #include "pendingcallrequest.h"
 
@@ -13,12 +14,37 @@ CallUiServiceApi::CallUiServiceApi(QObject *parent) : QObject(parent)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QString s = serviceName(), p = objectPath(), i = interfaceName();
-    bus.connect(s, p, i, QStringLiteral("CallAnswered"), this, SIGNAL(CallAnswered(QString)));
+    bus.connect(s, p, i, QStringLiteral("CallAnswered"), this, SLOT(onCallAnswered(QString)));
     bus.connect(s, p, i, QStringLiteral("CallEnded"), this,
-                SIGNAL(CallEnded(QString, int, int, QString)));
+                SLOT(onCallEnded(QString, int, int, QString)));
     bus.connect(s, p, i, QStringLiteral("CommandCompleted"), this,
-                SIGNAL(CommandCompleted(QString)));
-    bus.connect(s, p, i, QStringLiteral("CommandFailed"), this, SIGNAL(CommandFailed(QString)));
+                SLOT(onCommandCompleted(QString)));
+    bus.connect(s, p, i, QStringLiteral("CommandFailed"), this, SLOT(onCommandFailed(QString)));
+}
+
+void CallUiServiceApi::onCallAnswered(const QString &uid)
+{
+    if (BusLimits::fits(uid, BusLimits::MaxCallIdLength))
+        Q_EMIT CallAnswered(uid);
+}
+
+void CallUiServiceApi::onCallEnded(const QString &uid, int reason, int duration,
+                                   const QString &message)
+{
+    if (BusLimits::fits(uid, BusLimits::MaxCallIdLength))
+        Q_EMIT CallEnded(uid, reason, duration, BusLimits::shownText(message));
+}
+
+void CallUiServiceApi::onCommandCompleted(const QString &uid)
+{
+    if (BusLimits::fits(uid, BusLimits::MaxCallIdLength))
+        Q_EMIT CommandCompleted(uid);
+}
+
+void CallUiServiceApi::onCommandFailed(const QString &uid)
+{
+    if (BusLimits::fits(uid, BusLimits::MaxCallIdLength))
+        Q_EMIT CommandFailed(uid);
 }
 
 PendingCallRequest *CallUiServiceApi::RequestCallToContact(const QString &accountPath,

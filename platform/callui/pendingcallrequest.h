@@ -10,6 +10,8 @@ namespace CallUi {
 // One call request on its way to the call-UI service. Emits finished() once, when the service
 // has answered (callId() is then the id of the new call) or failed to (callId() is empty and
 // errorName()/errorMessage() say why). It deletes itself after finished() has been handled.
+// A call id longer than BusLimits::MaxCallIdLength is not taken: the request fails with
+// InvalidArgs. The service's error message is cut to BusLimits::MaxTextLength.
 class PendingCallRequest : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "emergencynumbers.h"
 
+#include "buslimits.h"
 #include "busopener.h"
 #include "modemmanagerobjects.h"
 
@@ -20,6 +21,9 @@ const int CallTimeoutMs = 2000;
 // Bounds on what a modem service may hand over: emergency numbers are a few digits.
 const int MaxNumberLength = 32;
 const int MaxNumbers = 64;
+// Lists of at most this many modems are kept (oFono's and ModemManager's together), each under a
+// path of at most BusLimits::MaxObjectPathLength characters.
+const int MaxModems = 2 * Cellular::ModemManagerObjects::MaxModems;
 
 QStringList cleaned(const QStringList &numbers)
 {
@@ -140,7 +144,9 @@ void EmergencyNumbers::onModems(const QDBusMessage &reply)
         arg.beginStructure();
         arg >> path >> properties;
         arg.endStructure();
-        paths << path.path();
+        if (BusLimits::fits(path.path(), BusLimits::MaxObjectPathLength) &&
+            paths.size() < MaxModems)
+            paths << path.path();
     }
     arg.endArray();
     // Modems that are gone no longer count; the others keep their lists until they answer.
@@ -173,7 +179,8 @@ void EmergencyNumbers::queryModem(const QString &path)
 void EmergencyNumbers::onVoiceCallPropertyChanged(const QString &name, const QDBusVariant &value,
                                                   const QDBusMessage &message)
 {
-    if (name != QLatin1String(EmergencyNumbersProperty))
+    if (name != QLatin1String(EmergencyNumbersProperty) ||
+        !BusLimits::fits(message.path(), BusLimits::MaxObjectPathLength))
         return;
     QVariant v = value.variant();
     QStringList list;
@@ -188,8 +195,11 @@ void EmergencyNumbers::onModemManagerModem(const QString &modemPath)
 {
     const QVariant sim = m_modemManager->property(modemPath, ModemManagerObjects::modemInterface(),
                                                   QStringLiteral("Sim"));
-    const QString simPath =
+    QString simPath =
         sim.canConvert<QDBusObjectPath>() ? sim.value<QDBusObjectPath>().path() : QString();
+    // A path longer than any SIM's is taken as no SIM, and not kept.
+    if (!BusLimits::fits(simPath, BusLimits::MaxObjectPathLength))
+        simPath.clear();
     if (simPath == m_sims.value(modemPath) && m_sims.contains(modemPath))
         return;
     // "/" is ModemManager's "no SIM".
@@ -270,6 +280,8 @@ QStringList EmergencyNumbers::unionOfModems() const
 
 void EmergencyNumbers::setModemNumbers(const QString &modemPath, const QStringList &numbers)
 {
+    if (!m_perModem.contains(modemPath) && m_perModem.size() >= MaxModems)
+        return;
     m_perModem.insert(modemPath, numbers);
     updateUnion();
 }

@@ -31,6 +31,10 @@ class ModemManagerObjects;
 // changes. A call left unanswered ends after a time-out and leaves the list as it was. Answers to
 // questions made before the service restarted are ignored. The service is never started by the
 // question (no auto-start).
+//
+// Bounds on what a modem service hands over: at most 64 numbers of at most 32 characters per
+// modem, lists of at most 32 modems, modem and SIM paths of at most
+// BusLimits::MaxObjectPathLength characters; anything beyond is passed over.
 class EmergencyNumbers : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "modemmanagerobjects.h"
 
+#include "buslimits.h"
+
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -120,7 +122,8 @@ bool ModemManagerObjects::isFromListedOwner(const QDBusMessage &message)
 bool ModemManagerObjects::isModemPath(const QString &path)
 {
     return path.startsWith(QLatin1String(ModemPrefix)) &&
-           path.size() > int(sizeof(ModemPrefix) - 1);
+           path.size() > int(sizeof(ModemPrefix) - 1) &&
+           BusLimits::fits(path, BusLimits::MaxObjectPathLength);
 }
 
 QStringList ModemManagerObjects::objectPaths(const QVariant &value)

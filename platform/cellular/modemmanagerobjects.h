@@ -28,7 +28,8 @@ namespace Cellular {
 // listed() tells of one that nothing was signalled against.
 //
 // Everything from the bus is checked: only the current owner's signals count, signatures must
-// be the documented ones, modem paths must lie under /org/freedesktop/ModemManager1/Modem/, and
+// be the documented ones, modem paths must lie under /org/freedesktop/ModemManager1/Modem/ and be
+// at most BusLimits::MaxObjectPathLength long, and
 // at most MaxModems modems and MaxInterfaces interfaces each are kept; anything else is ignored.
 class ModemManagerObjects : public QObject
 {

@@ -1,5 +1,7 @@
 #include "commitnotifier.h"
 
+#include "buslimits.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -72,20 +74,32 @@ void CommitNotifier::onBusSignal(const QDBusMessage &message)
     const QVariantList args = message.arguments();
     if (args.size() != 3 || !args.at(2).canConvert<QDBusArgument>())
         return;
-    const QDBusArgument idArg = args.at(2).value<QDBusArgument>();
-    if (idArg.currentSignature() != QLatin1String("ai"))
+    // No database lies at a longer path: refused before any model compares it.
+    const QString databasePath = args.at(0).toString();
+    if (!BusLimits::fits(databasePath, BusLimits::MaxFilePathLength))
         return;
-    QList<int> ids = qdbus_cast<QList<int>>(idArg);
     int op = args.at(1).toInt();
     if (op < Added || op > Reset)
         return;
+    const QDBusArgument idArg = args.at(2).value<QDBusArgument>();
+    if (idArg.currentSignature() != QLatin1String("ai"))
+        return;
     // A sender that follows the protocol never lists more ids than MaxIds: a longer list is
-    // taken as what it would have sent instead, a reset, so that its size costs nothing here.
-    if (ids.size() > MaxIds) {
-        op = Reset;
-        ids.clear();
+    // taken as what it would have sent instead, a reset, and read no further than that, so
+    // that its size costs nothing here.
+    QList<int> ids;
+    idArg.beginArray();
+    while (!idArg.atEnd()) {
+        if (ids.size() == MaxIds) {
+            op = Reset;
+            ids.clear();
+            break;
+        }
+        int id = 0;
+        idArg >> id;
+        ids.append(id);
     }
-    Q_EMIT committed(args.at(0).toString(), op, ids);
+    Q_EMIT committed(databasePath, op, ids);
 }
 
 } // namespace CommHistory

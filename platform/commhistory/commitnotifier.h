@@ -19,8 +19,9 @@ namespace CommHistory {
  * Bulk writes (more than MaxIds ids, deleting everything, imports) are announced as Reset, on
  * which models load again.
  *
- * Any peer on the bus can send the signal: one with other argument types is ignored, and one
- * listing more than MaxIds ids counts as Reset (a correct sender never sends such a list).
+ * Any peer on the bus can send the signal: one with other argument types, or with a database
+ * path longer than BusLimits::MaxFilePathLength, is ignored, and one listing more than MaxIds ids
+ * counts as Reset (a correct sender never sends such a list; the ids past MaxIds are not read).
  *
  * One object per process, never destroyed, living in the application's main thread; announce()
  * may be called from any thread. Without a session bus the announcements stay in the process.

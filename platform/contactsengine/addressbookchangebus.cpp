@@ -95,13 +95,26 @@ void AddressBookChangeBus::publish(Listener *from, const QString &databaseFile,
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    QDBusMessage message = QDBusMessage::createSignal(QString::fromLatin1(objectPath),
-                                                      QString::fromLatin1(interfaceName),
-                                                      QString::fromLatin1(signalName));
-    message << databaseFile << processToken() << QVariant::fromValue(QList<uint>(added))
-            << QVariant::fromValue(QList<uint>(changed))
-            << QVariant::fromValue(QList<uint>(removed));
-    bus.send(message);
+    const auto send = [&](const QList<uint> &a, const QList<uint> &c, const QList<uint> &r) {
+        QDBusMessage message = QDBusMessage::createSignal(QString::fromLatin1(objectPath),
+                                                          QString::fromLatin1(interfaceName),
+                                                          QString::fromLatin1(signalName));
+        message << databaseFile << processToken() << QVariant::fromValue(a)
+                << QVariant::fromValue(c) << QVariant::fromValue(r);
+        bus.send(message);
+    };
+    if (added.size() + changed.size() + removed.size() <= MaxIds) {
+        send(added, changed, removed);
+        return;
+    }
+    // Receivers take no more than MaxIds ids from one signal: a larger change goes out in parts,
+    // in the order in which listeners are told of them.
+    for (int i = 0; i < added.size(); i += MaxIds)
+        send(added.mid(i, MaxIds), {}, {});
+    for (int i = 0; i < changed.size(); i += MaxIds)
+        send({}, changed.mid(i, MaxIds), {});
+    for (int i = 0; i < removed.size(); i += MaxIds)
+        send({}, {}, removed.mid(i, MaxIds));
 }
 
 void AddressBookChangeBus::flush()
@@ -118,8 +131,9 @@ void AddressBookChangeBus::deliverFromBus(Listener *listener, const QString &dat
                                           const QString &origin, const QList<uint> &added,
                                           const QList<uint> &changed, const QList<uint> &removed)
 {
-    // Engines of this process were told directly.
-    if (origin == processToken())
+    // Engines of this process were told directly. A signal no engine sends (more ids than
+    // MaxIds) is dropped before any of it is passed on; the file and origin are only compared.
+    if (origin == processToken() || added.size() + changed.size() + removed.size() > MaxIds)
         return;
     {
         QMutexLocker lock(&registry().mutex);

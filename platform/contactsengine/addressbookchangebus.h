@@ -15,10 +15,13 @@ namespace ContactsEngine {
 //
 // Limits: without a session bus, changes reach only the engines of the writing process. Listeners
 // are told through a queued call in their own thread; a listener must unsubscribe before it is
-// destroyed.
+// destroyed. One bus signal lists at most MaxIds ids (a larger change goes out as several); any
+// peer may send the signal, and one that lists more is ignored before anything is passed on.
 class AddressBookChangeBus
 {
 public:
+    enum { MaxIds = 10000 };
+
     // The object path and interface of the bus signal "Changed(s file, s origin, au added,
     // au changed, au removed)"; origin identifies the sending process.
     static const char objectPath[];

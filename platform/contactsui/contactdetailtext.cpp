@@ -36,6 +36,10 @@ QString ContactDetailText::kind(const QContactDetail &detail)
 
 bool ContactDetailText::isAddress(const QContactDetail &detail)
 {
-    return detail.type() == QContactDetail::TypePhoneNumber ||
-           detail.type() == QContactDetail::TypeOnlineAccount;
+    return addressTypes().contains(detail.type());
+}
+
+QList<QContactDetail::DetailType> ContactDetailText::addressTypes()
+{
+    return {QContactDetail::TypePhoneNumber, QContactDetail::TypeOnlineAccount};
 }

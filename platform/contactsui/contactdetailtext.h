@@ -2,6 +2,7 @@
 
 #include <QtContacts/QContactDetail>
 
+#include <QList>
 #include <QString>
 
 // How the contacts user interface writes a phone number or online-account detail: its value and
@@ -13,4 +14,6 @@ public:
     static QString kind(const QtContacts::QContactDetail &detail);
     // True for the details the user interface lists and calls: phone numbers and online accounts.
     static bool isAddress(const QtContacts::QContactDetail &detail);
+    // The types of those details.
+    static QList<QtContacts::QContactDetail::DetailType> addressTypes();
 };

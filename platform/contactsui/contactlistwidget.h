@@ -10,9 +10,13 @@ class ContactListRow;
 class MPannableViewport;
 class QGraphicsLinearLayout;
 
-// A pannable list of contacts (avatar and name), optionally filtered by a text that must occur
-// in the name (case-insensitive). A tap on a row emits contactPicked() with its id, queued, so
-// that the tap has finished before the receiver acts.
+// A pannable list of a few contacts (avatar and name), optionally filtered by a text that must
+// occur in the name (case-insensitive). A tap on a row emits contactPicked() with its id, queued,
+// so that the tap has finished before the receiver acts.
+//
+// Limits: every row is made and laid out, and each avatar reads its contact: for the handful of
+// contacts that share a number (MultiContactsSheet). A whole address book goes in a
+// ContactPickerList, which makes rows only for what is on screen.
 class ContactListWidget : public MWidget
 {
     Q_OBJECT

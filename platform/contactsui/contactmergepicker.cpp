@@ -1,13 +1,12 @@
 #include "contactmergepicker.h"
 
 #include "contactdetailtext.h"
-#include "contactlistwidget.h"
+#include "contactpickerlist.h"
 #include "contactsaddressbook.h"
 #include "mlabel.h"
-#include "mstylablewidget.h"
-#include "mtextedit.h"
 
 #include <QtContacts/QContactFetchRequest>
+#include <QtContacts/QContactIdFilter>
 
 #include <QGraphicsLinearLayout>
 
@@ -15,52 +14,56 @@ using namespace QtContacts;
 
 ContactMergePicker::ContactMergePicker(const QContact &details, QGraphicsItem *parent)
     : ContactSavingSheet(qtTrId("qtn_cont_choose_contact"), parent), m_details(details),
-      m_filter(new MTextEdit), m_list(new ContactListWidget)
+      m_list(new ContactPickerList(ContactsAddressBook::manager()))
 {
-    m_filter->setStyleName(QStringLiteral("ContactsFilterField"));
-    m_filter->setPrompt(qtTrId("qtn_comm_search"));
-    auto *filterPanel = new MStylableWidget;
-    filterPanel->setStyleName(QStringLiteral("ContactsFilterPanel"));
-    auto *filterLayout = new QGraphicsLinearLayout(Qt::Horizontal, filterPanel);
-    filterLayout->setContentsMargins(16, 10, 16, 10);
-    filterLayout->addItem(m_filter);
-    bodyLayout()->addItem(filterPanel);
+    notice()->setStyleName(QStringLiteral("ContactsSheetNotice"));
     bodyLayout()->addItem(notice());
     bodyLayout()->addItem(m_list);
     bodyLayout()->setStretchFactor(m_list, 1);
-    connect(m_filter, &MTextEdit::textChanged, this,
-            [this]() { m_list->setFilter(m_filter->text()); });
-    connect(m_list, &ContactListWidget::contactPicked, this, &ContactMergePicker::mergeInto);
+    connect(m_list, &ContactPickerList::contactTapped, this, &ContactMergePicker::mergeInto);
+    connect(m_list, &ContactPickerList::loaded, this, &ContactMergePicker::loaded);
+}
 
+bool ContactMergePicker::isLoaded() const
+{
+    return m_list->isLoaded();
+}
+
+bool ContactMergePicker::mergeInto(QContactLocalId id)
+{
+    if (!id || m_fetch || isSaving())
+        return false;
+    // The contact as it is now: another process may have changed it since the list was read.
     auto *fetch = new QContactFetchRequest(this);
     fetch->setManager(ContactsAddressBook::manager());
+    QContactIdFilter filter;
+    filter.setIds({ContactsEngine::toContactId(id)});
+    fetch->setFilter(filter);
     m_fetch = fetch;
     connect(fetch, &QContactFetchRequest::stateChanged, this,
             &ContactMergePicker::onFetchStateChanged);
-    fetch->start();
+    if (!fetch->start()) {
+        fetch->deleteLater();
+        failSave();
+        return false;
+    }
+    return true;
 }
 
 void ContactMergePicker::onFetchStateChanged()
 {
     if (!m_fetch || !m_fetch->isFinished())
         return;
-    QList<ContactListWidget::Entry> entries;
-    for (const QContact &c : m_fetch->contacts()) {
-        const QContactLocalId id = ContactsEngine::toLocalId(c.id());
-        const QString label = ContactsEngine::synthesizedContactDisplayLabel(c);
-        if (!id)
-            continue;
-        m_contacts.insert(id, c);
-        entries << qMakePair(id, label);
+    QContactFetchRequest *fetch = m_fetch;
+    m_fetch.clear();
+    fetch->deleteLater();
+    const QList<QContact> found = fetch->contacts();
+    if (fetch->error() != QContactManager::NoError || found.isEmpty()) {
+        failSave();
+        return;
     }
-    m_fetch->deleteLater();
-    std::sort(entries.begin(), entries.end(),
-              [](const ContactListWidget::Entry &a, const ContactListWidget::Entry &b) {
-                  return QString::localeAwareCompare(a.second, b.second) < 0;
-              });
-    m_list->setContacts(entries);
-    m_loaded = true;
-    Q_EMIT loaded();
+    // Only the address details are written: the rest of the contact stays as it is stored.
+    startSave(merged(found.first(), m_details), ContactDetailText::addressTypes());
 }
 
 QContact ContactMergePicker::merged(const QContact &target, const QContact &details)
@@ -76,11 +79,4 @@ QContact ContactMergePicker::merged(const QContact &target, const QContact &deta
             result.saveDetail(&d);
     }
     return result;
-}
-
-bool ContactMergePicker::mergeInto(QContactLocalId id)
-{
-    if (isSaving() || !m_contacts.contains(id))
-        return false;
-    return startSave(merged(m_contacts.value(id), m_details));
 }

@@ -1,15 +1,10 @@
 #include "contactpickercontroller.h"
 
-#include "contactnameindex.h"
-#include "contactpickercellcreator.h"
-#include "contactpickermodel.h"
+#include "contactpickerlist.h"
 #include "contactsaddressbook.h"
 #include "mapplicationpage.h"
 #include "mlabel.h"
-#include "mlist.h"
-#include "mpannableviewport.h"
 #include "mstylablewidget.h"
-#include "mtextedit.h"
 
 #include <QtContacts/QContactFetchRequest>
 #include <QtContacts/QContactIdFilter>
@@ -21,9 +16,7 @@ using namespace QtContacts;
 
 ContactPickerController::ContactPickerController(QContactManager *manager, QObject *parent)
     : QObject(parent), m_manager(manager ? manager : ContactsAddressBook::manager()),
-      m_page(new MApplicationPage), m_title(new MLabel), m_filterEdit(new MTextEdit),
-      m_list(new MList), m_model(new ContactPickerModel(this)),
-      m_index(ContactNameIndex::of(m_manager))
+      m_page(new MApplicationPage), m_title(new MLabel), m_list(new ContactPickerList(m_manager))
 {
     m_page->setPannable(false);
     QGraphicsWidget *central = m_page->centralWidget();
@@ -41,41 +34,11 @@ ContactPickerController::ContactPickerController(QContactManager *manager, QObje
     m_title->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     headerLayout->addItem(m_title);
     layout->addItem(header);
+    layout->addItem(m_list);
+    layout->setStretchFactor(m_list, 1);
 
-    auto *filterPanel = new MStylableWidget;
-    filterPanel->setStyleName(QStringLiteral("ContactsFilterPanel"));
-    auto *filterLayout = new QGraphicsLinearLayout(Qt::Horizontal, filterPanel);
-    filterLayout->setContentsMargins(16, 10, 16, 10);
-    m_filterEdit->setStyleName(QStringLiteral("ContactsFilterField"));
-    m_filterEdit->setPrompt(qtTrId("qtn_comm_search"));
-    filterLayout->addItem(m_filterEdit);
-    layout->addItem(filterPanel);
-
-    auto *viewport = new MPannableViewport;
-    viewport->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding);
-    auto *listArea = new QGraphicsWidget;
-    auto *listLayout = new QGraphicsLinearLayout(Qt::Vertical, listArea);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    // The list finds its viewport when it gets its parent: the viewport comes first.
-    viewport->setWidget(listArea);
-    listLayout->addItem(m_list);
-    layout->addItem(viewport);
-    layout->setStretchFactor(viewport, 1);
-
-    m_list->setShowGroups(true);
-    m_list->setCellCreator(new ContactPickerCellCreator);
-    m_list->setItemModel(m_model);
-    // The tap has finished before the contact is read.
-    connect(m_list, &MList::itemClicked, this, &ContactPickerController::onItemClicked,
-            Qt::QueuedConnection);
-    connect(m_filterEdit, &MTextEdit::textChanged, this, &ContactPickerController::onFilterEdited);
-    // The page's texts follow a change of language.
-    connect(m_page, &MApplicationPage::languageChanged, this,
-            [this]() { m_filterEdit->setPrompt(qtTrId("qtn_comm_search")); });
-
-    connect(m_index, &ContactNameIndex::updated, this, &ContactPickerController::onIndexUpdated);
-    if (m_index->isReady())
-        onIndexUpdated();
+    connect(m_list, &ContactPickerList::contactTapped, this, &ContactPickerController::pick);
+    connect(m_list, &ContactPickerList::loaded, this, &ContactPickerController::loaded);
 }
 
 ContactPickerController::~ContactPickerController()
@@ -95,38 +58,37 @@ void ContactPickerController::setTitle(const QString &title)
 
 QString ContactPickerController::filter() const
 {
-    return m_model->filter();
+    return m_list->filter();
 }
 
 void ContactPickerController::setFilter(const QString &text)
 {
-    if (m_filterEdit->text() != text)
-        m_filterEdit->setText(text);
-    m_model->setFilter(text);
-}
-
-void ContactPickerController::onFilterEdited()
-{
-    m_model->setFilter(m_filterEdit->text());
+    m_list->setFilter(text);
 }
 
 void ContactPickerController::scrollToTop()
 {
-    if (m_model->rowCount() > 0)
-        m_list->scrollTo(m_model->index(0, 0), MList::PositionAtTop);
+    m_list->scrollToTop();
 }
 
-void ContactPickerController::onIndexUpdated()
+ContactPickerModel *ContactPickerController::model() const
 {
-    m_model->setList(m_index->list());
-    m_loaded = true;
-    Q_EMIT loaded();
+    return m_list->model();
 }
 
-void ContactPickerController::onItemClicked(const QModelIndex &index)
+MList *ContactPickerController::list() const
 {
-    if (index.isValid() && index.parent().isValid())
-        pick(index.data(ContactPickerModel::IdRole).toUInt());
+    return m_list->list();
+}
+
+MTextEdit *ContactPickerController::filterEdit() const
+{
+    return m_list->filterEdit();
+}
+
+bool ContactPickerController::isLoaded() const
+{
+    return m_list->isLoaded();
 }
 
 void ContactPickerController::pick(QContactLocalId id)

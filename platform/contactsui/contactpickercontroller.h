@@ -7,23 +7,21 @@
 #include <QObject>
 #include <QPointer>
 
-class ContactNameIndex;
+class ContactPickerList;
 class ContactPickerModel;
 class MApplicationPage;
 class MLabel;
 class MList;
 class MTextEdit;
-class QModelIndex;
 namespace QtContacts {
 class QContactFetchRequest;
 class QContactManager;
 } // namespace QtContacts
 
-// The contacts application's contact picker page: a title, a filter field and the address
-// book's contacts in alphabetical order under their letters, each with its avatar. The list
-// makes rows only for what is on screen (recycling the rest), so it stays quick at thousands of
-// contacts. A tap on a contact reads the whole contact from the address book and hands it over
-// with contactPicked().
+// The contacts application's contact picker page: a title above the address book's contacts
+// under a filter field (ContactPickerList: alphabetical, under their letters, each with its
+// avatar, rows made only for what is on screen). A tap on a contact reads the whole contact from
+// the address book and hands it over with contactPicked().
 //
 // The names come from the address book's ContactNameIndex, read with asynchronous requests and
 // sorted once for every picker of the process: a picker opened after the first shows its list at
@@ -48,11 +46,11 @@ public:
     void setFilter(const QString &text);
     void scrollToTop();
 
-    ContactPickerModel *model() const { return m_model; }
-    MList *list() const { return m_list; }
-    MTextEdit *filterEdit() const { return m_filterEdit; }
+    ContactPickerModel *model() const;
+    MList *list() const;
+    MTextEdit *filterEdit() const;
     // The first fetch has finished.
-    bool isLoaded() const { return m_loaded; }
+    bool isLoaded() const;
     // Reads the contact and emits contactPicked() with it (nothing if it is gone).
     void pick(QContactLocalId id);
 
@@ -62,18 +60,11 @@ Q_SIGNALS:
     void loaded();
 
 private:
-    void onIndexUpdated();
     void onPickStateChanged();
-    void onItemClicked(const QModelIndex &index);
-    void onFilterEdited();
 
     QtContacts::QContactManager *m_manager;
     MApplicationPage *m_page;
     MLabel *m_title;
-    MTextEdit *m_filterEdit;
-    MList *m_list;
-    ContactPickerModel *m_model;
-    ContactNameIndex *m_index;
+    ContactPickerList *m_list;
     QPointer<QtContacts::QContactFetchRequest> m_pick;
-    bool m_loaded = false;
 };

@@ -21,20 +21,22 @@ void ContactSavingSheet::setHandle(ContactEditorHandle *handle)
     m_handle = handle;
 }
 
-bool ContactSavingSheet::startSave(const QContact &contact)
+bool ContactSavingSheet::startSave(const QContact &contact,
+                                   const QList<QContactDetail::DetailType> &typeMask)
 {
     if (m_save)
         return false;
     auto *request = new QContactSaveRequest(this);
     request->setManager(ContactsAddressBook::manager());
     request->setContact(contact);
+    request->setTypeMask(typeMask);
     m_save = request;
     connect(request, &QContactSaveRequest::stateChanged, this,
             &ContactSavingSheet::onSaveStateChanged);
     if (!request->start()) {
+        m_save.clear();
         request->deleteLater();
-        showNotSaved();
-        Q_EMIT saveFinished(false);
+        failSave();
         return false;
     }
     return true;
@@ -44,20 +46,23 @@ void ContactSavingSheet::onSaveStateChanged()
 {
     if (!m_save || !m_save->isFinished())
         return;
-    const bool ok = m_save->error() == QContactManager::NoError && !m_save->contacts().isEmpty();
-    m_save->deleteLater();
-    Q_EMIT saveFinished(ok);
+    QContactSaveRequest *request = m_save;
+    m_save.clear();
+    request->deleteLater();
+    const bool ok = request->error() == QContactManager::NoError && !request->contacts().isEmpty();
     if (!ok) {
-        showNotSaved();
+        failSave();
         return;
     }
+    Q_EMIT saveFinished(true);
     if (m_handle)
         m_handle->finish(true);
     dismiss();
 }
 
-void ContactSavingSheet::showNotSaved()
+void ContactSavingSheet::failSave()
 {
     m_notice->setText(qtTrId("qtn_cont_not_saved"));
     m_notice->show();
+    Q_EMIT saveFinished(false);
 }

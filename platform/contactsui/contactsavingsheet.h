@@ -2,6 +2,9 @@
 
 #include "contactssheet.h"
 
+#include <QtContacts/QContactDetail>
+
+#include <QList>
 #include <QPointer>
 
 class ContactEditorHandle;
@@ -29,13 +32,16 @@ Q_SIGNALS:
 protected:
     MLabel *notice() const { return m_notice; }
     bool isSaving() const { return !m_save.isNull(); }
-    // Starts saving `contact`; false when a save is under way or could not start (then the
-    // notice shows and saveFinished(false) is emitted).
-    bool startSave(const QtContacts::QContact &contact);
+    // Starts saving `contact` (only its details of the types in `typeMask`, if any: the others
+    // stay as stored); false when a save is under way or could not start (then the notice shows
+    // and saveFinished(false) is emitted).
+    bool startSave(const QtContacts::QContact &contact,
+                   const QList<QtContacts::QContactDetail::DetailType> &typeMask = {});
+    // Ends a save that failed before it started: the notice shows, saveFinished(false).
+    void failSave();
 
 private:
     void onSaveStateChanged();
-    void showNotSaved();
 
     MLabel *m_notice;
     QPointer<ContactEditorHandle> m_handle;

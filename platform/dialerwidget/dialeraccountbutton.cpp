@@ -62,11 +62,20 @@ QPixmap DialerAccountButton::logoPixmap() const
         return QPixmap();
     const int side = style().iconSize;
     if (QFileInfo(m_logo).isAbsolute()) {
+        const QString key = QString::number(side) + QLatin1Char(':') + m_logo;
+        const auto known = m_decodedLogos.constFind(key);
+        if (known != m_decodedLogos.constEnd())
+            return known.value();
         QImageReader reader(m_logo);
         const QSize natural = reader.size();
         if (natural.isValid())
             reader.setScaledSize(natural.scaled(side, side, Qt::KeepAspectRatio));
-        return QPixmap::fromImage(reader.read());
+        const QPixmap decoded = QPixmap::fromImage(reader.read());
+        // A handful of accounts: forgetting them all now and then costs one read each.
+        if (m_decodedLogos.size() >= MaxDecodedLogos)
+            m_decodedLogos.clear();
+        m_decodedLogos.insert(key, decoded);
+        return decoded;
     }
     return MTheme::instance()->pixmap(m_logo, QSize(side, side));
 }

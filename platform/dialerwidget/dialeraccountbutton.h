@@ -2,6 +2,9 @@
 
 #include "mwidgetcontroller.h"
 
+#include <QHash>
+#include <QPixmap>
+
 namespace Dialer {
 
 // The pill under the number that names the account a call goes out on: the account's logo,
@@ -12,9 +15,13 @@ class DialerAccountButton : public MWidgetController
 {
     Q_OBJECT
 public:
+    static const int MaxDecodedLogos = 8;
+
     explicit DialerAccountButton(QGraphicsItem *parent = nullptr);
 
-    // `logo` is an icon id of the theme or the path of an image file; empty for none.
+    // `logo` is an icon id of the theme or the path of an image file; empty for none. A file is
+    // read and scaled once per path and size and kept (the last MaxDecodedLogos of them): a file
+    // that changes under the same path shows as it was first read.
     void setAccount(const QString &name, const QString &credits, const QString &logo,
                     const QString &backgroundColor, bool hasChoice);
     void setCredits(const QString &credits);
@@ -39,6 +46,9 @@ private:
     // The widths of the parts drawn: logo, name, credits and arrow, with their gaps.
     qreal contentWidth() const;
 
+    // Logo files as read and scaled, by size and path (a null pixmap for a file that could not
+    // be read, so that it is not tried again on every paint).
+    mutable QHash<QString, QPixmap> m_decodedLogos;
     QString m_name;
     QString m_credits;
     QString m_logo;

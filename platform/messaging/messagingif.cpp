@@ -27,6 +27,14 @@ QString numberIn(const QString &remote)
 }
 } // namespace
 
+bool MessagingIf::isMessagingScheme(const QString &scheme)
+{
+    static const QStringList schemes = {QStringLiteral("sip"),  QStringLiteral("sips"),
+                                        QStringLiteral("xmpp"), QStringLiteral("im"),
+                                        QStringLiteral("sms"),  QStringLiteral("tel")};
+    return schemes.contains(scheme, Qt::CaseInsensitive);
+}
+
 MessagingIf::MessagingIf(const QString &serviceName, QObject *parent)
     : QObject(parent), m_serviceName(serviceName)
 {
@@ -43,8 +51,10 @@ QString MessagingIf::conversationUri(const QString &accountPath, const QString &
         return QStringLiteral("sms:") + QString::fromLatin1(QUrl::toPercentEncoding(number, "+*"));
     if (cellular)
         return QString();
+    // The remote identifier is chosen by the other party: only the schemes of messaging are
+    // handed on, never files, shares, web pages or whatever else a handler is registered for.
     const QUrl url(trimmed, QUrl::StrictMode);
-    if (url.isValid() && !url.scheme().isEmpty() && url.scheme().size() > 1)
+    if (url.isValid() && isMessagingScheme(url.scheme()))
         return url.toString(QUrl::FullyEncoded);
     return QString();
 }

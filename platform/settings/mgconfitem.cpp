@@ -37,7 +37,7 @@ GVariant *toGVariant(const QVariant &v)
 
 QVariant fromGVariant(GVariant *g)
 {
-    if (!g)
+    if (!g || g_variant_get_size(g) > gsize(MGConfItem::MaxValueSize))
         return QVariant();
     if (g_variant_is_of_type(g, G_VARIANT_TYPE_BOOLEAN))
         return bool(g_variant_get_boolean(g));
@@ -101,7 +101,17 @@ bool MGConfItem::set(const QVariant &value)
     GVariant *g = value.isValid() ? toGVariant(value) : nullptr;
     if (value.isValid() && !g)
         return false;
+    if (g) {
+        // Written only if it reads back.
+        g_variant_ref_sink(g);
+        if (g_variant_get_size(g) > gsize(MaxValueSize)) {
+            g_variant_unref(g);
+            return false;
+        }
+    }
     DConfChangeset *change = dconf_changeset_new_write(k.constData(), g);
+    if (g)
+        g_variant_unref(g);
     const gboolean ok = dconf_client_change_sync(static_cast<DConfClient *>(m_client), change,
                                                  nullptr, nullptr, nullptr);
     dconf_changeset_unref(change);

@@ -8,10 +8,16 @@
 // booleans and string lists; valueChanged() follows every change of the key, also those made
 // by other processes. Writes wait for dconf to take them, so that a value written just before
 // the process quits is not lost; without a session bus they cannot be stored.
+//
+// Any process of the session may write a key: a stored value larger than MaxValueSize bytes (as
+// dconf keeps it) reads as invalid, and is never copied into the item; set() refuses such a value.
 class MGConfItem : public QObject
 {
     Q_OBJECT
 public:
+    // Far beyond a setting's value (a page name, a few numbers).
+    enum { MaxValueSize = 64 * 1024 };
+
     explicit MGConfItem(const QString &key, QObject *parent = nullptr);
     ~MGConfItem() override;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusContext>
 #include <QObject>
 #include <QStringList>
 
@@ -8,7 +9,12 @@
 // MApplicationService::interfaceName); a later process finds the name taken, hands its launch
 // parameters to the owner and exits. Subclasses turn launch requests into what the application
 // shows; the base launch() releases a prestarted process and brings its window to the front.
-class MApplicationService : public QObject
+//
+// Any peer on the bus may send a launch request: one with more than BusLimits::MaxLaunchParameters
+// parameters, or a parameter longer than BusLimits::MaxLaunchParameterLength, is answered with an
+// InvalidArgs error and dropped before it is queued (a later process that hands such a request
+// over exits with an error).
+class MApplicationService : public QObject, public QDBusContext
 {
     Q_OBJECT
 public:

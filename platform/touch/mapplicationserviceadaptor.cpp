@@ -1,7 +1,9 @@
 #include "mapplicationserviceadaptor.h"
 
+#include "buslimits.h"
 #include "mapplicationservice.h"
 
+#include <QDBusError>
 #include <QTimer>
 
 MApplicationServiceAdaptor::MApplicationServiceAdaptor(MApplicationService *service)
@@ -18,6 +20,16 @@ void MApplicationServiceAdaptor::launch()
 
 void MApplicationServiceAdaptor::launch(const QStringList &parameters)
 {
+    // Refused before the request is queued, so that nothing keeps the parameters.
+    if (!BusLimits::fits(parameters, BusLimits::MaxLaunchParameters,
+                         BusLimits::MaxLaunchParameterLength)) {
+        m_service->sendErrorReply(
+            QDBusError::InvalidArgs,
+            QStringLiteral("a launch request holds at most %1 parameters of at most %2 characters")
+                .arg(BusLimits::MaxLaunchParameters)
+                .arg(BusLimits::MaxLaunchParameterLength));
+        return;
+    }
     QTimer::singleShot(0, m_service, [s = m_service, parameters]() { s->launch(parameters); });
 }
 

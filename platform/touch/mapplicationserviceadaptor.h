@@ -5,7 +5,8 @@
 
 class MApplicationService;
 
-// Publishes an application service's launch requests on the session bus.
+// Publishes an application service's launch requests on the session bus. Launch parameters are
+// checked against their bounds here, where they enter (see MApplicationService).
 class MApplicationServiceAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT

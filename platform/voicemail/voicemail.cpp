@@ -1,13 +1,30 @@
 #include "voicemail.h"
 
+#include "contactsengine.h"
 #include "mgconfitem.h"
+#include "voicemailsave.h"
 #include "voicemailstore.h"
 
+#include <QtContacts/QContactManager>
+
+#include <QCoreApplication>
 #include <QMutex>
+
+using namespace QtContacts;
 
 namespace {
 QMutex clientsMutex;
 QList<Voicemail *> clients;
+
+// The process's connection to the default address book, for sets that do not wait for it.
+QContactManager *defaultAddressBook()
+{
+    static QPointer<QContactManager> book;
+    if (!book)
+        book = new QContactManager(ContactsEngine::ensureRegistered(), QMap<QString, QString>(),
+                                   QCoreApplication::instance());
+    return book;
+}
 } // namespace
 
 Voicemail::Voicemail(QObject *parent)
@@ -82,6 +99,31 @@ Voicemail::VoicemailError Voicemail::setVoicemailNumbers(const QList<VoicemailNu
     if (!announced && (error == NoError || error == AddressBookError))
         reportToThisProcess();
     return error;
+}
+
+VoicemailSave *Voicemail::startSettingVoicemailNumbers(const QList<VoicemailNumber> &numbers)
+{
+    auto *save = new VoicemailSave(addressBook(), numbers);
+    connect(save, &VoicemailSave::finished, this,
+            [this](VoicemailError, const QString &errorString) { m_errorString = errorString; });
+    // Told from the set itself: the client may be gone by then.
+    connect(save, &VoicemailSave::finished, save,
+            [](VoicemailError error, const QString &, bool announced) {
+                if (!announced && (error == NoError || error == AddressBookError))
+                    reportToThisProcess();
+            });
+    save->start();
+    return save;
+}
+
+QContactManager *Voicemail::addressBook() const
+{
+    return m_addressBook ? m_addressBook.data() : defaultAddressBook();
+}
+
+void Voicemail::setAddressBook(QContactManager *book)
+{
+    m_addressBook = book;
 }
 
 Voicemail::VoicemailError Voicemail::setPreferredVoicemailNumber(const QString &number)

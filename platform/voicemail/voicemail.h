@@ -4,9 +4,14 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class MGConfItem;
+class VoicemailSave;
+namespace QtContacts {
+class QContactManager;
+} // namespace QtContacts
 
 // The voicemail service's client: reports the phone's voicemail numbers, answering a request and
 // after every change (also one made by another process), and sets them. The numbers live in
@@ -25,7 +30,8 @@ class Voicemail : public QObject
 public:
     enum VoicemailError {
         NoError = 0,
-        // A number is empty or not a dialable number; nothing was stored.
+        // A number is empty or not a dialable number, or there are more than
+        // VoicemailStore::MaximumNumberCount; nothing was stored.
         InvalidNumberError,
         // dconf did not take the numbers (no session bus, not writable); nothing was stored.
         StorageError,
@@ -43,8 +49,20 @@ public:
     virtual void requestVoicemailNumbers();
 
     // Stores numbers (the first is the preferred one; duplicates are dropped) and writes the
-    // voicemail contact; an empty list clears both. Every client then reports the change.
+    // voicemail contact; an empty list clears both. Every client then reports the change. It
+    // waits for the address book (its own connection, which checks the whole file before its
+    // first write): for tools and tests; a user interface starts the set instead.
     virtual VoicemailError setVoicemailNumbers(const QList<VoicemailNumber> &numbers);
+    // The same set without waiting for the address book: the voicemail contact is written by
+    // asynchronous requests on addressBook(), then the numbers are stored. The returned set
+    // reports its outcome once with VoicemailSave::finished(), from the event loop, and deletes
+    // itself; errorString() follows it. Every client is told as after setVoicemailNumbers().
+    // Sets on one address book run one after another.
+    VoicemailSave *startSettingVoicemailNumbers(const QList<VoicemailNumber> &numbers);
+    // The address book that started sets write (not owned); by default the process's connection
+    // to the default book, made on first use. Null goes back to that one.
+    QtContacts::QContactManager *addressBook() const;
+    void setAddressBook(QtContacts::QContactManager *book);
     // Makes number the preferred (first) voicemail number, keeping the others after it.
     VoicemailError setPreferredVoicemailNumber(const QString &number);
 
@@ -68,6 +86,7 @@ private:
     static void reportToThisProcess();
 
     MGConfItem *m_numbers;
+    QPointer<QtContacts::QContactManager> m_addressBook;
     bool m_changeScheduled = false;
     QString m_errorString;
 };

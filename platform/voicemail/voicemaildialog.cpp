@@ -3,6 +3,7 @@
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mtextedit.h"
+#include "voicemailsave.h"
 #include "voicemailstore.h"
 
 #include <QGraphicsLinearLayout>
@@ -52,7 +53,7 @@ void VoicemailDialog::showMessage(const QString &text)
 
 void VoicemailDialog::save()
 {
-    if (result() == Accepted || sceneWindowState() == Disappearing)
+    if (result() == Accepted || sceneWindowState() == Disappearing || m_saving)
         return;
     const QString number = m_numberEdit->text().trimmed();
     if (number.isEmpty() || !m_validator(number)) {
@@ -67,7 +68,36 @@ void VoicemailDialog::save()
     for (const VoicemailNumber &other : m_service->currentNumbers())
         if (other.number() != number)
             numbers.append(other);
-    const Voicemail::VoicemailError error = m_service->setVoicemailNumbers(numbers);
+    // The address book is written in its own thread: the dialog stays responsive meanwhile, and
+    // its save button waits for the outcome.
+    m_saving = m_service->startSettingVoicemailNumbers(numbers);
+    setSaving(true);
+    connect(m_saving, &VoicemailSave::finished, this,
+            [this, number](Voicemail::VoicemailError error) { onSaved(number, error); });
+    // A set that ends without an outcome (its address-book connection went) may not have stored
+    // the number.
+    connect(m_saving, &QObject::destroyed, this, [this]() {
+        if (m_saveButton->isEnabled())
+            return;
+        setSaving(false);
+        showMessage(qtTrId("qtn_call_voicemail_number_not_saved"));
+    });
+}
+
+void VoicemailDialog::setSaving(bool saving)
+{
+    // The touch layer draws a disabled button as an enabled one: it is dimmed here.
+    m_saveButton->setEnabled(!saving);
+    m_saveButton->setOpacity(saving ? 0.5 : 1.0);
+}
+
+void VoicemailDialog::onSaved(const QString &number, Voicemail::VoicemailError error)
+{
+    m_saving.clear();
+    setSaving(false);
+    if (result() == Accepted || sceneWindowState() == Disappearing ||
+        sceneWindowState() == Disappeared)
+        return;
     if (error != Voicemail::NoError && error != Voicemail::AddressBookError) {
         // Nothing was stored: the user may try again or cancel.
         showMessage(qtTrId(error == Voicemail::InvalidNumberError
@@ -75,7 +105,8 @@ void VoicemailDialog::save()
                                : "qtn_call_voicemail_number_not_saved"));
         return;
     }
-    // The number is stored; the outcome is reported before the dialog goes.
+    // The number is stored (with the contact or without it, as error says); the outcome is
+    // reported before the dialog goes.
     Q_EMIT preferredVoicemailNumber(number, error);
     accept();
 }

@@ -10,15 +10,19 @@
 
 class MLabel;
 class MTextEdit;
+class VoicemailSave;
 
 // The voicemail service's number dialog: the user enters a voicemail number, which the dialog
-// checks and stores through Voicemail::setVoicemailNumbers() as the preferred number (the
-// service also writes the voicemail contact); the other stored numbers stay after it.
+// checks and stores through Voicemail::startSettingVoicemailNumbers() as the preferred number
+// (the service also writes the voicemail contact, in the address book's own thread, so the
+// dialog never waits for the book); the other stored numbers stay after it. While the set runs
+// the save button is disabled.
 //
 // The dialog reports its outcome once with preferredVoicemailNumber(): the number it stored
-// (with the service's result, NoError or AddressBookError), or an empty number when the user
-// cancels. A number the check refuses, or one the service could not store, keeps the dialog
-// open with a message and reports nothing.
+// (with the service's result: NoError, or AddressBookError when the number is stored but the
+// contact could not be written), or an empty number when the user cancels (also while a set
+// runs: the set still ends as it would have). A number the check refuses, or one the service
+// could not store, keeps the dialog open with a message and reports nothing.
 //
 // Limits: the check is the validator given (the number helpers of the program, for a dialable
 // number), else the service's own rule (VoicemailStore::isAcceptableNumber).
@@ -50,8 +54,11 @@ private Q_SLOTS:
 
 private:
     void showMessage(const QString &text);
+    void setSaving(bool saving);
+    void onSaved(const QString &number, Voicemail::VoicemailError error);
 
     QPointer<Voicemail> m_service;
+    QPointer<VoicemailSave> m_saving;
     NumberValidator m_validator;
     MTextEdit *m_numberEdit;
     MLabel *m_messageLabel;

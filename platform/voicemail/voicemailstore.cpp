@@ -41,8 +41,11 @@ QList<VoicemailNumber> VoicemailStore::parseStored(const QVariant &value,
     }
     QStringList numbers;
     for (const QString &number : qAsConst(stored)) {
+        if (numbers.size() == MaximumNumberCount)
+            break;
         const QString trimmed = number.trimmed();
-        if (!trimmed.isEmpty() && !numbers.contains(trimmed))
+        if (!trimmed.isEmpty() && trimmed.size() <= MaximumNumberLength &&
+            !numbers.contains(trimmed))
             numbers.append(trimmed);
     }
     return VoicemailNumber::fromStringList(numbers);
@@ -65,6 +68,49 @@ bool VoicemailStore::isAcceptableNumber(const QString &number)
     return hasDigit;
 }
 
+Voicemail::VoicemailError VoicemailStore::checkNumbers(const QList<VoicemailNumber> &numbers,
+                                                       QStringList *list)
+{
+    list->clear();
+    for (const VoicemailNumber &number : numbers) {
+        if (!isAcceptableNumber(number.number())) {
+            m_errorString = QStringLiteral("\"%1\" is not a phone number").arg(number.number());
+            list->clear();
+            return Voicemail::InvalidNumberError;
+        }
+        const QString trimmed = number.number().trimmed();
+        if (!list->contains(trimmed))
+            list->append(trimmed);
+    }
+    if (list->size() > MaximumNumberCount) {
+        m_errorString =
+            QStringLiteral("at most %1 voicemail numbers are kept").arg(MaximumNumberCount);
+        list->clear();
+        return Voicemail::InvalidNumberError;
+    }
+    return Voicemail::NoError;
+}
+
+bool VoicemailStore::storeNumbers(const QStringList &list, bool *changed)
+{
+    MGConfItem numbersItem(QString::fromLatin1(numbersKey));
+    Voicemail::VoicemailError readError = Voicemail::NoError;
+    *changed =
+        VoicemailNumber::toStringList(parseStored(numbersItem.value(), &readError)) != list ||
+        readError != Voicemail::NoError;
+    if (!*changed || (list.isEmpty() ? numbersItem.unset() : numbersItem.set(list)))
+        return true;
+    *changed = false;
+    m_errorString = QStringLiteral("the settings store did not take the voicemail numbers");
+    return false;
+}
+
+QString VoicemailStore::contactNotWritten(const QMap<QString, QString> &addressBookParameters)
+{
+    return QStringLiteral("the voicemail contact could not be written to %1")
+        .arg(ContactsEngine::databasePath(addressBookParameters));
+}
+
 Voicemail::VoicemailError VoicemailStore::setNumbers(const QList<VoicemailNumber> &numbers,
                                                      bool *storedValueChanged)
 {
@@ -72,37 +118,23 @@ Voicemail::VoicemailError VoicemailStore::setNumbers(const QList<VoicemailNumber
     if (storedValueChanged)
         *storedValueChanged = false;
     QStringList list;
-    for (const VoicemailNumber &number : numbers) {
-        if (!isAcceptableNumber(number.number())) {
-            m_errorString = QStringLiteral("\"%1\" is not a phone number").arg(number.number());
-            return Voicemail::InvalidNumberError;
-        }
-        const QString trimmed = number.number().trimmed();
-        if (!list.contains(trimmed))
-            list.append(trimmed);
-    }
+    const Voicemail::VoicemailError invalid = checkNumbers(numbers, &list);
+    if (invalid != Voicemail::NoError)
+        return invalid;
 
-    MGConfItem numbersItem(QString::fromLatin1(numbersKey));
-    Voicemail::VoicemailError readError = Voicemail::NoError;
-    const bool changed =
-        VoicemailNumber::toStringList(parseStored(numbersItem.value(), &readError)) != list ||
-        readError != Voicemail::NoError;
-    const QString refused = QStringLiteral("the settings store did not take the voicemail numbers");
+    bool changed = false;
     QContact previous;
     bool contactWritten = false;
     if (list.isEmpty()) {
         // Numbers first: if they stay, so does the contact.
-        if (changed && !numbersItem.unset()) {
-            m_errorString = refused;
+        if (!storeNumbers(list, &changed))
             return Voicemail::StorageError;
-        }
         contactWritten = writeContact(list, &previous);
     } else {
         contactWritten = writeContact(list, &previous);
-        if (changed && !numbersItem.set(list)) {
+        if (!storeNumbers(list, &changed)) {
             if (contactWritten)
                 restoreContact(previous);
-            m_errorString = refused;
             return Voicemail::StorageError;
         }
     }
@@ -132,26 +164,34 @@ QContact VoicemailStore::voicemailContact(const QStringList &numbers, const QCon
     return contact;
 }
 
-static QContactFilter voicemailContactFilter()
+QContactFilter VoicemailStore::contactFilter()
 {
     QContactDetailFilter filter;
     filter.setDetailType(QContactGuid::Type, QContactGuid::FieldGuid);
-    filter.setValue(QString::fromLatin1(VoicemailStore::voicemailContactGUID));
+    filter.setValue(QString::fromLatin1(voicemailContactGUID));
     filter.setMatchFlags(QContactFilter::MatchFixedString);
     return filter;
+}
+
+QList<QContactId> VoicemailStore::extraContacts(const QList<QContact> &existing,
+                                                const QStringList &numbers)
+{
+    // Only one contact stands for voicemail; copies (an import, say) go, and every one for no
+    // numbers.
+    QList<QContactId> extra;
+    for (int i = numbers.isEmpty() ? 0 : 1; i < existing.size(); ++i)
+        extra.append(existing.at(i).id());
+    return extra;
 }
 
 bool VoicemailStore::writeContact(const QStringList &numbers, QContact *previous)
 {
     QContactManager manager(ContactsEngine::ensureRegistered(), m_addressBookParameters);
-    const QList<QContact> existing = manager.contacts(voicemailContactFilter());
+    const QList<QContact> existing = manager.contacts(contactFilter());
     bool ok = manager.error() == QContactManager::NoError;
     if (ok) {
         *previous = existing.value(0);
-        // Only one contact stands for voicemail; copies (an import, say) go.
-        QList<QContactId> extra;
-        for (int i = numbers.isEmpty() ? 0 : 1; i < existing.size(); ++i)
-            extra.append(existing.at(i).id());
+        const QList<QContactId> extra = extraContacts(existing, numbers);
         if (!numbers.isEmpty()) {
             QContact contact = voicemailContact(numbers, existing.value(0));
             ok = manager.saveContact(&contact);
@@ -159,10 +199,8 @@ bool VoicemailStore::writeContact(const QStringList &numbers, QContact *previous
         if (ok && !extra.isEmpty())
             ok = manager.removeContacts(extra);
     }
-    if (!ok) {
-        m_errorString = QStringLiteral("the voicemail contact could not be written to %1")
-                            .arg(ContactsEngine::databasePath(m_addressBookParameters));
-    }
+    if (!ok)
+        m_errorString = contactNotWritten(m_addressBookParameters);
     return ok;
 }
 
@@ -176,7 +214,7 @@ void VoicemailStore::restoreContact(const QContact &previous)
     }
     // There was none before (or it was removed meanwhile): the one written now goes.
     QList<QContactId> written;
-    for (const QContact &contact : manager.contacts(voicemailContactFilter())) {
+    for (const QContact &contact : manager.contacts(contactFilter())) {
         if (contact.id() != previous.id())
             written.append(contact.id());
     }

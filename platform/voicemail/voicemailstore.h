@@ -4,6 +4,8 @@
 #include "voicemailnumber.h"
 
 #include <QtContacts/QContact>
+#include <QtContacts/QContactFilter>
+#include <QtContacts/QContactId>
 
 #include <QList>
 #include <QMap>
@@ -34,8 +36,9 @@ public:
     static const char voicemailContactGUID[];
     static const char numbersKey[];
     static const char contactName[];
-    // The longest number accepted.
+    // The longest number accepted, and the most numbers.
     static const int MaximumNumberLength = 64;
+    static const int MaximumNumberCount = 16;
 
     // The default address book, or the book that the engine parameters name.
     explicit VoicemailStore(
@@ -49,8 +52,25 @@ public:
                                          bool *storedValueChanged = nullptr);
     QString errorString() const { return m_errorString; }
 
+    // The steps of a set, for VoicemailSave, which writes the contact without blocking:
+    // - the numbers to store (trimmed, repeats dropped) into list, or InvalidNumberError (with
+    //   errorString()) when one is not acceptable;
+    Voicemail::VoicemailError checkNumbers(const QList<VoicemailNumber> &numbers,
+                                           QStringList *list);
+    // - list into dconf (none: the key unset) unless it holds those numbers already; changed
+    //   tells whether it was written. False, with errorString(), when dconf refused.
+    bool storeNumbers(const QStringList &list, bool *changed);
+    // - what finds the voicemail contacts, and those of them that go when numbers are set;
+    static QtContacts::QContactFilter contactFilter();
+    static QList<QtContacts::QContactId> extraContacts(const QList<QtContacts::QContact> &existing,
+                                                       const QStringList &numbers);
+    // - the error string of a contact that could not be written to the book of these parameters.
+    static QString contactNotWritten(const QMap<QString, QString> &addressBookParameters);
+
     // The numbers of a stored dconf value (a string array, or a single string): trimmed, empty
-    // entries and repeats dropped. Another type gives no numbers and CorruptDataError.
+    // entries, repeats and entries longer than MaximumNumberLength dropped, at most
+    // MaximumNumberCount kept (any process may write the key). Another type gives no numbers and
+    // CorruptDataError.
     static QList<VoicemailNumber> parseStored(const QVariant &value,
                                               Voicemail::VoicemailError *error);
 

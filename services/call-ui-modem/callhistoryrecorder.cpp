@@ -1,6 +1,7 @@
 #include "callhistoryrecorder.h"
 
 #include "eventstore.h"
+#include "modemcalls.h"
 
 CallHistoryRecorder::CallHistoryRecorder(CommHistory::EventStore *store) : m_store(store) {}
 
@@ -12,7 +13,9 @@ CommHistory::Event CallHistoryRecorder::eventFor(const CallRecord &call, qint64 
     const bool answered = call.answeredMs > 0;
     e.setDirection(incoming ? CommHistory::Event::Inbound : CommHistory::Event::Outbound);
     e.setLocalUid(call.accountPath);
-    e.setRemoteUid(call.number);
+    // Never a number the store would refuse, whatever the journal held: such a call is kept
+    // as one from a withheld number rather than lost.
+    e.setRemoteUid(ModemCalls::checkedNumber(call.number));
     const qint64 start = answered ? call.answeredMs : call.startedMs;
     const qint64 end = answered ? qMax(endedMs, start) : start;
     e.setStartTimeT(start / 1000);

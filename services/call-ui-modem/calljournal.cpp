@@ -9,11 +9,6 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
-namespace {
-// A journal of MaxRecords records is a few tens of kilobytes.
-const qint64 MaxFileSize = 1024 * 1024;
-} // namespace
-
 CallJournal::CallJournal(const QString &path) : m_path(path) {}
 
 QString CallJournal::defaultPath()
@@ -26,6 +21,7 @@ QString CallJournal::defaultPath()
 bool CallJournal::load(QString *error)
 {
     m_records.clear();
+    m_dirty = false;
     QFile file(m_path);
     if (!file.exists())
         return true;
@@ -33,40 +29,47 @@ bool CallJournal::load(QString *error)
         *error = QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString());
         return false;
     }
-    bool ok = file.size() <= MaxFileSize;
+    bool isJournal = file.size() <= MaxFileSize;
     QJsonArray array;
-    if (ok) {
+    if (isJournal) {
         QJsonParseError parse;
         const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
-        ok = parse.error == QJsonParseError::NoError && doc.isArray();
+        isJournal = parse.error == QJsonParseError::NoError && doc.isArray();
         array = doc.array();
     }
     file.close();
-    QMap<QString, CallRecord> read;
-    for (int i = 0; ok && i < array.size(); ++i) {
+    // Each record on its own: one that cannot be read costs no other.
+    int unread = 0;
+    for (int i = 0; isJournal && i < array.size(); ++i) {
         CallRecord r;
-        ok = array.at(i).isObject() && CallRecord::fromJson(array.at(i).toObject(), &r) &&
-             read.size() < MaxRecords;
-        read.insert(r.key(), r);
+        if (array.at(i).isObject() && CallRecord::fromJson(array.at(i).toObject(), &r) &&
+            m_records.size() < MaxRecords)
+            m_records.insert(r.key(), r);
+        else
+            ++unread;
     }
-    if (ok) {
-        m_records = read;
+    if (isJournal && unread == 0)
         return true;
-    }
-    // Kept for a person to look at; the service goes on without it.
+    // Kept for a person to look at; the service goes on with what it could read.
     const QString aside = m_path + QStringLiteral(".damaged");
     QFile::remove(aside);
-    QFile::rename(m_path, aside);
-    *error = QStringLiteral("%1 is not a call journal; moved to %2").arg(m_path, aside);
+    if (isJournal) {
+        QFile::copy(m_path, aside);
+        *error = QStringLiteral("%1: %2 of its %3 records cannot be read and are left out; the "
+                                "file is copied to %4")
+                     .arg(m_path)
+                     .arg(unread)
+                     .arg(array.size())
+                     .arg(aside);
+    } else {
+        QFile::rename(m_path, aside);
+        *error = QStringLiteral("%1 is not a call journal; moved to %2").arg(m_path, aside);
+    }
     return false;
 }
 
 bool CallJournal::put(const CallRecord &record)
 {
-    if (!m_records.contains(record.key()) && m_records.size() >= MaxRecords) {
-        m_error = QStringLiteral("too many calls at once");
-        return false;
-    }
     m_records.insert(record.key(), record);
     return save();
 }
@@ -78,17 +81,40 @@ bool CallJournal::remove(const QString &key)
     return save();
 }
 
+bool CallJournal::flush()
+{
+    return !m_dirty || save();
+}
+
 bool CallJournal::save()
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
     QJsonArray array;
-    for (const CallRecord &r : qAsConst(m_records))
-        array.append(r.toJson());
+    m_leftOut = 0;
+    // Calls still to be written to the history come first: they have the most to lose.
+    for (const bool recorded : {false, true}) {
+        for (const CallRecord &r : qAsConst(m_records)) {
+            if (r.recorded != recorded)
+                continue;
+            if (array.size() < MaxRecords && r.isReadable())
+                array.append(r.toJson());
+            else
+                ++m_leftOut;
+        }
+    }
+    m_dirty = true;
+    const QFileInfo folder(QFileInfo(m_path).absolutePath());
+    const QFile::Permissions writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (folder.exists() && (!folder.isWritable() || !(folder.permissions() & writable))) {
+        m_error = QStringLiteral("cannot write %1: its folder is write-protected").arg(m_path);
+        return false;
+    }
+    QDir().mkpath(folder.absoluteFilePath());
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(QJsonDocument(array).toJson(QJsonDocument::Compact)) < 0 || !file.commit()) {
         m_error = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
         return false;
     }
+    m_dirty = false;
     return true;
 }

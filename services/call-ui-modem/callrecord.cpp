@@ -3,21 +3,22 @@
 #include <QJsonValue>
 
 namespace {
-// Generous bounds for what a record may hold; anything longer was not written by us.
-const int MaxText = 512;
-
 bool readText(const QJsonObject &o, const char *name, QString *out)
 {
     const QJsonValue v = o.value(QLatin1String(name));
-    if (!v.isString() || v.toString().size() > MaxText)
+    if (!v.isString() || v.toString().size() > CallRecord::MaxTextLength)
         return false;
     *out = v.toString();
     return true;
 }
 
-bool readTime(const QJsonObject &o, const char *name, qint64 *out)
+bool readTime(const QJsonObject &o, const char *name, qint64 *out, bool optional = false)
 {
     const QJsonValue v = o.value(QLatin1String(name));
+    if (optional && v.isUndefined()) {
+        *out = 0;
+        return true;
+    }
     // Whole milliseconds, within what a double holds exactly.
     if (!v.isDouble() || v.toDouble() < 0 || v.toDouble() > 9007199254740992.0 ||
         v.toDouble() != qint64(v.toDouble()))
@@ -38,6 +39,7 @@ QJsonObject CallRecord::toJson() const
                        {QStringLiteral("account"), accountPath},
                        {QStringLiteral("started"), double(startedMs)},
                        {QStringLiteral("answered"), double(answeredMs)},
+                       {QStringLiteral("ended"), double(endedMs)},
                        {QStringLiteral("emergency"), emergency},
                        {QStringLiteral("writing"), writing},
                        {QStringLiteral("recorded"), recorded}};
@@ -54,8 +56,8 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
         !readText(o, "modem", &r.modemPath) || !readText(o, "call", &r.callPath) ||
         r.callPath.isEmpty() || !readText(o, "number", &r.number) ||
         !readText(o, "account", &r.accountPath) || !readTime(o, "started", &r.startedMs) ||
-        !readTime(o, "answered", &r.answeredMs) || !direction.isDouble() || !emergency.isBool() ||
-        !recorded.isBool() || !writing.isBool())
+        !readTime(o, "answered", &r.answeredMs) || !readTime(o, "ended", &r.endedMs, true) ||
+        !direction.isDouble() || !emergency.isBool() || !recorded.isBool() || !writing.isBool())
         return false;
     r.direction = direction.toInt(-1);
     if (r.direction < UnknownDirection || r.direction > Outgoing)
@@ -65,4 +67,10 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
     r.writing = writing.toBool();
     *out = r;
     return true;
+}
+
+bool CallRecord::isReadable() const
+{
+    CallRecord back;
+    return fromJson(toJson(), &back);
 }

@@ -10,11 +10,21 @@
 // neither loses nor repeats the call's history entry.
 //
 // Times are milliseconds since the epoch (UTC); 0 means "not yet". A record read back from JSON
-// is checked field by field: fromJson() refuses anything out of shape.
+// is checked field by field: fromJson() refuses anything out of shape, such as a text longer
+// than MaxTextLength. isReadable() tells whether a record would be read back as it is: the
+// journal writes no other.
 struct CallRecord
 {
     // ModemManager's MMCallDirection values.
     enum Direction { UnknownDirection = 0, Incoming = 1, Outgoing = 2 };
+    // Generous bounds for what a record holds; anything longer was not written by us. Each of
+    // the TextFields texts is at most MaxTextLength characters, so that a readable record takes
+    // at most MaxJsonBytes in compact JSON (a character takes up to 6 bytes, as \u001f).
+    enum {
+        MaxTextLength = 512,
+        TextFields = 6,
+        MaxJsonBytes = TextFields * MaxTextLength * 6 + 512
+    };
 
     QString uid;
     QString owner;
@@ -25,6 +35,9 @@ struct CallRecord
     QString accountPath;
     qint64 startedMs = 0;
     qint64 answeredMs = 0;
+    // When it ended (CallEnded was sent); 0 while it goes on. Absent from the records of an
+    // earlier version, which read as 0.
+    qint64 endedMs = 0;
     bool emergency = false;
     // Being written to the history: set (and kept in the journal) just before the write, so that
     // a service killed during the write knows to look whether the entry made it.
@@ -42,4 +55,5 @@ struct CallRecord
     QJsonObject toJson() const;
     // False (and *out untouched) when object is not a record as toJson() writes it.
     static bool fromJson(const QJsonObject &object, CallRecord *out);
+    bool isReadable() const;
 };

@@ -47,9 +47,22 @@ int main(int argc, char **argv)
         QStringLiteral("File of the calls being followed (default: %1).")
             .arg(CallJournal::defaultPath()),
         QStringLiteral("FILE"), CallJournal::defaultPath());
+    const QCommandLineOption retry(
+        QStringLiteral("retry-delay"),
+        QStringLiteral("Milliseconds before writes that failed (journal, history) are tried again "
+                       "(default 1000); each later delay is twice as long, up to 256 times this."),
+        QStringLiteral("MS"), QStringLiteral("1000"));
     parser.addOption(bus);
     parser.addOption(journal);
+    parser.addOption(retry);
     parser.process(app);
+    bool retryOk = false;
+    const int retryMs = parser.value(retry).toInt(&retryOk);
+    if (!retryOk || retryMs < 1 || retryMs > 60000) {
+        std::fprintf(stderr,
+                     "call-ui-modem-service: --retry-delay takes 1 to 60000 milliseconds\n");
+        return 2;
+    }
     // Before anything else reaches for it (the store announces its changes on it).
     QDBusConnection session = BusOpener::session();
 
@@ -70,6 +83,7 @@ int main(int argc, char **argv)
     Cellular::EmergencyNumbers emergency(modems);
     CallHistoryRecorder recorder(&history);
     ModemCallUiService service(&objects, &calls, &recorder, &emergency);
+    service.setRetryDelay(retryMs);
     new CallUi::ServiceAdaptor(&service, [&service](const QString &accountPath,
                                                     const QString &accountId, uint localContactId,
                                                     const QString &contactName, bool video) {

@@ -46,7 +46,12 @@ QString ModemCalls::checkedNumber(const QVariant &value)
 {
     if (value.userType() != QMetaType::QString)
         return QString();
-    const QString number = value.toString().trimmed();
+    return checkedNumber(value.toString());
+}
+
+QString ModemCalls::checkedNumber(const QString &given)
+{
+    const QString number = given.trimmed();
     if (number.size() > MaxNumberLength)
         return QString();
     for (const QChar c : number)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "event.h"
+
 #include <QDBusMessage>
 #include <QObject>
 #include <QStringList>
@@ -19,7 +21,8 @@ class ModemManagerObjects;
 // states, directions and reasons within their documented ranges (an unknown reason counts as
 // ReasonUnknown, a newer ModemManager may add some; an unknown state is dropped). A call's
 // number is taken when it is at most MaxNumberLength printable characters, else it counts as
-// not given. Every call to ModemManager is asynchronous.
+// not given: MaxNumberLength is the history store's bound on a remote identifier, so that a
+// number taken is one the history keeps. Every call to ModemManager is asynchronous.
 class ModemCalls : public QObject
 {
     Q_OBJECT
@@ -48,7 +51,7 @@ public:
         Transferred = 8,
         Deflected = 9
     };
-    enum { MaxNumberLength = 64 };
+    enum { MaxNumberLength = CommHistory::Event::MaxRemoteUidLength };
 
     struct Properties
     {
@@ -81,6 +84,7 @@ public:
     static bool isCallPath(const QString &path);
     // The number as ModemManager gave it, or empty when it is not one (see above).
     static QString checkedNumber(const QVariant &value);
+    static QString checkedNumber(const QString &number);
 
 Q_SIGNALS:
     void callAdded(const QString &modem, const QString &callPath);

@@ -40,7 +40,7 @@ ModemCallUiService::ModemCallUiService(ModemManagerObjects *objects, CallJournal
                                        CallHistoryRecorder *recorder,
                                        Cellular::EmergencyNumbers *emergency, QObject *parent)
     : QObject(parent), m_objects(objects), m_calls(objects), m_journal(journal),
-      m_recorder(recorder), m_emergency(emergency)
+      m_recorder(recorder), m_emergency(emergency), m_retry([this] { return writeOwed(); })
 {
     connect(objects, &ModemManagerObjects::listed, this, &ModemCallUiService::onListed);
     connect(objects, &ModemManagerObjects::ownerChanged, this, &ModemCallUiService::onOwnerChanged);
@@ -53,6 +53,11 @@ ModemCallUiService::ModemCallUiService(ModemManagerObjects *objects, CallJournal
     connect(&m_calls, &ModemCalls::numberChanged, this, &ModemCallUiService::onNumberChanged);
     if (objects->isListed())
         QTimer::singleShot(0, this, &ModemCallUiService::onListed);
+}
+
+void ModemCallUiService::setRetryDelay(int firstMs)
+{
+    m_retry.setDelays(firstMs, firstMs * 256);
 }
 
 QString ModemCallUiService::cellularAccount()
@@ -89,10 +94,31 @@ bool ModemCallUiService::isEmergency(const QString &number) const
 
 bool ModemCallUiService::store(const CallRecord &record)
 {
-    if (m_journal->put(record))
-        return true;
-    complain(m_journal->errorString());
-    return false;
+    return noteJournal(m_journal->put(record));
+}
+
+bool ModemCallUiService::noteJournal(bool written)
+{
+    if (!written) {
+        // Said once for a run of failures; the calls go on, their records kept in memory.
+        if (!m_journalFailing)
+            complain(m_journal->errorString() +
+                     QStringLiteral("; the calls are followed all the same, and the journal is "
+                                    "written as soon as it can be"));
+        m_journalFailing = true;
+        m_retry.failed();
+    } else if (m_journalFailing && !m_journal->isDirty()) {
+        m_journalFailing = false;
+        complain(QStringLiteral("%1 is written again").arg(m_journal->path()));
+    }
+    // A call the journal cannot hold is still followed; a restart while it lasts loses it.
+    if (m_journal->leftOut() > m_leftOutReported)
+        complain(QStringLiteral("calls followed but left out of %1 (more than it holds, or not "
+                                "readable back), lost to a restart while they last: %2")
+                     .arg(m_journal->path())
+                     .arg(m_journal->leftOut()));
+    m_leftOutReported = m_journal->leftOut();
+    return written;
 }
 
 void ModemCallUiService::failLater(const QString &uid, const QString &why)
@@ -170,11 +196,9 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
     r.number = number;
     r.accountPath = cellularAccount();
     r.emergency = isEmergency(number);
-    if (!store(r)) {
-        m_calls.remove(modem, callPath);
-        failLater(uid, QStringLiteral("the call could not be noted"));
-        return;
-    }
+    // Placed whether or not the journal can be written: never a call refused for our own
+    // bookkeeping.
+    store(r);
     m_unstarted.insert(uid);
     follow(modem, callPath);
     m_calls.start(callPath, [this, uid, key](const QString &error) {
@@ -216,41 +240,101 @@ void ModemCallUiService::follow(const QString &modem, const QString &callPath)
     const QString key = keyOf(callPath);
     if (m_followed.contains(key))
         return;
-    if (!m_journal->contains(key)) {
-        CallRecord r;
+    const CallRecord known = m_journal->record(key);
+    if (known.recorded || known.endedMs > 0) {
+        // Ended before a restart: only the modem's copy is left to tidy, and the history entry
+        // to write if it is not yet.
+        m_followed.insert(key);
+        if (!known.recorded)
+            m_retry.failed();
+        m_calls.remove(modem, callPath);
+        return;
+    }
+    if (m_fetching >= MaxFetching) {
+        // A few calls are read at a time; the others wait. Beyond what may wait (a flood of
+        // calls), the modems' lists of calls are looked through again once all are read: a
+        // real call is in its modem's list, so none is lost.
+        if (m_toFetch.size() < MaxWaitingToFetch) {
+            m_followed.insert(key);
+            m_toFetch.append({modem, callPath, key});
+        } else {
+            m_lookAgain = true;
+        }
+        return;
+    }
+    m_followed.insert(key);
+    fetch(modem, callPath, key);
+}
+
+void ModemCallUiService::fetch(const QString &modem, const QString &callPath, const QString &key)
+{
+    ++m_fetching;
+    m_calls.fetch(callPath, [this, modem, callPath, key](bool ok, const ModemCalls::Properties &p) {
+        --m_fetching;
+        onProperties(modem, callPath, key, ok, p);
+        fetchWaiting();
+    });
+}
+
+void ModemCallUiService::fetchWaiting()
+{
+    while (m_fetching < MaxFetching && !m_toFetch.isEmpty()) {
+        const ToFetch next = m_toFetch.takeFirst();
+        if (next.key != keyOf(next.callPath))
+            forget(next.key); // ModemManager changed meanwhile: its calls went with it.
+        else if (m_followed.contains(next.key))
+            fetch(next.modem, next.callPath, next.key);
+    }
+    if (m_lookAgain && m_fetching == 0 && m_toFetch.isEmpty()) {
+        m_lookAgain = false;
+        for (const QString &modem : m_calls.voiceModems())
+            for (const QString &call : m_calls.calls(modem))
+                follow(modem, call);
+    }
+}
+
+void ModemCallUiService::forget(const QString &key)
+{
+    m_followed.remove(key);
+    m_loaded.remove(key);
+    m_changesBeforeLoaded.remove(key);
+    m_numberBeforeLoaded.remove(key);
+}
+
+void ModemCallUiService::onProperties(const QString &modem, const QString &callPath,
+                                      const QString &key, bool ok, const ModemCalls::Properties &p)
+{
+    if (!m_followed.contains(key))
+        return;
+    if (!ok || key != keyOf(callPath)) {
+        // Cannot be read: the call does not exist (any more), or ModemManager went. It is
+        // forgotten; one followed before ends now.
+        if (m_journal->contains(key))
+            finish(key, ModemCalls::ReasonUnknown, Unreadable);
+        else
+            forget(key);
+        return;
+    }
+    // A call is noted once it is known to exist: calls that cannot be read take no place.
+    CallRecord r;
+    if (m_journal->contains(key)) {
+        r = m_journal->record(key);
+    } else {
         r.uid = newUid();
         r.owner = m_objects->owner();
         r.modemPath = modem;
         r.callPath = callPath;
         r.accountPath = cellularAccount();
-        if (!store(r))
-            return;
     }
-    m_followed.insert(key);
-    if (m_journal->record(key).recorded) {
-        // Written before a restart; only the modem's copy is left to tidy.
-        m_calls.remove(modem, callPath);
-        return;
-    }
-    m_calls.fetch(callPath, [this, key](bool ok, const ModemCalls::Properties &p) {
-        onProperties(key, ok, p);
-    });
-}
-
-void ModemCallUiService::onProperties(const QString &key, bool ok, const ModemCalls::Properties &p)
-{
-    if (!m_followed.contains(key))
-        return;
-    if (!ok) {
-        // Unreadable: taken as ended, but left on the modem.
-        finish(key, ModemCalls::ReasonUnknown, Unreadable);
-        return;
-    }
-    CallRecord r = m_journal->record(key);
     if (r.direction == CallRecord::UnknownDirection)
         r.direction = p.direction;
-    if (r.direction != CallRecord::Outgoing)
-        r.number = p.number;
+    // A number that is not usable (empty) never replaces one known before; one given while the
+    // properties were on their way is newer than them.
+    QString number = m_numberBeforeLoaded.take(key);
+    if (number.isEmpty())
+        number = p.number;
+    if (r.direction != CallRecord::Outgoing && !number.isEmpty())
+        r.number = number;
     store(r);
     m_loaded.insert(key);
     // Changes that came before the answer are older than it.
@@ -279,7 +363,7 @@ void ModemCallUiService::onStateChanged(const QString &callPath, int oldState, i
 void ModemCallUiService::applyState(const QString &key, int state, int reason)
 {
     CallRecord r = m_journal->record(key);
-    if (r.recorded)
+    if (r.recorded || r.endedMs > 0)
         return;
     switch (state) {
     case ModemCalls::Dialing:
@@ -315,34 +399,27 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
 
 void ModemCallUiService::finish(const QString &key, int reason, End how)
 {
-    const bool gone = how == Vanished;
     CallRecord r = m_journal->record(key);
     const bool wasFollowed = m_followed.contains(key);
-    if (gone) {
-        m_followed.remove(key);
-        m_loaded.remove(key);
-        m_changesBeforeLoaded.remove(key);
-    }
-    if (!r.recorded && r.startedMs > 0) {
-        const qint64 ended = now();
-        // Only a write begun before (by a service that was stopped, or that failed) may have
-        // made it to the store.
-        const CallRecord write = r;
-        r.writing = true;
-        store(r);
-        QString error;
-        if (m_recorder->record(write, ended, &error)) {
-            r.writing = false;
+    // A call gone, or one that cannot be read, is no longer followed.
+    if (how != Ended)
+        forget(key);
+    // Ended once: a call whose history write failed is written later, not ended again.
+    const bool ending = r.endedMs == 0 && !r.recorded;
+    if (ending) {
+        r.endedMs = now();
+        // Never rang nor dialled: nothing to write.
+        if (r.startedMs == 0) {
             r.recorded = true;
-        } else {
-            // Kept in the journal unwritten: the next start tries again.
-            complain(QStringLiteral("the call with %1 was not recorded: %2")
-                         .arg(r.number.isEmpty() ? QStringLiteral("a withheld number") : r.number,
-                              error));
+            store(r);
         }
+    }
+    if (!r.recorded && !writeHistory(&r, ending))
+        m_retry.failed();
+    if (ending && r.startedMs > 0) {
         int code = r.answeredMs > 0 ? Normal : NoAnswer;
         QString text;
-        if (gone) {
+        if (how == Vanished) {
             code = Failed;
             text = QStringLiteral("modem-gone");
         } else if (reason == ModemCalls::RefusedOrBusy) {
@@ -353,25 +430,66 @@ void ModemCallUiService::finish(const QString &key, int reason, End how)
             text = reason == ModemCalls::Error ? QStringLiteral("error")
                                                : QStringLiteral("audio-setup-failed");
         }
-        const int talked = r.answeredMs > 0 ? int(qMax<qint64>(0, ended - r.answeredMs) / 1000) : 0;
-        if (!gone || r.recorded)
-            store(r);
+        const int talked =
+            r.answeredMs > 0 ? int(qMax<qint64>(0, r.endedMs - r.answeredMs) / 1000) : 0;
         Q_EMIT CallEnded(r.uid, code, talked, text);
-    } else if (!r.recorded) {
-        // Never rang nor dialled: nothing to write; a request of ours failed.
-        r.recorded = true;
-        if (!gone)
-            store(r);
-        if (m_unstarted.remove(r.uid))
-            failLater(r.uid, QStringLiteral("the call did not start"));
+    } else if (ending && m_unstarted.remove(r.uid)) {
+        // A request of ours failed.
+        failLater(r.uid, QStringLiteral("the call did not start"));
     }
-    if (gone) {
-        // A call left unwritten stays for the next start to write.
-        if (r.recorded && !m_journal->remove(key))
-            complain(m_journal->errorString());
-    } else if (wasFollowed && how == Ended) {
+    if (how != Ended) {
+        // A call not yet in the history stays until it is written.
+        if (r.recorded)
+            noteJournal(m_journal->remove(key));
+    } else if (wasFollowed) {
         m_calls.remove(r.modemPath, r.callPath);
     }
+}
+
+bool ModemCallUiService::writeHistory(CallRecord *r, bool first)
+{
+    // Only a write begun before (by a service that was stopped, or that failed) may have made
+    // it to the store.
+    const CallRecord write = *r;
+    if (!r->writing) {
+        r->writing = true;
+        store(*r);
+    }
+    const QString number = r->number.isEmpty() ? QStringLiteral("a withheld number") : r->number;
+    QString error;
+    if (!m_recorder->record(write, r->endedMs, &error)) {
+        if (first)
+            complain(QStringLiteral("the call with %1 is not recorded yet: %2; it is written as "
+                                    "soon as it can be")
+                         .arg(number, error));
+        // A write that failed wrote nothing (one transaction): the next is not a repeat, so
+        // that calls from one number within a second stay apart.
+        r->writing = write.writing;
+        store(*r);
+        return false;
+    }
+    if (!first)
+        complain(QStringLiteral("the call with %1 is recorded now").arg(number));
+    r->writing = false;
+    r->recorded = true;
+    store(*r);
+    return true;
+}
+
+bool ModemCallUiService::writeOwed()
+{
+    // Calls ended and not yet in the history; the store fails alike for all, so the first
+    // failure ends the attempt.
+    for (CallRecord r : m_journal->records()) {
+        if (r.recorded || r.endedMs == 0)
+            continue;
+        if (!writeHistory(&r, false))
+            return false;
+        // One no longer followed has nothing left to wait for.
+        if (!m_followed.contains(r.key()))
+            m_journal->remove(r.key());
+    }
+    return noteJournal(m_journal->flush());
 }
 
 void ModemCallUiService::finishAll(const std::function<bool(const CallRecord &)> &which)
@@ -392,10 +510,16 @@ void ModemCallUiService::onListed()
 {
     // What the journal holds beyond the calls ModemManager lists ended while the service was not
     // following them.
-    for (const QString &modem : m_calls.voiceModems())
-        for (const QString &call : m_calls.calls(modem))
+    QSet<QString> listed;
+    for (const QString &modem : m_calls.voiceModems()) {
+        for (const QString &call : m_calls.calls(modem)) {
+            listed.insert(keyOf(call));
             follow(modem, call);
-    finishAll([this](const CallRecord &r) { return !m_followed.contains(r.key()); });
+        }
+    }
+    finishAll([this, &listed](const CallRecord &r) {
+        return !listed.contains(r.key()) && !m_followed.contains(r.key());
+    });
     const QList<std::function<void()>> waiting = m_waiting;
     m_waiting.clear();
     for (const auto &request : waiting)
@@ -433,13 +557,22 @@ void ModemCallUiService::onCallDeleted(const QString &modem, const QString &call
     const QString key = keyOf(callPath);
     if (m_journal->contains(key))
         finish(key, ModemCalls::ReasonUnknown, Vanished);
+    else
+        forget(key);
 }
 
 void ModemCallUiService::onNumberChanged(const QString &callPath, const QString &number)
 {
     const QString key = keyOf(callPath);
-    if (!m_followed.contains(key))
+    // A later number that is not usable (too long, not printable) or withdrawn never replaces
+    // the last good one.
+    if (!m_followed.contains(key) || number.isEmpty())
         return;
+    if (!m_loaded.contains(key)) {
+        // Noted with the properties, once they are in.
+        m_numberBeforeLoaded.insert(key, number);
+        return;
+    }
     CallRecord r = m_journal->record(key);
     // The network may give the caller's number after the call appeared.
     if (r.direction != CallRecord::Outgoing && !r.recorded && r.number != number) {

@@ -2,6 +2,7 @@
 
 #include "callrecord.h"
 #include "modemcalls.h"
+#include "retrytimer.h"
 
 #include <QHash>
 #include <QObject>
@@ -25,13 +26,20 @@ class ModemManagerObjects;
 // talked, reason text) when it ends, with reason 0 normal, 1 refused or busy, 2 not answered,
 // 3 failed (network or audio error, modem gone, ModemManager gone). CommandCompleted is not
 // used: every placed request is a call that ends. Incoming calls are also announced
-// (callIncoming) with the number as the network gave it.
+// (callIncoming) with the number as the network gave it. A number given later replaces it only
+// when it is usable (ModemCalls::checkedNumber()): the last good number is kept.
 //
 // Every call that began to ring or dial is written to the history once, when it ends
 // (CallHistoryRecorder), and then deleted from the modem. The calls being followed are kept in
 // the CallJournal: a service started again (after a crash, or with ModemManager or a modem gone
 // meanwhile) takes up the calls ModemManager still has under their ids and times, and writes
 // those that ended meanwhile as ending when it noticed.
+//
+// A call is never refused or dropped for this bookkeeping: when the journal or the history
+// cannot be written (a full disk, a folder not writable, a damaged history file), the call is
+// placed and followed all the same, its record kept in memory, stderr says so, and the writes
+// are tried again (RetryTimer: after 1 s, then twice as long each time, up to 256 times the
+// first delay) until they are made.
 class ModemCallUiService : public QObject
 {
     Q_OBJECT
@@ -40,6 +48,8 @@ public:
                        CallHistoryRecorder *recorder, Cellular::EmergencyNumbers *emergency,
                        QObject *parent = nullptr);
 
+    // The first delay before writes that failed are tried again (milliseconds, default 1000).
+    void setRetryDelay(int firstMs);
     // The cellular account, which every modem call belongs to.
     static QString cellularAccount();
 
@@ -77,20 +87,36 @@ private:
     void failLater(const QString &uid, const QString &why);
     void onCreated(const QString &uid, const QString &modem, const QString &number,
                    const QString &callPath, const QString &error);
-    // Starts following a call the modem has (no-op when followed already).
+    // Starts following a call the modem has (no-op when followed already): its properties are
+    // read, at most MaxFetching calls at a time.
     void follow(const QString &modem, const QString &callPath);
-    void onProperties(const QString &key, bool ok, const ModemCalls::Properties &properties);
+    void fetch(const QString &modem, const QString &callPath, const QString &key);
+    void fetchWaiting();
+    // Stops following a call (what the journal holds of it stays).
+    void forget(const QString &key);
+    void onProperties(const QString &modem, const QString &callPath, const QString &key, bool ok,
+                      const ModemCalls::Properties &properties);
     void applyState(const QString &key, int state, int reason);
     // How a call's end was learnt: its state (it is then deleted from the modem), its object or
-    // modem or ModemManager going away (it leaves the journal too), or its properties not being
-    // readable (it stays on the modem and in the journal until the modem drops it).
+    // modem or ModemManager going away, or its properties not being readable (it is left on the
+    // modem). Either of the last two forgets the call and, once it is in the history, takes it
+    // out of the journal.
     enum End { Ended, Vanished, Unreadable };
     // Ends a call: written to the history and CallEnded when it began; CommandFailed for a
     // request of ours that never started.
     void finish(const QString &key, int reason, End how);
     // Ends and drops every followed call that matches.
     void finishAll(const std::function<bool(const CallRecord &)> &which);
+    // Notes a record in the journal (see noteJournal()).
     bool store(const CallRecord &record);
+    // Tells stderr of a journal that cannot be written (once for a run of failures) and of
+    // calls it leaves out, and has the write tried again; returns written.
+    bool noteJournal(bool written);
+    // Writes an ended call to the history; on failure it stays owed (complained of when first
+    // is set). True when written.
+    bool writeHistory(CallRecord *record, bool first);
+    // The retry's attempt: every owed history entry, then the journal file.
+    bool writeOwed();
     QString keyOfUid(const QString &uid) const;
     bool isEmergency(const QString &number) const;
 
@@ -100,13 +126,32 @@ private:
     CallHistoryRecorder *m_recorder;
     Cellular::EmergencyNumbers *m_emergency;
     // Calls followed in this run (journal keys), those whose properties are in, and the state
-    // changes (state, reason) seen before them.
+    // changes (state, reason) and the last number seen before them. A call is noted in the
+    // journal once its properties are in: one that cannot be read takes no place there.
     QSet<QString> m_followed;
     QSet<QString> m_loaded;
     QHash<QString, QList<QPair<int, int>>> m_changesBeforeLoaded;
+    QHash<QString, QString> m_numberBeforeLoaded;
+    // Calls whose properties are being read, and those waiting for their turn; when more came
+    // than may wait, the modems' lists of calls are looked through again once all are read.
+    // So a flood of announced calls takes bounded memory.
+    enum { MaxFetching = 16, MaxWaitingToFetch = 256 };
+    struct ToFetch
+    {
+        QString modem;
+        QString callPath;
+        QString key;
+    };
+    int m_fetching = 0;
+    QList<ToFetch> m_toFetch;
+    bool m_lookAgain = false;
     // Ids of requests whose call has not started ringing or dialling yet.
     QSet<QString> m_unstarted;
     int m_nextId = 1;
+    // How many calls the journal left out when last told on stderr.
+    int m_leftOutReported = 0;
+    bool m_journalFailing = false;
+    RetryTimer m_retry;
     // Requests waiting for the modems to be known.
     QList<std::function<void()>> m_waiting;
 };

@@ -49,6 +49,8 @@ private Q_SLOTS:
     void shouldShowTheBalanceOfAConnectedAccount();
     void shouldFollowBalanceChanges_data();
     void shouldFollowBalanceChanges();
+    void shouldCutALongCurrencyName_data();
+    void shouldCutALongCurrencyName();
     void shouldReformatWhenCurrencySettingsChange();
     void shouldDropCreditsWhileOffline();
 
@@ -178,6 +180,31 @@ void TestCallHistoryAccountBalance::shouldFollowBalanceChanges()
         QCOMPARE(m_manager->account(alice)->balance(), value);
         QCOMPARE(m_manager->account(alice)->currency(), currency);
     }
+}
+
+void TestCallHistoryAccountBalance::shouldCutALongCurrencyName_data()
+{
+    const int most = CallHistoryAccount::MaxCurrencyLength;
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("name at the bound") << most << most;
+    QTest::newRow("name one too long") << most + 1 << most;
+    QTest::newRow("name of 1 MB") << 1024 * 1024 << most;
+}
+
+void TestCallHistoryAccountBalance::shouldCutALongCurrencyName()
+{
+    QFETCH(int, length);
+    QFETCH(int, kept);
+    // A known balance first, whatever the test before left.
+    QVERIFY(m_telepathy.setBalance(1, 0, QStringLiteral("EUR")));
+    QVERIFY(makeBoundManager());
+    QSignalSpy credits(m_manager, SIGNAL(creditsChanged(QString, QString)));
+    QVERIFY(m_telepathy.setBalance(5, 0, QString(length, QLatin1Char('c'))));
+    const QString alice = m_alice->objectPath();
+    QVERIFY(QTest::qWaitFor([&] { return !credits.isEmpty(); }, 10000));
+    QCOMPARE(m_manager->account(alice)->currency(), QString(kept, QLatin1Char('c')));
+    QCOMPARE(creditsFor(credits, alice), QStringLiteral("5 ") + QString(kept, QLatin1Char('c')));
 }
 
 void TestCallHistoryAccountBalance::shouldReformatWhenCurrencySettingsChange()

@@ -1,7 +1,9 @@
+#include "buslimits.h"
 #include "callhistorypage.h"
 #include "contactpickerpage.h"
 #include "dbusadaptor.h"
 #include "dialerpage.h"
+#include "dialerwidget.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "pagemanager.h"
@@ -81,6 +83,33 @@ private Q_SLOTS:
         send(QStringLiteral("dialer"), {QString()});
         send(QStringLiteral("dialer"), {QStringLiteral("66")});
         QTRY_COMPARE(pm()->dialerPage()->number(), before + QStringLiteral("5566"));
+    }
+
+    void shouldRefuseDigitsLongerThanANumber_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("number at the bound") << int(BusLimits::MaxAddressLength) << true;
+        QTest::newRow("one digit too many") << int(BusLimits::MaxAddressLength) + 1 << false;
+        QTest::newRow("30 MB") << 30 * 1024 * 1024 << false;
+    }
+    void shouldRefuseDigitsLongerThanANumber()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, taken);
+        pm()->showCallHistory();
+        pm()->dialerPage()->dialerWidget()->setText(QStringLiteral("040"));
+        const QString digits(length, QLatin1Char('5'));
+        send(QStringLiteral("dialer"), {digits});
+        // Calls are handled in the order they are sent: once this one is, the first was too.
+        send(QStringLiteral("contacts"));
+        QTRY_COMPARE(pm()->currentPageType(), int(PageManager::Contacts));
+        // The keypad cuts what it takes at its own length limit; a refused number leaves it as
+        // it was.
+        const QString expected =
+            taken ? (QStringLiteral("040") + digits).left(Dialer::DialerWidget::MaxLength)
+                  : QStringLiteral("040");
+        QCOMPARE(pm()->dialerPage()->number(), expected);
     }
 
     void shouldClearContactsFilterOnlyOverBus()

@@ -1,3 +1,4 @@
+#include "devcalluiclient.h"
 #include "event.h"
 #include "eventfilter.h"
 #include "eventstore.h"
@@ -6,8 +7,6 @@
 #include "page.h"
 #include "testsupport.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QtTest>
 
 namespace {
@@ -47,12 +46,7 @@ private:
 
     void setSchedule(int answer, int end, bool fail)
     {
-        QDBusMessage msg = QDBusMessage::createMethodCall(
-            QStringLiteral("com.velto.CallUi"), QStringLiteral("/com/velto/CallUi"),
-            QStringLiteral("com.velto.CallUi.Development"), QStringLiteral("SetSchedule"));
-        msg << answer << end << fail;
-        QCOMPARE(QDBusConnection::sessionBus().call(msg, QDBus::Block, 3000).type(),
-                 QDBusMessage::ReplyMessage);
+        QVERIFY(DevCallUiClient::setSchedule(answer, end, fail));
     }
 
 private Q_SLOTS:
@@ -149,6 +143,105 @@ private Q_SLOTS:
         QVERIFY(dialer.pendingCallId() != history.pendingCallId());
         QTRY_COMPARE(m_log.join(QLatin1Char(' ')),
                      QStringLiteral("dialer.answered history.answered"));
+    }
+
+    void shouldHoldTheCallKeysUntilTheCallsOutcome_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("fail");
+        QTest::addColumn<int>("timeout");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("answered") << 50 << -1 << false << 600000 << "dialer.answered";
+        QTest::newRow("ended unanswered") << -1 << 50 << false << 600000 << "dialer.ended";
+        QTest::newRow("completed") << -1 << -1 << false << 600000 << "dialer.completed";
+        QTest::newRow("refused") << -1 << -1 << true << 600000 << "dialer.failed";
+        QTest::newRow("service silent: the time-out frees") << -1 << 600000 << false << 100 << "";
+    }
+    void shouldHoldTheCallKeysUntilTheCallsOutcome()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, end);
+        QFETCH(bool, fail);
+        QFETCH(int, timeout);
+        QFETCH(QString, outcome);
+        setSchedule(answer, end, fail);
+        DevCallUiClient service;
+        HookPage dialer(QStringLiteral("dialer"), &m_log);
+        dialer.setCallHoldTimeout(timeout);
+        QSignalSpy holds(&dialer, &Page::callInFlightChanged);
+        QVERIFY(dialer.call(Cellular, QStringLiteral("0401234567")));
+        QVERIFY(dialer.isCallInFlight());
+        QVERIFY(!dialer.call(Cellular, QStringLiteral("0407654321")));
+        QTRY_VERIFY(!dialer.isCallInFlight());
+        QCOMPARE(m_log.join(QLatin1Char(' ')), outcome);
+        QCOMPARE(TestSupport::joinedFirstArguments(holds), QStringLiteral("true|false"));
+        // Free again: the next call goes out.
+        QVERIFY(dialer.call(Cellular, QStringLiteral("0409999999")));
+        QTRY_COMPARE(service.requests().join(QLatin1Char(',')),
+                     QStringLiteral("0401234567|pulse|0|,0409999999|pulse|0|"));
+    }
+
+    void shouldPlaceEmergencyCallsOnTheCellularAccount_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<bool>("video");
+        QTest::addColumn<QString>("request");
+        const QString voip = QStringLiteral("/org/freedesktop/Telepathy/Account/velto/sip/office");
+        QTest::newRow("emergency on VoIP") << voip << "112" << false << "112|pulse|0|";
+        QTest::newRow("emergency with separators") << voip << "9-1-1" << false << "911|pulse|0|";
+        QTest::newRow("sos urn on VoIP") << voip << "urn:service:sos" << false << "112|pulse|0|";
+        QTest::newRow("emergency video request") << Cellular << "112" << true << "112|pulse|0|";
+        QTest::newRow("ordinary number stays on VoIP")
+            << voip << "0401234567" << false << "0401234567|office|0|";
+    }
+    void shouldPlaceEmergencyCallsOnTheCellularAccount()
+    {
+        QFETCH(QString, account);
+        QFETCH(QString, number);
+        QFETCH(bool, video);
+        QFETCH(QString, request);
+        setSchedule(-1, -1, false);
+        DevCallUiClient service;
+        QSignalSpy requested(&service, &DevCallUiClient::requested);
+        HookPage dialer(QStringLiteral("dialer"), &m_log);
+        QVERIFY(dialer.call(account, number, 0, QString(), video));
+        QTRY_COMPARE(requested.count(), 1);
+        QCOMPARE(requested.first().at(0).toString(), request);
+        // A modem places voice calls only.
+        QCOMPARE(requested.first().at(1).toBool(), false);
+    }
+
+    void shouldNeverHoldBackAnEmergencyCall_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("requests");
+        QTest::newRow("after an ordinary call") << "0401234567"
+                                                << "0401234567|pulse|0|,112|pulse|0|,";
+        // A second emergency press places no second emergency call.
+        QTest::newRow("after an emergency call") << "112"
+                                                 << "112|pulse|0|,";
+    }
+    void shouldNeverHoldBackAnEmergencyCall()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, requests);
+        setSchedule(-1, 600000, false);
+        DevCallUiClient service;
+        HookPage dialer(QStringLiteral("dialer"), &m_log);
+        QSignalSpy holds(&dialer, &Page::callInFlightChanged);
+        QVERIFY(dialer.call(Cellular, first));
+        const bool placed = dialer.call(Cellular, QStringLiteral("112"));
+        QCOMPARE(placed, first != QLatin1String("112"));
+        QVERIFY(!dialer.call(Cellular, QStringLiteral("112")));
+        QVERIFY(!dialer.call(Cellular, QStringLiteral("0407654321")));
+        // Requests reach the service in order: once this one is there, any other would be too.
+        dialer.refreshCall();
+        QVERIFY(dialer.call(Cellular, QStringLiteral("0409999999")));
+        QTRY_VERIFY(service.requests().contains(QStringLiteral("0409999999|pulse|0|")));
+        QCOMPARE(service.requests().join(QLatin1Char(',')), requests + "0409999999|pulse|0|");
+        QCOMPARE(TestSupport::joinedFirstArguments(holds), QStringLiteral("true|false|true"));
     }
 
     void shouldStayQuietWhenNoServiceAnswers()

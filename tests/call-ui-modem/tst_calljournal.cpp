@@ -1,5 +1,6 @@
 #include "calljournal.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -26,6 +27,7 @@ private:
         r.accountPath = QStringLiteral("/org/freedesktop/Telepathy/Account/pulse/tel/pulse");
         r.startedMs = 1700000000123;
         r.answeredMs = 1700000004567;
+        r.endedMs = 1700000009876;
         r.writing = true;
         return r;
     }
@@ -86,6 +88,9 @@ private Q_SLOTS:
         QTest::newRow("direction not whole") << with("direction", 1.5) << false;
         QTest::newRow("negative time") << with("started", -1) << false;
         QTest::newRow("time not whole") << with("answered", 0.5) << false;
+        QTest::newRow("no end time, as an earlier version wrote")
+            << with("ended", QJsonValue::Undefined) << true;
+        QTest::newRow("end time not whole") << with("ended", 0.5) << false;
         QTest::newRow("time beyond exact doubles") << with("started", 1e300) << false;
         QTest::newRow("flag not boolean") << with("recorded", 1) << false;
         QTest::newRow("text too long") << with("number", QString(600, QLatin1Char('1'))) << false;
@@ -109,27 +114,125 @@ private Q_SLOTS:
         }
     }
 
-    void shouldRefuseMoreCallsThanItHolds()
+    // A write that failed loses nothing: the records stay in memory and are written once the
+    // file can be written (a folder write-protected by its mode bits counts even for root).
+    void shouldWriteAgainOnceItCan()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("protected"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = QDir(folder).filePath(QStringLiteral("calls.json"));
+        CallJournal journal(path);
+        QString error;
+        QVERIFY(journal.load(&error));
+        const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(!journal.put(sample()));
+        QVERIFY(journal.isDirty());
+        QVERIFY(journal.contains(sample().key()));
+        QVERIFY(!journal.flush());
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(QFile::setPermissions(folder, open));
+        QVERIFY(journal.flush());
+        QVERIFY(!journal.isDirty());
+        CallJournal again(path);
+        QVERIFY(again.load(&error));
+        QVERIFY(again.contains(sample().key()));
+    }
+
+    // A record it cannot read costs no other: the records beside it are kept.
+    void shouldKeepRecordsBesideOneItCannotRead_data()
+    {
+        QTest::addColumn<QJsonValue>("bad");
+        QJsonObject longPath = sample().toJson();
+        longPath.insert(QStringLiteral("call"),
+                        sample().callPath + QString(CallRecord::MaxTextLength, QLatin1Char('9')));
+        QJsonObject noId = sample().toJson();
+        noId.remove(QStringLiteral("uid"));
+        QTest::newRow("call path too long") << QJsonValue(longPath);
+        QTest::newRow("no id") << QJsonValue(noId);
+        QTest::newRow("a number") << QJsonValue(5);
+    }
+    void shouldKeepRecordsBesideOneItCannotRead()
+    {
+        QFETCH(QJsonValue, bad);
+        CallRecord first = sample();
+        CallRecord second = sample();
+        second.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/4");
+        const QByteArray content =
+            QJsonDocument(QJsonArray{first.toJson(), bad, second.toJson()}).toJson();
+        const QString path = write(content);
+        CallJournal journal(path);
+        QString error;
+        QVERIFY(!journal.load(&error));
+        QVERIFY(error.contains(QStringLiteral("1 of its 3 records")));
+        QCOMPARE(journal.records().size(), 2);
+        QVERIFY(journal.contains(first.key()) && journal.contains(second.key()));
+        // The whole file is kept for a person to look at.
+        QFile aside(path + QStringLiteral(".damaged"));
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), content);
+    }
+
+    // What it writes it reads back: a record with a text longer than a record keeps stays in
+    // memory only, and the file stays readable.
+    void shouldReadBackWhatItWrites_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("call path") << "call";
+        QTest::newRow("modem path") << "modem";
+        QTest::newRow("owner") << "owner";
+    }
+    void shouldReadBackWhatItWrites()
+    {
+        QFETCH(QString, field);
+        const QString path = write("[]");
+        CallJournal journal(path);
+        QString error;
+        QVERIFY(journal.load(&error));
+        QVERIFY(journal.put(sample()));
+        CallRecord tooLong = sample();
+        tooLong.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/4");
+        const QString text(CallRecord::MaxTextLength + 1, QLatin1Char('9'));
+        if (field == QLatin1String("call"))
+            tooLong.callPath = text;
+        else if (field == QLatin1String("modem"))
+            tooLong.modemPath = text;
+        else
+            tooLong.owner = text;
+        QVERIFY(journal.put(tooLong));
+        QCOMPARE(journal.leftOut(), 1);
+        QVERIFY(journal.contains(tooLong.key()));
+        CallJournal again(path);
+        QVERIFY2(again.load(&error), qPrintable(error));
+        QCOMPARE(again.records().size(), 1);
+        QVERIFY(again.contains(sample().key()));
+    }
+
+    // Never a call refused for lack of a place: beyond what the file holds, calls are kept in
+    // memory, and those not yet in the history have the file's places first.
+    void shouldKeepMoreCallsThanTheFileHolds()
     {
         const QString path = write("[]");
         CallJournal journal(path);
         QString error;
         QVERIFY(journal.load(&error));
         CallRecord r = sample();
+        r.recorded = true;
         for (int i = 0; i < CallJournal::MaxRecords; ++i) {
             r.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/%1").arg(i);
             QVERIFY(journal.put(r));
         }
-        r.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/x");
-        QVERIFY(!journal.put(r));
-        // A call it holds can still change.
-        r.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/0");
-        r.recorded = true;
-        QVERIFY(journal.put(r));
+        QCOMPARE(journal.leftOut(), 0);
+        CallRecord unwritten = sample();
+        unwritten.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/x");
+        QVERIFY(journal.put(unwritten));
+        QCOMPARE(journal.records().size(), int(CallJournal::MaxRecords) + 1);
+        QCOMPARE(journal.leftOut(), 1);
         CallJournal again(path);
         QVERIFY(again.load(&error));
         QCOMPARE(again.records().size(), int(CallJournal::MaxRecords));
-        QVERIFY(again.record(r.key()).recorded);
+        QVERIFY(again.contains(unwritten.key()));
+        QVERIFY(!again.record(unwritten.key()).recorded);
     }
 };
 

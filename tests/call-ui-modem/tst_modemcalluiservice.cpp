@@ -10,7 +10,9 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -76,15 +78,22 @@ private:
     CommHistory::EventStore m_store;
     QString m_lastCall;
     QString m_lastUid;
+    // The journal's folder, when not the temporary folder itself.
+    QString m_journalFolder;
 
-    QString journalPath() const { return m_dir.filePath(QStringLiteral("calls.json")); }
+    QString journalPath() const
+    {
+        return QDir(m_journalFolder.isEmpty() ? m_dir.path() : m_journalFolder)
+            .filePath(QStringLiteral("calls.json"));
+    }
 
-    bool startService()
+    bool startService(const QStringList &options = QStringList())
     {
         m_service.setProcessChannelMode(QProcess::ForwardedChannels);
         m_service.start(TestSupport::builtProgram("services/call-ui-modem/call-ui-modem-service"),
-                        {QStringLiteral("--modem-bus"), QStringLiteral("session"),
-                         QStringLiteral("--journal"), journalPath()});
+                        QStringList{QStringLiteral("--modem-bus"), QStringLiteral("session"),
+                                    QStringLiteral("--journal"), journalPath()} +
+                            options);
         return m_service.waitForStarted() && TestSupport::waitForBusName(CallUi, 15000);
     }
 
@@ -234,13 +243,38 @@ private:
         file.write(QJsonDocument(array).toJson());
     }
 
-    // Nothing left for the service to settle: the modem has no calls and the journal is empty.
-    bool settled()
+    // The records of the journal file.
+    int journalSize()
     {
         QFile file(journalPath());
-        return m_modem.calls().isEmpty() &&
-               (!file.open(QIODevice::ReadOnly) ||
-                QJsonDocument::fromJson(file.readAll()).array().isEmpty());
+        return file.open(QIODevice::ReadOnly)
+                   ? QJsonDocument::fromJson(file.readAll()).array().size()
+                   : 0;
+    }
+
+    // Nothing left for the service to settle: the modem has no calls and the journal is empty.
+    bool settled() { return m_modem.calls().isEmpty() && journalSize() == 0; }
+
+    // The store's calls counted by kind, as "2 missed, 1 dialled".
+    QString historyCounts()
+    {
+        QMap<QString, int> counts;
+        for (const QString &call : historyText().split(QStringLiteral(", "), Qt::SkipEmptyParts))
+            ++counts[call.section(QLatin1Char(' '), 0, 0)];
+        QStringList list;
+        for (auto it = counts.begin(); it != counts.end(); ++it)
+            list << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+        return list.join(QStringLiteral(", "));
+    }
+
+    // Write-protects (or frees) a file or folder by its mode bits, which the service and the
+    // store honour even for root.
+    static bool setWritable(const QString &path, bool writable)
+    {
+        QFile::Permissions p = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        if (QFileInfo(path).isDir())
+            p |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+        return QFile::setPermissions(path, writable ? p | QFile::WriteOwner : p);
     }
 
 private Q_SLOTS:
@@ -270,6 +304,7 @@ private Q_SLOTS:
         m_log.incoming.clear();
         m_lastCall.clear();
         m_lastUid.clear();
+        m_journalFolder.clear();
         QVERIFY(m_modem.start());
     }
 
@@ -278,6 +313,12 @@ private Q_SLOTS:
         if (m_service.state() != QProcess::NotRunning)
             killService();
         m_modem.stop();
+        setWritable(m_store.path(), true);
+        if (!m_journalFolder.isEmpty()) {
+            setWritable(m_journalFolder, true);
+            QDir(m_journalFolder).removeRecursively();
+            QFile::remove(m_journalFolder);
+        }
     }
 
     void shouldFollowCall_data()
@@ -346,6 +387,28 @@ private Q_SLOTS:
         QTest::newRow("number given after the call appeared") << "ring: number:+35850222 state:7:4"
                                                               << "incoming call1, ended call1 2"
                                                               << "missed +35850222 unread";
+        // A later number the history could not keep, or none, leaves the last good one.
+        QTest::newRow("late number too long")
+            << "ring:+358405000099 number:" + QString(10000, QLatin1Char('1')) + " state:7:4"
+            << "incoming call1 +358405000099, ended call1 2"
+            << "missed +358405000099 unread";
+        QTest::newRow("late number with control characters")
+            << QStringLiteral("ring:+358405000099 number:+358\u0007501 state:7:4")
+            << "incoming call1 +358405000099, ended call1 2"
+            << "missed +358405000099 unread";
+        QTest::newRow("late empty number") << "ring:+358405000099 number: state:7:4"
+                                           << "incoming call1 +358405000099, ended call1 2"
+                                           << "missed +358405000099 unread";
+        // The history's bound on a remote identifier is the service's bound on a number.
+        const QString longest(CommHistory::Event::MaxRemoteUidLength, QLatin1Char('5'));
+        QTest::newRow("number as long as the history keeps")
+            << "ring:" + longest + " state:7:4"
+            << "incoming call1 " + longest + ", ended call1 2"
+            << "missed " + longest + " unread";
+        QTest::newRow("number longer than the history keeps taken as withheld")
+            << "ring:" + longest + "5 state:7:4"
+            << "incoming call1, ended call1 2"
+            << "missed withheld unread";
         QTest::newRow("incoming on a second modem") << "ring2:+35850333 state:7:4"
                                                     << "incoming call1 +35850333, ended call1 2"
                                                     << "missed +35850333 unread";
@@ -496,6 +559,162 @@ private Q_SLOTS:
         QVERIFY2(startService(), serviceState().constData());
         QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
         QCOMPARE(historyText(), QStringLiteral("missed +35850444 unread"));
+    }
+
+    // Calls the journal holds, ended while the service was not running.
+    void shouldRecordCallsTheJournalHolds_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("callPath");
+        QTest::addColumn<QString>("calls");
+        const QString call = QStringLiteral("/org/freedesktop/ModemManager1/Call/77");
+        QTest::newRow("a call") << "+35850444" << call << "missed +35850444 unread";
+        QTest::newRow("number longer than the history keeps")
+            << QString(CommHistory::Event::MaxRemoteUidLength + 1, QLatin1Char('5')) << call
+            << "missed withheld unread";
+        // A record the journal cannot read costs no other: a second, good record follows it.
+        QTest::newRow("beside a record it cannot read")
+            << "+35850444" << call + QString(CallRecord::MaxTextLength, QLatin1Char('7'))
+            << "missed +35850444 unread";
+    }
+    void shouldRecordCallsTheJournalHolds()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, callPath);
+        QFETCH(QString, calls);
+        CallRecord r;
+        r.uid = QStringLiteral("modemcall-1-1-1");
+        r.owner = QStringLiteral(":1.9999");
+        r.modemPath = FakeModemManager::modemPath(0);
+        r.callPath = callPath;
+        r.direction = CallRecord::Incoming;
+        r.number = number;
+        r.accountPath = Cellular;
+        r.startedMs = QDateTime::currentMSecsSinceEpoch() - 60000;
+        CallRecord good = r;
+        good.uid = QStringLiteral("modemcall-1-1-2");
+        good.callPath = QStringLiteral("/org/freedesktop/ModemManager1/Call/78");
+        writeJournal(r.isReadable() ? QList<CallRecord>{r} : QList<CallRecord>{r, good});
+        QVERIFY2(startService(), serviceState().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+    }
+
+    // A call ModemManager names by a path longer than a record keeps never costs the journal
+    // another call: one that ends while the service is stopped is recorded at the next start.
+    void shouldKeepCallsBesideOneWithPathTooLong()
+    {
+        QVERIFY2(startService(), serviceState().constData());
+        const QString modem = FakeModemManager::modemPath(0);
+        QVERIFY(!m_modem
+                     .addIncomingCallAt(modem,
+                                        QStringLiteral("/org/freedesktop/ModemManager1/Call/") +
+                                            QString(CallRecord::MaxTextLength, QLatin1Char('9')),
+                                        QStringLiteral("+35850999"))
+                     .isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.incoming.size(), 1, ServiceWaitMs);
+        step(QStringLiteral("ring:+35850111"));
+        killService();
+        step(QStringLiteral("state:7:4"));
+        QVERIFY2(startService(), serviceState().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
+                                  ServiceWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(journalSize(), 0, ServiceWaitMs);
+    }
+
+    // Our own bookkeeping never refuses or drops a call: what could not be written is kept in
+    // memory and written once it can be.
+    void shouldPlaceCallsItCannotNote_data()
+    {
+        // What cannot be written; the steps of one call, made count times (each call ends
+        // unanswered); the calls in the history at the end.
+        QTest::addColumn<QString>("unwritable");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("calls");
+        QTest::newRow("journal folder read-only") << "journal folder"
+                                                  << "dial:112 hangup" << 1 << "1 dialled";
+        QTest::newRow("journal folder read-only, incoming call")
+            << "journal folder"
+            << "ring:+35850111 state:7:4" << 1 << "1 missed";
+        // Not writable even for root.
+        QTest::newRow("a file in place of the journal folder")
+            << "file in place of the folder"
+            << "dial:112 hangup" << 1 << "1 dialled";
+        QTest::newRow("history file read-only") << "history"
+                                                << "dial:0401234567 hangup" << 70 << "70 dialled";
+    }
+    void shouldPlaceCallsItCannotNote()
+    {
+        QFETCH(QString, unwritable);
+        QFETCH(QString, steps);
+        QFETCH(int, count);
+        QFETCH(QString, calls);
+        if (unwritable == QLatin1String("history")) {
+            QVERIFY(setWritable(m_store.path(), false));
+        } else {
+            m_journalFolder = m_dir.filePath(QStringLiteral("journal"));
+            if (unwritable == QLatin1String("journal folder")) {
+                QVERIFY(QDir().mkpath(m_journalFolder));
+                QVERIFY(setWritable(m_journalFolder, false));
+            } else {
+                QFile file(m_journalFolder);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        }
+        QVERIFY2(startService({QStringLiteral("--retry-delay"), QStringLiteral("20")}),
+                 serviceState().constData());
+        for (int i = 1; i <= count; ++i) {
+            for (const QString &s : steps.split(QLatin1Char(' ')))
+                step(s);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                m_log.entries.contains(QStringLiteral("ended call%1 2").arg(i)), ServiceWaitMs);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QCOMPARE(m_log.entries.filter(QStringLiteral("failed")).join(QStringLiteral(", ")),
+                 QString());
+        // Written once the file or folder can be written again.
+        if (unwritable == QLatin1String("history")) {
+            QVERIFY(setWritable(m_store.path(), true));
+        } else if (unwritable == QLatin1String("journal folder")) {
+            QVERIFY(setWritable(m_journalFolder, true));
+        } else {
+            QVERIFY(QFile::remove(m_journalFolder));
+            QVERIFY(QDir().mkpath(m_journalFolder));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(historyCounts(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(journalPath()), ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+    }
+
+    // However many calls come at once, and whatever ModemManager announced before, every call
+    // that rings is followed and recorded.
+    void shouldRecordEveryCallOfABusyMoment_data()
+    {
+        QTest::addColumn<uint>("missing");
+        QTest::addColumn<int>("ringing");
+        QTest::addColumn<QString>("calls");
+        QTest::newRow("100 calls ringing at once") << 0u << 100 << "100 missed";
+        QTest::newRow("a call after 10000 calls that do not exist") << 10000u << 1 << "1 missed";
+    }
+    void shouldRecordEveryCallOfABusyMoment()
+    {
+        QFETCH(uint, missing);
+        QFETCH(int, ringing);
+        QFETCH(QString, calls);
+        QVERIFY2(startService(), serviceState().constData());
+        const QString modem = FakeModemManager::modemPath(0);
+        if (missing > 0)
+            QVERIFY(m_modem.announceMissingCalls(modem, missing));
+        QStringList paths;
+        for (int i = 0; i < ringing; ++i)
+            paths << m_modem.addIncomingCall(modem, QStringLiteral("+3585%1").arg(1000 + i));
+        QTRY_COMPARE_WITH_TIMEOUT(m_log.incoming.size(), ringing, ServiceWaitMs);
+        for (const QString &call : qAsConst(paths))
+            QVERIFY(m_modem.setCallState(call, Terminated, ReasonTerminated));
+        QTRY_COMPARE_WITH_TIMEOUT(historyCounts(), calls, ServiceWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
     }
 
     void shouldSetDamagedJournalAside()

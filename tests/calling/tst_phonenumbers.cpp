@@ -18,6 +18,8 @@ private Q_SLOTS:
     void shouldRecognizeInternationalNumbers();
     void shouldRecognizeEmergencyNumbersWithoutModem_data();
     void shouldRecognizeEmergencyNumbersWithoutModem();
+    void shouldDialEmergencyNumbersAsTheModemKnowsThem_data();
+    void shouldDialEmergencyNumbersAsTheModemKnowsThem();
     void shouldRecognizeServiceCodes_data();
     void shouldRecognizeServiceCodes();
     void shouldCountMatchingTail_data();
@@ -219,6 +221,33 @@ void TestPhoneNumbers::shouldRecognizeEmergencyNumbersWithoutModem()
     QFETCH(QString, number);
     QFETCH(bool, emergency);
     QCOMPARE(isEmergencyNumber(number), emergency);
+}
+
+void TestPhoneNumbers::shouldDialEmergencyNumbersAsTheModemKnowsThem_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("dialled");
+    QTest::newRow("listed number") << "112"
+                                   << "112";
+    QTest::newRow("sos urn") << "urn:service:sos"
+                             << "112";
+    QTest::newRow("written with separators") << "1-1-2"
+                                             << "112";
+    QTest::newRow("pause and tones dropped") << "112p1"
+                                             << "112";
+    QTest::newRow("behind hide identity") << "*31#112"
+                                          << "112";
+    QTest::newRow("ordinary number") << "0401234567"
+                                     << "";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestPhoneNumbers::shouldDialEmergencyNumbersAsTheModemKnowsThem()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, dialled);
+    QCOMPARE(emergencyNumberToDial(number), dialled);
 }
 
 void TestPhoneNumbers::shouldRecognizeServiceCodes_data()

@@ -1,3 +1,4 @@
+#include "buslimits.h"
 #include "emergencynumbers.h"
 
 #include <QDBusArgument>
@@ -164,6 +165,8 @@ private Q_SLOTS:
     void shouldFollowModemChanges();
     void shouldServeBuiltInListUntilTheModemAnswers();
     void shouldFollowModemServiceComingAndGoing();
+    void shouldKeepOnlyModemsAtPathsWithinTheBound_data();
+    void shouldKeepOnlyModemsAtPathsWithinTheBound();
 };
 
 void TestEmergencyNumbers::initTestCase()
@@ -252,6 +255,28 @@ void TestEmergencyNumbers::shouldFollowModemServiceComingAndGoing()
     }
     QVERIFY(spy.wait(5000));
     QCOMPARE(numbers.numbers(), Cellular::EmergencyNumbers::defaultNumbers());
+}
+
+void TestEmergencyNumbers::shouldKeepOnlyModemsAtPathsWithinTheBound_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("path at the bound")
+        << int(BusLimits::MaxObjectPathLength) << QStringList{"1234", "112"};
+    QTest::newRow("path too long") << BusLimits::MaxObjectPathLength + 1 << QStringList{"112"};
+}
+
+void TestEmergencyNumbers::shouldKeepOnlyModemsAtPathsWithinTheBound()
+{
+    QFETCH(int, length);
+    QFETCH(QStringList, expected);
+    // Modems are asked in the order of their paths, and answer in that order: the one at "/z"
+    // answers last.
+    const QString path = QStringLiteral("/m") + QString(length - 2, QLatin1Char('x'));
+    FakeOfono ofono({{path, {"1234"}}, {QStringLiteral("/z"), {"112"}}});
+    Cellular::EmergencyNumbers numbers(QDBusConnection::sessionBus());
+    QTRY_VERIFY(numbers.numbers().endsWith(QStringLiteral("112")) && numbers.fromModem());
+    QCOMPARE(numbers.numbers(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestEmergencyNumbers)

@@ -1,3 +1,4 @@
+#include "buslimits.h"
 #include "emergencynumbers.h"
 #include "fakemodemmanager.h"
 #include "modemmanagerobjects.h"
@@ -99,6 +100,34 @@ private Q_SLOTS:
         // A real modem added after the forged one shows the forged one was passed over.
         QVERIFY(!m_modem.addModem({}).isEmpty());
         QTRY_COMPARE(objects.modems(), QStringList{FakeModemManager::modemPath(0)});
+    }
+
+    void shouldIgnoreModemsAtPathsBeyondTheBound_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("path at the bound") << int(BusLimits::MaxObjectPathLength) << true;
+        QTest::newRow("path too long") << BusLimits::MaxObjectPathLength + 1 << false;
+    }
+    void shouldIgnoreModemsAtPathsBeyondTheBound()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, kept);
+        QVERIFY(m_modem.start(0));
+        ModemManagerObjects objects(QDBusConnection::sessionBus());
+        QTRY_VERIFY(objects.isListed());
+        const QString prefix = QStringLiteral("/org/freedesktop/ModemManager1/Modem/");
+        const QString path = prefix + QString(length - prefix.size(), QLatin1Char('x'));
+        const QVariantMap interfaces{
+            {ModemManagerObjects::voiceInterface(), QVariant::fromValue(QVariantMap())}};
+        QVERIFY(m_modem.emitSignal(QStringLiteral("/org/freedesktop/ModemManager1"),
+                                   QStringLiteral("org.freedesktop.DBus.ObjectManager"),
+                                   QStringLiteral("InterfacesAdded"), QStringLiteral("oa{sa{sv}}"),
+                                   {QVariant::fromValue(QDBusObjectPath(path)), interfaces}));
+        // A real modem added after it shows that the first was handled.
+        QVERIFY(!m_modem.addModem({}).isEmpty());
+        QTRY_VERIFY(objects.modems().contains(FakeModemManager::modemPath(0)));
+        QCOMPARE(objects.modems().contains(path), kept);
     }
 
     void shouldTakeEmergencyNumbersFromModemManagerSims()

@@ -1,3 +1,4 @@
+#include "buslimits.h"
 #include "commitnotifier.h"
 
 #include <QDBusArgument>
@@ -80,6 +81,13 @@ private Q_SLOTS:
         QTest::newRow("more ids than a sender may list")
             << QVariantList{"/db", 1, intArray(many)} << "/db 3:";
         QTest::newRow("well-formed") << QVariantList{"/db", 2, intArray({4, 5})} << "/db 2:4,5";
+        const QString longest(BusLimits::MaxFilePathLength, QLatin1Char('p'));
+        QTest::newRow("database path at the bound")
+            << QVariantList{longest, 0, intArray({1})} << longest + " 0:1";
+        QTest::newRow("database path too long")
+            << QVariantList{longest + 'p', 0, intArray({1})} << "";
+        QTest::newRow("30 MB database path")
+            << QVariantList{QString(30 * 1024 * 1024, QLatin1Char('p')), 0, intArray({1})} << "";
     }
 
     void shouldIgnoreMalformedAnnouncements()

@@ -4,23 +4,31 @@
 #include "contactpickercontroller.h"
 #include "contactpickermodel.h"
 #include "contactpickerpage.h"
+#include "contactsengine.h"
 #include "detailselector.h"
+#include "devcalluiclient.h"
 #include "dialogtestbench.h"
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
+#include "mbanner.h"
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mlist.h"
+#include "mscenemanager.h"
 #include "mtextedit.h"
 #include "pagemanager.h"
 #include "testsupport.h"
 #include "voicemail.h"
 #include "voicemaildialog.h"
 
+#include <QtContacts/QContactManager>
+
 #include <QAbstractItemModelTester>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The contacts tab on the real address book, the voicemail service (dconf) and the development
@@ -111,12 +119,14 @@ private:
     }
     void setSchedule(int answer, int end)
     {
-        QDBusMessage msg = QDBusMessage::createMethodCall(
-            QStringLiteral("com.velto.CallUi"), QStringLiteral("/com/velto/CallUi"),
-            QStringLiteral("com.velto.CallUi.Development"), QStringLiteral("SetSchedule"));
-        msg << answer << end << false;
-        QCOMPARE(QDBusConnection::sessionBus().call(msg, QDBus::Block, 3000).type(),
-                 QDBusMessage::ReplyMessage);
+        QVERIFY(DevCallUiClient::setSchedule(answer, end, false));
+    }
+    MBanner *shownBanner()
+    {
+        for (MSceneWindow *w : m_bench.window()->sceneManager()->overlays())
+            if (auto *banner = qobject_cast<MBanner *>(w))
+                return banner;
+        return nullptr;
     }
     void showContactsTab()
     {
@@ -177,6 +187,41 @@ private Q_SLOTS:
         QTRY_COMPARE(m_bench.requests().join(';'),
                      QStringLiteral("0401234567|pulse|%1|Anna Berg").arg(row->contactId()));
         closeDialogs();
+    }
+
+    void shouldIgnoreTheNumberPickerWhileACallIsBeingSetUp()
+    {
+        showContactsTab();
+        // Calls that are never answered: only the page frees its keys.
+        setSchedule(600000, 600000);
+        const auto restore = qScopeGuard([this] {
+            setSchedule(DialogTestBench::AnswerAfter, DialogTestBench::EndAfter);
+            page()->refreshCall();
+        });
+        m_bench.clearRequests();
+        const auto callContact = [this](const QString &name) {
+            ContactListRow *row = nullptr;
+            QTRY_VERIFY((row = rowOf(name)));
+            tap(row);
+            callFirstRow();
+            QTRY_VERIFY(!openDialog<DetailSelector>());
+        };
+        callContact(QStringLiteral("Anna Berg"));
+        QTRY_VERIFY(!page()->pendingCallId().isEmpty());
+        // Picked again while the first call is being set up: nothing is placed.
+        callContact(QStringLiteral("Anna Berg"));
+        QVERIFY(page()->isCallInFlight());
+        // Free again: the next pick calls. Requests reach the service in order, so once this one
+        // is there any other would be too.
+        page()->refreshCall();
+        callContact(QStringLiteral("<img src=x>"));
+        QTRY_COMPARE(m_bench.requests().size() > 1 ? m_bench.requests().last().section('|', 0, 1)
+                                                   : QString(),
+                     QStringLiteral("0407654321|pulse"));
+        QStringList called;
+        for (const QString &request : m_bench.requests())
+            called << request.section('|', 0, 1);
+        QCOMPARE(called.join(','), QStringLiteral("0401234567|pulse,0407654321|pulse"));
     }
 
     void shouldShowTheHistoryWhenACallIsAnsweredOffScreen()
@@ -311,6 +356,50 @@ private Q_SLOTS:
         QTRY_COMPARE(m_bench.requests().size(), 1);
         QCOMPARE(m_bench.requests().first().section('|', 0, 1), called + "|pulse");
         closeDialogs();
+    }
+
+    // The number is stored but its contact cannot be written (the address book the dialog's
+    // service writes is unusable): a banner says so, and the next request is taken as the first.
+    void shouldSayWhenTheVoicemailContactIsNotWritten()
+    {
+        setVoicemailNumbers({});
+        QTemporaryDir dir;
+        QFile garbage(dir.filePath(QStringLiteral("unusable.db")));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray("not an address book\n").repeated(300));
+        garbage.close();
+        QtContacts::QContactManager unusable(
+            ContactsEngine::ensureRegistered(),
+            {{QString::fromLatin1(ContactsEngine::databaseParameter), garbage.fileName()}});
+        Voicemail service;
+        service.setAddressBook(&unusable);
+        page()->setVoicemailService(&service);
+
+        pm()->showVoicemailDetailPicker();
+        VoicemailDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = openDialog<VoicemailDialog>()));
+        dialog->numberEdit()->setText(QStringLiteral("+358403330000"));
+        tap(dialog->saveButton());
+        MBanner *banner = nullptr;
+        QTRY_VERIFY((banner = shownBanner()));
+        QCOMPARE(banner->title(), qtTrId("qtn_call_voicemail_contact_not_saved"));
+        QVERIFY(!page()->isWaitingForVoicemail());
+        QTRY_VERIFY(!openDialog<VoicemailDialog>());
+        TestSupport::saveScreenshot(m_bench.window(), "contactpicker-voicemail-not-saved-en");
+        QTRY_COMPARE(CallHistoryVoicemail::instance()->voicemailNumbers(),
+                     QStringList{QStringLiteral("+358403330000")});
+        QVERIFY(CallHistoryVoicemail::instance()->voicemailContact().isEmpty());
+
+        pm()->showVoicemailDetailPicker();
+        QTRY_VERIFY(openDialog<VoicemailDialog>());
+        QVERIFY(page()->isWaitingForVoicemail());
+        closeDialogs();
+        page()->setVoicemailService(nullptr);
+        setVoicemailNumbers({});
+        // The banner would cover the next screenshots.
+        if (MBanner *shown = shownBanner())
+            shown->dismiss();
+        QTRY_VERIFY(!shownBanner());
     }
 
     void shouldLookRightInBothDirections_data()

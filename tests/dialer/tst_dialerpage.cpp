@@ -6,6 +6,9 @@
 #include "callhistorylocale.h"
 #include "callhistorypage.h"
 #include "callmodel.h"
+#include "contacteditorhandle.h"
+#include "contacteditorsheet.h"
+#include "devcalluiclient.h"
 #include "dialerkey.h"
 #include "dialerpage.h"
 #include "dialerwidget.h"
@@ -22,8 +25,9 @@
 #include "programwindow.h"
 #include "testsupport.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
+#include <QtContacts/QContactOnlineAccount>
+#include <QtContacts/QContactPhoneNumber>
+
 #include <QtTest>
 
 namespace {
@@ -43,6 +47,7 @@ class TestDialerPage : public QObject
 private:
     QScopedPointer<AccountsTestDatabase> m_db;
     QProcess m_service;
+    DevCallUiClient *m_requests = nullptr;
     MApplicationWindow *m_window = nullptr;
     CommHistory::EventStore m_store;
 
@@ -52,12 +57,7 @@ private:
 
     void setSchedule(int answer, int end, bool fail)
     {
-        QDBusMessage msg = QDBusMessage::createMethodCall(
-            QStringLiteral("com.velto.CallUi"), QStringLiteral("/com/velto/CallUi"),
-            QStringLiteral("com.velto.CallUi.Development"), QStringLiteral("SetSchedule"));
-        msg << answer << end << fail;
-        QCOMPARE(QDBusConnection::sessionBus().call(msg, QDBus::Block, 3000).type(),
-                 QDBusMessage::ReplyMessage);
+        QVERIFY(DevCallUiClient::setSchedule(answer, end, fail));
     }
 
     // The banners now shown, by title, "|"-separated.
@@ -123,6 +123,7 @@ private Q_SLOTS:
         m_service.start(TestSupport::builtProgram("services/call-ui-dev/call-ui-dev-service"),
                         QStringList());
         QVERIFY(TestSupport::waitForBusName(QStringLiteral("com.velto.CallUi")));
+        m_requests = new DevCallUiClient(this);
 
         QVERIFY(m_store.open());
         m_window = TestSupport::showProgramWindow();
@@ -147,62 +148,154 @@ private Q_SLOTS:
         dialer()->setText(QString());
         page()->accountSelector()->setDefault();
         page()->refreshCall();
+        page()->setCallHoldTimeout(Page::DefaultCallHoldTimeout);
+        m_requests->clearRequests();
     }
 
     void shouldDecideWhetherToCall_data()
     {
         QTest::addColumn<QString>("account");
         QTest::addColumn<QString>("callee");
-        QTest::addColumn<bool>("called");
+        // What reaches the service, "remote|account|contact id|name"; empty: nothing.
+        QTest::addColumn<QString>("request");
         QTest::addColumn<QString>("banner");
         const QString none;
         const QString incorrect = QStringLiteral("qtn_call_incorrect_number");
         const QString international = QStringLiteral("qtn_skyp_not_international_format");
-        QTest::newRow("emergency on cellular") << Cellular << "112" << true << none;
-        QTest::newRow("emergency on VoIP needing international form")
-            << IntlVoip << "112" << true << none;
-        QTest::newRow("emergency with no account ready") << QString() << "112" << true << none;
-        QTest::newRow("sos address on cellular") << Cellular << "urn:service:sos" << true << none;
-        QTest::newRow("service code on cellular") << Cellular << "*#06#" << true << none;
-        QTest::newRow("national number on cellular") << Cellular << "0401234567" << true << none;
+        QTest::newRow("emergency on cellular") << Cellular << "112"
+                                               << "112|pulse|0|" << none;
+        // Only the cellular network reaches the emergency services.
+        QTest::newRow("emergency on VoIP needing international form") << IntlVoip << "112"
+                                                                      << "112|pulse|0|" << none;
+        QTest::newRow("emergency on VoIP accepting local numbers") << LocalVoip << "911"
+                                                                   << "911|pulse|0|" << none;
+        QTest::newRow("emergency with no account ready") << QString() << "112"
+                                                         << "112|pulse|0|" << none;
+        QTest::newRow("sos address on cellular") << Cellular << "urn:service:sos"
+                                                 << "112|pulse|0|" << none;
+        QTest::newRow("service code on cellular") << Cellular << "*#06#"
+                                                  << "*#06#|pulse|0|" << none;
+        QTest::newRow("national number on cellular") << Cellular << "0401234567"
+                                                     << "0401234567|pulse|0|" << none;
         QTest::newRow("21 digits on cellular")
-            << Cellular << "012345678901234567890" << false << incorrect;
-        QTest::newRow("lone pause on cellular") << Cellular << "0401234567p" << false << incorrect;
+            << Cellular << "012345678901234567890" << none << incorrect;
+        QTest::newRow("lone pause on cellular") << Cellular << "0401234567p" << none << incorrect;
         QTest::newRow("SIP address on cellular")
-            << Cellular << "sip:anna@example.com" << false << incorrect;
-        QTest::newRow("national number on VoIP accepting it")
-            << LocalVoip << "0401234567" << true << none;
+            << Cellular << "sip:anna@example.com" << none << incorrect;
+        QTest::newRow("national number on VoIP accepting it") << LocalVoip << "0401234567"
+                                                              << "0401234567|local|0|" << none;
         QTest::newRow("national number on VoIP needing international form")
-            << IntlVoip << "0401234567" << false << international;
+            << IntlVoip << "0401234567" << none << international;
         QTest::newRow("plus form on VoIP needing international form")
-            << IntlVoip << "+358401234567" << true << none;
+            << IntlVoip << "+358401234567"
+            << "+358401234567|intl|0|" << none;
         QTest::newRow("00 form on VoIP needing international form")
-            << IntlVoip << "00358401234567" << true << none;
-        QTest::newRow("service code on VoIP needing international form")
-            << IntlVoip << "*100#" << true << none;
-        QTest::newRow("user name on VoIP") << IntlVoip << "anna.k" << true << none;
-        QTest::newRow("SIP address on VoIP") << IntlVoip << "sip:anna@example.com" << true << none;
+            << IntlVoip << "00358401234567"
+            << "00358401234567|intl|0|" << none;
+        QTest::newRow("service code on VoIP needing international form") << IntlVoip << "*100#"
+                                                                         << "*100#|intl|0|" << none;
+        QTest::newRow("user name on VoIP") << IntlVoip << "anna.k"
+                                           << "anna.k|intl|0|" << none;
+        QTest::newRow("SIP address on VoIP") << IntlVoip << "sip:anna@example.com"
+                                             << "sip:anna@example.com|intl|0|" << none;
     }
     void shouldDecideWhetherToCall()
     {
         QFETCH(QString, account);
         QFETCH(QString, callee);
-        QFETCH(bool, called);
+        QFETCH(QString, request);
         QFETCH(QString, banner);
         setSchedule(600000, 600000, false);
         page()->accountSelector()->setCurrentAccount(account);
+        const bool called = !request.isEmpty();
         // A refused number is pressed twice: its banner shows once while it is up.
         for (int i = 0; i < (called ? 1 : 2); ++i)
             QMetaObject::invokeMethod(page(), "slotCallRequested", Q_ARG(QString, callee));
         if (called) {
             QTRY_VERIFY(!page()->pendingCallId().isEmpty());
+            QCOMPARE(m_requests->requests().join(QLatin1Char(',')), request);
             QCOMPARE(banners(), QString());
         } else {
             QCOMPARE(banners(), qtTrId(qPrintable(banner)));
             // No request reaches the service.
             QTest::qWait(200);
             QVERIFY(page()->pendingCallId().isEmpty());
+            QCOMPARE(m_requests->requests(), QStringList());
         }
+    }
+
+    void shouldPlaceOneCallWhileTheFirstIsBeingSetUp_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("number") << "0401234567";
+        QTest::newRow("emergency number") << "112";
+    }
+    void shouldPlaceOneCallWhileTheFirstIsBeingSetUp()
+    {
+        QFETCH(QString, number);
+        setSchedule(600000, 600000, false);
+        type(number);
+        QSignalSpy holds(page(), &Page::callInFlightChanged);
+        tap(dialer()->callKey());
+        // The service has taken the request; the call is not answered yet.
+        QTRY_VERIFY(!page()->pendingCallId().isEmpty());
+        tap(dialer()->callKey());
+        tap(dialer()->callKey());
+        QVERIFY(page()->isCallInFlight());
+        // Once the keys are free (here: the page shown again), the next press calls. Requests
+        // reach the service in order: once this one is there, any other would be too.
+        page()->refreshCall();
+        dialer()->setText(QStringLiteral("0409999999"));
+        tap(dialer()->callKey());
+        QTRY_VERIFY(m_requests->requests().contains(QStringLiteral("0409999999|pulse|0|")));
+        QCOMPARE(m_requests->requests().join(QLatin1Char(',')),
+                 QStringLiteral("%1|pulse|0|,0409999999|pulse|0|").arg(number));
+        QCOMPARE(TestSupport::joinedFirstArguments(holds), QStringLiteral("true|false|true"));
+    }
+
+    void shouldFreeTheCallKeyWhenTheServiceSaysNothing()
+    {
+        setSchedule(600000, 600000, false);
+        page()->setCallHoldTimeout(100);
+        type(QStringLiteral("0401234567"));
+        tap(dialer()->callKey());
+        QVERIFY(page()->isCallInFlight());
+        QTRY_VERIFY(!page()->isCallInFlight());
+        tap(dialer()->callKey());
+        QTRY_COMPARE(m_requests->requests().size(), 2);
+        QCOMPARE(m_requests->requests().join(QLatin1Char(',')),
+                 QStringLiteral("0401234567|pulse|0|,0401234567|pulse|0|"));
+    }
+
+    void shouldNameARefusedCallInABanner_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("banner");
+        QTest::newRow("number")
+            << Cellular << "0401234567"
+            << qtTrId("qtn_call_failed").arg(QStringLiteral("\u202A0401234567\u202C"));
+        QTest::newRow("emergency number on VoIP")
+            << LocalVoip << "112"
+            << qtTrId("qtn_call_emergency_failed").arg(QStringLiteral("\u202A112\u202C"));
+    }
+    void shouldNameARefusedCallInABanner()
+    {
+        QFETCH(QString, account);
+        QFETCH(QString, number);
+        QFETCH(QString, banner);
+        setSchedule(-1, -1, true);
+        page()->accountSelector()->setCurrentAccount(account);
+        type(number);
+        tap(dialer()->callKey());
+        QTRY_COMPARE(banners(), banner);
+        // The refusal frees the key; the number stays to be tried again.
+        QVERIFY(!page()->isCallInFlight());
+        QCOMPARE(dialer()->text(), number);
+        TestSupport::saveScreenshot(
+            m_window,
+            QStringLiteral("dialer-call-failed-%1")
+                .arg(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), '-')));
     }
 
     void shouldFillInTheLastDialledNumber_data()
@@ -329,11 +422,16 @@ private Q_SLOTS:
         pm()->showCallHistory();
         QTRY_COMPARE(dialogs->dialogs().size(), 0);
 
-        // With nothing typed, the editor of a new contact opens at once.
+        // With nothing typed, the editor of a new contact opens at once, empty: no number or chat
+        // address that would call nothing.
         pm()->showDialer();
         dialer()->setText(QString());
         tap(dialer()->addContactKey());
         QTRY_VERIFY(pm()->contactEditor());
+        auto *editor = qobject_cast<ContactEditorSheet *>(pm()->contactEditor()->sceneWindow());
+        QVERIFY(editor);
+        QCOMPARE(editor->contact().details<QtContacts::QContactPhoneNumber>().size(), 0);
+        QCOMPARE(editor->contact().details<QtContacts::QContactOnlineAccount>().size(), 0);
         pm()->showCallHistory();
         QTRY_VERIFY(!pm()->contactEditor());
     }

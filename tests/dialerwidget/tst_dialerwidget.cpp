@@ -16,6 +16,7 @@
 #include <QGraphicsLinearLayout>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -75,12 +76,17 @@ public:
     }
 };
 
+// A square image of one colour, as an account's logo file.
+QImage solid(QColor colour)
+{
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
 QString joined(const QSignalSpy &spy)
 {
-    QStringList out;
-    for (const QList<QVariant> &args : spy)
-        out << (args.isEmpty() ? QStringLiteral("()") : args.first().toString());
-    return out.join(QLatin1Char('|'));
+    return TestSupport::joinedFirstArguments(spy);
 }
 } // namespace
 
@@ -114,6 +120,36 @@ private:
     {
         for (const QChar c : keys)
             tap(m_dialer->key(c));
+    }
+
+    // Which pure colour the account button shows most of: "red", "green", "blue" or "none".
+    QString logoColour()
+    {
+        QWidget *viewport = m_window->viewport();
+        Dialer::DialerAccountButton *button = m_dialer->accountButton();
+        const QRect area =
+            m_window->mapFromScene(button->sceneBoundingRect()).boundingRect() & viewport->rect();
+        const QImage image = viewport->grab(area).toImage();
+        const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+        const char *const names[] = {"red", "green", "blue"};
+        QString best = QStringLiteral("none");
+        int most = 20;
+        for (int i = 0; i < 3; ++i) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    count += qAbs(c.red() - colours[i].red()) +
+                                 qAbs(c.green() - colours[i].green()) +
+                                 qAbs(c.blue() - colours[i].blue()) <
+                             60;
+                }
+            if (count > most) {
+                most = count;
+                best = QLatin1String(names[i]);
+            }
+        }
+        return best;
     }
 
 private Q_SLOTS:
@@ -465,6 +501,34 @@ private Q_SLOTS:
         QVERIFY(!button->backgroundColor().isValid());
         tap(button);
         QCOMPARE(m_selector->listRequests, 1);
+    }
+
+    void shouldReadALogoFileOncePerPath()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first.png"));
+        const QString second = dir.filePath(QStringLiteral("second.png"));
+        QVERIFY(solid(Qt::red).save(first));
+        QVERIFY(solid(Qt::green).save(second));
+        const auto announce = [this](const QString &logo) {
+            Q_EMIT m_selector->accountChanged(false, false, QStringLiteral("Internet call"),
+                                              QStringLiteral("Work"), QStringLiteral("€1"), logo,
+                                              QStringLiteral("#ffffff"));
+        };
+        announce(first);
+        QCOMPARE(logoColour(), QStringLiteral("red"));
+        // The file changes under the same path; every repaint (here: new credits) still draws
+        // what was read the first time, so no paint reads the file again.
+        QVERIFY(solid(Qt::blue).save(first));
+        for (const char *credits : {"€2", "€3"}) {
+            Q_EMIT m_selector->creditsChanged(QString::fromUtf8(credits));
+            QCOMPARE(logoColour(), QStringLiteral("red"));
+        }
+        // Another path is read in its turn, and the first is still known.
+        announce(second);
+        QCOMPARE(logoColour(), QStringLiteral("green"));
+        announce(first);
+        QCOMPARE(logoColour(), QStringLiteral("red"));
     }
 };
 

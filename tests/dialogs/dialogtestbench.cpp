@@ -5,6 +5,7 @@
 #include "callhistoryitem.h"
 #include "callhistorylocale.h"
 #include "contactsengine.h"
+#include "devcalluiclient.h"
 #include "mapplicationwindow.h"
 #include "mlocale.h"
 #include "pagemanager.h"
@@ -45,16 +46,14 @@ bool DialogTestBench::start()
         return false;
     }
     // Calls are answered at once and end soon, so that they reach the history quickly.
-    m_service.start(TestSupport::builtProgram("services/call-ui-dev/call-ui-dev-service"),
-                    {"--answer-after", "50", "--end-after", "100"});
+    m_service.start(
+        TestSupport::builtProgram("services/call-ui-dev/call-ui-dev-service"),
+        {"--answer-after", QString::number(AnswerAfter), "--end-after", QString::number(EndAfter)});
     if (!TestSupport::waitForBusName(QStringLiteral("com.velto.CallUi"))) {
         m_error = QStringLiteral("the development call-UI service did not start");
         return false;
     }
-    QDBusConnection::sessionBus().connect(
-        QStringLiteral("com.velto.CallUi"), QStringLiteral("/com/velto/CallUi"),
-        QStringLiteral("com.velto.CallUi.Development"), QStringLiteral("CallRequested"), this,
-        SLOT(onCallRequested(QString, QString, QString, uint, QString, bool)));
+    m_client = new DevCallUiClient(this);
     m_book = new QContactManager(ContactsEngine::ensureRegistered(), {}, this);
     setLanguage(QStringLiteral("en"));
     m_window = new MApplicationWindow;
@@ -79,14 +78,15 @@ void DialogTestBench::setLanguage(const QString &language)
     QCoreApplication::processEvents();
 }
 
-void DialogTestBench::onCallRequested(const QString &, const QString &accountPath,
-                                      const QString &accountId, uint localContactId,
-                                      const QString &contactName, bool)
+QStringList DialogTestBench::requests() const
 {
-    m_requests << QStringLiteral("%1|%2|%3|%4")
-                      .arg(accountId, accountPath.section(QLatin1Char('/'), -1))
-                      .arg(localContactId)
-                      .arg(contactName);
+    return m_client ? m_client->requests() : QStringList();
+}
+
+void DialogTestBench::clearRequests()
+{
+    if (m_client)
+        m_client->clearRequests();
 }
 
 quint32 DialogTestBench::addContact(const QString &first, const QString &last,

@@ -12,6 +12,7 @@
 
 class AccountsTestDatabase;
 class CallHistoryItem;
+class DevCallUiClient;
 class MApplicationWindow;
 
 // What the dialog tests share: a shown main window with its pages, a VoIP account ("Office",
@@ -48,15 +49,16 @@ public:
     void refill(CallHistoryItem *row, const CommHistory::Event &event);
 
     // Requests the service got, "remote|account|contact id|name", oldest first.
-    QStringList requests() const { return m_requests; }
-    void clearRequests() { m_requests.clear(); }
+    QStringList requests() const;
+    void clearRequests();
+    // The service's side of the test: its requests as they come, and its schedule.
+    DevCallUiClient *service() const { return m_client; }
+    // The schedule the bench starts the service with: calls answered at once and ended soon.
+    static const int AnswerAfter = 50;
+    static const int EndAfter = 100;
 
     // Switches the program's language (and layout direction): "en" or "ar".
     static void setLanguage(const QString &language);
-
-private Q_SLOTS:
-    void onCallRequested(const QString &uid, const QString &accountPath, const QString &accountId,
-                         uint localContactId, const QString &contactName, bool video);
 
 private:
     QString m_error;
@@ -65,5 +67,5 @@ private:
     QtContacts::QContactManager *m_book = nullptr;
     QProcess m_service;
     QStandardItemModel m_events;
-    QStringList m_requests;
+    DevCallUiClient *m_client = nullptr;
 };

@@ -76,6 +76,26 @@ private Q_SLOTS:
         QCOMPARE(int(record.numberType(numbers.isEmpty() ? address : numbers.first().number())),
                  expected);
     }
+
+    void shouldGiveAnEmptyContactForNoAddress_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("cellular") << Cellular << "";
+        QTest::newRow("no account") << QString() << "";
+        QTest::newRow("sip") << Sip << "";
+        QTest::newRow("blank on sip") << Sip << "  ";
+    }
+
+    void shouldGiveAnEmptyContactForNoAddress()
+    {
+        QFETCH(QString, account);
+        QFETCH(QString, address);
+        const QContact contact = contactForAddress(address, account);
+        QCOMPARE(contact.details<QContactPhoneNumber>().size(), 0);
+        QCOMPARE(contact.details<QContactOnlineAccount>().size(), 0);
+        QVERIFY(contact.isEmpty());
+    }
 };
 
 CH_TOUCH_TEST_MAIN(TestContactForAddress)

@@ -2,7 +2,9 @@
 #include "avatarwidget.h"
 #include "callhistorydialogmanager.h"
 #include "callhistoryitem.h"
+#include "callhistorypage.h"
 #include "callhistoryvoicemail.h"
+#include "devcalluiclient.h"
 #include "dialogtestbench.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
@@ -11,11 +13,14 @@
 #include "mimagewidget.h"
 #include "mlabel.h"
 #include "mscenemanager.h"
+#include "pagemanager.h"
 #include "returncalldialog.h"
 #include "subtitlelabel.h"
 #include "testsupport.h"
+#include "uricatcher.h"
 #include "voicemail.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 
 namespace {
@@ -27,6 +32,7 @@ QString shown(const QString &number)
 {
     return LRE + number + PDF;
 }
+
 } // namespace
 
 // The return-call dialogs over real rows, a real address book, the accounts database and the
@@ -65,6 +71,15 @@ private:
         QTRY_VERIFY(m_bench.window()->sceneManager()->overlays().isEmpty());
     }
 
+    MBanner *topBanner()
+    {
+        const QList<MSceneWindow *> shown = m_bench.window()->sceneManager()->overlays();
+        for (int i = shown.size() - 1; i >= 0; --i)
+            if (auto *banner = qobject_cast<MBanner *>(shown.at(i)))
+                return banner;
+        return nullptr;
+    }
+
     QList<CommHistory::Event::Contact> anna()
     {
         return {{m_anna, QStringLiteral("Anna Virtanen")}};
@@ -90,7 +105,12 @@ private Q_SLOTS:
         QTRY_VERIFY(CallHistoryVoicemail::instance()->isVoicemailNumber(VoicemailNo));
     }
 
-    void cleanup() { closeAll(); }
+    void cleanup()
+    {
+        closeAll();
+        // The next test starts with the call keys free, whether or not its call was answered.
+        PageManager::instance()->callHistoryPage()->refreshCall();
+    }
 
     void cleanupTestCase() { qDeleteAll(m_rows); }
 
@@ -344,6 +364,11 @@ private Q_SLOTS:
             << DialogTestBench::call(DialogTestBench::Sip, "sip:shared@example.com",
                                      {{m_anna, "Anna Virtanen"}, {m_bob, "Bob Smith"}})
             << QStringLiteral("sip:shared@example.com|office|0|");
+        // Only the cellular network reaches the emergency services.
+        CommHistory::Event emergency = DialogTestBench::call(DialogTestBench::Sip, "112");
+        emergency.setIsEmergencyCall(true);
+        QTest::newRow("emergency number through voip: on cellular")
+            << emergency << QStringLiteral("112|pulse|0|");
     }
 
     void shouldPlaceCallThroughServiceAndCloseAfterward()
@@ -365,8 +390,64 @@ private Q_SLOTS:
         QCOMPARE(m_bench.requests().size(), 1);
     }
 
+    void shouldIgnoreTheCallButtonWhileACallIsBeingSetUp()
+    {
+        CallHistoryPage *history = PageManager::instance()->callHistoryPage();
+        QVERIFY(history);
+        // Calls that are never answered: only the page frees its keys.
+        QVERIFY(DevCallUiClient::setSchedule(600000, 600000, false));
+        const auto restore = qScopeGuard([history] {
+            DevCallUiClient::setSchedule(DialogTestBench::AnswerAfter, DialogTestBench::EndAfter,
+                                         false);
+            history->refreshCall();
+        });
+        m_bench.clearRequests();
+        const auto callBack = [this](const char *number) {
+            QPointer<ReturnCallDialog> d =
+                tap(row(DialogTestBench::call(DialogTestBench::Cellular, number)));
+            QVERIFY(d);
+            d->callButton()->click();
+            QTRY_VERIFY(!d);
+        };
+        callBack("0401111111");
+        QTRY_VERIFY(!history->pendingCallId().isEmpty());
+        // Another call back while the first call is being set up places nothing.
+        callBack("0402222222");
+        QVERIFY(history->isCallInFlight());
+        history->refreshCall();
+        callBack("0403333333");
+        QTRY_COMPARE(m_bench.requests().join(','),
+                     QStringLiteral("0401111111|pulse|0|,0403333333|pulse|0|"));
+    }
+
+    void shouldRefuseToMessageAddressesOfOtherSchemes_data()
+    {
+        QTest::addColumn<QString>("remote");
+        QTest::newRow("file") << "file:///etc/passwd";
+        QTest::newRow("smb share") << "smb://evil.example.com/share";
+        QTest::newRow("web page") << "https://evil.example.com/x";
+    }
+
+    void shouldRefuseToMessageAddressesOfOtherSchemes()
+    {
+        QFETCH(QString, remote);
+        UriCatcher catcher({"file", "smb", "https"});
+        QPointer<ReturnCallDialog> d =
+            tap(row(DialogTestBench::call(DialogTestBench::Sip, remote)));
+        QVERIFY(d && d->messageButton());
+        d->messageButton()->click();
+        MBanner *banner = nullptr;
+        QTRY_VERIFY((banner = topBanner()));
+        QCOMPARE(banner->title(), qtTrId("qtn_call_message_refused"));
+        QCOMPARE(catcher.uris, QStringList());
+        TestSupport::saveScreenshot(m_bench.window(), QStringLiteral("dialog-message-refused-%1")
+                                                          .arg(QTest::currentDataTag())
+                                                          .replace(' ', '-'));
+    }
+
     void shouldCloseAtOnceWhenDisplayGoesOff()
     {
+        m_bench.clearRequests();
         QPointer<ReturnCallDialog> d =
             tap(row(DialogTestBench::call(DialogTestBench::Cellular, "0401111111")));
         QVERIFY(d);

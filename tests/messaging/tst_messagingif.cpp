@@ -1,6 +1,6 @@
 #include "messagingif.h"
+#include "uricatcher.h"
 
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QtTest>
 
@@ -8,14 +8,6 @@ namespace {
 const QString Cellular = QStringLiteral("/org/freedesktop/Telepathy/Account/pulse/tel/pulse");
 const QString Sip = QStringLiteral("/org/freedesktop/Telepathy/Account/sofiasip/sip/office");
 
-class UriCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList uris;
-public Q_SLOTS:
-    void open(const QUrl &url) { uris << url.toString(QUrl::FullyEncoded); }
-};
 } // namespace
 
 // Conversations are handed to the desktop as URIs; nothing is sent by the program itself.
@@ -44,6 +36,24 @@ private Q_SLOTS:
                                         << "";
         QTest::newRow("markup is no uri") << Sip << "<b>x</b>"
                                           << "";
+        QTest::newRow("sips address") << Sip << "sips:alice@example.com"
+                                      << "sips:alice@example.com";
+        QTest::newRow("xmpp address") << Sip << "xmpp:alice@example.com"
+                                      << "xmpp:alice@example.com";
+        QTest::newRow("im address") << Sip << "im:alice@example.com"
+                                    << "im:alice@example.com";
+        QTest::newRow("scheme in capitals") << Sip << "XMPP:alice@example.com"
+                                            << "xmpp:alice@example.com";
+        QTest::newRow("file refused") << Sip << "file:///etc/passwd"
+                                      << "";
+        QTest::newRow("smb share refused") << Sip << "smb://evil.example.com/share"
+                                           << "";
+        QTest::newRow("web page refused") << Sip << "https://evil.example.com/"
+                                          << "";
+        QTest::newRow("application's own scheme refused") << Sip << "steam://run/1"
+                                                          << "";
+        QTest::newRow("file refused on cellular") << Cellular << "file:///etc/passwd"
+                                                  << "";
     }
 
     void shouldWriteConversationUri()
@@ -57,12 +67,21 @@ private Q_SLOTS:
     void shouldReportWhetherHandlerTookIt()
     {
         MessagingIf messaging;
-        UriCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("sms"), &catcher, "open");
+        UriCatcher catcher({QStringLiteral("sms")});
         QVERIFY(messaging.startConversation(Cellular, QStringLiteral("0401234567")));
         QVERIFY(!messaging.startConversation(Cellular, QString()));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("sms"));
         QCOMPARE(catcher.uris.join(','), QStringLiteral("sms:0401234567"));
+    }
+
+    void shouldHandNothingButMessagingToHandlers()
+    {
+        MessagingIf messaging;
+        UriCatcher catcher({"file", "smb", "https", "steam", "xmpp"});
+        for (const char *remote : {"file:///etc/passwd", "smb://evil.example.com/share",
+                                   "https://evil.example.com/", "steam://run/1"})
+            QVERIFY(!messaging.startConversation(Sip, QString::fromLatin1(remote)));
+        QVERIFY(messaging.startConversation(Sip, QStringLiteral("xmpp:alice@example.com")));
+        QCOMPARE(catcher.uris.join(','), QStringLiteral("xmpp:alice@example.com"));
     }
 };
 

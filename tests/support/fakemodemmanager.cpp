@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 
 namespace {
@@ -71,6 +72,21 @@ QString FakeModemManager::addIncomingCall(const QString &modem, const QString &n
 {
     const QVariantList r = control(QStringLiteral("AddIncomingCall"), {modem, number});
     return r.isEmpty() ? QString() : r.first().toString();
+}
+
+QString FakeModemManager::addIncomingCallAt(const QString &modem, const QString &path,
+                                            const QString &number)
+{
+    const QVariantList r = control(QStringLiteral("AddIncomingCallAt"),
+                                   {modem, QVariant::fromValue(QDBusObjectPath(path)), number});
+    return r.isEmpty() ? QString() : r.first().toString();
+}
+
+bool FakeModemManager::announceMissingCalls(const QString &modem, uint count)
+{
+    bool ok = false;
+    control(QStringLiteral("AnnounceMissingCalls"), {modem, count}, &ok);
+    return ok;
 }
 
 bool FakeModemManager::setCallState(const QString &call, int state, uint reason)

@@ -25,6 +25,10 @@ public:
     QString addModem(const QStringList &emergencyNumbers);
     bool removeModem(const QString &modem);
     QString addIncomingCall(const QString &modem, const QString &number);
+    // The same under the call object path given (one ModemManager would not choose).
+    QString addIncomingCallAt(const QString &modem, const QString &path, const QString &number);
+    // The modem announces count calls (CallAdded) that do not exist.
+    bool announceMissingCalls(const QString &modem, uint count);
     // A call rings on the modem while the next listing (GetManagedObjects) is answered: its
     // signals go out before the answer, which does not hold it.
     bool ringDuringNextListing(const QString &modem, const QString &number);

@@ -7,8 +7,8 @@ manager on /org/freedesktop/ModemManager1, modems with the Modem and Modem.Voice
 their SIM with EmergencyNumbers, and Call objects (Start, Accept, Hangup, StateChanged).
 
 The test drives it through the interface com.velto.Test.FakeModemManager on the main object:
-AddModem, RemoveModem, AddIncomingCall, RingDuringNextListing, SetCallState, SetCallNumber,
-SetStartMode, Calls.
+AddModem, RemoveModem, AddIncomingCall, AddIncomingCallAt, AnnounceMissingCalls,
+RingDuringNextListing, SetCallState, SetCallNumber, SetStartMode, Calls.
 
     python3 -m dbusmock --session --template tests/support/fakemodemmanager.py
 
@@ -16,6 +16,7 @@ Parameters (-p '{"modems": 0}'): "modems", how many modems to start with (defaul
 '''
 
 import dbus
+import dbus.lowlevel
 
 from dbusmock import mockobject
 
@@ -71,9 +72,10 @@ def _set_state(call, state, reason):
     call.EmitSignal(CALL_IFACE, 'StateChanged', 'iiu', [old, state, reason])
 
 
-def _add_call(modem, direction, number, state, reason):
-    path = f'/org/freedesktop/ModemManager1/Call/{_counters["call"]}'
-    _counters['call'] += 1
+def _add_call(modem, direction, number, state, reason, path=None):
+    if path is None:
+        path = f'/org/freedesktop/ModemManager1/Call/{_counters["call"]}'
+        _counters['call'] += 1
     mockobject.objects[MAIN_OBJ].AddObject(path, CALL_IFACE, {
         'State': dbus.Int32(state),
         'StateReason': dbus.Int32(reason),
@@ -206,6 +208,24 @@ def AddIncomingCall(self, modem, number):
     '''A call rings on modem from number ('' for a withheld number).'''
     return _add_call(mockobject.objects[modem], DIRECTION_INCOMING, number, STATE_RINGING_IN,
                      REASON_INCOMING_NEW)
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='sos', out_signature='s')
+def AddIncomingCallAt(self, modem, path, number):
+    '''A call rings on modem from number, under the call object path given.'''
+    return _add_call(mockobject.objects[modem], DIRECTION_INCOMING, number, STATE_RINGING_IN,
+                     REASON_INCOMING_NEW, str(path))
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='su', out_signature='')
+def AnnounceMissingCalls(self, modem, count):
+    '''Modem announces count calls (CallAdded) that it never makes: a flood of calls whose
+    properties cannot be read. Sent as plain messages, for speed.'''
+    for i in range(int(count)):
+        message = dbus.lowlevel.SignalMessage(str(modem), VOICE_IFACE, 'CallAdded')
+        message.append(dbus.ObjectPath(f'/org/freedesktop/ModemManager1/Call/missing{i}'),
+                       signature='o')
+        self.connection.send_message(message)
 
 
 @dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')

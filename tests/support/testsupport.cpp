@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 
@@ -53,6 +54,14 @@ MApplicationWindow *shownWindow()
         return window;
     delete window;
     return nullptr;
+}
+
+QString joinedFirstArguments(const QSignalSpy &spy)
+{
+    QStringList out;
+    for (const QList<QVariant> &args : spy)
+        out << (args.isEmpty() ? QStringLiteral("()") : args.first().toString());
+    return out.join(QLatin1Char('|'));
 }
 
 } // namespace TestSupport

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class MApplicationWindow;
+class QSignalSpy;
 class QWidget;
 
 // Small helpers shared by the tests: bus names, child processes, windows, screenshots.
@@ -20,6 +21,8 @@ QString saveScreenshot(QWidget *widget, const QString &name);
 // A portrait application window of the program's size (480 x 854), shown; null when it was not
 // exposed within the usual wait.
 MApplicationWindow *shownWindow();
+// The first argument of each signal a spy caught, as text, "|"-separated ("()" for none).
+QString joinedFirstArguments(const QSignalSpy &spy);
 } // namespace TestSupport
 
 // main() for tests that need the touch layer's application object.

@@ -1,6 +1,7 @@
 #include "contactsengine.h"
 #include "mgconfitem.h"
 #include "voicemail.h"
+#include "voicemailsave.h"
 #include "voicemailstore.h"
 
 #include <QtContacts/QContactDetailFilter>
@@ -14,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 using namespace QtContacts;
 
@@ -229,6 +232,155 @@ private Q_SLOTS:
         QCOMPARE(runSetter({QStringLiteral("0401")}, noBus), int(Voicemail::StorageError));
         QVERIFY(VoicemailStore().numbers().isEmpty());
         QVERIFY(voicemailContacts().isEmpty());
+    }
+
+    void shouldKeepOnlyNumbersWithinBoundsWrittenByOthers_data()
+    {
+        const QString longest(VoicemailStore::MaximumNumberLength, QLatin1Char('1'));
+        QStringList most;
+        for (int i = 0; i < VoicemailStore::MaximumNumberCount; ++i)
+            most << QString::number(401 + i);
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("number at the bound")
+            << QStringList{"0401", longest} << QStringLiteral("0401|") + longest;
+        QTest::newRow("number too long")
+            << QStringList{"0401", longest + '1', "0402"} << "0401|0402";
+        QTest::newRow("numbers at the bound") << most << most.join(QLatin1Char('|'));
+        QTest::newRow("one number too many")
+            << (most + QStringList{"999"}) << most.join(QLatin1Char('|'));
+    }
+    void shouldKeepOnlyNumbersWithinBoundsWrittenByOthers()
+    {
+        QFETCH(QStringList, written);
+        QFETCH(QString, reported);
+        Voicemail voicemail;
+        QSignalSpy changed(&voicemail, &Voicemail::voicemailNumbersChanged);
+        QVERIFY(MGConfItem(QString::fromLatin1(VoicemailStore::numbersKey)).set(written));
+        QTRY_COMPARE(changed.count(), 1);
+        QCOMPARE(reports(changed), reported + QStringLiteral("/0"));
+    }
+
+    void shouldRefuseMoreNumbersThanItKeeps_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("error");
+        QTest::newRow("numbers at the bound")
+            << int(VoicemailStore::MaximumNumberCount) << int(Voicemail::NoError);
+        QTest::newRow("one number too many")
+            << VoicemailStore::MaximumNumberCount + 1 << int(Voicemail::InvalidNumberError);
+    }
+    void shouldRefuseMoreNumbersThanItKeeps()
+    {
+        QFETCH(int, count);
+        QFETCH(int, error);
+        QList<VoicemailNumber> numbers;
+        for (int i = 0; i < count; ++i)
+            numbers << VoicemailNumber(QString::number(401 + i));
+        QCOMPARE(int(VoicemailStore().setNumbers(numbers)), error);
+        QCOMPARE(VoicemailStore().numbers().size(), error == Voicemail::NoError ? count : 0);
+    }
+
+    // A set started on a connection to the address book: its outcome comes from the event loop,
+    // every client is told, and a book that cannot be written costs the contact only.
+    void shouldSetWithoutWaitingForTheAddressBook_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<bool>("bookUsable");
+        QTest::addColumn<QString>("expected"); // "error/stored/numbers of the voicemail contact"
+        QTest::newRow("first number")
+            << QStringList() << QStringList{"0401"} << true << "0/0401/0401";
+        QTest::newRow("numbers changed") << QStringList{"0401"} << QStringList{"0402", " 0401"}
+                                         << true << "0/0402|0401/0402|0401";
+        QTest::newRow("cleared") << QStringList{"0401"} << QStringList() << true << "0//";
+        QTest::newRow("not a number")
+            << QStringList{"0401"} << QStringList{"0402", "abc"} << true << "1/0401/0401";
+        QTest::newRow("unusable book")
+            << QStringList() << QStringList{"0401"} << false << "3/0401/";
+        QTest::newRow("cleared, unusable book")
+            << QStringList{"0401"} << QStringList() << false << "3//0401";
+    }
+
+    void shouldSetWithoutWaitingForTheAddressBook()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, numbers);
+        QFETCH(bool, bookUsable);
+        QFETCH(QString, expected);
+        QCOMPARE(VoicemailStore().setNumbers(VoicemailNumber::fromStringList(before)),
+                 Voicemail::NoError);
+        const QString unusableFile = m_dir.filePath(QStringLiteral("unusable.db"));
+        QFile garbage(unusableFile);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray("not an address book\n").repeated(300));
+        garbage.close();
+        QContactManager unusable(
+            ContactsEngine::ensureRegistered(),
+            {{QString::fromLatin1(ContactsEngine::databaseParameter), unusableFile}});
+
+        Voicemail setter;
+        Voicemail watcher;
+        if (!bookUsable)
+            setter.setAddressBook(&unusable);
+        QSignalSpy changed(&watcher, &Voicemail::voicemailNumbersChanged);
+        VoicemailSave *save =
+            setter.startSettingVoicemailNumbers(VoicemailNumber::fromStringList(numbers));
+        QSignalSpy finished(save, &VoicemailSave::finished);
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(finished.wait());
+        const int error = finished.first().first().value<Voicemail::VoicemailError>();
+        QCOMPARE(QString::number(error) + '/' + numbersOf(VoicemailStore().numbers()) + '/' +
+                     numbersOf(voicemailContacts().value(0)),
+                 expected);
+        QCOMPARE(setter.errorString().isEmpty(), error == Voicemail::NoError);
+        if (error == Voicemail::NoError || error == Voicemail::AddressBookError)
+            QTRY_COMPARE(reports(changed).section(QLatin1Char(';'), -1),
+                         numbersOf(VoicemailStore().numbers()) + QStringLiteral("/0"));
+        QFile::remove(unusableFile);
+    }
+
+    // Another process holds the address book's write lock: the set waits for it in the
+    // engine's thread while this one goes on, then ends as usual.
+    void shouldNotBlockWhileAnotherProcessWritesTheBook()
+    {
+        QCOMPARE(VoicemailStore().setNumbers({VoicemailNumber("0401")}), Voicemail::NoError);
+        sqlite3 *other = nullptr;
+        QCOMPARE(
+            sqlite3_open(QFile::encodeName(ContactsEngine::databasePath()).constData(), &other),
+            SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        Voicemail setter;
+        VoicemailSave *save = setter.startSettingVoicemailNumbers({VoicemailNumber("0402")});
+        QSignalSpy finished(save, &VoicemailSave::finished);
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(numbersOf(VoicemailStore().numbers()), QStringLiteral("0401"));
+        QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        QVERIFY(finished.wait());
+        QCOMPARE(finished.first().first().value<Voicemail::VoicemailError>(), Voicemail::NoError);
+        QCOMPARE(numbersOf(VoicemailStore().numbers()), QStringLiteral("0402"));
+        QCOMPARE(numbersOf(voicemailContacts().value(0)), QStringLiteral("0402"));
+    }
+
+    // Sets started one after another on one book end in that order, with one voicemail contact.
+    void shouldRunSetsOneAfterAnother()
+    {
+        Voicemail setter;
+        QStringList outcomes;
+        for (const char *number : {"0401", "0402", "0403"}) {
+            VoicemailSave *save =
+                setter.startSettingVoicemailNumbers({VoicemailNumber(QString::fromLatin1(number))});
+            connect(save, &VoicemailSave::finished, this,
+                    [&outcomes, save](Voicemail::VoicemailError error) {
+                        outcomes << save->numbers().join('|') + '/' + QString::number(error);
+                    });
+        }
+        QTRY_COMPARE(outcomes.join(';'), QStringLiteral("0401/0;0402/0;0403/0"));
+        QCOMPARE(voicemailContacts().size(), 1);
+        QCOMPARE(numbersOf(voicemailContacts().value(0)), QStringLiteral("0403"));
+        QCOMPARE(numbersOf(VoicemailStore().numbers()), QStringLiteral("0403"));
     }
 
     void shouldReportAValueWrittenByHandThatIsNoList()

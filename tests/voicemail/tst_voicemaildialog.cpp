@@ -20,6 +20,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 using namespace QtContacts;
 
 // The voicemail number dialog: what it refuses, what it stores (the dconf key and the voicemail
@@ -167,6 +169,33 @@ private Q_SLOTS:
         QCOMPARE(reports(results), expected.section(QLatin1Char('|'), 0, 0) + QStringLiteral("/0"));
         QTRY_COMPARE(storedNumbers(), expected);
         QCOMPARE(contactNumbers(), expected);
+    }
+
+    // Another process holds the address book's write lock: the save waits for it without
+    // blocking the dialog (its save button waits), then ends as usual.
+    void shouldStayResponsiveWhileTheAddressBookIsBusy()
+    {
+        sqlite3 *other = nullptr;
+        QCOMPARE(
+            sqlite3_open(QFile::encodeName(ContactsEngine::databasePath()).constData(), &other),
+            SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QPointer<VoicemailDialog> dialog = openDialog();
+        QSignalSpy results(dialog.data(), &VoicemailDialog::preferredVoicemailNumber);
+        dialog->numberEdit()->setText(QStringLiteral("0404444444"));
+        tap(dialog->saveButton());
+        QTRY_VERIFY(dialog && !dialog->saveButton()->isEnabled());
+        // A second tap meanwhile starts nothing more.
+        dialog->save();
+        QCOMPARE(reports(results), QString());
+        QCOMPARE(dialog->sceneWindowState(), MSceneWindow::Appeared);
+        TestSupport::saveScreenshot(m_window, QStringLiteral("voicemaildialog-saving-en"));
+        QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        QTRY_VERIFY(!dialog);
+        QCOMPARE(reports(results), QStringLiteral("0404444444/0"));
+        QTRY_COMPARE(storedNumbers(), QStringLiteral("0404444444"));
+        QCOMPARE(contactNumbers(), QStringLiteral("0404444444"));
     }
 
     void shouldStartWithTheCurrentNumberWhenAsked()
