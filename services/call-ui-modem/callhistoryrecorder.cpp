@@ -21,7 +21,8 @@ CommHistory::Event CallHistoryRecorder::eventFor(const CallRecord &call, qint64 
     e.setStartTimeT(start / 1000);
     e.setEndTimeT(end / 1000);
     e.setIsMissedCall(incoming && !answered);
-    e.setIsRead(!(incoming && !answered));
+    // A call the person declined was seen: missed, but read.
+    e.setIsRead(!(incoming && !answered) || call.declined);
     e.setIsEmergencyCall(call.emergency);
     return e;
 }

@@ -21,6 +21,7 @@ CallScreen::CallScreen(CallScreenBackend *backend, const QString &addressBook, Q
     connect(backend, &CallScreenBackend::callAdded, this, &CallScreen::onCallAdded);
     connect(backend, &CallScreenBackend::callStateChanged, this, &CallScreen::onCallStateChanged);
     connect(backend, &CallScreenBackend::callEnded, this, &CallScreen::onCallEnded);
+    connect(backend, &CallScreenBackend::callNumberChanged, this, &CallScreen::onCallNumberChanged);
     connect(m_lookup, &CallerLookup::found, this, &CallScreen::onCallerFound);
 
     connect(m_page, &CallScreenPage::answerTapped, this, &CallScreen::onAnswer);
@@ -246,6 +247,19 @@ void CallScreen::onCallStateChanged(const QString &id, CallScreenBackend::State 
     call->state = state;
     if (state == CallScreenBackend::Active && !call->talking.isValid())
         call->talking.start();
+    refresh();
+}
+
+void CallScreen::onCallNumberChanged(const QString &id, const QString &number)
+{
+    Call *call = find(id);
+    if (!call || call->number == number)
+        return;
+    call->number = number;
+    call->contactId = 0;
+    call->name.clear();
+    if (!number.isEmpty())
+        m_lookup->lookUp(id, number);
     refresh();
 }
 

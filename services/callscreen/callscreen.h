@@ -87,6 +87,7 @@ private:
     void onCallAdded(const QString &id, const QString &number,
                      CallScreenBackend::Direction direction, CallScreenBackend::State state);
     void onCallStateChanged(const QString &id, CallScreenBackend::State state);
+    void onCallNumberChanged(const QString &id, const QString &number);
     void onCallEnded(const QString &id, CallScreenBackend::EndReason reason);
     void onCallerFound(const QString &id, const QString &number, QContactLocalId contactId,
                        const QString &name);

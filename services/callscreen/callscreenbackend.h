@@ -44,5 +44,7 @@ Q_SIGNALS:
     void callAdded(const QString &id, const QString &number, CallScreenBackend::Direction direction,
                    CallScreenBackend::State state);
     void callStateChanged(const QString &id, CallScreenBackend::State state);
+    // The network gave the number later, or another one.
+    void callNumberChanged(const QString &id, const QString &number);
     void callEnded(const QString &id, CallScreenBackend::EndReason reason);
 };

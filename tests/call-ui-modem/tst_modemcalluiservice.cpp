@@ -204,12 +204,11 @@ private:
         } else if (verb == QLatin1String("number")) {
             QVERIFY(m_modem.setCallNumber(m_lastCall, arg));
         } else if (verb == QLatin1String("accept") || verb == QLatin1String("hangup")) {
-            const QVariantList r =
-                callService(QStringLiteral("com.velto.CallUi.Modem"),
-                            verb == QLatin1String("accept") ? QStringLiteral("Accept")
-                                                            : QStringLiteral("Hangup"),
-                            {m_lastUid});
-            QCOMPARE(r.value(0).toBool(), true);
+            // Answered or ended on the phone: the call screen asks the modem, which moves the
+            // call on (tests/call-ui-modem/tst_modemcallscreen taps the screen itself).
+            QVERIFY(verb == QLatin1String("accept")
+                        ? m_modem.setCallState(m_lastCall, Active, Accepted)
+                        : m_modem.setCallState(m_lastCall, Terminated, ReasonTerminated));
         } else if (verb == QLatin1String("forged-end")) {
             // An end in a shape ModemManager does not send (no reason): not taken.
             QVERIFY(m_modem.emitSignal(
@@ -729,6 +728,30 @@ private Q_SLOTS:
         step(QStringLiteral("state:7:4"));
         QTRY_COMPARE_WITH_TIMEOUT(historyText(), QStringLiteral("missed +35850111 unread"),
                                   ServiceWaitMs);
+    }
+
+    // Answering and ending are on the service's own screen only: a peer on the bus could
+    // otherwise answer a call, and open the microphone, without the person knowing.
+    void shouldNotLetAnotherPeerAnswerOrEndACall_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::newRow("answer") << "Accept";
+        QTest::newRow("end") << "Hangup";
+    }
+    void shouldNotLetAnotherPeerAnswerOrEndACall()
+    {
+        QFETCH(QString, method);
+        QVERIFY2(startService(), serviceState());
+        step(QStringLiteral("ring:+35850111"));
+        QDBusMessage msg = QDBusMessage::createMethodCall(
+            CallUi, CallUiPath, QStringLiteral("com.velto.CallUi.Modem"), method);
+        msg << m_lastUid;
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(msg, QDBus::Block, 10000);
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"));
+        // The call still rings (3), neither answered nor ended.
+        QCOMPARE(m_modem.calls(), QStringList{m_lastCall + QStringLiteral(" 3")});
+        QCOMPARE(m_log.text(), QStringLiteral("incoming call1 +35850111"));
     }
 
     void shouldFailRequestsWithoutModemManager()

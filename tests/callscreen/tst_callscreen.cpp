@@ -359,6 +359,15 @@ private Q_SLOTS:
         QCOMPARE(visibility.size(), 2);
     }
 
+    void shouldNameACallerWhoseNumberCameLate()
+    {
+        addCall(QStringLiteral("c1"), QString(), Backend::Incoming, Backend::Ringing);
+        QCOMPARE(page()->nameLabel()->text(), QStringLiteral("Private number"));
+        Q_EMIT m_backend->callNumberChanged(QStringLiteral("c1"), QStringLiteral("0401234567"));
+        QTRY_COMPARE(page()->nameLabel()->text(), QStringLiteral("Anna Virtanen"));
+        QCOMPARE(page()->numberLabel()->text(), QStringLiteral("\u202a040 123 45 67\u202c"));
+    }
+
     void shouldIgnoreUnknownAndRepeatedCalls()
     {
         Q_EMIT m_backend->callStateChanged(QStringLiteral("nope"), Backend::Active);

@@ -69,13 +69,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("program");
         QTest::newRow("development service") << "services/call-ui-dev/call-ui-dev-service";
+        QTest::newRow("modem service") << "services/call-ui-modem/call-ui-modem-service";
     }
     void shouldEndInOrderWhenTerminated()
     {
         QFETCH(QString, program);
         QProcess service;
         service.setProcessChannelMode(QProcess::ForwardedChannels);
-        service.start(TestSupport::builtProgram(program));
+        QTemporaryDir dir;
+        // The modem service looks for ModemManager on the session bus, where there is none.
+        const QStringList arguments =
+            program.contains(QLatin1String("modem"))
+                ? QStringList{QStringLiteral("--modem-bus"), QStringLiteral("session"),
+                              QStringLiteral("--journal"), dir.filePath(QStringLiteral("c.json"))}
+                : QStringList();
+        service.start(TestSupport::builtProgram(program), arguments);
         QVERIFY(service.waitForStarted());
         QVERIFY(TestSupport::waitForBusName(CallUi::serviceName(), 15000));
         service.terminate();
