@@ -132,13 +132,14 @@ void DevCallUiService::end(const QString &uid, EndReason reason)
     m_calls.erase(it);
     delete call.timers;
     const QDateTime ended = QDateTime::currentDateTime();
+    // The screen first: it never waits for the history's write.
+    Q_EMIT callEnded(uid, reason);
     // The call's time runs from the answer to the end, in whole seconds.
     const int talked = call.answered.isValid() ? int(call.answered.secsTo(ended)) : 0;
     if (!call.recorded && reason != Failed) {
         const bool missed = call.direction == Incoming && !call.answered.isValid();
         record(call, missed, reason != Missed, ended.addSecs(-talked), ended);
     }
-    Q_EMIT callEnded(uid, reason);
     // A refused request is no call: CommandFailed said it all.
     if (reason != Failed)
         Q_EMIT CallEnded(uid, busReason(reason), talked, QString());

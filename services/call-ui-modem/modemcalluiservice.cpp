@@ -559,37 +559,40 @@ void ModemCallUiService::finish(const QString &key, int reason, End how)
             store(r);
         }
     }
+    // How it ended, for the bus and the screen.
+    const bool began = ending && r.startedMs > 0;
+    int code = r.answeredMs > 0 ? EndNormal : EndNoAnswer;
+    QString text;
+    if (how == Vanished) {
+        code = EndFailed;
+        text = QStringLiteral("modem-gone");
+    } else if (reason == ModemCalls::RefusedOrBusy) {
+        code = EndBusy;
+        text = QStringLiteral("refused-or-busy");
+    } else if (reason == ModemCalls::Error || reason == ModemCalls::AudioSetupFailed) {
+        code = EndFailed;
+        text = reason == ModemCalls::Error ? QStringLiteral("error")
+                                           : QStringLiteral("audio-setup-failed");
+    }
+    // The screen first: it never waits for the history's write.
+    if (began && m_shown.remove(r.uid)) {
+        // A call rung in and not answered is missed, whatever ended it; the person may have
+        // declined it.
+        CallScreenBackend::EndReason shown = code == EndBusy       ? CallScreenBackend::Busy
+                                             : code == EndNoAnswer ? CallScreenBackend::NoAnswer
+                                             : code == EndFailed   ? CallScreenBackend::Failed
+                                                                   : CallScreenBackend::Normal;
+        if (r.direction != CallRecord::Outgoing && r.answeredMs == 0)
+            shown = r.declined ? CallScreenBackend::Declined : CallScreenBackend::Missed;
+        Q_EMIT callEnded(r.uid, shown);
+    }
     if (!r.recorded && !writeHistory(&r, ending))
         m_retry.failed();
-    if (ending && r.startedMs > 0) {
-        int code = r.answeredMs > 0 ? EndNormal : EndNoAnswer;
-        QString text;
-        if (how == Vanished) {
-            code = EndFailed;
-            text = QStringLiteral("modem-gone");
-        } else if (reason == ModemCalls::RefusedOrBusy) {
-            code = EndBusy;
-            text = QStringLiteral("refused-or-busy");
-        } else if (reason == ModemCalls::Error || reason == ModemCalls::AudioSetupFailed) {
-            code = EndFailed;
-            text = reason == ModemCalls::Error ? QStringLiteral("error")
-                                               : QStringLiteral("audio-setup-failed");
-        }
+    if (began) {
         const int talked =
             r.answeredMs > 0 ? int(qMax<qint64>(0, r.endedMs - r.answeredMs) / 1000) : 0;
         Q_EMIT CallEnded(r.uid, code, talked, text);
         m_tones.remove(r.uid);
-        if (m_shown.remove(r.uid)) {
-            // A call rung in and not answered is missed, whatever ended it; the person may have
-            // declined it.
-            CallScreenBackend::EndReason shown = code == EndBusy       ? CallScreenBackend::Busy
-                                                 : code == EndNoAnswer ? CallScreenBackend::NoAnswer
-                                                 : code == EndFailed   ? CallScreenBackend::Failed
-                                                                       : CallScreenBackend::Normal;
-            if (r.direction != CallRecord::Outgoing && r.answeredMs == 0)
-                shown = r.declined ? CallScreenBackend::Declined : CallScreenBackend::Missed;
-            Q_EMIT callEnded(r.uid, shown);
-        }
     } else if (ending && m_unstarted.remove(r.uid)) {
         // A request of ours failed.
         failLater(r.uid, QStringLiteral("the call did not start"));
