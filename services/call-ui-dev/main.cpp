@@ -55,6 +55,9 @@ int main(int argc, char **argv)
                              "take a whole number of milliseconds\n");
         return 2;
     }
+    // Asked to end from now on (the bus name, taken below, tells others the service is up),
+    // it ends in order.
+    CallUi::TerminationWatch termination;
     // Before anything else reaches for it (the store announces its changes on it).
     const QDBusConnection bus = BusOpener::session();
     DevCallUiService service(schedule);
@@ -80,6 +83,5 @@ int main(int argc, char **argv)
     QObject::connect(&missed, &MissedCallNotifier::callBackRequested, &service,
                      &DevCallUiService::callBack);
     CallUi::BusLifetime lifetime(bus);
-    CallUi::TerminationWatch termination;
     return app->exec();
 }

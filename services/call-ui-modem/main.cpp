@@ -70,6 +70,9 @@ int main(int argc, char **argv)
                      "call-ui-modem-service: --retry-delay takes 1 to 60000 milliseconds\n");
         return 2;
     }
+    // Asked to end from now on (the bus name, taken below, tells others the service is up),
+    // it ends in order.
+    CallUi::TerminationWatch termination;
     // Before anything else reaches for it (the store announces its changes on it).
     QDBusConnection session = BusOpener::session();
 
@@ -124,6 +127,5 @@ int main(int argc, char **argv)
     }
     // Calls still followed stay in the journal for the next start.
     CallUi::BusLifetime lifetime(session);
-    CallUi::TerminationWatch termination;
     return app->exec();
 }
