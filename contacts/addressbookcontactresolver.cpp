@@ -11,12 +11,7 @@ using ContactsEngine::AddressLookup;
 bool AddressBookContactResolver::isSameNumber(const QString &digits, const QString &storedDigits,
                                               int tailLength)
 {
-    if (digits.isEmpty() || storedDigits.isEmpty())
-        return false;
-    if (digits.size() < SignificantDigits || storedDigits.size() < SignificantDigits)
-        return digits == storedDigits;
-    const int shorter = qMin(digits.size(), storedDigits.size());
-    return tailLength >= SignificantDigits && shorter - tailLength <= MaximumPrefixDigits;
+    return ContactsEngine::isSameNumber(digits, storedDigits, tailLength);
 }
 
 AddressBookContactResolver::AddressBookContactResolver(const QString &databasePath)

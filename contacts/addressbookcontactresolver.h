@@ -2,6 +2,7 @@
 
 #include "addresslookup.h"
 #include "contactresolver.h"
+#include "contactsengine.h"
 
 #include <QHash>
 #include <QMutex>
@@ -30,11 +31,11 @@
 class AddressBookContactResolver : public CommHistory::ContactResolver
 {
 public:
-    static const int SignificantDigits = 7;
-    static const int MaximumPrefixDigits = 1;
+    static const int SignificantDigits = ContactsEngine::SignificantDigits;
+    static const int MaximumPrefixDigits = ContactsEngine::MaximumPrefixDigits;
 
     // Whether two numbers' dialable digits, with tailLength equal trailing digits, are the same
-    // number by the rule above.
+    // number by the rule above (ContactsEngine::isSameNumber()).
     static bool isSameNumber(const QString &digits, const QString &storedDigits, int tailLength);
 
     // The default address book (see ContactsEngine::databasePath()) or the given file.

@@ -99,6 +99,8 @@ void CommitNotifier::onBusSignal(const QDBusMessage &message)
         idArg >> id;
         ids.append(id);
     }
+    // Also after leaving early: the reader of the array is let go only here.
+    idArg.endArray();
     Q_EMIT committed(databasePath, op, ids);
 }
 

@@ -21,6 +21,7 @@ public:
     bool video = false;
     bool emergency = false;
     bool read = false;
+    bool blocked = false;
 };
 
 static QDateTime toDateTime(qint64 secs)
@@ -52,7 +53,7 @@ bool Event::operator==(const Event &o) const
            (d->id == o.d->id && d->eventCount == o.d->eventCount &&
             d->startTime == o.d->startTime && d->endTime == o.d->endTime && d->type == o.d->type &&
             d->direction == o.d->direction && d->missed == o.d->missed && d->video == o.d->video &&
-            d->emergency == o.d->emergency && d->read == o.d->read &&
+            d->emergency == o.d->emergency && d->read == o.d->read && d->blocked == o.d->blocked &&
             d->localUid == o.d->localUid && d->remoteUid == o.d->remoteUid &&
             d->contacts == o.d->contacts);
 }
@@ -108,6 +109,10 @@ bool Event::isEmergencyCall() const
 bool Event::isRead() const
 {
     return d->read;
+}
+bool Event::isBlocked() const
+{
+    return d->blocked;
 }
 QList<Event::Contact> Event::contacts() const
 {
@@ -177,6 +182,10 @@ void Event::setIsEmergencyCall(bool emergency)
 void Event::setIsRead(bool read)
 {
     d->read = read;
+}
+void Event::setIsBlocked(bool blocked)
+{
+    d->blocked = blocked;
 }
 void Event::setContacts(const QList<Contact> &contacts)
 {

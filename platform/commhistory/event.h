@@ -65,6 +65,9 @@ public:
     bool isVideoCall() const;
     bool isEmergencyCall() const;
     bool isRead() const;
+    // An incoming call the call service ended unanswered because its caller is on the block
+    // list; stored as a missed call, read.
+    bool isBlocked() const;
     QList<Contact> contacts() const;
 
     // The times as UTC seconds since the epoch, as the store keeps them (no conversion).
@@ -85,6 +88,7 @@ public:
     void setIsVideoCall(bool video);
     void setIsEmergencyCall(bool emergency);
     void setIsRead(bool read);
+    void setIsBlocked(bool blocked);
     void setContacts(const QList<Contact> &contacts);
 
     // An equal event in memory allocated now, its texts included, sharing nothing with this

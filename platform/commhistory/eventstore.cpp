@@ -31,7 +31,8 @@ static const char CreateSchema[] =
     " missed INTEGER NOT NULL DEFAULT 0,"
     " video INTEGER NOT NULL DEFAULT 0,"
     " emergency INTEGER NOT NULL DEFAULT 0,"
-    " read INTEGER NOT NULL DEFAULT 0);"
+    " read INTEGER NOT NULL DEFAULT 0,"
+    " blocked INTEGER NOT NULL DEFAULT 0);" // ended by the call service for the block list
     "CREATE INDEX events_by_end ON events(type, end_time DESC, id DESC);"
     "CREATE INDEX events_by_kind_end ON events(type, kind, end_time DESC, id DESC);";
 
@@ -51,8 +52,12 @@ static const char MigrateFrom1[] =
     "   WHERE name = 'events_v1')) WHERE name = 'events';"
     "DROP TABLE events_v1;";
 
+// Schema 2 did not know blocked calls.
+static const char MigrateFrom2[] =
+    "ALTER TABLE events ADD COLUMN blocked INTEGER NOT NULL DEFAULT 0;";
+
 static const char Columns[] = "id, type, direction, local_uid, remote_uid, start_time, end_time,"
-                              " missed, video, emergency, read";
+                              " missed, video, emergency, read, blocked";
 
 EventStore::EventStore(const QString &path)
     : m_path(QFileInfo(path.isEmpty() ? defaultPath() : path).absoluteFilePath())
@@ -300,6 +305,9 @@ bool EventStore::migrate()
             const QByteArray sql = QByteArray(MigrateFrom1).replace("%1", CreateSchema);
             if (!exec(sql.constData()))
                 return false;
+        } else if (version == 2) {
+            if (!exec(MigrateFrom2))
+                return false;
         } else {
             return fail(Failed, QStringLiteral("unknown schema version %1").arg(version));
         }
@@ -395,6 +403,7 @@ bool EventStore::readRows(sqlite3_stmt *st, QList<Event> *out)
         e.setIsVideoCall(sqlite3_column_int(st, 8));
         e.setIsEmergencyCall(sqlite3_column_int(st, 9));
         e.setIsRead(sqlite3_column_int(st, 10));
+        e.setIsBlocked(sqlite3_column_int(st, 11));
         out->append(e);
     }
     sqlite3_reset(st);
@@ -551,6 +560,7 @@ bool EventStore::bindEvent(sqlite3_stmt *st, const Event &e)
     sqlite3_bind_int(st, 9, e.isVideoCall());
     sqlite3_bind_int(st, 10, e.isEmergencyCall());
     sqlite3_bind_int(st, 11, e.isRead());
+    sqlite3_bind_int(st, 12, e.isBlocked());
     return true;
 }
 
@@ -568,8 +578,8 @@ bool EventStore::insertRows(QList<Event> &events, QList<int> *ids)
     sqlite3_stmt *st = nullptr;
     for (Event &e : events) {
         if (!prepare("INSERT INTO events (type, direction, kind, local_uid, remote_uid,"
-                     " start_time, end_time, missed, video, emergency, read)"
-                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
+                     " start_time, end_time, missed, video, emergency, read, blocked)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)",
                      &st) ||
             !bindEvent(st, e))
             return false;
@@ -695,11 +705,12 @@ bool EventStore::modifyEvents(const QList<Event> &events)
         for (const Event &e : events) {
             if (!prepare("UPDATE events SET type = ?1, direction = ?2, kind = ?3,"
                          " local_uid = ?4, remote_uid = ?5, start_time = ?6, end_time = ?7,"
-                         " missed = ?8, video = ?9, emergency = ?10, read = ?11 WHERE id = ?12",
+                         " missed = ?8, video = ?9, emergency = ?10, read = ?11, blocked = ?12"
+                         " WHERE id = ?13",
                          &st) ||
                 !bindEvent(st, e))
                 return false;
-            sqlite3_bind_int(st, 12, e.id());
+            sqlite3_bind_int(st, 13, e.id());
             const int rc = sqlite3_step(st);
             if (rc != SQLITE_DONE)
                 return failFrom(rc, QStringLiteral("cannot modify an event"));

@@ -78,7 +78,7 @@ public:
         Failed,
         IdOutOfRange
     };
-    enum { SchemaVersion = 2 };
+    enum { SchemaVersion = 3 };
 
     explicit EventStore(const QString &path = QString());
     ~EventStore();

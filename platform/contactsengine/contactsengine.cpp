@@ -147,4 +147,14 @@ QString dialableDigits(const QString &number)
     return digits;
 }
 
+bool isSameNumber(const QString &digits, const QString &otherDigits, int tailLength)
+{
+    if (digits.isEmpty() || otherDigits.isEmpty())
+        return false;
+    if (digits.size() < SignificantDigits || otherDigits.size() < SignificantDigits)
+        return digits == otherDigits;
+    const int shorter = qMin(digits.size(), otherDigits.size());
+    return tailLength >= SignificantDigits && shorter - tailLength <= MaximumPrefixDigits;
+}
+
 } // namespace ContactsEngine

@@ -61,6 +61,16 @@ QString synthesizedContactDisplayLabel(const QtContacts::QContact &contact);
 // extension character ("p", "w", "x", ","); "+", "*", "#" and separators are dropped.
 QString dialableDigits(const QString &number);
 
+// How the program tells that two phone numbers are the same number written differently (the
+// history's contacts, the block list): their dialable digits share a tail of at least
+// SignificantDigits digits, and the shorter has at most MaximumPrefixDigits digits before that
+// tail (a trunk prefix such as the 0 of a national number, which an international form replaces
+// with its country code). Numbers with fewer digits (service numbers) are the same only with
+// exactly their digits. tailLength is the count of equal trailing digits of the two.
+const int SignificantDigits = 7;
+const int MaximumPrefixDigits = 1;
+bool isSameNumber(const QString &digits, const QString &otherDigits, int tailLength);
+
 } // namespace ContactsEngine
 
 #endif // CONTACTSENGINE_H

@@ -43,7 +43,8 @@ QJsonObject CallRecord::toJson() const
                        {QStringLiteral("emergency"), emergency},
                        {QStringLiteral("declined"), declined},
                        {QStringLiteral("writing"), writing},
-                       {QStringLiteral("recorded"), recorded}};
+                       {QStringLiteral("recorded"), recorded},
+                       {QStringLiteral("blocked"), blocked}};
 }
 
 bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
@@ -54,13 +55,15 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
     const QJsonValue recorded = o.value(QLatin1String("recorded"));
     const QJsonValue writing = o.value(QLatin1String("writing"));
     const QJsonValue declined = o.value(QLatin1String("declined"));
+    const QJsonValue blocked = o.value(QLatin1String("blocked"));
     if (!readText(o, "uid", &r.uid) || r.uid.isEmpty() || !readText(o, "owner", &r.owner) ||
         !readText(o, "modem", &r.modemPath) || !readText(o, "call", &r.callPath) ||
         r.callPath.isEmpty() || !readText(o, "number", &r.number) ||
         !readText(o, "account", &r.accountPath) || !readTime(o, "started", &r.startedMs) ||
         !readTime(o, "answered", &r.answeredMs) || !readTime(o, "ended", &r.endedMs, true) ||
         !direction.isDouble() || !emergency.isBool() || !recorded.isBool() || !writing.isBool() ||
-        !(declined.isUndefined() || declined.isBool()))
+        !(declined.isUndefined() || declined.isBool()) ||
+        !(blocked.isUndefined() || blocked.isBool()))
         return false;
     r.direction = direction.toInt(-1);
     if (r.direction < UnknownDirection || r.direction > Outgoing)
@@ -69,6 +72,7 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
     r.recorded = recorded.toBool();
     r.writing = writing.toBool();
     r.declined = declined.toBool();
+    r.blocked = blocked.toBool();
     *out = r;
     return true;
 }

@@ -47,6 +47,9 @@ struct CallRecord
     bool writing = false;
     // Written to the history (and reported ended) already.
     bool recorded = false;
+    // An incoming call ended for the block list: never announced, recorded as blocked. Absent
+    // from the records of an earlier version, which read as false.
+    bool blocked = false;
 
     // The journal's key: a call object path is only unique for one run of ModemManager.
     QString key() const { return keyOf(owner, callPath); }

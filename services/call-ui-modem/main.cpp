@@ -1,8 +1,10 @@
 // call-ui-modem-service: the call-UI service of a phone, on ModemManager (see
 // modemcalluiservice.h and README.md).
+#include "blocklist.h"
 #include "buslifetime.h"
 #include "busopener.h"
 #include "callaudio.h"
+#include "callerfilter.h"
 #include "callfeedback.h"
 #include "callhistoryrecorder.h"
 #include "calljournal.h"
@@ -94,6 +96,10 @@ int main(int argc, char **argv)
     CallHistoryRecorder recorder(&history);
     ModemCallUiService service(&objects, &calls, &recorder, &emergency);
     service.setRetryDelay(retryMs);
+    // The block list, followed in dconf: a change counts from the next call on.
+    Blocking::BlockList blockList;
+    CallerFilter filter(&blockList, &emergency, &history);
+    service.setCallerFilter(&filter);
     new CallUi::ServiceAdaptor(&service, [&service](const QString &accountPath,
                                                     const QString &accountId, uint localContactId,
                                                     const QString &contactName, bool video) {

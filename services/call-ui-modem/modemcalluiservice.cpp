@@ -1,5 +1,6 @@
 #include "modemcalluiservice.h"
 
+#include "callerfilter.h"
 #include "callhistoryrecorder.h"
 #include "calljournal.h"
 #include "emergencynumbers.h"
@@ -47,6 +48,21 @@ qint64 now()
 void complain(const QString &what)
 {
     std::fprintf(stderr, "call-ui-modem-service: %s\n", qPrintable(what));
+}
+
+// What a failed Start (its error, "name: message") says of the call's end, as a ModemCalls
+// reason. ModemManager 1.20 fails it with Connection.NoDialtone for each of the modem's BUSY,
+// NO ANSWER, NO CARRIER and NO DIALTONE results of the dial, which cannot be told apart: busy
+// is the likeliest. A newer one may say Busy or NoAnswer. Anything else is an error.
+int reasonOfFailedStart(const QString &error)
+{
+    const QString connection = QStringLiteral("org.freedesktop.ModemManager1.Error.Connection.");
+    if (error.startsWith(connection + QLatin1String("NoDialtone:")) ||
+        error.startsWith(connection + QLatin1String("Busy:")))
+        return ModemCalls::RefusedOrBusy;
+    if (error.startsWith(connection + QLatin1String("NoAnswer:")))
+        return ModemCalls::ReasonUnknown;
+    return ModemCalls::Error;
 }
 } // namespace
 
@@ -104,6 +120,18 @@ QString ModemCallUiService::keyOfUid(const QString &uid) const
 bool ModemCallUiService::isEmergency(const QString &number) const
 {
     return m_emergency && !number.isEmpty() && m_emergency->numbers().contains(number);
+}
+
+void ModemCallUiService::screen(CallRecord *r)
+{
+    if (!m_filter || !m_filter->blocks(r->number))
+        return;
+    r->blocked = true;
+    const QString uid = r->uid;
+    m_calls.hangup(r->callPath, [uid](const QString &error) {
+        if (!error.isEmpty())
+            complain(QStringLiteral("blocked call %1 not hung up: %2").arg(uid, error));
+    });
 }
 
 bool ModemCallUiService::store(const CallRecord &record)
@@ -172,6 +200,9 @@ void ModemCallUiService::show(const CallRecord &r, int modemState)
     default:
         return;
     }
+    // A blocked caller's call never reaches the screen: no ring, no sound, no notification.
+    if (r.blocked)
+        return;
     if (m_shown.contains(r.uid)) {
         Q_EMIT callStateChanged(r.uid, state);
         return;
@@ -364,14 +395,21 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
     // bookkeeping.
     store(r);
     m_unstarted.insert(uid);
+    m_starting.insert(key, NoEnd);
     follow(modem, callPath);
     m_calls.start(callPath, [this, uid, key](const QString &error) {
-        if (error.isEmpty())
+        const int endedAs = m_starting.take(key);
+        if (!error.isEmpty())
+            complain(QStringLiteral("call %1 not started: %2").arg(uid, error));
+        // Nothing left to end: gone, or ended meanwhile (its modem went).
+        const CallRecord r = m_journal->record(key);
+        if (!m_journal->contains(key) || r.recorded || r.endedMs > 0)
             return;
-        complain(QStringLiteral("call %1 not started: %2").arg(uid, error));
-        // Never placed: a refused request, not a call (CommandFailed).
-        if (m_unstarted.contains(uid) && m_journal->contains(key))
-            finish(key, ModemCalls::ReasonUnknown, Ended);
+        // A call that never dialled is a refused request, not a call (CommandFailed).
+        if (!error.isEmpty())
+            finish(key, reasonOfFailedStart(error), Ended);
+        else if (endedAs != NoEnd)
+            finish(key, endedAs, Ended);
     });
 }
 
@@ -475,6 +513,11 @@ void ModemCallUiService::onProperties(const QString &modem, const QString &callP
         number = p.number;
     if (r.direction != CallRecord::Outgoing && !number.isEmpty())
         r.number = number;
+    // A new incoming call ringing: first seen here, before anything announced it. (A call
+    // waiting beside another is let be: ending it alone is not something every modem does.)
+    if (!m_journal->contains(key) && r.direction == CallRecord::Incoming &&
+        p.state == ModemCalls::RingingIn)
+        screen(&r);
     store(r);
     m_loaded.insert(key);
     // Changes that came before the answer are older than it.
@@ -505,6 +548,10 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
     CallRecord r = m_journal->record(key);
     if (r.recorded || r.endedMs > 0)
         return;
+    // A modem that cannot list its calls (no +CLCC) has ModemManager take a call as active once
+    // it dials, with this reason: the call is placed, not answered.
+    if (state == ModemCalls::Active && reason == ModemCalls::OutgoingStarted)
+        state = ModemCalls::Dialing;
     switch (state) {
     case ModemCalls::Dialing:
     case ModemCalls::RingingOut:
@@ -514,7 +561,7 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
             r.startedMs = now();
             m_unstarted.remove(r.uid);
             store(r);
-            if (r.direction == CallRecord::Incoming)
+            if (r.direction == CallRecord::Incoming && !r.blocked)
                 Q_EMIT callIncoming(r.uid, r.number);
         }
         break;
@@ -534,6 +581,17 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
         }
         break;
     case ModemCalls::Terminated:
+        if (m_starting.contains(key)) {
+            // Start's answer may tell more (busy comes as its error): the end waits for it.
+            m_starting.insert(key, reason);
+            break;
+        }
+        if (r.startedMs == 0 && r.direction == CallRecord::Incoming) {
+            // An incoming call ends only after it rang: it rang while no one followed it (the
+            // service was not running), and is missed as of now.
+            r.startedMs = now();
+            store(r);
+        }
         finish(key, reason, Ended);
         return;
     default:
@@ -560,7 +618,8 @@ void ModemCallUiService::finish(const QString &key, int reason, End how)
         }
     }
     // How it ended, for the bus and the screen.
-    const bool began = ending && r.startedMs > 0;
+    // A blocked call was never announced, neither on the bus nor on the screen.
+    const bool began = ending && r.startedMs > 0 && !r.blocked;
     int code = r.answeredMs > 0 ? EndNormal : EndNoAnswer;
     QString text;
     if (how == Vanished) {
@@ -725,7 +784,7 @@ void ModemCallUiService::onNumberChanged(const QString &callPath, const QString 
 {
     const QString key = keyOf(callPath);
     // A later number that is not usable (too long, not printable) or withdrawn never replaces
-    // the last good one.
+    // the last good one, nor is it announced.
     if (!m_followed.contains(key) || number.isEmpty())
         return;
     if (!m_loaded.contains(key)) {
@@ -734,11 +793,17 @@ void ModemCallUiService::onNumberChanged(const QString &callPath, const QString 
         return;
     }
     CallRecord r = m_journal->record(key);
-    // The network may give the caller's number after the call appeared.
-    if (r.direction != CallRecord::Outgoing && !r.recorded && r.number != number) {
+    // The network may give the caller's number after the call appeared. A call that ended keeps
+    // the number it ended with, also while its history entry waits to be written.
+    if (r.direction != CallRecord::Outgoing && !r.recorded && r.endedMs == 0 &&
+        r.number != number) {
         r.number = number;
         store(r);
         if (m_shown.contains(r.uid))
             Q_EMIT callNumberChanged(r.uid, number);
+        // Announced already as ringing, without it or with another: announced again.
+        if (r.direction == CallRecord::Incoming && r.startedMs > 0 && r.answeredMs == 0 &&
+            !r.blocked)
+            Q_EMIT callIncoming(r.uid, number);
     }
 }

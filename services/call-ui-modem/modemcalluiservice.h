@@ -11,6 +11,7 @@
 
 class CallJournal;
 class CallHistoryRecorder;
+class CallerFilter;
 namespace Cellular {
 class EmergencyNumbers;
 class ModemManagerObjects;
@@ -27,8 +28,9 @@ class ModemManagerObjects;
 // talked, reason text) when it ends, with reason 0 normal, 1 refused or busy, 2 not answered,
 // 3 failed (network or audio error, modem gone, ModemManager gone). CommandCompleted is not
 // used: every placed request is a call that ends. Incoming calls are also announced
-// (callIncoming) with the number as the network gave it. A number given later replaces it only
-// when it is usable (ModemCalls::checkedNumber()): the last good number is kept.
+// (callIncoming) with the number as the network gave it, and again when a number of a ringing
+// call comes later. A number given later replaces it only when it is usable
+// (ModemCalls::checkedNumber()): the last good number is kept, and not announced again.
 //
 // Every call that began to ring or dial is written to the history once, when it ends
 // (CallHistoryRecorder), and then deleted from the modem. The calls being followed are kept in
@@ -63,6 +65,10 @@ public:
     // default 3000).
     void setTonePause(int ms) { m_tonePause = ms; }
     int tonePause() const { return m_tonePause; }
+    // Incoming calls the filter blocks are hung up as soon as they are first seen (their
+    // properties read, one bus round trip after CallAdded), never announced (neither
+    // callIncoming nor CallEnded), and recorded as blocked. None: nothing is blocked.
+    void setCallerFilter(CallerFilter *filter) { m_filter = filter; }
     // The cellular account, which every modem call belongs to.
     static QString cellularAccount();
 
@@ -150,12 +156,15 @@ private:
     bool writeOwed();
     QString keyOfUid(const QString &uid) const;
     bool isEmergency(const QString &number) const;
+    // The hook for a new incoming call: hangs it up and marks it when the filter blocks it.
+    void screen(CallRecord *record);
 
     Cellular::ModemManagerObjects *m_objects;
     ModemCalls m_calls;
     CallJournal *m_journal;
     CallHistoryRecorder *m_recorder;
     Cellular::EmergencyNumbers *m_emergency;
+    CallerFilter *m_filter = nullptr;
     // Calls followed in this run (journal keys), those whose properties are in, and the state
     // changes (state, reason) and the last number seen before them. A call is noted in the
     // journal once its properties are in: one that cannot be read takes no place there.
@@ -178,6 +187,10 @@ private:
     bool m_lookAgain = false;
     // Ids of requests whose call has not started ringing or dialling yet.
     QSet<QString> m_unstarted;
+    // Calls of ours whose Start has not answered yet, with the reason of an end seen meanwhile
+    // (NoEnd: none): ModemManager ends a call before Start fails, and the failure says why.
+    enum { NoEnd = -1 };
+    QHash<QString, int> m_starting;
     int m_nextId = 1;
     // How many calls the journal left out when last told on stderr.
     int m_leftOutReported = 0;

@@ -29,6 +29,7 @@ private:
         r.answeredMs = 1700000004567;
         r.endedMs = 1700000009876;
         r.writing = true;
+        r.blocked = true;
         return r;
     }
 
@@ -93,6 +94,9 @@ private Q_SLOTS:
         QTest::newRow("end time not whole") << with("ended", 0.5) << false;
         QTest::newRow("time beyond exact doubles") << with("started", 1e300) << false;
         QTest::newRow("flag not boolean") << with("recorded", 1) << false;
+        QTest::newRow("no blocked mark, as an earlier version wrote")
+            << with("blocked", QJsonValue::Undefined) << true;
+        QTest::newRow("blocked mark not boolean") << with("blocked", 1) << false;
         QTest::newRow("text too long") << with("number", QString(600, QLatin1Char('1'))) << false;
     }
     void shouldSetAsideFileItDidNotWrite()

@@ -1,3 +1,5 @@
+#include "blocklist.h"
+#include "callerfilter.h"
 #include "callhistoryrecorder.h"
 #include "calljournal.h"
 #include "callscreen.h"
@@ -23,6 +25,7 @@
 #include <QtContacts/QContactPhoneNumber>
 
 #include <QDBusConnection>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -184,6 +187,37 @@ private Q_SLOTS:
             QVERIFY(m_modem.setCallState(call, Terminated, 4));
         QTRY_COMPARE(historyText(), history);
         QVERIFY(!m_screen->window()->isVisible());
+    }
+
+    // A blocked caller's call is ended before the screen hears of it: it never rings here (nor
+    // sounds, nor notifies: it is kept as a read missed call); the next caller rings as before.
+    void shouldNeverShowABlockedCall()
+    {
+        // The service's list follows dconf: the block is added elsewhere (as by
+        // call-history-store) while the service runs.
+        Blocking::BlockList list;
+        CallerFilter filter(&list, nullptr, &m_store);
+        m_service->setCallerFilter(&filter);
+        Blocking::BlockList elsewhere;
+        QString error;
+        const auto unblock = qScopeGuard([&] {
+            m_service->setCallerFilter(nullptr);
+            elsewhere.remove(QStringLiteral("+358501234567"), &error);
+        });
+        QVERIFY2(elsewhere.add(QStringLiteral("+358501234567"), &error), qPrintable(error));
+        QTRY_COMPARE(list.count(), 1);
+        QSignalSpy added(m_service.data(), &CallScreenBackend::callAdded);
+        QSignalSpy ended(m_service.data(), &CallScreenBackend::callEnded);
+        const QString call = m_modem.addIncomingCall(FakeModemManager::modemPath(0),
+                                                     QStringLiteral("+358501234567"));
+        QTRY_COMPARE(historyText(), QStringLiteral("missed +358501234567 read"));
+        QTRY_COMPARE(state(call), QStringLiteral("gone"));
+        QCOMPARE(added.size(), 0);
+        QCOMPARE(ended.size(), 0);
+        QVERIFY(m_screen->shownCall().isEmpty());
+        QVERIFY(!m_screen->window()->isVisible());
+        ring(QStringLiteral("0509876543"));
+        QCOMPARE(added.size(), 1);
     }
 
     void shouldOfferTheChoicesOfASecondCall_data()

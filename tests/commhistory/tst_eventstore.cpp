@@ -199,7 +199,7 @@ private Q_SLOTS:
         QFile::setPermissions(f.path(), QFile::ReadOwner | QFile::WriteOwner);
         EventStore store(f.path());
         QVERIFY2(store.open(), qPrintable(store.errorString()));
-        QCOMPARE(rawValue(f.path(), "PRAGMA user_version").toInt(), 2);
+        QCOMPARE(rawValue(f.path(), "PRAGMA user_version").toInt(), int(EventStore::SchemaVersion));
         QList<Event> all;
         QVERIFY(store.events(EventFilter(), Event(), -1, &all));
         QCOMPARE(ids(all), QString("6,4,3,2,1"));
@@ -218,6 +218,44 @@ private Q_SLOTS:
         Event added = HistoryFixture::call("new", 'd', 0);
         QVERIFY(store.addEvent(added));
         QCOMPARE(added.id(), 8);
+    }
+
+    // Schema 2 knew no blocked calls: its calls stay, not blocked, and blocked calls can be
+    // added and changed after the migration.
+    void shouldMigrateFromSchemaVersion2KeepingItsCalls()
+    {
+        HistoryFixture f;
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(f.path()).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db,
+                              "CREATE TABLE events (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                              " type INTEGER NOT NULL, direction INTEGER NOT NULL,"
+                              " kind INTEGER NOT NULL, local_uid TEXT NOT NULL,"
+                              " remote_uid TEXT NOT NULL, start_time INTEGER NOT NULL,"
+                              " end_time INTEGER NOT NULL, missed INTEGER NOT NULL DEFAULT 0,"
+                              " video INTEGER NOT NULL DEFAULT 0,"
+                              " emergency INTEGER NOT NULL DEFAULT 0,"
+                              " read INTEGER NOT NULL DEFAULT 0);"
+                              "INSERT INTO events (type, direction, kind, local_uid, remote_uid,"
+                              " start_time, end_time, missed, read)"
+                              " VALUES (1, 1, 2, '/acc/cell', '+358401234567', 100, 100, 1, 0);"
+                              "PRAGMA user_version = 2;",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        EventStore store(f.path());
+        QVERIFY2(store.open(), qPrintable(store.errorString()));
+        QCOMPARE(rawValue(f.path(), "PRAGMA user_version").toInt(), int(EventStore::SchemaVersion));
+        const Event old = store.event(1);
+        QCOMPARE(old.remoteUid(), QString("+358401234567"));
+        QVERIFY(old.isMissedCall() && !old.isRead() && !old.isBlocked());
+        Event blocked = HistoryFixture::call("+441632960000", 'm', 200);
+        blocked.setIsBlocked(true);
+        QVERIFY(store.addEvent(blocked));
+        QVERIFY(store.event(blocked.id()).isBlocked());
+        blocked.setIsBlocked(false);
+        QVERIFY(store.modifyEvents({blocked}));
+        QVERIFY(!store.event(blocked.id()).isBlocked());
     }
 
     void shouldLeaveBadFilesUntouched_data()

@@ -37,6 +37,65 @@ private:
     }
 
 private Q_SLOTS:
+    // Each command is its arguments joined by "|"; then "block list" shows what is kept. The
+    // exit statuses and the first line of each error, in order.
+    void shouldKeepTheBlockList_data()
+    {
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<QString>("results");
+        QTest::addColumn<QString>("listed");
+        QTest::newRow("number and prefix") << QStringList{"block|add|+358 40 1234567|+44*"} << "0"
+                                           << "+358401234567 +44*";
+        QTest::newRow("switches")
+            << QStringList{"block|add|withheld|not-in-address-book", "block|days|3"} << "0 0"
+            << "withheld not-in-address-book (called within 3 days lets through)";
+        QTest::newRow("remove") << QStringList{"block|add|+44*|12345", "block|remove|0044*"}
+                                << "0 0"
+                                << "12345";
+        QTest::newRow("repeat") << QStringList{"block|add|+44*", "block|add|+44*"}
+                                << "0 1: +44* is blocked already"
+                                << "+44*";
+        QTest::newRow("control character") << QStringList{"block|add|12345|bad\x01"}
+                                           << "1: bad\x01: holds a control character (U+0001)"
+                                           << "";
+        QTest::newRow("100 kB") << QStringList{"block|add|" + QString(100 * 1024, '1')}
+                                << "1: " + QString(64, '1') +
+                                       ": too long (102400 characters; an entry has at most 64)"
+                                << "";
+        QTest::newRow("days out of range")
+            << QStringList{"block|days|400"} << "1: the days of the called-back rule are 0 to 365"
+            << "";
+        QTest::newRow("unknown") << QStringList{"block|frob"}
+                                 << "2: use list, add ENTRY..., remove ENTRY... or days N"
+                                 << "";
+    }
+    void shouldKeepTheBlockList()
+    {
+        QFETCH(QStringList, commands);
+        QFETCH(QString, results);
+        QFETCH(QString, listed);
+        HistoryFixture f;
+        QStringList got;
+        for (const QString &command : commands) {
+            QByteArray err;
+            const int status = f.runTool(command.split('|'), nullptr, &err);
+            QString line = QString::number(status);
+            if (!err.isEmpty())
+                line += ": " + QString::fromUtf8(err.split('\n').first())
+                                   .remove("call-history-store: block: ");
+            got << line;
+        }
+        QCOMPARE(got.join(' '), results);
+        QByteArray out;
+        QCOMPARE(f.runTool({"block", "list"}, &out), 0);
+        QCOMPARE(QString::fromUtf8(out).trimmed().replace('\n', ' '), listed);
+        // Each row starts from an empty list.
+        f.runTool({"block", "remove", "withheld", "not-in-address-book"});
+        for (const QString &entry : QString::fromUtf8(out).split('\n'))
+            if (!entry.isEmpty() && !entry.startsWith("withheld") && !entry.startsWith("not-in"))
+                f.runTool({"block", "remove", entry});
+    }
+
     void shouldAddListAndDeleteACall()
     {
         HistoryFixture f;

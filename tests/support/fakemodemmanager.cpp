@@ -115,6 +115,14 @@ bool FakeModemManager::setCallNumber(const QString &call, const QString &number)
     return ok;
 }
 
+bool FakeModemManager::setCallStateAndNumber(const QString &call, int state, uint reason,
+                                             const QString &number)
+{
+    bool ok = false;
+    control(QStringLiteral("SetCallStateAndNumber"), {call, state, reason, number}, &ok);
+    return ok;
+}
+
 bool FakeModemManager::ringDuringNextListing(const QString &modem, const QString &number)
 {
     bool ok = false;

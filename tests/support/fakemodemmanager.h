@@ -38,6 +38,8 @@ public:
     bool ringDuringNextListing(const QString &modem, const QString &number);
     bool setCallState(const QString &call, int state, uint reason);
     bool setCallNumber(const QString &call, const QString &number);
+    // The state, then the number, in one go: no request of the service's comes between them.
+    bool setCallStateAndNumber(const QString &call, int state, uint reason, const QString &number);
     // What Start does to an outgoing call: "dial" (the default), "refuse" or "silent"; or
     // "unplug-at-create": the modem is unplugged before CreateCall answers.
     bool setStartMode(const QString &mode);

@@ -8,8 +8,8 @@ their SIM with EmergencyNumbers, and Call objects (Start, Accept, Hangup, StateC
 
 The test drives it through the interface com.velto.Test.FakeModemManager on the main object:
 AddModem, RemoveModem, AddIncomingCall, AddIncomingCallAt, AddWaitingCall, AnnounceMissingCalls,
-RingDuringNextListing, SetCallState, SetCallNumber, SetStartMode, Calls, Tones (what SendDtmf got
-on a call).
+RingDuringNextListing, SetCallState, SetCallNumber, SetCallStateAndNumber, SetStartMode, Calls,
+Tones (what SendDtmf got on a call).
 
 Calls also take SendDtmf (only while active), and the modems' Voice interface HoldAndAccept and
 HangupAndAccept (the active calls put on hold or ended, then a waiting call, else a held one,
@@ -303,6 +303,14 @@ def SetCallState(self, call, state, reason):
 @dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
 def SetCallNumber(self, call, number):
     '''The network gives the caller's number late.'''
+    mockobject.objects[call].UpdateProperties(CALL_IFACE, {'Number': dbus.String(number)})
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='sius', out_signature='')
+def SetCallStateAndNumber(self, call, state, reason, number):
+    '''The call's state changes, then its number, before any other request is served: a number
+    that comes with the call's end, before anyone could delete the call.'''
+    _set_state(mockobject.objects[call], state, reason)
     mockobject.objects[call].UpdateProperties(CALL_IFACE, {'Number': dbus.String(number)})
 
 

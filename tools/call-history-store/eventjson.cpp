@@ -56,6 +56,9 @@ QJsonObject EventJson::toJson(const Event &e, bool withCount)
     o.insert("read", e.isRead());
     o.insert("video", e.isVideoCall());
     o.insert("emergency", e.isEmergencyCall());
+    // Only when set: histories without blocked calls export as before.
+    if (e.isBlocked())
+        o.insert("blocked", true);
     if (withCount)
         o.insert("count", e.eventCount());
     return o;
@@ -90,12 +93,13 @@ static bool readFlag(const QJsonObject &o, const char *key, bool *out, QString *
 bool EventJson::fromJson(const QJsonObject &o, Event *event, QString *error)
 {
     QString type = QStringLiteral("call"), direction, remote, account, start, end;
-    bool missed = false, read = false, video = false, emergency = false;
+    bool missed = false, read = false, video = false, emergency = false, blocked = false;
     if (!readText(o, "type", &type, error) || !readText(o, "direction", &direction, error) ||
         !readText(o, "remote", &remote, error) || !readText(o, "account", &account, error) ||
         !readText(o, "start", &start, error) || !readText(o, "end", &end, error) ||
         !readFlag(o, "missed", &missed, error) || !readFlag(o, "read", &read, error) ||
-        !readFlag(o, "video", &video, error) || !readFlag(o, "emergency", &emergency, error))
+        !readFlag(o, "video", &video, error) || !readFlag(o, "emergency", &emergency, error) ||
+        !readFlag(o, "blocked", &blocked, error))
         return false;
     if (type != QLatin1String("call")) {
         *error = QStringLiteral("only events of type \"call\" are stored");
@@ -140,6 +144,7 @@ bool EventJson::fromJson(const QJsonObject &o, Event *event, QString *error)
     e.setIsRead(read);
     e.setIsVideoCall(video);
     e.setIsEmergencyCall(emergency);
+    e.setIsBlocked(blocked);
     *event = e;
     return true;
 }

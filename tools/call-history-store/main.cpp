@@ -1,10 +1,12 @@
 // call-history-store: adds, lists, deletes, imports, exports and generates call history events
-// in the history database. Errors go to stderr; the exit status is 0 on success, 1 when the
-// store fails (the reason is printed) and 2 on a usage error.
+// in the history database, and keeps the block list of unwanted callers (block). Errors go to
+// stderr; the exit status is 0 on success, 1 when the store fails (the reason is printed) and 2 on
+// a usage error.
 
 #include "accountpaths.h"
 #include "addressbookcontactresolver.h"
 #include "androidcalllogreader.h"
+#include "blockcommand.h"
 #include "eventfilter.h"
 #include "eventgrouper.h"
 #include "eventjson.h"
@@ -49,14 +51,16 @@ static const char Usage[] =
     "      Withheld numbers become private calls; Android's rejected, blocked and\n"
     "      voicemail calls become missed calls; every imported call is read.\n"
     "  export [FILE]     JSON Lines, oldest first (stdout without FILE or with -)\n"
-    "  generate N [--seed S] [--voip-account PATH]\n"
+    "  generate N [--seed S] [--voip-account PATH]\n";
+
+static const char TimeFormats[] =
     "TIME: ISO 8601 (2026-03-01T10:00:00Z; without offset: local time), seconds since 1970\n"
     "or now.\n";
 
 // The bounds add and import hold what they read to, from the constants that enforce them.
 static QString usage()
 {
-    return QString::fromLatin1(Usage) +
+    return QString::fromLatin1(Usage) + BlockCommand::usage() + QString::fromLatin1(TimeFormats) +
            QStringLiteral(
                "Limits: a number or address of at most %1 characters (add, import); with\n"
                "--from, a call from 1970 to 9999 of at most 100 days, at most %2 calls;\n"
@@ -377,7 +381,8 @@ int main(int argc, char **argv)
              "); import: the account of the internet (SIP) calls, skipped without it.",
          "path"},
     });
-    p.addPositionalArgument("command", "add, list, delete, clear, import, export or generate.");
+    p.addPositionalArgument("command",
+                            "add, list, delete, clear, import, export, generate or block.");
     if (!p.parse(app.arguments()))
         return fail(p.errorText(), 2);
     if (p.isSet("help")) {
@@ -388,6 +393,12 @@ int main(int argc, char **argv)
     if (args.isEmpty())
         return fail(QStringLiteral("no command given\n") + usage(), 2);
     const QString command = args.takeFirst();
+    if (command == "block") {
+        // The block list is in dconf, not in the history: the store is left alone.
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return BlockCommand::run(args, out, err);
+    }
     static const QStringList commands{"add",    "list",   "delete",  "clear",
                                       "import", "export", "generate"};
     if (!commands.contains(command))
