@@ -67,6 +67,9 @@ without a modem; install call-history-modem on a phone.")
 
 set(CPACK_DEBIAN_MODEM_PACKAGE_NAME call-history-modem)
 set(CPACK_DEBIAN_MODEM_PACKAGE_DEPENDS "call-history (= ${ch_full_version}), modemmanager")
+# The call screen routes the audio through callaudiod and rings through feedbackd; without them
+# calls go on silently as to ring and routing.
+set(CPACK_DEBIAN_MODEM_PACKAGE_RECOMMENDS "callaudiod, feedbackd")
 set(CPACK_DEBIAN_MODEM_DESCRIPTION
     "Phone application: calls through the modem
 The call service of the call-history phone application on a phone: it places

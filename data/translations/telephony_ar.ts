@@ -330,5 +330,84 @@
         <source>Choose contact</source>
         <translation>اختر جهة اتصال</translation>
     </message>
+    <message id="qtn_call_screen_title">
+        <source>Call</source>
+        <translation>مكالمة</translation>
+    </message>
+    <message id="qtn_call_screen_incoming">
+        <source>Incoming call</source>
+        <translation>مكالمة واردة</translation>
+    </message>
+    <message id="qtn_call_screen_calling">
+        <source>Calling…</source>
+        <translation>جارٍ الاتصال…</translation>
+    </message>
+    <message id="qtn_call_screen_ringing">
+        <source>Ringing…</source>
+        <translation>يرن…</translation>
+    </message>
+    <message id="qtn_call_screen_on_hold">
+        <source>On hold</source>
+        <translation>قيد الانتظار</translation>
+    </message>
+    <message id="qtn_call_screen_held_call">
+        <source>On hold: %1</source>
+        <translation>قيد الانتظار: %1</translation>
+    </message>
+    <message id="qtn_call_screen_answer">
+        <source>Answer</source>
+        <translation>رد</translation>
+    </message>
+    <message id="qtn_call_screen_decline">
+        <source>Decline</source>
+        <translation>رفض</translation>
+    </message>
+    <message id="qtn_call_screen_mute">
+        <source>Mute</source>
+        <translation>كتم</translation>
+    </message>
+    <message id="qtn_call_screen_keypad">
+        <source>Keypad</source>
+        <translation>لوحة المفاتيح</translation>
+    </message>
+    <message id="qtn_call_screen_speaker">
+        <source>Speaker</source>
+        <translation>مكبر الصوت</translation>
+    </message>
+    <message id="qtn_call_screen_end_and_answer">
+        <source>End and answer</source>
+        <translation>إنهاء والرد</translation>
+    </message>
+    <message id="qtn_call_screen_hold_and_answer">
+        <source>Hold and answer</source>
+        <translation>تعليق والرد</translation>
+    </message>
+    <message id="qtn_call_screen_busy">
+        <source>Busy</source>
+        <translation>مشغول</translation>
+    </message>
+    <message id="qtn_call_screen_no_answer">
+        <source>No answer</source>
+        <translation>لا يوجد رد</translation>
+    </message>
+    <message id="qtn_call_screen_failed">
+        <source>Call failed</source>
+        <translation>فشلت المكالمة</translation>
+    </message>
+    <message id="qtn_call_missed_notification" numerus="yes">
+        <source>%n missed calls</source>
+        <translation>
+            <numerusform>لا مكالمات فائتة</numerusform>
+            <numerusform>مكالمة فائتة واحدة</numerusform>
+            <numerusform>مكالمتان فائتتان</numerusform>
+            <numerusform>%n مكالمات فائتة</numerusform>
+            <numerusform>%n مكالمة فائتة</numerusform>
+            <numerusform>%n مكالمة فائتة</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_missed_call_back">
+        <source>Call back</source>
+        <translation>معاودة الاتصال</translation>
+    </message>
 </context>
 </TS>

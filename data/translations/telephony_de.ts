@@ -326,5 +326,80 @@
         <source>Choose contact</source>
         <translation>Kontakt wählen</translation>
     </message>
+    <message id="qtn_call_screen_title">
+        <source>Call</source>
+        <translation>Anruf</translation>
+    </message>
+    <message id="qtn_call_screen_incoming">
+        <source>Incoming call</source>
+        <translation>Eingehender Anruf</translation>
+    </message>
+    <message id="qtn_call_screen_calling">
+        <source>Calling…</source>
+        <translation>Wird angerufen…</translation>
+    </message>
+    <message id="qtn_call_screen_ringing">
+        <source>Ringing…</source>
+        <translation>Klingelt…</translation>
+    </message>
+    <message id="qtn_call_screen_on_hold">
+        <source>On hold</source>
+        <translation>Gehalten</translation>
+    </message>
+    <message id="qtn_call_screen_held_call">
+        <source>On hold: %1</source>
+        <translation>Gehalten: %1</translation>
+    </message>
+    <message id="qtn_call_screen_answer">
+        <source>Answer</source>
+        <translation>Annehmen</translation>
+    </message>
+    <message id="qtn_call_screen_decline">
+        <source>Decline</source>
+        <translation>Ablehnen</translation>
+    </message>
+    <message id="qtn_call_screen_mute">
+        <source>Mute</source>
+        <translation>Stumm</translation>
+    </message>
+    <message id="qtn_call_screen_keypad">
+        <source>Keypad</source>
+        <translation>Tastenfeld</translation>
+    </message>
+    <message id="qtn_call_screen_speaker">
+        <source>Speaker</source>
+        <translation>Lautsprecher</translation>
+    </message>
+    <message id="qtn_call_screen_end_and_answer">
+        <source>End and answer</source>
+        <translation>Beenden und annehmen</translation>
+    </message>
+    <message id="qtn_call_screen_hold_and_answer">
+        <source>Hold and answer</source>
+        <translation>Halten und annehmen</translation>
+    </message>
+    <message id="qtn_call_screen_busy">
+        <source>Busy</source>
+        <translation>Besetzt</translation>
+    </message>
+    <message id="qtn_call_screen_no_answer">
+        <source>No answer</source>
+        <translation>Keine Antwort</translation>
+    </message>
+    <message id="qtn_call_screen_failed">
+        <source>Call failed</source>
+        <translation>Anruf fehlgeschlagen</translation>
+    </message>
+    <message id="qtn_call_missed_notification" numerus="yes">
+        <source>%n missed calls</source>
+        <translation>
+            <numerusform>%n verpasster Anruf</numerusform>
+            <numerusform>%n verpasste Anrufe</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_missed_call_back">
+        <source>Call back</source>
+        <translation>Zurückrufen</translation>
+    </message>
 </context>
 </TS>

@@ -326,5 +326,80 @@
         <source>Choose contact</source>
         <translation>Choose contact</translation>
     </message>
+    <message id="qtn_call_screen_title">
+        <source>Call</source>
+        <translation>Call</translation>
+    </message>
+    <message id="qtn_call_screen_incoming">
+        <source>Incoming call</source>
+        <translation>Incoming call</translation>
+    </message>
+    <message id="qtn_call_screen_calling">
+        <source>Calling…</source>
+        <translation>Calling…</translation>
+    </message>
+    <message id="qtn_call_screen_ringing">
+        <source>Ringing…</source>
+        <translation>Ringing…</translation>
+    </message>
+    <message id="qtn_call_screen_on_hold">
+        <source>On hold</source>
+        <translation>On hold</translation>
+    </message>
+    <message id="qtn_call_screen_held_call">
+        <source>On hold: %1</source>
+        <translation>On hold: %1</translation>
+    </message>
+    <message id="qtn_call_screen_answer">
+        <source>Answer</source>
+        <translation>Answer</translation>
+    </message>
+    <message id="qtn_call_screen_decline">
+        <source>Decline</source>
+        <translation>Decline</translation>
+    </message>
+    <message id="qtn_call_screen_mute">
+        <source>Mute</source>
+        <translation>Mute</translation>
+    </message>
+    <message id="qtn_call_screen_keypad">
+        <source>Keypad</source>
+        <translation>Keypad</translation>
+    </message>
+    <message id="qtn_call_screen_speaker">
+        <source>Speaker</source>
+        <translation>Speaker</translation>
+    </message>
+    <message id="qtn_call_screen_end_and_answer">
+        <source>End and answer</source>
+        <translation>End and answer</translation>
+    </message>
+    <message id="qtn_call_screen_hold_and_answer">
+        <source>Hold and answer</source>
+        <translation>Hold and answer</translation>
+    </message>
+    <message id="qtn_call_screen_busy">
+        <source>Busy</source>
+        <translation>Busy</translation>
+    </message>
+    <message id="qtn_call_screen_no_answer">
+        <source>No answer</source>
+        <translation>No answer</translation>
+    </message>
+    <message id="qtn_call_screen_failed">
+        <source>Call failed</source>
+        <translation>Call failed</translation>
+    </message>
+    <message id="qtn_call_missed_notification" numerus="yes">
+        <source>%n missed calls</source>
+        <translation>
+            <numerusform>%n missed call</numerusform>
+            <numerusform>%n missed calls</numerusform>
+        </translation>
+    </message>
+    <message id="qtn_call_missed_call_back">
+        <source>Call back</source>
+        <translation>Call back</translation>
+    </message>
 </context>
 </TS>

@@ -469,11 +469,23 @@ Event EventStore::event(int id)
 
 bool EventStore::count(const EventFilter &filter, int *count)
 {
+    return countWhere(filter, false, count);
+}
+
+bool EventStore::countUnread(const EventFilter &filter, int *count)
+{
+    return countWhere(filter, true, count);
+}
+
+bool EventStore::countWhere(const EventFilter &filter, bool unreadOnly, int *count)
+{
     if (!openForReading())
         return false;
     sqlite3_stmt *st = nullptr;
-    if (!prepare("SELECT count(*) FROM events WHERE type = ?1 AND (?2 = 0 OR kind = ?2)"
-                 " AND end_time >= ?3",
+    if (!prepare(unreadOnly ? "SELECT count(*) FROM events WHERE type = ?1 AND (?2 = 0 OR "
+                              "kind = ?2) AND end_time >= ?3 AND read = 0"
+                            : "SELECT count(*) FROM events WHERE type = ?1 AND (?2 = 0 OR "
+                              "kind = ?2) AND end_time >= ?3",
                  &st))
         return false;
     sqlite3_bind_int(st, 1, Event::CallEvent);

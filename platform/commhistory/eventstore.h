@@ -124,6 +124,8 @@ public:
     // The event with this id, or an invalid event when it is not stored or on error.
     Event event(int id);
     bool count(const EventFilter &filter, int *count);
+    // The same for the calls not read yet (the missed calls a person has not looked at).
+    bool countUnread(const EventFilter &filter, int *count);
 
     // Stores new events and sets their ids. Events need a start time; a missing end time
     // is taken as the start time.
@@ -149,6 +151,7 @@ private:
     bool readSchemaState(int *version, int *objects, bool *wal);
     bool migrate();
     bool prepare(const char *sql, sqlite3_stmt **statement);
+    bool countWhere(const EventFilter &filter, bool unreadOnly, int *count);
     bool readRows(sqlite3_stmt *statement, QList<Event> *out);
     bool bindEvent(sqlite3_stmt *statement, const Event &event);
     bool insertRows(QList<Event> &events, QList<int> *ids);

@@ -4,6 +4,7 @@
 #include "dialeraccountbutton.h"
 #include "dialeraccountselector.h"
 #include "dialerkey.h"
+#include "dialerkeyfaces.h"
 #include "dialernumberfield.h"
 #include "mbanner.h"
 #include "mstylablewidget.h"
@@ -16,15 +17,6 @@
 namespace Dialer {
 
 namespace {
-// The twelve keys, row by row, with the letters phone keypads print under the digits.
-struct KeyFace
-{
-    char character;
-    const char *letters;
-};
-const KeyFace Keys[] = {{'1', ""},     {'2', "ABC"}, {'3', "DEF"},  {'4', "GHI"},
-                        {'5', "JKL"},  {'6', "MNO"}, {'7', "PQRS"}, {'8', "TUV"},
-                        {'9', "WXYZ"}, {'*', ""},    {'0', "+"},    {'#', ""}};
 const QChar VoicemailMark(0x2709); // envelope, under "1" while a voicemail number is set
 } // namespace
 
@@ -62,7 +54,7 @@ DialerWidget::DialerWidget(int, DialerAccountSelector *selector, QGraphicsItem *
                              padStyle.padding.right(), padStyle.padding.bottom());
     grid->setSpacing(padStyle.spacing);
     int i = 0;
-    for (const KeyFace &face : Keys) {
+    for (const KeyFace &face : KeyFaces) {
         const QChar c = QLatin1Char(face.character);
         DialerKey *key = makeKey(QStringLiteral("DialerKey"), QString(c),
                                  QString::fromLatin1(face.letters), QString());
@@ -129,7 +121,7 @@ DialerWidget::~DialerWidget() = default;
 QList<DialerKey *> DialerWidget::keys() const
 {
     QList<DialerKey *> all;
-    for (const KeyFace &face : Keys)
+    for (const KeyFace &face : KeyFaces)
         all.append(m_keys.value(QLatin1Char(face.character)));
     all << m_addContactKey << m_callKey << m_backspaceKey;
     return all;

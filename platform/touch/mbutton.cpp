@@ -84,8 +84,20 @@ void MButton::drawBackground(QPainter *painter, const QStyleOptionGraphicsItem *
 {
     MWidgetController::drawBackground(painter, option);
     const MStyle &s = style();
-    if (m_checked && s.checkedBackgroundColor.isValid())
-        painter->fillRect(rect(), s.checkedBackgroundColor);
+    if (m_checked && s.checkedBackgroundColor.isValid()) {
+        // A round button (a toggle on the call screen) stays round when checked.
+        if (s.radius > 0) {
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(s.checkedBackgroundColor);
+            const qreal rad = qMin<qreal>(s.radius, qMin(size().width(), size().height()) / 2);
+            painter->drawRoundedRect(rect().adjusted(0.5, 0.5, -0.5, -0.5), rad, rad);
+            painter->restore();
+        } else {
+            painter->fillRect(rect(), s.checkedBackgroundColor);
+        }
+    }
     if (m_checked && s.checkedIndicator > 0)
         painter->fillRect(QRectF(0, 0, size().width(), s.checkedIndicator), s.accentColor);
     if (m_down) {

@@ -21,8 +21,9 @@ CommHistory::Event CallHistoryRecorder::eventFor(const CallRecord &call, qint64 
     e.setStartTimeT(start / 1000);
     e.setEndTimeT(end / 1000);
     e.setIsMissedCall(incoming && !answered);
-    // A blocked call is kept, read, so that nothing calls for attention.
-    e.setIsRead(!(incoming && !answered) || call.blocked);
+    // A call the person declined was seen: missed, but read. A blocked call is kept, read, so
+    // that nothing calls for attention.
+    e.setIsRead(!(incoming && !answered) || call.declined || call.blocked);
     e.setIsBlocked(call.blocked);
     e.setIsEmergencyCall(call.emergency);
     return e;

@@ -11,11 +11,12 @@ class EventStore;
 // Writes the calls of the modem call-UI service into the call history store, each once.
 //
 // A call becomes one event: dialled (outgoing), received (incoming and answered) or missed
-// (incoming, never answered; left unread, unless it was blocked: then marked blocked and read). An
-// answered call runs from its answer to its end; a call never answered starts and ends when it
-// began to ring or dial, so that its duration is 0. The remote id is the number as the network gave
-// it (empty for a withheld number, and for one ModemCalls::checkedNumber() does not take, so that
-// the store never refuses a call for it), the local id the cellular account's path.
+// (incoming, never answered; left unread, unless the person declined it, or it was blocked: then
+// read, and a blocked one marked blocked). An answered call runs from its answer to its end; a
+// call never answered starts and ends when it began to ring or dial, so that its duration is 0.
+// The remote id is the number as the network gave it (empty for a withheld number, and for one
+// ModemCalls::checkedNumber() does not take, so that the store never refuses a call for it), the
+// local id the cellular account's path.
 //
 // Once: for a call whose write may have happened already (CallRecord::writing: a service killed
 // between writing a call and noting that it did), the event is added only if the store has none

@@ -41,6 +41,7 @@ QJsonObject CallRecord::toJson() const
                        {QStringLiteral("answered"), double(answeredMs)},
                        {QStringLiteral("ended"), double(endedMs)},
                        {QStringLiteral("emergency"), emergency},
+                       {QStringLiteral("declined"), declined},
                        {QStringLiteral("writing"), writing},
                        {QStringLiteral("recorded"), recorded},
                        {QStringLiteral("blocked"), blocked}};
@@ -53,6 +54,7 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
     const QJsonValue emergency = o.value(QLatin1String("emergency"));
     const QJsonValue recorded = o.value(QLatin1String("recorded"));
     const QJsonValue writing = o.value(QLatin1String("writing"));
+    const QJsonValue declined = o.value(QLatin1String("declined"));
     const QJsonValue blocked = o.value(QLatin1String("blocked"));
     if (!readText(o, "uid", &r.uid) || r.uid.isEmpty() || !readText(o, "owner", &r.owner) ||
         !readText(o, "modem", &r.modemPath) || !readText(o, "call", &r.callPath) ||
@@ -60,6 +62,7 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
         !readText(o, "account", &r.accountPath) || !readTime(o, "started", &r.startedMs) ||
         !readTime(o, "answered", &r.answeredMs) || !readTime(o, "ended", &r.endedMs, true) ||
         !direction.isDouble() || !emergency.isBool() || !recorded.isBool() || !writing.isBool() ||
+        !(declined.isUndefined() || declined.isBool()) ||
         !(blocked.isUndefined() || blocked.isBool()))
         return false;
     r.direction = direction.toInt(-1);
@@ -68,6 +71,7 @@ bool CallRecord::fromJson(const QJsonObject &o, CallRecord *out)
     r.emergency = emergency.toBool();
     r.recorded = recorded.toBool();
     r.writing = writing.toBool();
+    r.declined = declined.toBool();
     r.blocked = blocked.toBool();
     *out = r;
     return true;

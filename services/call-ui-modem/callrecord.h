@@ -39,6 +39,9 @@ struct CallRecord
     // earlier version, which read as 0.
     qint64 endedMs = 0;
     bool emergency = false;
+    // An incoming call the person declined on the call screen: missed, but seen (written as
+    // read). Absent from the records of an earlier version, which read as false.
+    bool declined = false;
     // Being written to the history: set (and kept in the journal) just before the write, so that
     // a service killed during the write knows to look whether the entry made it.
     bool writing = false;

@@ -3,22 +3,29 @@
 #include "blocklist.h"
 #include "buslifetime.h"
 #include "busopener.h"
+#include "callaudio.h"
 #include "callerfilter.h"
+#include "callfeedback.h"
 #include "callhistoryrecorder.h"
 #include "calljournal.h"
+#include "callscreen.h"
+#include "callscreenapplication.h"
 #include "calluiserviceadaptor.h"
 #include "calluiservicenames.h"
 #include "emergencynumbers.h"
 #include "eventstore.h"
+#include "missedcallnotifier.h"
 #include "modemcallcontroladaptor.h"
 #include "modemcalluiservice.h"
 #include "modemmanagerobjects.h"
+#include "terminationwatch.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <cstdio>
+#include <memory>
 
 namespace {
 QDBusConnection modemBus(const QString &which)
@@ -33,8 +40,8 @@ QDBusConnection modemBus(const QString &which)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("call-ui-modem-service"));
+    std::unique_ptr<QCoreApplication> app(
+        CallScreenApplication::create(argc, argv, QStringLiteral("call-ui-modem-service")));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Call-UI service on ModemManager: places and follows the modem's calls "
@@ -57,7 +64,7 @@ int main(int argc, char **argv)
     parser.addOption(bus);
     parser.addOption(journal);
     parser.addOption(retry);
-    parser.process(app);
+    parser.process(*app);
     bool retryOk = false;
     const int retryMs = parser.value(retry).toInt(&retryOk);
     if (!retryOk || retryMs < 1 || retryMs > 60000) {
@@ -65,6 +72,9 @@ int main(int argc, char **argv)
                      "call-ui-modem-service: --retry-delay takes 1 to 60000 milliseconds\n");
         return 2;
     }
+    // Asked to end from now on (the bus name, taken below, tells others the service is up),
+    // it ends in order.
+    CallUi::TerminationWatch termination;
     // Before anything else reaches for it (the store announces its changes on it).
     QDBusConnection session = BusOpener::session();
 
@@ -97,6 +107,18 @@ int main(int argc, char **argv)
                                             video);
     });
     new ModemCallControlAdaptor(&service);
+    // The screen is ready before the first call can ring; answering is only there.
+    CallAudio audio(session);
+    CallFeedback feedback(session, QStringLiteral("call-history"));
+    std::unique_ptr<CallScreen> screen;
+    if (CallScreenApplication::hasScreen()) {
+        screen.reset(new CallScreen(&service));
+        screen->setAudio(&audio);
+        screen->setFeedback(&feedback);
+    }
+    MissedCallNotifier missed(session);
+    QObject::connect(&missed, &MissedCallNotifier::callBackRequested, &service,
+                     &ModemCallUiService::callBack);
 
     if (!session.isConnected() ||
         !session.registerObject(CallUi::objectPath(), &service, QDBusConnection::ExportAdaptors)) {
@@ -111,5 +133,5 @@ int main(int argc, char **argv)
     }
     // Calls still followed stay in the journal for the next start.
     CallUi::BusLifetime lifetime(session);
-    return app.exec();
+    return app->exec();
 }

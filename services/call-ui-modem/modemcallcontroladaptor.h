@@ -4,8 +4,9 @@
 
 class ModemCallUiService;
 
-// What only a service with a modem offers: answering and ending calls, and incoming calls
-// announced.
+// What only a service with a modem tells the session bus: incoming calls, as they begin to ring.
+// Answering and ending calls are not offered here: any peer on the bus could answer a call (and
+// open the microphone) without the person knowing. The call screen of the service does that.
 class ModemCallControlAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -13,13 +14,6 @@ class ModemCallControlAdaptor : public QDBusAbstractAdaptor
 public:
     explicit ModemCallControlAdaptor(ModemCallUiService *service);
 
-public Q_SLOTS:
-    bool Accept(const QString &callId);
-    bool Hangup(const QString &callId);
-
 Q_SIGNALS:
     void CallIncoming(const QString &uid, const QString &number);
-
-private:
-    ModemCallUiService *m_service;
 };

@@ -161,6 +161,27 @@ void ModemCalls::hangup(const QString &callPath, const std::function<void(const 
     callMethod(callPath, QStringLiteral("Hangup"), done);
 }
 
+void ModemCalls::sendDtmf(const QString &callPath, const QString &tones,
+                          const std::function<void(const QString &)> &done)
+{
+    m_objects->call(callPath, ModemManagerObjects::callInterface(), QStringLiteral("SendDtmf"),
+                    {tones}, [done](const QDBusMessage &reply) { done(errorOf(reply)); });
+}
+
+void ModemCalls::holdAndAccept(const QString &modem,
+                               const std::function<void(const QString &)> &done)
+{
+    m_objects->call(modem, ModemManagerObjects::voiceInterface(), QStringLiteral("HoldAndAccept"),
+                    {}, [done](const QDBusMessage &reply) { done(errorOf(reply)); });
+}
+
+void ModemCalls::hangupAndAccept(const QString &modem,
+                                 const std::function<void(const QString &)> &done)
+{
+    m_objects->call(modem, ModemManagerObjects::voiceInterface(), QStringLiteral("HangupAndAccept"),
+                    {}, [done](const QDBusMessage &reply) { done(errorOf(reply)); });
+}
+
 void ModemCalls::remove(const QString &modem, const QString &callPath)
 {
     m_objects->call(modem, ModemManagerObjects::voiceInterface(), QStringLiteral("DeleteCall"),

@@ -61,6 +61,8 @@ public:
         int reason = ReasonUnknown;
     };
 
+    using Callback = std::function<void(const QString &error)>;
+
     explicit ModemCalls(Cellular::ModemManagerObjects *objects, QObject *parent = nullptr);
 
     // Whether the modem offers voice calls now.
@@ -78,6 +80,14 @@ public:
     void start(const QString &callPath, const std::function<void(const QString &error)> &done);
     void accept(const QString &callPath, const std::function<void(const QString &error)> &done);
     void hangup(const QString &callPath, const std::function<void(const QString &error)> &done);
+    // Sends tones ("0"-"9", "*", "#", "A"-"D") on an active call.
+    void sendDtmf(const QString &callPath, const QString &tones,
+                  const std::function<void(const QString &error)> &done);
+    // A call waits while another runs: the running ones put on hold, or ended, and the waiting
+    // one (else a held one) answered (Voice.HoldAndAccept, Voice.HangupAndAccept).
+    void holdAndAccept(const QString &modem, const std::function<void(const QString &error)> &done);
+    void hangupAndAccept(const QString &modem,
+                         const std::function<void(const QString &error)> &done);
     // Asks the modem to forget a call (ModemManager keeps ended calls until then).
     void remove(const QString &modem, const QString &callPath);
 

@@ -16,14 +16,28 @@
 using Cellular::ModemManagerObjects;
 
 namespace {
-// The number to hand the modem: visual separators dropped; then an optional leading "+" and
-// 1 to 40 of the digits and "*#" a keypad dials. Empty when accountId is not such a number.
-QString dialString(const QString &accountId)
+// The number to hand the modem, and the tones to send once the call is answered: visual
+// separators dropped; then an optional leading "+" and 1 to 40 of the digits and "*#" a keypad
+// dials; then, from a pause character ("p", "w", "x", ",", either case) on, up to 40 tones and
+// pauses. Empty when accountId is not such a number.
+QString dialString(const QString &accountId, QString *tones)
 {
     QString s = accountId.left(200);
     s.remove(QRegularExpression(QStringLiteral("[\\s\\-\\.\\(\\)/]")));
-    static const QRegularExpression valid(QStringLiteral("^\\+?[0-9*#]{1,40}$"));
-    return valid.match(s).hasMatch() ? s : QString();
+    static const QRegularExpression valid(
+        QStringLiteral("^(\\+?[0-9*#]{1,40})([pwx,][0-9*#pwx,]{0,39})?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = valid.match(s);
+    if (!match.hasMatch())
+        return QString();
+    *tones = match.captured(2).toLower();
+    return match.captured(1);
+}
+
+bool isPause(QChar c)
+{
+    return c == QLatin1Char('p') || c == QLatin1Char('w') || c == QLatin1Char('x') ||
+           c == QLatin1Char(',');
 }
 
 qint64 now()
@@ -55,7 +69,7 @@ int reasonOfFailedStart(const QString &error)
 ModemCallUiService::ModemCallUiService(ModemManagerObjects *objects, CallJournal *journal,
                                        CallHistoryRecorder *recorder,
                                        Cellular::EmergencyNumbers *emergency, QObject *parent)
-    : QObject(parent), m_objects(objects), m_calls(objects), m_journal(journal),
+    : CallScreenBackend(parent), m_objects(objects), m_calls(objects), m_journal(journal),
       m_recorder(recorder), m_emergency(emergency), m_retry([this] { return writeOwed(); })
 {
     connect(objects, &ModemManagerObjects::listed, this, &ModemCallUiService::onListed);
@@ -149,11 +163,148 @@ bool ModemCallUiService::noteJournal(bool written)
     return written;
 }
 
-void ModemCallUiService::failLater(const QString &uid, const QString &why)
+void ModemCallUiService::failLater(const QString &uid, const QString &why,
+                                   CallScreenBackend::EndReason shown)
 {
     complain(QStringLiteral("call %1 not placed: %2").arg(uid, why));
+    m_givenUp.remove(uid);
+    m_tones.remove(uid);
     // After the reply that hands out the id.
-    QTimer::singleShot(0, this, [this, uid] { Q_EMIT CommandFailed(uid); });
+    QTimer::singleShot(0, this, [this, uid, shown] {
+        Q_EMIT CommandFailed(uid);
+        if (m_shown.remove(uid))
+            Q_EMIT callEnded(uid, shown);
+    });
+}
+
+void ModemCallUiService::show(const CallRecord &r, int modemState)
+{
+    CallScreenBackend::State state;
+    switch (modemState) {
+    case ModemCalls::Dialing:
+        state = Dialing;
+        break;
+    case ModemCalls::RingingOut:
+        state = Alerting;
+        break;
+    case ModemCalls::RingingIn:
+    case ModemCalls::Waiting:
+        state = Ringing;
+        break;
+    case ModemCalls::Active:
+        state = Active;
+        break;
+    case ModemCalls::Held:
+        state = Held;
+        break;
+    default:
+        return;
+    }
+    // A blocked caller's call never reaches the screen: no ring, no sound, no notification.
+    if (r.blocked)
+        return;
+    if (m_shown.contains(r.uid)) {
+        Q_EMIT callStateChanged(r.uid, state);
+        return;
+    }
+    m_shown.insert(r.uid);
+    Q_EMIT callAdded(r.uid, r.number, r.direction == CallRecord::Outgoing ? Outgoing : Incoming,
+                     state);
+}
+
+void ModemCallUiService::onCall(
+    const QString &id, const char *what,
+    const std::function<void(const CallRecord &, ModemCalls::Callback)> &how)
+{
+    const QString key = keyOfUid(id);
+    if (key.isEmpty())
+        return;
+    const CallRecord r = m_journal->record(key);
+    if (r.endedMs > 0 || r.recorded)
+        return;
+    const QString name = QLatin1String(what);
+    how(r, [id, name](const QString &error) {
+        if (!error.isEmpty())
+            complain(QStringLiteral("call %1: %2 not done: %3").arg(id, name, error));
+    });
+}
+
+void ModemCallUiService::answer(const QString &id)
+{
+    onCall(id, "answer", [this](const CallRecord &r, ModemCalls::Callback done) {
+        m_calls.accept(r.callPath, done);
+    });
+}
+
+void ModemCallUiService::decline(const QString &id)
+{
+    const QString key = keyOfUid(id);
+    if (key.isEmpty())
+        return;
+    CallRecord r = m_journal->record(key);
+    if (r.direction == CallRecord::Incoming && r.answeredMs == 0 && !r.declined) {
+        // Seen and turned down: missed, but read.
+        r.declined = true;
+        store(r);
+    }
+    hangup(id);
+}
+
+void ModemCallUiService::hangup(const QString &id)
+{
+    if (keyOfUid(id).isEmpty()) {
+        // A request not yet a call on the modem: it is not placed.
+        if (m_shown.contains(id))
+            m_givenUp.insert(id);
+        return;
+    }
+    onCall(id, "hang up", [this](const CallRecord &r, ModemCalls::Callback done) {
+        m_calls.hangup(r.callPath, done);
+    });
+}
+
+void ModemCallUiService::sendDtmf(const QString &id, const QString &digits)
+{
+    static const QRegularExpression tones(QStringLiteral("^[0-9*#A-Da-d]{1,32}$"));
+    if (!tones.match(digits).hasMatch())
+        return;
+    onCall(id, "tones", [this, digits](const CallRecord &r, ModemCalls::Callback done) {
+        m_calls.sendDtmf(r.callPath, digits, done);
+    });
+}
+
+void ModemCallUiService::endAndAnswer(const QString &id)
+{
+    onCall(id, "end and answer", [this](const CallRecord &r, ModemCalls::Callback done) {
+        m_calls.hangupAndAccept(r.modemPath, done);
+    });
+}
+
+void ModemCallUiService::holdAndAnswer(const QString &id)
+{
+    onCall(id, "hold and answer", [this](const CallRecord &r, ModemCalls::Callback done) {
+        m_calls.holdAndAccept(r.modemPath, done);
+    });
+}
+
+void ModemCallUiService::sendTones(const QString &uid, const QString &tones)
+{
+    if (tones.isEmpty() || keyOfUid(uid).isEmpty())
+        return;
+    if (isPause(tones.at(0))) {
+        QTimer::singleShot(m_tonePause, this, [this, uid, tones] { sendTones(uid, tones.mid(1)); });
+        return;
+    }
+    int end = 0;
+    while (end < tones.size() && !isPause(tones.at(end)))
+        ++end;
+    sendDtmf(uid, tones.left(end));
+    sendTones(uid, tones.mid(end));
+}
+
+void ModemCallUiService::callBack(const QString &number)
+{
+    RequestCallToContact(cellularAccount(), number, 0, QString(), false);
 }
 
 QString ModemCallUiService::RequestCallToContact(const QString &accountPath,
@@ -165,6 +316,9 @@ QString ModemCallUiService::RequestCallToContact(const QString &accountPath,
     // A modem places voice calls only; a video request is placed as a voice call.
     Q_UNUSED(video);
     const QString uid = newUid();
+    // The person sees at once that the call is on its way.
+    m_shown.insert(uid);
+    Q_EMIT callAdded(uid, accountId.trimmed().left(CallRecord::MaxTextLength), Outgoing, Dialing);
     if (m_objects->isListed()) {
         place(uid, accountPath, accountId);
     } else if (m_waiting.size() < 16) {
@@ -179,15 +333,22 @@ QString ModemCallUiService::RequestCallToContact(const QString &accountPath,
 void ModemCallUiService::place(const QString &uid, const QString &accountPath,
                                const QString &accountId)
 {
+    if (m_givenUp.contains(uid)) {
+        failLater(uid, QStringLiteral("given up before it was placed"), CallScreenBackend::Normal);
+        return;
+    }
     if (!accountPath.isEmpty() && accountPath != cellularAccount()) {
         failLater(uid, QStringLiteral("not the cellular account"));
         return;
     }
-    const QString number = dialString(accountId);
+    QString tones;
+    const QString number = dialString(accountId, &tones);
     if (number.isEmpty()) {
         failLater(uid, QStringLiteral("not a phone number"));
         return;
     }
+    if (!tones.isEmpty())
+        m_tones.insert(uid, tones);
     const QStringList modems = m_calls.voiceModems();
     if (modems.isEmpty()) {
         failLater(uid, QStringLiteral("no modem offers voice calls"));
@@ -211,6 +372,12 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
         // The modem went before the answer came, and its calls with it: nothing is left to
         // follow, and a record kept now would never end.
         failLater(uid, QStringLiteral("the modem went away"));
+        return;
+    }
+    if (m_givenUp.contains(uid)) {
+        // Hung up on the screen before the modem had the call: never started.
+        m_calls.remove(modem, callPath);
+        failLater(uid, QStringLiteral("given up before it was placed"), CallScreenBackend::Normal);
         return;
     }
     const QString key = keyOf(callPath);
@@ -244,30 +411,6 @@ void ModemCallUiService::onCreated(const QString &uid, const QString &modem, con
         else if (endedAs != NoEnd)
             finish(key, endedAs, Ended);
     });
-}
-
-bool ModemCallUiService::Accept(const QString &callId)
-{
-    const QString key = keyOfUid(callId);
-    if (key.isEmpty())
-        return false;
-    m_calls.accept(m_journal->record(key).callPath, [callId](const QString &error) {
-        if (!error.isEmpty())
-            complain(QStringLiteral("call %1 not answered: %2").arg(callId, error));
-    });
-    return true;
-}
-
-bool ModemCallUiService::Hangup(const QString &callId)
-{
-    const QString key = keyOfUid(callId);
-    if (key.isEmpty())
-        return false;
-    m_calls.hangup(m_journal->record(key).callPath, [callId](const QString &error) {
-        if (!error.isEmpty())
-            complain(QStringLiteral("call %1 not hung up: %2").arg(callId, error));
-    });
-    return true;
 }
 
 void ModemCallUiService::follow(const QString &modem, const QString &callPath)
@@ -431,6 +574,10 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
             m_unstarted.remove(r.uid);
             store(r);
             Q_EMIT CallAnswered(r.uid);
+            // The tones after the pause of the number dialled go once the callee answered.
+            const QString tones = m_tones.take(r.uid);
+            if (!tones.isEmpty())
+                QTimer::singleShot(0, this, [this, uid = r.uid, tones] { sendTones(uid, tones); });
         }
         break;
     case ModemCalls::Terminated:
@@ -446,10 +593,11 @@ void ModemCallUiService::applyState(const QString &key, int state, int reason)
             store(r);
         }
         finish(key, reason, Ended);
-        break;
+        return;
     default:
         break;
     }
+    show(r, state);
 }
 
 void ModemCallUiService::finish(const QString &key, int reason, End how)
@@ -469,25 +617,41 @@ void ModemCallUiService::finish(const QString &key, int reason, End how)
             store(r);
         }
     }
+    // How it ended, for the bus and the screen.
+    // A blocked call was never announced, neither on the bus nor on the screen.
+    const bool began = ending && r.startedMs > 0 && !r.blocked;
+    int code = r.answeredMs > 0 ? EndNormal : EndNoAnswer;
+    QString text;
+    if (how == Vanished) {
+        code = EndFailed;
+        text = QStringLiteral("modem-gone");
+    } else if (reason == ModemCalls::RefusedOrBusy) {
+        code = EndBusy;
+        text = QStringLiteral("refused-or-busy");
+    } else if (reason == ModemCalls::Error || reason == ModemCalls::AudioSetupFailed) {
+        code = EndFailed;
+        text = reason == ModemCalls::Error ? QStringLiteral("error")
+                                           : QStringLiteral("audio-setup-failed");
+    }
+    // The screen first: it never waits for the history's write.
+    if (began && m_shown.remove(r.uid)) {
+        // A call rung in and not answered is missed, whatever ended it; the person may have
+        // declined it.
+        CallScreenBackend::EndReason shown = code == EndBusy       ? CallScreenBackend::Busy
+                                             : code == EndNoAnswer ? CallScreenBackend::NoAnswer
+                                             : code == EndFailed   ? CallScreenBackend::Failed
+                                                                   : CallScreenBackend::Normal;
+        if (r.direction != CallRecord::Outgoing && r.answeredMs == 0)
+            shown = r.declined ? CallScreenBackend::Declined : CallScreenBackend::Missed;
+        Q_EMIT callEnded(r.uid, shown);
+    }
     if (!r.recorded && !writeHistory(&r, ending))
         m_retry.failed();
-    if (ending && r.startedMs > 0 && !r.blocked) {
-        int code = r.answeredMs > 0 ? Normal : NoAnswer;
-        QString text;
-        if (how == Vanished) {
-            code = Failed;
-            text = QStringLiteral("modem-gone");
-        } else if (reason == ModemCalls::RefusedOrBusy) {
-            code = Busy;
-            text = QStringLiteral("refused-or-busy");
-        } else if (reason == ModemCalls::Error || reason == ModemCalls::AudioSetupFailed) {
-            code = Failed;
-            text = reason == ModemCalls::Error ? QStringLiteral("error")
-                                               : QStringLiteral("audio-setup-failed");
-        }
+    if (began) {
         const int talked =
             r.answeredMs > 0 ? int(qMax<qint64>(0, r.endedMs - r.answeredMs) / 1000) : 0;
         Q_EMIT CallEnded(r.uid, code, talked, text);
+        m_tones.remove(r.uid);
     } else if (ending && m_unstarted.remove(r.uid)) {
         // A request of ours failed.
         failLater(r.uid, QStringLiteral("the call did not start"));
@@ -635,6 +799,8 @@ void ModemCallUiService::onNumberChanged(const QString &callPath, const QString 
         r.number != number) {
         r.number = number;
         store(r);
+        if (m_shown.contains(r.uid))
+            Q_EMIT callNumberChanged(r.uid, number);
         // Announced already as ringing, without it or with another: announced again.
         if (r.direction == CallRecord::Incoming && r.startedMs > 0 && r.answeredMs == 0 &&
             !r.blocked)

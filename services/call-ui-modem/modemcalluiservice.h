@@ -1,6 +1,7 @@
 #pragma once
 
 #include "callrecord.h"
+#include "callscreenbackend.h"
 #include "modemcalls.h"
 #include "retrytimer.h"
 
@@ -37,12 +38,20 @@ class ModemManagerObjects;
 // meanwhile) takes up the calls ModemManager still has under their ids and times, and writes
 // those that ended meanwhile as ending when it noticed.
 //
+// It is the call screen's service (CallScreenBackend): a call request shows on the screen from
+// the request on, every call ModemManager has shows from when it rings or dials, and the
+// person's answers go to ModemManager (Call.Accept, Call.Hangup, Call.SendDtmf,
+// Voice.HangupAndAccept, Voice.HoldAndAccept). Answering and ending are offered only there, not
+// on the bus. A declined call is noted (CallRecord::declined) and written missed but read. A
+// number with pause characters ("p", "w", "x", ",") dials the part before the first one; the
+// rest is sent as tones once the call is answered, each pause character waiting tonePause() ms.
+//
 // A call is never refused or dropped for this bookkeeping: when the journal or the history
 // cannot be written (a full disk, a folder not writable, a damaged history file), the call is
 // placed and followed all the same, its record kept in memory, stderr says so, and the writes
 // are tried again (RetryTimer: after 1 s, then twice as long each time, up to 256 times the
 // first delay) until they are made.
-class ModemCallUiService : public QObject
+class ModemCallUiService : public CallScreenBackend
 {
     Q_OBJECT
 public:
@@ -52,6 +61,10 @@ public:
 
     // The first delay before writes that failed are tried again (milliseconds, default 1000).
     void setRetryDelay(int firstMs);
+    // How long a pause character of a dialled number waits before the tones after it (ms,
+    // default 3000).
+    void setTonePause(int ms) { m_tonePause = ms; }
+    int tonePause() const { return m_tonePause; }
     // Incoming calls the filter blocks are hung up as soon as they are first seen (their
     // properties read, one bus round trip after CallAdded), never announced (neither
     // callIncoming nor CallEnded), and recorded as blocked. None: nothing is blocked.
@@ -59,13 +72,20 @@ public:
     // The cellular account, which every modem call belongs to.
     static QString cellularAccount();
 
+    // The call screen's requests; what the modem did shows in the notifications.
+    void answer(const QString &id) override;
+    void decline(const QString &id) override;
+    void hangup(const QString &id) override;
+    void sendDtmf(const QString &id, const QString &digits) override;
+    void endAndAnswer(const QString &id) override;
+    void holdAndAnswer(const QString &id) override;
+
 public Q_SLOTS:
     QString RequestCallToContact(const QString &accountPath, const QString &accountId,
                                  uint localContactId, const QString &contactName, bool video);
-    // Answer or end a call; false when callId names no call being followed. Whether the modem
-    // did it shows in the notifications.
-    bool Accept(const QString &callId);
-    bool Hangup(const QString &callId);
+    // Places a call to `number` on the cellular account (the missed-call notification's "Call
+    // back").
+    void callBack(const QString &number);
 
 Q_SIGNALS:
     void CallAnswered(QString uid);
@@ -85,12 +105,23 @@ private Q_SLOTS:
     void onNumberChanged(const QString &callPath, const QString &number);
 
 private:
-    enum EndReason { Normal = 0, Busy = 1, NoAnswer = 2, Failed = 3 };
+    // CallEnded's reason on the bus.
+    enum EndCode { EndNormal = 0, EndBusy = 1, EndNoAnswer = 2, EndFailed = 3 };
 
     QString newUid();
     void place(const QString &uid, const QString &accountPath, const QString &accountId);
     QString keyOf(const QString &callPath) const;
-    void failLater(const QString &uid, const QString &why);
+    // A request that did not become a call: CommandFailed, and on the screen "Call failed" (or
+    // nothing, for one the person gave up).
+    void failLater(const QString &uid, const QString &why,
+                   CallScreenBackend::EndReason shown = CallScreenBackend::Failed);
+    // Tells the screen where a call stands (announcing it the first time).
+    void show(const CallRecord &record, int modemState);
+    // Runs the modem's method `what` on the call followed under `id`.
+    void onCall(const QString &id, const char *what,
+                const std::function<void(const CallRecord &, ModemCalls::Callback)> &how);
+    // Sends the tones left of a dialled number, from `from` on.
+    void sendTones(const QString &uid, const QString &tones);
     void onCreated(const QString &uid, const QString &modem, const QString &number,
                    const QString &callPath, const QString &error);
     // Starts following a call the modem has (no-op when followed already): its properties are
@@ -167,4 +198,10 @@ private:
     RetryTimer m_retry;
     // Requests waiting for the modems to be known.
     QList<std::function<void()>> m_waiting;
+    // Calls the screen was told of; requests the person gave up before they became calls; the
+    // tones after the first pause of numbers dialled, until their call is answered.
+    QSet<QString> m_shown;
+    QSet<QString> m_givenUp;
+    QHash<QString, QString> m_tones;
+    int m_tonePause = 3000;
 };

@@ -46,8 +46,6 @@ protected:
                              const QVariantList &args);
     // RequestCallToContact; the call id.
     QString request(const QString &account, const QString &number);
-    // The service's Accept or Hangup of a call id, as a person answering or ending it.
-    bool controlCall(const QString &method, const QString &uid);
 
     QList<CommHistory::Event> history();
     // The store's calls, newest first, as "kind number read|unread [on account] [emergency]

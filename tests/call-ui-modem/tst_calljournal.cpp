@@ -177,6 +177,37 @@ private Q_SLOTS:
         QCOMPARE(aside.readAll(), content);
     }
 
+    // A declined call is missed but seen; records of an earlier version have no such field.
+    void shouldKeepWhetherACallWasDeclined_data()
+    {
+        QTest::addColumn<QString>("field"); // the JSON of "declined", or none
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<bool>("declined");
+        QTest::newRow("declined") << "true" << true << true;
+        QTest::newRow("not declined") << "false" << true << false;
+        QTest::newRow("written before the field") << "" << true << false;
+        QTest::newRow("not a boolean") << "1" << false << false;
+    }
+    void shouldKeepWhetherACallWasDeclined()
+    {
+        QFETCH(QString, field);
+        QFETCH(bool, readable);
+        QFETCH(bool, declined);
+        QJsonObject json = sample().toJson();
+        json.remove(QStringLiteral("declined"));
+        if (!field.isEmpty())
+            json.insert(QStringLiteral("declined"),
+                        QJsonDocument::fromJson(("[" + field + "]").toUtf8()).array().first());
+        CallRecord read;
+        QCOMPARE(CallRecord::fromJson(json, &read), readable);
+        QCOMPARE(read.declined, declined);
+        // And what it writes reads back alike.
+        CallRecord written = sample();
+        written.declined = declined;
+        QVERIFY(CallRecord::fromJson(written.toJson(), &read));
+        QCOMPARE(read.declined, declined);
+    }
+
     // What it writes it reads back: a record with a text longer than a record keeps stays in
     // memory only, and the file stays readable.
     void shouldReadBackWhatItWrites_data()

@@ -1,13 +1,15 @@
 #include "fakemodemmanager.h"
 #include "modemservicetest.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
 namespace {
 // MMCallState and MMCallStateReason values the rows use.
-enum { Terminated = 7, ReasonTerminated = 4 };
+enum { Active = 4, Terminated = 7, Accepted = 3, ReasonTerminated = 4 };
 } // namespace
 
 // The modem call-UI service as a process of its own, against a fake ModemManager on the test's
@@ -60,8 +62,12 @@ private:
                                          arg.section(QLatin1Char(':'), 1).toUInt()));
         } else if (verb == QLatin1String("number")) {
             QVERIFY(m_modem.setCallNumber(m_lastCall, arg));
-        } else if (verb == QLatin1String("hangup")) {
-            QVERIFY(controlCall(QStringLiteral("Hangup"), m_lastUid));
+        } else if (verb == QLatin1String("accept") || verb == QLatin1String("hangup")) {
+            // Answered or ended on the phone: the call screen asks the modem, which moves the
+            // call on (tests/call-ui-modem/tst_modemcallscreen taps the screen itself).
+            QVERIFY(verb == QLatin1String("accept")
+                        ? m_modem.setCallState(m_lastCall, Active, Accepted)
+                        : m_modem.setCallState(m_lastCall, Terminated, ReasonTerminated));
         } else if (verb == QLatin1String("forged-end")) {
             // An end in a shape ModemManager does not send (no reason): not taken.
             QVERIFY(m_modem.emitSignal(
@@ -330,6 +336,30 @@ private Q_SLOTS:
             QVERIFY(m_modem.setCallState(call, Terminated, ReasonTerminated));
         QTRY_COMPARE_WITH_TIMEOUT(historyCounts(), calls, ServiceWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(settled(), ServiceWaitMs);
+    }
+
+    // Answering and ending are on the service's own screen only: a peer on the bus could
+    // otherwise answer a call, and open the microphone, without the person knowing.
+    void shouldNotLetAnotherPeerAnswerOrEndACall_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::newRow("answer") << "Accept";
+        QTest::newRow("end") << "Hangup";
+    }
+    void shouldNotLetAnotherPeerAnswerOrEndACall()
+    {
+        QFETCH(QString, method);
+        QVERIFY2(startService(), serviceState().constData());
+        step(QStringLiteral("ring:+35850111"));
+        QDBusMessage msg = QDBusMessage::createMethodCall(
+            CallUi, CallUiPath, QStringLiteral("com.velto.CallUi.Modem"), method);
+        msg << m_lastUid;
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(msg, QDBus::Block, 10000);
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"));
+        // The call still rings (3), neither answered nor ended.
+        QCOMPARE(m_modem.calls(), QStringList{m_lastCall + QStringLiteral(" 3")});
+        QCOMPARE(m_log.text(), QStringLiteral("incoming call1 +35850111"));
     }
 };
 

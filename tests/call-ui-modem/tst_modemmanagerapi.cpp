@@ -100,6 +100,12 @@ private Q_SLOTS:
                                 << "method >";
         QTest::newRow("hang up") << call + "Hangup"
                                  << "method >";
+        QTest::newRow("send tones") << call + "SendDtmf"
+                                    << "method s>";
+        QTest::newRow("hold and accept") << voice + "HoldAndAccept"
+                                         << "method >";
+        QTest::newRow("hang up and accept") << voice + "HangupAndAccept"
+                                            << "method >";
         QTest::newRow("state changed") << call + "StateChanged"
                                        << "signal iiu";
         QTest::newRow("state") << call + "State"

@@ -63,6 +63,34 @@ private Q_SLOTS:
         QCOMPARE(service.exitStatus(), QProcess::NormalExit);
         QCOMPARE(service.exitCode(), 0);
     }
+
+    // systemd stops a service with SIGTERM; so does a library whose bus connection gave up.
+    void shouldEndInOrderWhenTerminated_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::newRow("development service") << "services/call-ui-dev/call-ui-dev-service";
+        QTest::newRow("modem service") << "services/call-ui-modem/call-ui-modem-service";
+    }
+    void shouldEndInOrderWhenTerminated()
+    {
+        QFETCH(QString, program);
+        QProcess service;
+        service.setProcessChannelMode(QProcess::ForwardedChannels);
+        QTemporaryDir dir;
+        // The modem service looks for ModemManager on the session bus, where there is none.
+        const QStringList arguments =
+            program.contains(QLatin1String("modem"))
+                ? QStringList{QStringLiteral("--modem-bus"), QStringLiteral("session"),
+                              QStringLiteral("--journal"), dir.filePath(QStringLiteral("c.json"))}
+                : QStringList();
+        service.start(TestSupport::builtProgram(program), arguments);
+        QVERIFY(service.waitForStarted());
+        QVERIFY(TestSupport::waitForBusName(CallUi::serviceName(), 15000));
+        service.terminate();
+        QVERIFY(service.waitForFinished(15000));
+        QCOMPARE(service.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(service.exitCode(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestServiceLifetime)

@@ -163,6 +163,35 @@ private Q_SLOTS:
         QCOMPARE(remotes.join(','), expected);
     }
 
+    void shouldCountTheCallsNotReadYet_data()
+    {
+        QTest::addColumn<int>("callType");
+        QTest::addColumn<int>("all");
+        QTest::addColumn<int>("unread");
+        QTest::newRow("missed") << 2 << 3 << 2;
+        QTest::newRow("every kind") << 0 << 4 << 2;
+        QTest::newRow("dialled") << 1 << 1 << 0;
+    }
+    void shouldCountTheCallsNotReadYet()
+    {
+        QFETCH(int, callType);
+        QFETCH(int, all);
+        QFETCH(int, unread);
+        HistoryFixture f;
+        QList<Event> calls{HistoryFixture::call("m1", 'm', 20), HistoryFixture::call("m2", 'm', 30),
+                           HistoryFixture::call("m3", 'm', 40), HistoryFixture::call("d", 'd', 50)};
+        for (Event &e : calls)
+            e.setIsRead(e.remoteUid() == QLatin1String("m2") ||
+                        e.remoteUid() == QLatin1String("d"));
+        f.add(calls);
+        EventStore store(f.path());
+        int counted = -1;
+        QVERIFY(store.count(EventFilter(callType, QDateTime()), &counted));
+        QCOMPARE(counted, all);
+        QVERIFY(store.countUnread(EventFilter(callType, QDateTime()), &counted));
+        QCOMPARE(counted, unread);
+    }
+
     void shouldMigrateFromSchemaVersion1()
     {
         HistoryFixture f;

@@ -89,6 +89,18 @@ bool FakeModemManager::announceMissingCalls(const QString &modem, uint count)
     return ok;
 }
 
+QString FakeModemManager::addWaitingCall(const QString &modem, const QString &number)
+{
+    const QVariantList r = control(QStringLiteral("AddWaitingCall"), {modem, number});
+    return r.isEmpty() ? QString() : r.first().toString();
+}
+
+QString FakeModemManager::tones(const QString &call)
+{
+    const QVariantList r = control(QStringLiteral("Tones"), {call});
+    return r.isEmpty() ? QString() : r.first().toString();
+}
+
 bool FakeModemManager::setCallState(const QString &call, int state, uint reason)
 {
     bool ok = false;

@@ -25,6 +25,10 @@ public:
     QString addModem(const QStringList &emergencyNumbers);
     bool removeModem(const QString &modem);
     QString addIncomingCall(const QString &modem, const QString &number);
+    // A second call that waits while another runs (state 6).
+    QString addWaitingCall(const QString &modem, const QString &number);
+    // The tones SendDtmf got on a call so far.
+    QString tones(const QString &call);
     // The same under the call object path given (one ModemManager would not choose).
     QString addIncomingCallAt(const QString &modem, const QString &path, const QString &number);
     // The modem announces count calls (CallAdded) that do not exist.

@@ -7,9 +7,13 @@ manager on /org/freedesktop/ModemManager1, modems with the Modem and Modem.Voice
 their SIM with EmergencyNumbers, and Call objects (Start, Accept, Hangup, StateChanged).
 
 The test drives it through the interface com.velto.Test.FakeModemManager on the main object:
-AddModem, RemoveModem, AddIncomingCall, AddIncomingCallAt, AnnounceMissingCalls,
-RingDuringNextListing, SetCallState, SetCallNumber, SetCallStateAndNumber, SetStartMode,
-Calls.
+AddModem, RemoveModem, AddIncomingCall, AddIncomingCallAt, AddWaitingCall, AnnounceMissingCalls,
+RingDuringNextListing, SetCallState, SetCallNumber, SetCallStateAndNumber, SetStartMode, Calls,
+Tones (what SendDtmf got on a call).
+
+Calls also take SendDtmf (only while active), and the modems' Voice interface HoldAndAccept and
+HangupAndAccept (the active calls put on hold or ended, then a waiting call, else a held one,
+made active).
 
     python3 -m dbusmock --session --template tests/support/fakemodemmanager.py
 
@@ -33,22 +37,24 @@ VOICE_IFACE = 'org.freedesktop.ModemManager1.Modem.Voice'
 SIM_IFACE = 'org.freedesktop.ModemManager1.Sim'
 CALL_IFACE = 'org.freedesktop.ModemManager1.Call'
 
-# MMCallState, MMCallStateReason, MMCallDirection
+#MMCallState, MMCallStateReason, MMCallDirection
 STATE_UNKNOWN, STATE_DIALING, STATE_RINGING_OUT, STATE_RINGING_IN, STATE_ACTIVE = 0, 1, 2, 3, 4
-STATE_TERMINATED = 7
+STATE_HELD, STATE_WAITING, STATE_TERMINATED = 5, 6, 7
 REASON_OUTGOING_STARTED, REASON_INCOMING_NEW, REASON_ACCEPTED, REASON_TERMINATED = 1, 2, 3, 4
 DIRECTION_INCOMING, DIRECTION_OUTGOING = 1, 2
 MODEM_STATE_REGISTERED = 8
 
-# Counters for object paths, kept across modems as ModemManager does.
+#Counters for object paths, kept across modems as ModemManager does.
 _counters = {'modem': 0, 'call': 0}
-# What Start does: 'dial' (the call dials), 'refuse' (an error), 'silent' (nothing yet);
-# 'unplug-at-create': CreateCall makes the call, then the modem is unplugged before the answer.
+#What Start does : 'dial'(the call dials), 'refuse'(an error), 'silent'(nothing yet);
+#'unplug-at-create' : CreateCall makes the call, then the modem is unplugged before the answer.
 _start_mode = ['dial']
-# Calls (modem, number) that ring while the next listing is on its way: GetManagedObjects takes
-# its answer, then the calls ring (their signals go out), then the answer goes out, no longer
-# holding what the signals told.
+#Calls(modem, number) that ring while the next listing is on its way : GetManagedObjects takes
+#its answer, then the calls ring(their signals go out), then the answer goes out, no longer
+#holding what the signals told.
 _ring_during_listing = []
+#The tones each call object got through SendDtmf.
+_tones = {}
 
 
 def _error(name, text):
@@ -89,6 +95,7 @@ def _add_call(modem, direction, number, state, reason, path=None):
         ('Start', '', '', _call_start),
         ('Accept', '', '', _call_accept),
         ('Hangup', '', '', _call_hangup),
+        ('SendDtmf', 's', '', _call_send_dtmf),
     ])
     _set_calls(modem, list(modem.props[VOICE_IFACE]['Calls']) + [dbus.ObjectPath(path)])
     modem.EmitSignal(VOICE_IFACE, 'CallAdded', 'o', [dbus.ObjectPath(path)])
@@ -116,6 +123,43 @@ def _call_hangup(call):
     _set_state(call, STATE_TERMINATED, REASON_TERMINATED)
 
 
+def _call_send_dtmf(call, dtmf):
+    if int(call.props[CALL_IFACE]['State']) != STATE_ACTIVE:
+        raise _error('Core.WrongState', 'the call is not active')
+    path = call.__dbus_object_path__
+    _tones[path] = _tones.get(path, '') + str(dtmf)
+
+
+def _calls_in(modem, states):
+    return [mockobject.objects[str(c)] for c in modem.props[VOICE_IFACE]['Calls']
+            if int(mockobject.objects[str(c)].props[CALL_IFACE]['State']) in states]
+
+
+def _accept_next(modem):
+#A waiting call first, else a held one.
+    for states in ((STATE_WAITING, STATE_RINGING_IN), (STATE_HELD,)):
+        calls = _calls_in(modem, states)
+        if calls:
+            _set_state(calls[0], STATE_ACTIVE, REASON_ACCEPTED)
+            return
+
+
+def _voice_hold_and_accept(modem):
+    waiting = _calls_in(modem, (STATE_WAITING, STATE_RINGING_IN))
+    for call in _calls_in(modem, (STATE_ACTIVE,)):
+        _set_state(call, STATE_HELD, REASON_ACCEPTED)
+    if waiting:
+        _set_state(waiting[0], STATE_ACTIVE, REASON_ACCEPTED)
+    else:
+        _accept_next(modem)
+
+
+def _voice_hangup_and_accept(modem):
+    for call in _calls_in(modem, (STATE_ACTIVE,)):
+        _set_state(call, STATE_TERMINATED, REASON_TERMINATED)
+    _accept_next(modem)
+
+
 def _voice_create_call(modem, properties):
     if 'number' not in properties or not str(properties['number']):
         raise _error('Core.InvalidArgs', 'a call needs a number')
@@ -141,7 +185,7 @@ def _voice_delete_call(modem, path):
 
 
 def _get_managed_objects(self):
-    # Each interface's properties copied: a change replaces a value, so the copy keeps the old.
+#Each interface's properties copied: a change replaces a value, so the copy keeps the old.
     listing = {dbus.ObjectPath(path): {iface: dict(props) for iface, props in obj.props.items()}
                for path, obj in mockobject.objects.items() if path.startswith(MAIN_OBJ + '/')}
     for modem, number in _ring_during_listing:
@@ -184,6 +228,8 @@ def AddModem(self, emergency_numbers):
         ('CreateCall', 'a{sv}', 'o', _voice_create_call),
         ('ListCalls', '', 'ao', _voice_list_calls),
         ('DeleteCall', 'o', '', _voice_delete_call),
+        ('HoldAndAccept', '', '', _voice_hold_and_accept),
+        ('HangupAndAccept', '', '', _voice_hangup_and_accept),
     ])
     self.EmitSignal('org.freedesktop.DBus.ObjectManager', 'InterfacesAdded', 'oa{sa{sv}}',
                     [dbus.ObjectPath(path), modem.props])
@@ -209,6 +255,19 @@ def AddIncomingCall(self, modem, number):
     '''A call rings on modem from number ('' for a withheld number).'''
     return _add_call(mockobject.objects[modem], DIRECTION_INCOMING, number, STATE_RINGING_IN,
                      REASON_INCOMING_NEW)
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='s')
+def AddWaitingCall(self, modem, number):
+    '''A second call comes in on modem from number while another runs: it waits.'''
+    return _add_call(mockobject.objects[modem], DIRECTION_INCOMING, number, STATE_WAITING,
+                     REASON_INCOMING_NEW)
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='s', out_signature='s')
+def Tones(self, call):
+    '''The tones SendDtmf got on the call so far.'''
+    return _tones.get(str(call), '')
 
 
 @dbus.service.method(CONTROL_IFACE, in_signature='sos', out_signature='s')

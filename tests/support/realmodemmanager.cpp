@@ -200,6 +200,19 @@ QStringList RealModemManager::calls(const QString &modem)
     return list;
 }
 
+bool RealModemManager::controlNewestCall(const QString &modem, const QString &method)
+{
+    for (const QString &entry : calls(modem)) {
+        // MM_CALL_STATE_TERMINATED
+        if (entry.section(QLatin1Char(' '), 1, 1) == QLatin1String("7"))
+            continue;
+        bool ok = false;
+        call(entry.section(QLatin1Char(' '), 0, 0), QLatin1String(CallInterface), method, {}, &ok);
+        return ok;
+    }
+    return fail(QStringLiteral("%1: no call of %2 goes on").arg(method, modem));
+}
+
 bool RealModemManager::waitForNoCalls(const QString &modem)
 {
     return waitFor([&] { return calls(modem).isEmpty(); });

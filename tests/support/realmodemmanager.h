@@ -45,6 +45,10 @@ public:
     // Every call object of modem as "path state [number]" (its MMCallState), newest first as
     // ModemManager lists them.
     QStringList calls(const QString &modem);
+    // Call.Accept or Call.Hangup (method) of the newest call of modem that has not ended, as
+    // the call screen of the service asks it for the call it shows; false when there is none or
+    // ModemManager refused.
+    bool controlNewestCall(const QString &modem, const QString &method);
     // Waits until modem lists no call (the service deleted them).
     bool waitForNoCalls(const QString &modem);
     QString errorString() const { return m_error; }
