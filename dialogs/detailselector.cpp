@@ -262,8 +262,8 @@ void DetailSelector::addVoipNumberRows(DetailSelectorModel *model) const
         QString label = service;
         for (const CallHistoryAccount *other : accounts) {
             if (other != account && m_accounts->accountServiceName(other->path()) == service) {
-                label = QStringLiteral("%1 (%2)").arg(m_accounts->accountName(account->path()),
-                                                      service);
+                label = QStringLiteral("%1 (%2)").arg(
+                    ownDirectionRun(m_accounts->accountName(account->path())), service);
                 break;
             }
         }

@@ -112,7 +112,7 @@ MListItem *ContactCardSheet::addressRow(const QString &value, const QString &kin
     valueLabel->setStyleName(QStringLiteral("CommonTitle"));
     valueLabel->setTextFormat(Qt::PlainText);
     // Numbers and addresses read left to right in every language.
-    valueLabel->setText(QChar(0x202A) + value + QChar(0x202C));
+    valueLabel->setText(ContactDetailText::leftToRight(value));
     valueLabel->setAcceptedMouseButtons(Qt::NoButton);
     auto *kindLabel = new MLabel;
     kindLabel->setStyleName(QStringLiteral("CommonSubTitle"));

@@ -34,6 +34,13 @@ QString ContactDetailText::kind(const QContactDetail &detail)
     return qtTrId("qtn_cont_type_other");
 }
 
+QString ContactDetailText::leftToRight(const QString &value)
+{
+    if (value.isEmpty())
+        return value;
+    return QChar(0x2066) + value + QChar(0x2069);
+}
+
 bool ContactDetailText::isAddress(const QContactDetail &detail)
 {
     return addressTypes().contains(detail.type());

@@ -274,10 +274,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("banner");
         QTest::newRow("number")
             << Cellular << "0401234567"
-            << qtTrId("qtn_call_failed").arg(QStringLiteral("\u202A0401234567\u202C"));
+            << qtTrId("qtn_call_failed").arg(QStringLiteral("\u20660401234567\u2069"));
         QTest::newRow("emergency number on VoIP")
             << LocalVoip << "112"
-            << qtTrId("qtn_call_emergency_failed").arg(QStringLiteral("\u202A112\u202C"));
+            << qtTrId("qtn_call_emergency_failed").arg(QStringLiteral("\u2066112\u2069"));
     }
     void shouldNameARefusedCallInABanner()
     {

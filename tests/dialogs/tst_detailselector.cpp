@@ -170,7 +170,8 @@ private:
     QString label(const QString &path) { return m_accounts->accountServiceName(path); }
     QString voipLabel(const QString &name, const QString &path)
     {
-        return QStringLiteral("%1 (%2)").arg(name, label(path));
+        // The account's own name keeps its direction inside text of the other one.
+        return QStringLiteral("%1 (%2)").arg(ownDirectionRun(name), label(path));
     }
     static QString kind(const char *id) { return qtTrId(id); }
 

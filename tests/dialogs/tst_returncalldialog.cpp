@@ -25,12 +25,12 @@
 
 namespace {
 const QString VoicemailNo = QStringLiteral("+358401234500");
-const QChar LRE(0x202A);
-const QChar PDF(0x202C);
+const QChar LRI(0x2066);
+const QChar PDI(0x2069);
 
 QString shown(const QString &number)
 {
-    return LRE + number + PDF;
+    return LRI + number + PDI;
 }
 
 } // namespace
