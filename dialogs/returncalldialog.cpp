@@ -324,6 +324,9 @@ void ReturnCallDialog::addButtonRow(bool addContact, bool message)
                     Qt::QueuedConnection);
             row->addItem(m_addContactButton);
         }
+        // Round buttons side by side stand apart.
+        if (addContact && message)
+            row->setItemSpacing(row->count() - 1, buttons->style().spacing);
         if (message) {
             m_messageButton = new MButton;
             m_messageButton->setIconID(QStringLiteral("icon-m-telephony-content-sms"));

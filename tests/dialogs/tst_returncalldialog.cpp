@@ -575,6 +575,33 @@ private Q_SLOTS:
         QVERIFY2(gap >= 15.5, qPrintable(QString::number(gap)));
     }
 
+    // Round buttons side by side stand apart, as the call button stands apart from them.
+    void shouldKeepRoundButtonsApart_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("en") << "en";
+        QTest::newRow("ar") << "ar";
+    }
+    void shouldKeepRoundButtonsApart()
+    {
+        QFETCH(QString, language);
+        DialogTestBench::setLanguage(language);
+        const auto restore = qScopeGuard([] { DialogTestBench::setLanguage("en"); });
+        QPointer<ReturnCallDialog> d =
+            tap(row(DialogTestBench::call(DialogTestBench::Cellular, "0401111111")));
+        QVERIFY(d && d->addContactButton() && d->messageButton());
+        QTRY_COMPARE(d->sceneWindowState(), MSceneWindow::Appeared);
+        TestSupport::saveScreenshot(m_bench.window(), "dialog-round-buttons-" + language);
+        const QRectF add = d->addContactButton()->mapRectToScene(d->addContactButton()->rect());
+        const QRectF message = d->messageButton()->mapRectToScene(d->messageButton()->rect());
+        const qreal gap =
+            language == "ar" ? add.left() - message.right() : message.left() - add.right();
+        QVERIFY2(gap >= 12, qPrintable(QString::number(gap)));
+        // Both round: as wide as high.
+        QCOMPARE(add.width(), add.height());
+        QCOMPARE(message.width(), message.height());
+    }
+
     void shouldNotShowContactsSheetOfCallGone()
     {
         // The row's call is not in the history (any more): the sheet of its contacts would be
