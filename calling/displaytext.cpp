@@ -1,6 +1,7 @@
 #include "displaytext.h"
 
 #include "mlocale.h"
+#include "phonenumberformat.h"
 
 #include <QRegExp>
 
@@ -12,7 +13,7 @@ const QChar PopDirectionalIsolate(0x2069);
 
 QString numberForDisplay(const QString &number)
 {
-    return leftToRightRun(MLocale().toLocalizedNumbers(number));
+    return leftToRightRun(MLocale().toLocalizedNumbers(PhoneNumberFormat::forDisplay(number)));
 }
 
 QString ownDirectionRun(const QString &text)

@@ -375,14 +375,15 @@ void CallHistoryItem::applyChanges()
 
 QString CallHistoryItem::titleText(const QString &suffix) const
 {
-    QString text = m_title + suffix;
+    // The suffix (a count) goes after the number, not into it: the number alone is grouped.
+    QString title = m_title;
     const bool usableContact = hasSingleContact() && m_contacts.first().first != 0;
     if (!usableContact && m_title == m_remoteUid) {
-        text = stripBidiMarks(text);
-        if (isCellular() || notNumberCharacter().indexIn(text) == -1)
-            text = numberForDisplay(text);
+        title = stripBidiMarks(title);
+        if (isCellular() || notNumberCharacter().indexIn(title) == -1)
+            title = numberForDisplay(title);
     }
-    return text;
+    return title + suffix;
 }
 
 void CallHistoryItem::drawTitleText()

@@ -40,7 +40,7 @@ ContactEditorSheet::ContactEditorSheet(const QContact &contact, QGraphicsItem *p
         auto *value = new MLabel;
         value->setStyleName(QStringLiteral("CommonTitle"));
         value->setTextFormat(Qt::PlainText);
-        value->setText(ContactDetailText::leftToRight(ContactDetailText::value(d)));
+        value->setText(ContactDetailText::shownValue(d));
         layout->addItem(kind);
         layout->addItem(value);
     }

@@ -79,7 +79,7 @@ void ContactListRow::showContact(QContactLocalId id, const QString &name,
     if (m_number->maximumHeight() != numberHeight)
         m_number->setMaximumHeight(numberHeight);
     // Numbers read left to right, also in a row that reads right to left.
-    setHighlighted(m_number, ContactDetailText::leftToRight(matchedNumber), highlighter);
+    setHighlighted(m_number, ContactDetailText::shownNumber(matchedNumber), highlighter);
     m_id = id;
     m_avatar->showContact(id, name, pictureFile);
 }

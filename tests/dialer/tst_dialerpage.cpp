@@ -10,6 +10,7 @@
 #include "contacteditorsheet.h"
 #include "devcalluiclient.h"
 #include "dialerkey.h"
+#include "dialernumberfield.h"
 #include "dialerpage.h"
 #include "dialerwidget.h"
 #include "event.h"
@@ -384,6 +385,35 @@ private Q_SLOTS:
         QCOMPARE(top.remoteUid(), QStringLiteral("0405550123"));
         QCOMPARE(top.direction(), CommHistory::Event::Outbound);
         TestSupport::saveScreenshot(m_window, "dialer-call-in-history");
+    }
+
+    // The number is grouped as libphonenumber groups it while typing, the same way whether typed
+    // or handed in (a tel: link); what is dialled stays as typed.
+    void shouldGroupTheNumberAsItIsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("fromOutside");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Berlin number from a tel: link") << "+4930123456" << true << "+49 30 123456";
+        QTest::newRow("Finnish mobile handed in") << "+358401234567" << true << "+358 40 1234567";
+        QTest::newRow("service code typed on the keys") << "*#06#" << false << "*#06#";
+    }
+    void shouldGroupTheNumberAsItIsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, fromOutside);
+        QFETCH(QString, shown);
+        pm()->showDialer();
+        dialer()->setText(QString());
+        if (fromOutside)
+            pm()->showDialer(typed);
+        else
+            type(typed);
+        QCOMPARE(dialer()->numberField()->displayedText(), shown);
+        QCOMPARE(page()->number(), typed);
+        TestSupport::saveScreenshot(
+            m_window, "dialer-grouped-" + QString(QTest::currentDataTag()).replace(' ', '-'));
+        dialer()->setText(QString());
     }
 
     void shouldAppendOnlyDialableDigitsFromOutside_data()

@@ -14,6 +14,7 @@
 #include "mlabel.h"
 #include "mscenemanager.h"
 #include "pagemanager.h"
+#include "phonenumberformat.h"
 #include "returncalldialog.h"
 #include "subtitlelabel.h"
 #include "testsupport.h"
@@ -28,9 +29,10 @@ const QString VoicemailNo = QStringLiteral("+358401234500");
 const QChar LRI(0x2066);
 const QChar PDI(0x2069);
 
+// A number as dialogs show it: grouped by libphonenumber, an isolated left-to-right run.
 QString shown(const QString &number)
 {
-    return LRI + number + PDI;
+    return LRI + PhoneNumberFormat::forDisplay(number) + PDI;
 }
 
 } // namespace
