@@ -3,11 +3,13 @@
 #include "accountpaths.h"
 #include "callhistorydialogmanager.h"
 #include "callhistorypage.h"
+#include "contactdetailtext.h"
 #include "contacteditorhandle.h"
 #include "contactpickerpage.h"
 #include "contactsgui.h"
 #include "contactsinterface.h"
 #include "dialerpage.h"
+#include "displaytext.h"
 #include "informationbanner.h"
 #include "maction.h"
 #include "mapplication.h"
@@ -44,6 +46,9 @@ PageManager::PageManager(QObject *parent)
     }
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
             &PageManager::onAboutToQuit);
+    // The contacts sheets show numbers as every other screen does.
+    ContactDetailText::setNumberFormatter(
+        [](const QString &number) { return stripBidiMarks(numberForDisplay(number)); });
 }
 
 void PageManager::setWindow(MApplicationWindow *window, PageSet pages)

@@ -1,18 +1,32 @@
 #include "displaytext.h"
 
 #include "mlocale.h"
+#include "phonenumberformat.h"
 
 #include <QRegExp>
 
 namespace {
 const QChar LengthVariantSeparator(0x9c);
-const QChar LeftToRightEmbedding(0x202a);
-const QChar PopDirectionalFormatting(0x202c);
+const QChar LeftToRightIsolate(0x2066);
+const QChar PopDirectionalIsolate(0x2069);
 } // namespace
 
 QString numberForDisplay(const QString &number)
 {
-    return LeftToRightEmbedding + MLocale().toLocalizedNumbers(number) + PopDirectionalFormatting;
+    return leftToRightRun(MLocale().toLocalizedNumbers(PhoneNumberFormat::forDisplay(number)));
+}
+
+QString ownDirectionRun(const QString &text)
+{
+    return text.isEmpty() ? text : QChar(0x2068) + text + PopDirectionalIsolate;
+}
+
+QString leftToRightRun(const QString &text)
+{
+    if (text.isEmpty() ||
+        (text.startsWith(LeftToRightIsolate) && text.endsWith(PopDirectionalIsolate)))
+        return text;
+    return LeftToRightIsolate + text + PopDirectionalIsolate;
 }
 
 QString firstLengthVariant(const QString &text)
@@ -43,7 +57,8 @@ bool isEmptyText(const QString &text)
 QString stripBidiMarks(QString text)
 {
     static const QChar marks[] = {QChar(0x200F), QChar(0x200E), QChar(0x202D), QChar(0x202E),
-                                  QChar(0x202A), QChar(0x202B), QChar(0x202C)};
+                                  QChar(0x202A), QChar(0x202B), QChar(0x202C), QChar(0x2066),
+                                  QChar(0x2067), QChar(0x2068), QChar(0x2069)};
     for (const QChar c : marks)
         text.remove(c);
     return text;

@@ -6,9 +6,20 @@
 // with length variants. A translation may hold several variants of one text, longest first,
 // separated by U+009C; a label shows the longest that fits.
 
-// `number` in the default locale's native digits, between U+202A (left-to-right embedding) and
-// U+202C (pop directional formatting), so that it reads left to right in every language.
+// `number` grouped for reading (PhoneNumberFormat: by libphonenumber, text it cannot read as a
+// number as written), in the default locale's native digits, as an isolated left-to-right run
+// (between U+2066 left-to-right isolate and U+2069 pop directional isolate), so that it reads left
+// to right in every language and whatever text stands around it. Display only: what is copied or
+// dialled is the bare number.
 QString numberForDisplay(const QString &number);
+
+// Outside text (a name, an account name) as an isolated run in its own direction (U+2068 first
+// strong isolate ... U+2069): a name in Latin letters inside Arabic text keeps its place.
+QString ownDirectionRun(const QString &text);
+
+// `text` as an isolated left-to-right run (unchanged when empty or already one): an address or a
+// number inside text that may read right to left.
+QString leftToRightRun(const QString &text);
 
 // The text before the first U+009C (if that is not the first character), else the whole text.
 QString firstLengthVariant(const QString &text);
@@ -25,7 +36,7 @@ QString argWithLengthVariants(const QString &pattern, const QString &a, const QS
 bool isEmptyText(const QString &text);
 
 // `text` without the bidirectional control characters U+200F, U+200E, U+202D, U+202E, U+202A,
-// U+202B and U+202C.
+// U+202B, U+202C and the isolates U+2066 to U+2069.
 QString stripBidiMarks(QString text);
 
 // A remote identifier as a row or dialog shows it: without bidirectional control characters,

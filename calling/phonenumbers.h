@@ -10,6 +10,16 @@
 // ("+358 40 123 4567", "040-1234567", "*31#0401234567"), a "sip:"/"sips:" URI, or a user name.
 // Every function is pure except isEmergencyNumber() and emergencyNumberToDial(), which ask the
 // modem's emergency number list (created once per process).
+//
+// Note: these rules are the program's contract for calling and matching, and are kept as they
+// are; numbers are only grouped for display by libphonenumber (PhoneNumberFormat). Where
+// libphonenumber would decide better: matching by trailing digits (matchingTailLength) takes
+// two numbers of different countries with the same last digits for one, and cannot see that
+// "040 1234567" and "+358 40 1234567" are one number once the national prefix is longer than
+// the digits compared (its IsNumberMatch() knows country codes and national prefixes);
+// isValidNumber() takes any 1 to 20 digits, where libphonenumber knows each region's lengths
+// and ranges; isInternationalNumber() sees "00" as the international prefix everywhere, while
+// it differs by region ("011" in North America, "00" or "990" elsewhere).
 
 // The dialable number in `address`, or an empty string if it is not a phone number.
 // Plain addresses may hold digits, "+", "*", "#", pause and wait characters ("p", "w", "x",

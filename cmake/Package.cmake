@@ -83,4 +83,25 @@ ch_debian_unit_scripts(modem call-ui-modem.service ch_modem_scripts)
 set(CPACK_DEBIAN_MODEM_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/modem/preinst
                                              ${ch_modem_scripts})
 
+# Every binary package carries its copyright file and the Debian changelog (compressed, with no
+# name or time stamp in the gzip header, so that a rebuild makes the same file).
+configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in ${CMAKE_BINARY_DIR}/debian/changelog
+               @ONLY)
+find_program(CH_GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz
+                   COMMAND ${CH_GZIP} -9nc ${CMAKE_BINARY_DIR}/debian/changelog >
+                           ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz
+                   DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog VERBATIM)
+add_custom_target(debian_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz)
+foreach(package call-history call-history-modem)
+    if(package STREQUAL call-history)
+        set(component main)
+    else()
+        set(component modem)
+    endif()
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright
+                  ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+endforeach()
+
 include(CPack)

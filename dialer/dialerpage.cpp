@@ -11,6 +11,7 @@
 #include "callmodel.h"
 #include "contactsheets.h"
 #include "dialerkey.h"
+#include "dialernumberfield.h"
 #include "dialerwidget.h"
 #include "event.h"
 #include "mapplicationpage.h"
@@ -19,6 +20,7 @@
 #include "modelmanager.h"
 #include "mpannableviewport.h"
 #include "pagemanager.h"
+#include "phonenumberformat.h"
 #include "phonenumbers.h"
 
 #include <QEvent>
@@ -55,6 +57,9 @@ DialerPage::DialerPage(QObject *parent)
     m_accountSelector->reset();
     m_dialer->setTonesEnabled(true);
     m_page->setCentralWidget(m_dialer);
+    // Digits are grouped as libphonenumber groups them while typing, in the locale's region.
+    m_dialer->numberField()->setGrouping(
+        [](const QString &typed) { return PhoneNumberFormat::asYouType(typed); });
     // A tap on a key reaches it without the scene's search of everything under the finger.
     for (Dialer::DialerKey *key : m_dialer->keys())
         m_page->addDirectPressTarget(key);

@@ -1,5 +1,6 @@
 #include "detailselector.h"
 
+#include "avatarwidget.h"
 #include "callhistoryaccount.h"
 #include "callhistoryaccountsmanager.h"
 #include "callhistorycontact.h"
@@ -25,6 +26,7 @@
 
 #include <QGraphicsGridLayout>
 #include <QGraphicsLinearLayout>
+#include <QWidget>
 
 using namespace QtContacts;
 
@@ -98,7 +100,7 @@ bool hasCallableDetail(const QContact &contact)
 
 DetailSelector::DetailSelector(const QContact &contact, CallHistoryContactsManager *contacts,
                                CallHistoryAccountsManager *accounts, QGraphicsItem *parent)
-    : MDialog(parent), m_contactData(contact), m_avatar(new MImageWidget), m_nameLabel(new MLabel),
+    : MDialog(parent), m_contactData(contact), m_avatar(new AvatarWidget), m_nameLabel(new MLabel),
       m_subtitleLabel(new MLabel), m_viewport(new MPannableViewport), m_list(new MList),
       m_isVoicemail(isVoicemailContact(contact)),
       m_contacts(contacts ? contacts : CallHistoryContactsManager::instance()),
@@ -116,6 +118,7 @@ DetailSelector::DetailSelector(const QContact &contact, CallHistoryContactsManag
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
     m_avatar->setStyleName(QStringLiteral("CommonThumbnail"));
+    m_avatar->setInverted(true);
     m_avatar->setFocusPolicy(Qt::NoFocus);
     m_avatar->setAcceptedMouseButtons(Qt::NoButton);
     m_avatar->setAcceptTouchEvents(false);
@@ -177,12 +180,17 @@ bool DetailSelector::isVoicemailContact(const QContact &contact)
 
 void DetailSelector::rebuild()
 {
-    m_avatar->setImage(m_isVoicemail ? QStringLiteral("icon-m-telephony-contact-voicemail")
-                                     : QStringLiteral("icon-m-common-avatar-placeholder"));
+    if (m_isVoicemail)
+        m_avatar->setImage(QStringLiteral("icon-m-telephony-contact-voicemail"));
+    else
+        m_avatar->setContact(m_contactData);
     m_nameLabel->setText(m_contacts
                              ? m_contacts->displayLabel(m_contactData)
                              : ContactsEngine::synthesizedContactDisplayLabel(m_contactData));
-    m_subtitleLabel->setText(CallHistoryContact::presenceMessage(m_contactData));
+    const QString status = CallHistoryContact::presenceMessage(m_contactData);
+    m_subtitleLabel->setText(status);
+    // Without a status message the name stands alone, in the middle beside the avatar.
+    m_subtitleLabel->setMaximumHeight(status.isEmpty() ? 0 : QWIDGETSIZE_MAX);
 
     DetailSelectorModel fresh;
     addCellularRows(&fresh);
@@ -262,8 +270,8 @@ void DetailSelector::addVoipNumberRows(DetailSelectorModel *model) const
         QString label = service;
         for (const CallHistoryAccount *other : accounts) {
             if (other != account && m_accounts->accountServiceName(other->path()) == service) {
-                label = QStringLiteral("%1 (%2)").arg(m_accounts->accountName(account->path()),
-                                                      service);
+                label = QStringLiteral("%1 (%2)").arg(
+                    ownDirectionRun(m_accounts->accountName(account->path())), service);
                 break;
             }
         }

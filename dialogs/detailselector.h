@@ -7,6 +7,7 @@
 
 #include <QPointer>
 
+class AvatarWidget;
 class CallHistoryAccountsManager;
 class CallHistoryContact;
 class CallHistoryContactsManager;
@@ -28,8 +29,11 @@ class MPannableViewport;
 // update that leaves nothing to call is ignored; once the record is resolved, a dialog with no
 // rows at all closes itself.
 //
-// Limits: the header shows an icon, not the contact's picture. The voicemail contact is known by
-// its fixed GUID. Balances are read when a row is drawn.
+// The header shows the contact as the contacts list does: picture or initials, the name centred
+// beside it when there is no status message.
+//
+// Limits: the voicemail contact is known by its fixed GUID. Balances are read when a row is
+// drawn.
 class DetailSelector : public MDialog
 {
     Q_OBJECT
@@ -45,7 +49,7 @@ public:
     MList *list() const { return m_list; }
     MLabel *nameLabel() const { return m_nameLabel; }
     MLabel *subtitleLabel() const { return m_subtitleLabel; }
-    MImageWidget *avatar() const { return m_avatar; }
+    AvatarWidget *avatar() const { return m_avatar; }
     QtContacts::QContact contactData() const { return m_contactData; }
 
 Q_SIGNALS:
@@ -73,7 +77,7 @@ private:
     QPointer<DetailSelectorModel> m_model;
     QPointer<CallHistoryContact> m_contact;
     QtContacts::QContact m_contactData;
-    MImageWidget *m_avatar;
+    AvatarWidget *m_avatar;
     MLabel *m_nameLabel;
     MLabel *m_subtitleLabel;
     MPannableViewport *m_viewport;

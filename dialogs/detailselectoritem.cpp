@@ -18,7 +18,7 @@ DetailSelectorItem::DetailSelectorItem(QGraphicsItem *parent)
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
 
-    m_icon->setStyleName(QStringLiteral("CommonMainIcon"));
+    m_icon->setStyleName(QStringLiteral("DetailSelectorIcon"));
     grid->addItem(m_icon, 0, 0, 2, 1, Qt::AlignCenter);
 
     auto *firstLine = new QGraphicsLinearLayout(Qt::Horizontal);

@@ -324,6 +324,9 @@ void ReturnCallDialog::addButtonRow(bool addContact, bool message)
                     Qt::QueuedConnection);
             row->addItem(m_addContactButton);
         }
+        // Round buttons side by side stand apart.
+        if (addContact && message)
+            row->setItemSpacing(row->count() - 1, buttons->style().spacing);
         if (message) {
             m_messageButton = new MButton;
             m_messageButton->setIconID(QStringLiteral("icon-m-telephony-content-sms"));
@@ -340,12 +343,8 @@ void ReturnCallDialog::addButtonRow(bool addContact, bool message)
 
 QString ReturnCallDialog::number() const
 {
-    const QString number = decodeSipUri(m_snapshot.displayNumber);
     // An address reads left to right in every language, as numbers in display form do.
-    const QChar leftToRight(0x202A);
-    if (number.isEmpty() || number.startsWith(leftToRight))
-        return number;
-    return leftToRight + number + QChar(0x202C);
+    return leftToRightRun(decodeSipUri(m_snapshot.displayNumber));
 }
 
 QString ReturnCallDialog::accountName() const

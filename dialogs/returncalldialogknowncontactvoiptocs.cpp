@@ -3,6 +3,7 @@
 #include "accounthelpers.h"
 #include "avatarwidget.h"
 #include "callhistoryitem.h"
+#include "displaytext.h"
 #include "mbutton.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
@@ -27,8 +28,7 @@ void ReturnCallDialogKnownContactVoipToCS::updateContent()
     if (credits.isEmpty())
         setNumberLine(number());
     else
-        setNumberLine(number() +
-                      QStringLiteral("%1 (%2)%3").arg(QChar(0x202A), credits, QChar(0x202C)));
+        setNumberLine(number() + leftToRightRun(QStringLiteral(" (%1)").arg(credits)));
     subtitleLabel()->setText(s.statusMessage);
     sideIcon()->setImage(accountIconId(s.accountPath));
     setChatIcon();

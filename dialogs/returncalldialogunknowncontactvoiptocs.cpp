@@ -3,6 +3,7 @@
 #include "accounthelpers.h"
 #include "avatarwidget.h"
 #include "callhistoryitem.h"
+#include "displaytext.h"
 #include "mbutton.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
@@ -24,9 +25,7 @@ void ReturnCallDialogUnknownContactVoipToCS::updateContent()
     const QString credits = balance();
     const QString name = accountName();
     titleLabel()->setText(
-        credits.isEmpty()
-            ? name
-            : QStringLiteral("%1%2 (%3)%4").arg(QChar(0x202A), name, credits, QChar(0x202C)));
+        credits.isEmpty() ? name : leftToRightRun(QStringLiteral("%1 (%2)").arg(name, credits)));
     sideIcon()->setImage(accountIconId(snapshot().accountPath));
     setChatIcon();
 }

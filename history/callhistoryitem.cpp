@@ -46,15 +46,6 @@ const QRegExp &notNumberCharacter()
     return rx;
 }
 
-QString withoutBidiMarks(QString text)
-{
-    static const QChar marks[] = {QChar(0x200F), QChar(0x200E), QChar(0x202D), QChar(0x202E),
-                                  QChar(0x202A), QChar(0x202B), QChar(0x202C)};
-    for (const QChar c : marks)
-        text.remove(c);
-    return text;
-}
-
 QString durationText(qint64 seconds)
 {
     seconds = qMax<qint64>(0, seconds);
@@ -384,14 +375,15 @@ void CallHistoryItem::applyChanges()
 
 QString CallHistoryItem::titleText(const QString &suffix) const
 {
-    QString text = m_title + suffix;
+    // The suffix (a count) goes after the number, not into it: the number alone is grouped.
+    QString title = m_title;
     const bool usableContact = hasSingleContact() && m_contacts.first().first != 0;
     if (!usableContact && m_title == m_remoteUid) {
-        text = withoutBidiMarks(text);
-        if (isCellular() || notNumberCharacter().indexIn(text) == -1)
-            text = numberForDisplay(text);
+        title = stripBidiMarks(title);
+        if (isCellular() || notNumberCharacter().indexIn(title) == -1)
+            title = numberForDisplay(title);
     }
-    return text;
+    return title + suffix;
 }
 
 void CallHistoryItem::drawTitleText()

@@ -87,7 +87,8 @@ void ContactCardSheet::fill(const QContact &contact)
             d.type() == QContactDetail::TypeOnlineAccount
                 ? d.value(QContactOnlineAccount__FieldAccountPath).toString()
                 : QString();
-        MListItem *row = addressRow(value, ContactDetailText::kind(d));
+        // Shown grouped; the value as stored is what is called.
+        MListItem *row = addressRow(ContactDetailText::shownValue(d), ContactDetailText::kind(d));
         const QContactLocalId id = m_id;
         connect(
             row, &MListItem::clicked, this,
@@ -101,7 +102,7 @@ void ContactCardSheet::fill(const QContact &contact)
     }
 }
 
-MListItem *ContactCardSheet::addressRow(const QString &value, const QString &kind)
+MListItem *ContactCardSheet::addressRow(const QString &shown, const QString &kind)
 {
     auto *row = new MListItem;
     row->setStyleName(QStringLiteral("ContactCardAddress"));
@@ -111,8 +112,8 @@ MListItem *ContactCardSheet::addressRow(const QString &value, const QString &kin
     auto *valueLabel = new MLabel;
     valueLabel->setStyleName(QStringLiteral("CommonTitle"));
     valueLabel->setTextFormat(Qt::PlainText);
-    // Numbers and addresses read left to right in every language.
-    valueLabel->setText(QChar(0x202A) + value + QChar(0x202C));
+    // Numbers and addresses read left to right in every language (the shown value is a run).
+    valueLabel->setText(shown);
     valueLabel->setAcceptedMouseButtons(Qt::NoButton);
     auto *kindLabel = new MLabel;
     kindLabel->setStyleName(QStringLiteral("CommonSubTitle"));

@@ -39,7 +39,8 @@ Q_SIGNALS:
 private:
     void onFetchStateChanged();
     void fill(const QtContacts::QContact &contact);
-    MListItem *addressRow(const QString &value, const QString &kind);
+    // `shown`: the value as shown (ContactDetailText::shownValue()).
+    MListItem *addressRow(const QString &shown, const QString &kind);
 
     QContactLocalId m_id;
     bool m_loaded = false;

@@ -34,6 +34,38 @@ QString ContactDetailText::kind(const QContactDetail &detail)
     return qtTrId("qtn_cont_type_other");
 }
 
+QString ContactDetailText::leftToRight(const QString &value)
+{
+    if (value.isEmpty())
+        return value;
+    return QChar(0x2066) + value + QChar(0x2069);
+}
+
+namespace {
+std::function<QString(const QString &)> &numberFormatter()
+{
+    static std::function<QString(const QString &)> formatter;
+    return formatter;
+}
+} // namespace
+
+void ContactDetailText::setNumberFormatter(const std::function<QString(const QString &)> &formatter)
+{
+    numberFormatter() = formatter;
+}
+
+QString ContactDetailText::shownNumber(const QString &number)
+{
+    const auto &formatter = numberFormatter();
+    return leftToRight(formatter ? formatter(number) : number);
+}
+
+QString ContactDetailText::shownValue(const QContactDetail &detail)
+{
+    const QString text = value(detail);
+    return detail.type() == QContactDetail::TypePhoneNumber ? shownNumber(text) : leftToRight(text);
+}
+
 bool ContactDetailText::isAddress(const QContactDetail &detail)
 {
     return addressTypes().contains(detail.type());

@@ -40,7 +40,7 @@ ContactEditorSheet::ContactEditorSheet(const QContact &contact, QGraphicsItem *p
         auto *value = new MLabel;
         value->setStyleName(QStringLiteral("CommonTitle"));
         value->setTextFormat(Qt::PlainText);
-        value->setText(QChar(0x202A) + ContactDetailText::value(d) + QChar(0x202C));
+        value->setText(ContactDetailText::shownValue(d));
         layout->addItem(kind);
         layout->addItem(value);
     }

@@ -1,6 +1,7 @@
 #include "contactlistrow.h"
 
 #include "avatarwidget.h"
+#include "contactdetailtext.h"
 #include "contactnamelabel.h"
 
 #include <QGraphicsLinearLayout>
@@ -77,7 +78,8 @@ void ContactListRow::showContact(QContactLocalId id, const QString &name,
     const qreal numberHeight = matchedNumber.isEmpty() ? 0 : QWIDGETSIZE_MAX;
     if (m_number->maximumHeight() != numberHeight)
         m_number->setMaximumHeight(numberHeight);
-    setHighlighted(m_number, matchedNumber, highlighter);
+    // Numbers read left to right, also in a row that reads right to left.
+    setHighlighted(m_number, ContactDetailText::shownNumber(matchedNumber), highlighter);
     m_id = id;
     m_avatar->showContact(id, name, pictureFile);
 }

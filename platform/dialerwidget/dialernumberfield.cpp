@@ -124,10 +124,17 @@ DialerNumberField::Line DialerNumberField::prepared(const QString &text)
     return line;
 }
 
+void DialerNumberField::setGrouping(const std::function<QString(const QString &)> &grouping)
+{
+    m_grouping = grouping;
+    layoutText();
+    update();
+}
+
 void DialerNumberField::layoutText()
 {
     const MStyle &s = style();
-    const QString grouped = groupedForReading(m_text);
+    const QString grouped = m_grouping ? m_grouping(m_text) : groupedForReading(m_text);
     const qreal available = size().width() - s.padding.left() - s.padding.right();
     const int lineCount = m_lines.size();
     int size = qMax(1, s.fontSize);

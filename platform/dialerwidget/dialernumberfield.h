@@ -9,6 +9,8 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include <functional>
+
 namespace Dialer {
 
 // The number the user is dialling, shown large and grouped for reading ("040 123 45 67") while
@@ -35,6 +37,9 @@ public:
     QString displayedText() const;
     // The font it is drawn in: the style's, smaller for a long number.
     QFont font() const { return m_font; }
+    // How the typed characters are grouped for reading (the program passes libphonenumber's
+    // as-you-type grouping); null: groupedForReading().
+    void setGrouping(const std::function<QString(const QString &)> &grouping);
 
 Q_SIGNALS:
     void longPressed();
@@ -79,6 +84,7 @@ private:
     Line prepared(const QString &line);
 
     QString m_text;
+    std::function<QString(const QString &)> m_grouping;
     QStringList m_lines;
     QVector<Line> m_prepared; // m_lines, ready to draw
     Face *m_face = nullptr;

@@ -4,6 +4,7 @@
 #include "videocalls.h"
 
 #include <QTemporaryDir>
+#include <QTextLayout>
 #include <QtTest>
 
 class TestDisplayText : public QObject
@@ -12,6 +13,10 @@ class TestDisplayText : public QObject
 private Q_SLOTS:
     void shouldWrapNumberInLocaleDigits_data();
     void shouldWrapNumberInLocaleDigits();
+    void shouldReadNumbersLeftToRightInRightToLeftText_data();
+    void shouldReadNumbersLeftToRightInRightToLeftText();
+    void shouldKeepOutsideTextInItsOwnDirection();
+    void shouldStripEveryBidiControl();
     void shouldPickLengthVariants_data();
     void shouldPickLengthVariants();
     void shouldCombineLengthVariants_data();
@@ -42,7 +47,76 @@ void TestDisplayText::shouldWrapNumberInLocaleDigits()
     QFETCH(QString, number);
     QFETCH(QString, shown);
     MLocale::setDefault(MLocale(locale));
-    QCOMPARE(numberForDisplay(number), QChar(0x202a) + shown + QChar(0x202c));
+    // An isolated left-to-right run: it reads left to right whatever stands around it.
+    QCOMPARE(numberForDisplay(number), QChar(0x2066) + shown + QChar(0x2069));
+}
+
+void TestDisplayText::shouldReadNumbersLeftToRightInRightToLeftText_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("displayForm");
+    QTest::addColumn<bool>("readsLeftToRight");
+    QTest::newRow("alone") << "%1" << true << true;
+    QTest::newRow("before a kind") << QString::fromUtf8("%1 | الجوال") << true << true;
+    QTest::newRow("after a kind") << QString::fromUtf8("الجوال | %1") << true << true;
+    QTest::newRow("in a sentence") << QString::fromUtf8("تعذّر الاتصال بالرقم %1.") << true << true;
+    QTest::newRow("before a name written left to right")
+        << QString::fromUtf8("%1 Anna") << true << true;
+    // What the check sees in a number as it stands: its groups and its "+" out of order.
+    QTest::newRow("bare number after a kind") << QString::fromUtf8("الجوال | %1") << false << false;
+}
+
+void TestDisplayText::shouldReadNumbersLeftToRightInRightToLeftText()
+{
+    QFETCH(QString, pattern);
+    QFETCH(bool, displayForm);
+    QFETCH(bool, readsLeftToRight);
+    MLocale::setDefault(MLocale(QStringLiteral("en_GB")));
+    const QString written = QStringLiteral("+358 45 222 3344");
+    // As shown: grouped anew, in an isolated run; or as written, bare.
+    const QString number = displayForm ? stripBidiMarks(numberForDisplay(written)) : written;
+    const QString text = pattern.arg(displayForm ? numberForDisplay(written) : written);
+    QTextLayout layout(text, QFont());
+    QTextOption option;
+    option.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1000);
+    layout.endLayout();
+    // Where each character of the number starts on screen, in the number's own order.
+    const int at = text.indexOf(number);
+    QVERIFY(at >= 0);
+    QStringList order;
+    qreal previous = -1;
+    bool leftToRight = true;
+    for (int i = at; i < at + number.size(); ++i) {
+        if (number.at(i - at) == QLatin1Char(' '))
+            continue;
+        // The edge a character starts at in reading order.
+        const qreal x = line.cursorToX(i, QTextLine::Leading);
+        if (x < previous)
+            leftToRight = false;
+        order << QStringLiteral("%1@%2").arg(number.at(i - at)).arg(x);
+        previous = x;
+    }
+    QVERIFY2(leftToRight == readsLeftToRight, qPrintable(text + ' ' + order.join(' ')));
+}
+
+void TestDisplayText::shouldKeepOutsideTextInItsOwnDirection()
+{
+    QCOMPARE(ownDirectionRun(QStringLiteral("Home")),
+             QChar(0x2068) + QStringLiteral("Home") + QChar(0x2069));
+    QCOMPARE(ownDirectionRun(QString()), QString());
+    QCOMPARE(stripBidiMarks(ownDirectionRun(QStringLiteral("Home"))), QStringLiteral("Home"));
+}
+
+void TestDisplayText::shouldStripEveryBidiControl()
+{
+    const QString marked = leftToRightRun(QStringLiteral("+358401234567"));
+    QCOMPARE(stripBidiMarks(QChar(0x2067) + marked + QChar(0x202b) + QChar(0x202c) + QChar(0x2068) +
+                            QChar(0x2069)),
+             QStringLiteral("+358401234567"));
 }
 
 void TestDisplayText::shouldPickLengthVariants_data()
@@ -141,5 +215,5 @@ void TestDisplayText::shouldFollowVideoButtonFlagFile()
     QCOMPARE(videoCallButtonFlagPath(), QStringLiteral("/etc/call-ui/callUIVideoButton"));
 }
 
-QTEST_GUILESS_MAIN(TestDisplayText)
+QTEST_MAIN(TestDisplayText)
 #include "tst_displaytext.moc"

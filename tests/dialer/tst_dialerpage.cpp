@@ -10,6 +10,7 @@
 #include "contacteditorsheet.h"
 #include "devcalluiclient.h"
 #include "dialerkey.h"
+#include "dialernumberfield.h"
 #include "dialerpage.h"
 #include "dialerwidget.h"
 #include "event.h"
@@ -274,10 +275,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("banner");
         QTest::newRow("number")
             << Cellular << "0401234567"
-            << qtTrId("qtn_call_failed").arg(QStringLiteral("\u202A0401234567\u202C"));
+            << qtTrId("qtn_call_failed").arg(QStringLiteral("\u20660401234567\u2069"));
         QTest::newRow("emergency number on VoIP")
             << LocalVoip << "112"
-            << qtTrId("qtn_call_emergency_failed").arg(QStringLiteral("\u202A112\u202C"));
+            << qtTrId("qtn_call_emergency_failed").arg(QStringLiteral("\u2066112\u2069"));
     }
     void shouldNameARefusedCallInABanner()
     {
@@ -384,6 +385,35 @@ private Q_SLOTS:
         QCOMPARE(top.remoteUid(), QStringLiteral("0405550123"));
         QCOMPARE(top.direction(), CommHistory::Event::Outbound);
         TestSupport::saveScreenshot(m_window, "dialer-call-in-history");
+    }
+
+    // The number is grouped as libphonenumber groups it while typing, the same way whether typed
+    // or handed in (a tel: link); what is dialled stays as typed.
+    void shouldGroupTheNumberAsItIsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("fromOutside");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Berlin number from a tel: link") << "+4930123456" << true << "+49 30 123456";
+        QTest::newRow("Finnish mobile handed in") << "+358401234567" << true << "+358 40 1234567";
+        QTest::newRow("service code typed on the keys") << "*#06#" << false << "*#06#";
+    }
+    void shouldGroupTheNumberAsItIsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, fromOutside);
+        QFETCH(QString, shown);
+        pm()->showDialer();
+        dialer()->setText(QString());
+        if (fromOutside)
+            pm()->showDialer(typed);
+        else
+            type(typed);
+        QCOMPARE(dialer()->numberField()->displayedText(), shown);
+        QCOMPARE(page()->number(), typed);
+        TestSupport::saveScreenshot(
+            m_window, "dialer-grouped-" + QString(QTest::currentDataTag()).replace(' ', '-'));
+        dialer()->setText(QString());
     }
 
     void shouldAppendOnlyDialableDigitsFromOutside_data()

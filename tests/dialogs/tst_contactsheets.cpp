@@ -11,9 +11,14 @@
 #include "contactmergepicker.h"
 #include "contactpickerlist.h"
 #include "contactpickermodel.h"
+#include "contactsengine.h"
 #include "contactsheets.h"
 #include "contactsinterface.h"
+#include "detailselector.h"
+#include "detailselectoritem.h"
+#include "detailselectormodel.h"
 #include "dialogtestbench.h"
+#include "displaytext.h"
 #include "eventstore.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
@@ -25,6 +30,7 @@
 #include "mtextedit.h"
 #include "multicontactssheet.h"
 #include "pagemanager.h"
+#include "phonenumberformat.h"
 #include "returncalldialog.h"
 #include "testsupport.h"
 #include "uricatcher.h"
@@ -330,6 +336,62 @@ private Q_SLOTS:
         QTRY_VERIFY(top<CallHistoryMultiContacts>());
         QVERIFY(m_store.deleteEvents({id}));
         QTRY_VERIFY(!top<CallHistoryMultiContacts>());
+    }
+
+    // One number, grouped one way: in the row and the dialog of an unknown caller, and in the
+    // dialog, the contact card and the number picker of a known one.
+    void shouldShowNumbersAlikeOnEveryScreen()
+    {
+        const QString unknown = QStringLiteral("+358409998877");
+        const quint32 gus = m_bench.addContact(QStringLiteral("Gus"), QStringLiteral("Grouping"),
+                                               {{QStringLiteral("+358 4076 54321"), 1}});
+        QVERIFY(gus);
+        addCall(unknown, 5);
+        addCall(QStringLiteral("+358407654321"), 6);
+        QStringList seen;
+        const auto plain = [](const QString &text) {
+            return stripBidiMarks(text).section(QStringLiteral(" | "), 0, 0);
+        };
+        QTRY_VERIFY(rowOf(unknown));
+        seen << "row:" + plain(titleOf(unknown));
+        ReturnCallDialog *d = openDialog(unknown);
+        QVERIFY(d);
+        seen << "unknown dialog:" + plain(d->title());
+        closeAll();
+        QTRY_VERIFY(rowOf(QStringLiteral("+358407654321")) &&
+                    rowOf(QStringLiteral("+358407654321"))->contacts().size() == 1);
+        d = openDialog(QStringLiteral("+358407654321"));
+        QVERIFY(d && d->numberLabel());
+        seen << "known dialog:" + plain(d->numberLabel()->text());
+        closeAll();
+        PageManager::instance()->openContactCard(gus);
+        QTRY_VERIFY(top<ContactCardSheet>() && top<ContactCardSheet>()->isLoaded());
+        for (QGraphicsItem *item : top<ContactCardSheet>()->addressRows().first()->childItems())
+            if (auto *label = qobject_cast<MLabel *>(item->toGraphicsObject())) {
+                seen << "card:" + plain(label->text());
+                break;
+            }
+        TestSupport::saveScreenshot(m_bench.window(), "numbers-card-en");
+        closeAll();
+        auto *picker =
+            new DetailSelector(m_bench.addressBook()->contact(ContactsEngine::toContactId(gus)));
+        CallHistoryDialogManager::instance()->addDialog(picker);
+        picker->appear(MSceneWindow::DestroyWhenDone);
+        QTRY_VERIFY(picker->model()->rowCount() > 0);
+        picker->list()->flush();
+        auto *first = static_cast<DetailSelectorItem *>(
+            picker->list()->cellForIndex(picker->model()->index(0)));
+        QVERIFY(first);
+        seen << "picker:" + plain(first->addressLabel()->text());
+        TestSupport::saveScreenshot(m_bench.window(), "numbers-picker-en");
+        closeAll();
+        const QString a = PhoneNumberFormat::forDisplay(unknown);
+        const QString b = PhoneNumberFormat::forDisplay(QStringLiteral("+358407654321"));
+        QCOMPARE(seen.join(','), QStringList({"row:" + a, "unknown dialog:" + a,
+                                              "known dialog:" + b, "card:" + b, "picker:" + b})
+                                     .join(','));
+        // Grouped indeed: libphonenumber's international form.
+        QCOMPARE(b, QStringLiteral("+358 40 7654321"));
     }
 
     void shouldDismissEditorOnPageSwitch()

@@ -1,4 +1,5 @@
 #include "../accounts/accountstestdatabase.h"
+#include "avatarwidget.h"
 #include "callhistoryaccountsmanager.h"
 #include "callhistorycontact.h"
 #include "callhistorycontactsmanager.h"
@@ -170,7 +171,8 @@ private:
     QString label(const QString &path) { return m_accounts->accountServiceName(path); }
     QString voipLabel(const QString &name, const QString &path)
     {
-        return QStringLiteral("%1 (%2)").arg(name, label(path));
+        // The account's own name keeps its direction inside text of the other one.
+        return QStringLiteral("%1 (%2)").arg(ownDirectionRun(name), label(path));
     }
     static QString kind(const char *id) { return qtTrId(id); }
 
@@ -501,6 +503,48 @@ private Q_SLOTS:
         QCOMPARE(selector->sceneWindowState(), MSceneWindow::Appeared);
         selector->dismiss();
         banner->dismiss();
+        QTRY_VERIFY(!selector);
+    }
+
+    // The header shows the contact as the contacts list does (initials, centred beside them),
+    // and each row's icon keeps its distance from its texts, in both directions.
+    void shouldLookLikeTheContactsList_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("en") << "en_GB";
+        QTest::newRow("ar") << "ar_EG";
+    }
+    void shouldLookLikeTheContactsList()
+    {
+        QFETCH(QString, language);
+        setLanguage(language);
+        const bool rtl = language.startsWith("ar");
+        QContact dan;
+        QContactName name;
+        name.setFirstName(QStringLiteral("Dan"));
+        name.setLastName(QStringLiteral("Berg"));
+        dan.saveDetail(&name);
+        addNumber(&dan, QStringLiteral("0401624635"), {}, {QContactPhoneNumber::SubTypeMobile});
+        QVERIFY(book().saveContact(&dan));
+        m_saved << dan.id();
+        QPointer<DetailSelector> selector = openSelector(dan);
+        QVERIFY(selector);
+        QTRY_COMPARE(selector->sceneWindowState(), MSceneWindow::Appeared);
+        TestSupport::saveScreenshot(m_window, "detailselector-look-" + language.left(2));
+        QCOMPARE(selector->avatar()->initials(), QStringLiteral("DB"));
+        const QRectF avatar = selector->avatar()->mapRectToScene(selector->avatar()->rect());
+        const QRectF title = selector->nameLabel()->mapRectToScene(selector->nameLabel()->rect());
+        QVERIFY2(
+            qAbs(title.center().y() - avatar.center().y()) <= 1,
+            qPrintable(QStringLiteral("%1 %2").arg(title.center().y()).arg(avatar.center().y())));
+        auto *row = static_cast<DetailSelectorItem *>(
+            selector->list()->cellForIndex(selector->model()->index(0)));
+        QVERIFY(row);
+        const QRectF icon = row->icon()->mapRectToScene(row->icon()->contentsRect());
+        const QRectF text = row->addressLabel()->mapRectToScene(row->addressLabel()->rect());
+        const qreal gap = rtl ? icon.left() - text.right() : text.left() - icon.right();
+        QVERIFY2(gap >= 12, qPrintable(QString::number(gap)));
+        selector->dismiss();
         QTRY_VERIFY(!selector);
     }
 

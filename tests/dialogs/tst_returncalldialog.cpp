@@ -14,6 +14,7 @@
 #include "mlabel.h"
 #include "mscenemanager.h"
 #include "pagemanager.h"
+#include "phonenumberformat.h"
 #include "returncalldialog.h"
 #include "subtitlelabel.h"
 #include "testsupport.h"
@@ -25,12 +26,13 @@
 
 namespace {
 const QString VoicemailNo = QStringLiteral("+358401234500");
-const QChar LRE(0x202A);
-const QChar PDF(0x202C);
+const QChar LRI(0x2066);
+const QChar PDI(0x2069);
 
+// A number as dialogs show it: grouped by libphonenumber, an isolated left-to-right run.
 QString shown(const QString &number)
 {
-    return LRE + number + PDF;
+    return LRI + PhoneNumberFormat::forDisplay(number) + PDI;
 }
 
 } // namespace
@@ -573,6 +575,33 @@ private Q_SLOTS:
         const qreal gap =
             language == "ar" ? picture.left() - number.right() : number.left() - picture.right();
         QVERIFY2(gap >= 15.5, qPrintable(QString::number(gap)));
+    }
+
+    // Round buttons side by side stand apart, as the call button stands apart from them.
+    void shouldKeepRoundButtonsApart_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("en") << "en";
+        QTest::newRow("ar") << "ar";
+    }
+    void shouldKeepRoundButtonsApart()
+    {
+        QFETCH(QString, language);
+        DialogTestBench::setLanguage(language);
+        const auto restore = qScopeGuard([] { DialogTestBench::setLanguage("en"); });
+        QPointer<ReturnCallDialog> d =
+            tap(row(DialogTestBench::call(DialogTestBench::Cellular, "0401111111")));
+        QVERIFY(d && d->addContactButton() && d->messageButton());
+        QTRY_COMPARE(d->sceneWindowState(), MSceneWindow::Appeared);
+        TestSupport::saveScreenshot(m_bench.window(), "dialog-round-buttons-" + language);
+        const QRectF add = d->addContactButton()->mapRectToScene(d->addContactButton()->rect());
+        const QRectF message = d->messageButton()->mapRectToScene(d->messageButton()->rect());
+        const qreal gap =
+            language == "ar" ? add.left() - message.right() : message.left() - add.right();
+        QVERIFY2(gap >= 12, qPrintable(QString::number(gap)));
+        // Both round: as wide as high.
+        QCOMPARE(add.width(), add.height());
+        QCOMPARE(message.width(), message.height());
     }
 
     void shouldNotShowContactsSheetOfCallGone()

@@ -81,6 +81,12 @@ private Q_SLOTS:
             << "share/dbus-1/services/com.velto.telephony.callhistory.service" << false;
         QTest::newRow("call-UI D-Bus service")
             << "share/dbus-1/services/com.velto.CallUi.service" << false;
+        QTest::newRow("copyright") << "share/doc/call-history/copyright" << false;
+        QTest::newRow("changelog") << "share/doc/call-history/changelog.Debian.gz" << false;
+        QTest::newRow("modem package copyright")
+            << "share/doc/call-history-modem/copyright" << false;
+        QTest::newRow("modem package changelog")
+            << "share/doc/call-history-modem/changelog.Debian.gz" << false;
         QTest::newRow("systemd unit") << "lib/systemd/user/call-history.service" << false;
         QTest::newRow("call-UI systemd unit") << "lib/systemd/user/call-ui-dev.service" << false;
         QTest::newRow("modem call-UI systemd unit")
@@ -93,6 +99,38 @@ private Q_SLOTS:
         const QFileInfo fi(installed(path));
         QVERIFY2(fi.isFile(), qPrintable(path));
         QCOMPARE(fi.isExecutable(), executable);
+    }
+
+    // The shared folders of the accounts database hold files of every package that defines
+    // accounts: ours go there under names of our own only.
+    void shouldShipAccountFilesUnderNamesOfItsOwn()
+    {
+        QStringList foreign;
+        QDirIterator it(installed(QStringLiteral("share/accounts")), QDir::Files,
+                        QDirIterator::Subdirectories);
+        int own = 0;
+        while (it.hasNext()) {
+            const QString name = QFileInfo(it.next()).fileName();
+            if (name.startsWith(QLatin1String("velto-")))
+                ++own;
+            else
+                foreign << name;
+        }
+        QCOMPARE(foreign.join(QLatin1Char(',')), QString());
+        QVERIFY(own > 0);
+    }
+
+    void shouldShipADebianChangelog()
+    {
+        int code = 0;
+        const QString text =
+            run(QStringLiteral("gzip"),
+                {QStringLiteral("-dc"),
+                 installed(QStringLiteral("share/doc/call-history/changelog.Debian.gz"))},
+                &code);
+        QCOMPARE(code, 0);
+        QVERIFY2(text.startsWith(QStringLiteral("call-history (")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral(" -- ")), qPrintable(text));
     }
 
     // Binaries too (installed stripped, as a package ships them: debug information names the
