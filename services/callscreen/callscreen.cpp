@@ -114,8 +114,8 @@ QString CallScreen::numberText(const QString &number)
     if (plain.isEmpty())
         return qtTrId("qtn_call_type_private");
     // As the dialer shows a number: grouped, in the digits typed, left to right in every
-    // language (embedded left to right: Arabic-Indic digits would reverse the groups there).
-    return QChar(0x202a) + Dialer::groupedForReading(plain) + QChar(0x202c);
+    // language (an isolated left-to-right run, as every number the program shows).
+    return leftToRightRun(Dialer::groupedForReading(plain));
 }
 
 QString CallScreen::shownCall() const

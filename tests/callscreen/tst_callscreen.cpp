@@ -140,16 +140,16 @@ private Q_SLOTS:
         // The history's matching: the same number written nationally.
         QTest::newRow("known caller")
             << QStringLiteral("0401234567") << QStringLiteral("Anna Virtanen")
-            << QStringLiteral("\u202a040 123 45 67\u202c") << true
+            << QStringLiteral("\u2066040 123 45 67\u2069") << true
             << QStringLiteral("callscreen-ringing-known");
         QTest::newRow("unknown caller")
-            << Stranger << QStringLiteral("\u202a050 987 65 43\u202c") << QString() << false
+            << Stranger << QStringLiteral("\u2066050 987 65 43\u2069") << QString() << false
             << QStringLiteral("callscreen-ringing-unknown");
         QTest::newRow("private number")
             << QString() << QStringLiteral("Private number") << QString() << false
             << QStringLiteral("callscreen-ringing-private");
         QTest::newRow("outside text stays plain")
-            << QStringLiteral("<b>12</b>") << QStringLiteral("\u202a<b>12</b>\u202c") << QString()
+            << QStringLiteral("<b>12</b>") << QStringLiteral("\u2066<b>12</b>\u2069") << QString()
             << false << QString();
     }
     void shouldShowTheCaller()
@@ -226,9 +226,9 @@ private Q_SLOTS:
         Q_EMIT m_backend->callStateChanged(QStringLiteral("c1"), Backend::Alerting);
         QCOMPARE(page()->statusLabel()->text(), QStringLiteral("Ringing…"));
         Q_EMIT m_backend->callStateChanged(QStringLiteral("c1"), Backend::Active);
-        QCOMPARE(page()->statusLabel()->text(), QStringLiteral("\u202a0:00\u202c"));
+        QCOMPARE(page()->statusLabel()->text(), QStringLiteral("\u20660:00\u2069"));
         // The talk time counts on.
-        QTRY_COMPARE_WITH_TIMEOUT(page()->statusLabel()->text(), QStringLiteral("\u202a0:01\u202c"),
+        QTRY_COMPARE_WITH_TIMEOUT(page()->statusLabel()->text(), QStringLiteral("\u20660:01\u2069"),
                                   3000);
         shoot(QStringLiteral("callscreen-incall"));
     }
@@ -311,7 +311,7 @@ private Q_SLOTS:
         Q_EMIT m_backend->callStateChanged(QStringLiteral("c2"), Backend::Active);
         QTRY_COMPARE(page()->nameLabel()->text(), QStringLiteral("Anna Virtanen"));
         QCOMPARE(m_screen->shownCall(), QStringLiteral("c2"));
-        QCOMPARE(page()->heldLabel()->text(), QStringLiteral("On hold: \u202a050 987 65 43\u202c"));
+        QCOMPARE(page()->heldLabel()->text(), QStringLiteral("On hold: \u2066050 987 65 43\u2069"));
         QVERIFY(!page()->isWaitingShown());
         // The held call comes back on the screen when the other one ends.
         Q_EMIT m_backend->callEnded(QStringLiteral("c2"), Backend::Normal);
@@ -365,7 +365,7 @@ private Q_SLOTS:
         QCOMPARE(page()->nameLabel()->text(), QStringLiteral("Private number"));
         Q_EMIT m_backend->callNumberChanged(QStringLiteral("c1"), QStringLiteral("0401234567"));
         QTRY_COMPARE(page()->nameLabel()->text(), QStringLiteral("Anna Virtanen"));
-        QCOMPARE(page()->numberLabel()->text(), QStringLiteral("\u202a040 123 45 67\u202c"));
+        QCOMPARE(page()->numberLabel()->text(), QStringLiteral("\u2066040 123 45 67\u2069"));
     }
 
     void shouldIgnoreUnknownAndRepeatedCalls()

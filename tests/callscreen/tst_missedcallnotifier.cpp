@@ -106,13 +106,13 @@ private Q_SLOTS:
         QTest::newRow("a second one replaces it")
             << QStringList{"0401234567:unread", "0509876543:unread"}
             << "0/1 missed call/Anna/call-back|Call back/" + hints +
-                   " + 1/2 missed calls/\u202a050 987 65 43\u202c/call-back|Call back/" + hints;
+                   " + 1/2 missed calls/\u2066050 987 65 43\u2069/call-back|Call back/" + hints;
         QTest::newRow("a declined call is read: none") << QStringList{"0401234567:read"} << "";
         QTest::newRow("withheld: no call back")
             << QStringList{":unread"} << "0/1 missed call/Private number//" + hints;
         QTest::newRow("outside text escaped")
             << QStringList{"<b>1</b>:unread"}
-            << "0/1 missed call/\u202a&lt;b&gt;1&lt;/b&gt;\u202c/call-back|Call back/" + hints;
+            << "0/1 missed call/\u2066&lt;b&gt;1&lt;/b&gt;\u2069/call-back|Call back/" + hints;
     }
     void shouldKeepOneNotificationOfTheUnreadMissedCalls()
     {
