@@ -16,11 +16,14 @@
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
+#include "mbutton.h"
+#include "mlabel.h"
 #include "mlist.h"
 #include "mobjectmenu.h"
 #include "modelmanager.h"
 #include "mpopuplist.h"
 #include "mscenemanager.h"
+#include "mtextedit.h"
 #include "pagemanager.h"
 #include "programwindow.h"
 #include "returncalldialog.h"
@@ -32,6 +35,8 @@
 
 #include <QGuiApplication>
 #include <QScopeGuard>
+#include <QSet>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace QtContacts;
@@ -165,8 +170,17 @@ private:
             language == QLatin1String("ar") ? Qt::RightToLeft : Qt::LeftToRight;
         QTRY_COMPARE(QGuiApplication::layoutDirection(), direction);
         QTRY_COMPARE(history()->header()->text(), qtTrId("qtn_call_sort_by_contact"));
+        // Texts of English that are not also this language's: left over from before.
+        const QSet<QString> english = catalogue(QStringLiteral("en"));
+        const QSet<QString> own = catalogue(language);
         for (const QString &screen : screens()) {
             QVERIFY2(show(screen), qPrintable(screen));
+            QStringList leftOver;
+            for (const QString &text : shownTexts())
+                if (english.contains(text) && !own.contains(text))
+                    leftOver << text;
+            QVERIFY2(leftOver.isEmpty(),
+                     qPrintable(screen + QLatin1String(": ") + leftOver.join('|')));
             const QImage seen = TestSupport::onScreen(m_window);
             seen.save(QFileInfo(TestSupport::saveScreenshot(
                                     m_window, QStringLiteral("walk-%1-%2").arg(pass, screen)))
@@ -182,6 +196,41 @@ private:
                                    TestSupport::differingArea(seen, m_english.value(screen)).x())));
         }
         closeAll();
+    }
+
+    // Every message of a catalogue of the program, as translated there.
+    static QSet<QString> catalogue(const QString &language)
+    {
+        QSet<QString> texts;
+        QFile file(
+            QStringLiteral(CH_SOURCE_DIR "/data/translations/telephony_%1.ts").arg(language));
+        if (!file.open(QIODevice::ReadOnly))
+            return texts;
+        QXmlStreamReader xml(&file);
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                xml.name() == QLatin1String("translation"))
+                texts.insert(xml.readElementText());
+        }
+        return texts;
+    }
+
+    // The texts of labels and buttons shown now, in the page and in what is over it.
+    QStringList shownTexts()
+    {
+        QStringList texts;
+        for (QGraphicsItem *item : m_window->scene()->items()) {
+            if (!item->isVisible() || !item->isWidget())
+                continue;
+            QObject *object = static_cast<QGraphicsWidget *>(item);
+            if (auto *label = qobject_cast<MLabel *>(object))
+                texts << label->text();
+            else if (auto *button = qobject_cast<MButton *>(object))
+                texts << button->text();
+            else if (auto *edit = qobject_cast<MTextEdit *>(object))
+                texts << edit->prompt();
+        }
+        return texts;
     }
 
     static QStringList screens()
