@@ -47,9 +47,16 @@ void AccountSelector::setCurrentAccount(const QString &path)
                               QString(), QString());
         return;
     }
-    Q_EMIT accountChanged(false, hasChoice, m_accounts->accountServiceName(path),
-                          m_accounts->accountName(path), m_accounts->accountCredits(path),
-                          m_accounts->accountLogo(path), m_accounts->accountBackgroundColor(path));
+    // The account goes by one name: on the keypad as in the list.
+    QString name = m_accounts->accountName(path);
+    const QList<CallHistoryAccount *> list = selectable();
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i)->path() == path)
+            name = label(list, i);
+    }
+    Q_EMIT accountChanged(false, hasChoice, m_accounts->accountServiceName(path), name,
+                          m_accounts->accountCredits(path), m_accounts->accountLogo(path),
+                          m_accounts->accountBackgroundColor(path));
 }
 
 void AccountSelector::setDefault()

@@ -13,7 +13,18 @@ const QChar PopDirectionalIsolate(0x2069);
 
 QString numberForDisplay(const QString &number)
 {
-    return leftToRightRun(MLocale().toLocalizedNumbers(PhoneNumberFormat::forDisplay(number)));
+    const QString shown = MLocale().toLocalizedNumbers(PhoneNumberFormat::forDisplay(number));
+    // Arabic-Indic digits have a direction of their own: between groups of them a space would
+    // read right to left and the groups trade places. A number without letters is laid out left
+    // to right, character by character (an override inside the isolate).
+    for (const QChar c : shown) {
+        if (c.isLetter())
+            return leftToRightRun(shown);
+    }
+    if (shown.isEmpty())
+        return shown;
+    return QString(LeftToRightIsolate) + QChar(0x202d) + shown + QChar(0x202c) +
+           PopDirectionalIsolate;
 }
 
 QString ownDirectionRun(const QString &text)

@@ -9,8 +9,9 @@
 // `number` grouped for reading (PhoneNumberFormat: by libphonenumber, text it cannot read as a
 // number as written), in the default locale's native digits, as an isolated left-to-right run
 // (between U+2066 left-to-right isolate and U+2069 pop directional isolate), so that it reads left
-// to right in every language and whatever text stands around it. Display only: what is copied or
-// dialled is the bare number.
+// to right in every language and whatever text stands around it; a number without letters also
+// inside a left-to-right override (U+202D ... U+202C), so that groups of Arabic-Indic digits
+// keep their order. Display only: what is copied or dialled is the bare number.
 QString numberForDisplay(const QString &number);
 
 // Outside text (a name, an account name) as an isolated run in its own direction (U+2068 first

@@ -21,6 +21,7 @@ ContactCardSheet::ContactCardSheet(QContactLocalId id, QGraphicsItem *parent)
       m_addresses(new QGraphicsLinearLayout(Qt::Vertical))
 {
     cancelButton()->setText(qtTrId("qtn_comm_close"));
+    balanceHeader();
     auto *header = new MStylableWidget;
     header->setStyleName(QStringLiteral("ContactCardHeader"));
     auto *headerLayout = new QGraphicsLinearLayout(Qt::Horizontal, header);

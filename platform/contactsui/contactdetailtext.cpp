@@ -38,7 +38,13 @@ QString ContactDetailText::leftToRight(const QString &value)
 {
     if (value.isEmpty())
         return value;
-    return QChar(0x2066) + value + QChar(0x2069);
+    // Without letters (a number), also laid out left to right character by character: groups
+    // of Arabic-Indic digits would trade places otherwise.
+    for (const QChar c : value) {
+        if (c.isLetter())
+            return QChar(0x2066) + value + QChar(0x2069);
+    }
+    return QString(QChar(0x2066)) + QChar(0x202d) + value + QChar(0x202c) + QChar(0x2069);
 }
 
 namespace {

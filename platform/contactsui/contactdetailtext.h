@@ -15,7 +15,8 @@ public:
     static QString value(const QtContacts::QContactDetail &detail);
     static QString kind(const QtContacts::QContactDetail &detail);
     // A number or address as shown inside text that may read right to left: an isolated
-    // left-to-right run (U+2066 ... U+2069).
+    // left-to-right run (U+2066 ... U+2069), for a text without letters also overridden to read
+    // left to right (U+202D ... U+202C).
     static QString leftToRight(const QString &value);
     // A phone number as the program shows numbers everywhere (grouped by the formatter set
     // with setNumberFormatter(); as written without one), as an isolated left-to-right run.

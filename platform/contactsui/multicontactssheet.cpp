@@ -10,6 +10,7 @@ MultiContactsSheet::MultiContactsSheet(const QString &title, QGraphicsItem *pare
     : ContactsSheet(title, parent), m_list(new ContactListWidget)
 {
     cancelButton()->setText(qtTrId("qtn_comm_close"));
+    balanceHeader();
     bodyLayout()->addItem(m_list);
     bodyLayout()->setStretchFactor(m_list, 1);
     connect(m_list, &ContactListWidget::contactPicked, this, &MultiContactsSheet::onContactPicked);

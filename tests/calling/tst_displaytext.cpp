@@ -3,6 +3,7 @@
 #include "mlocale.h"
 #include "videocalls.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTextLayout>
 #include <QtTest>
@@ -48,7 +49,8 @@ void TestDisplayText::shouldWrapNumberInLocaleDigits()
     QFETCH(QString, shown);
     MLocale::setDefault(MLocale(locale));
     // An isolated left-to-right run: it reads left to right whatever stands around it.
-    QCOMPARE(numberForDisplay(number), QChar(0x2066) + shown + QChar(0x2069));
+    QCOMPARE(numberForDisplay(number),
+             QString(QChar(0x2066)) + QChar(0x202d) + shown + QChar(0x202c) + QChar(0x2069));
 }
 
 void TestDisplayText::shouldReadNumbersLeftToRightInRightToLeftText_data()
@@ -56,14 +58,22 @@ void TestDisplayText::shouldReadNumbersLeftToRightInRightToLeftText_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<bool>("displayForm");
     QTest::addColumn<bool>("readsLeftToRight");
-    QTest::newRow("alone") << "%1" << true << true;
-    QTest::newRow("before a kind") << QString::fromUtf8("%1 | الجوال") << true << true;
-    QTest::newRow("after a kind") << QString::fromUtf8("الجوال | %1") << true << true;
-    QTest::newRow("in a sentence") << QString::fromUtf8("تعذّر الاتصال بالرقم %1.") << true << true;
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("alone") << "%1" << true << true << "en_GB";
+    QTest::newRow("before a kind") << QString::fromUtf8("%1 | الجوال") << true << true << "en_GB";
+    QTest::newRow("after a kind") << QString::fromUtf8("الجوال | %1") << true << true << "en_GB";
+    QTest::newRow("in a sentence")
+        << QString::fromUtf8("تعذّر الاتصال بالرقم %1.") << true << true << "en_GB";
     QTest::newRow("before a name written left to right")
-        << QString::fromUtf8("%1 Anna") << true << true;
+        << QString::fromUtf8("%1 Anna") << true << true << "en_GB";
     // What the check sees in a number as it stands: its groups and its "+" out of order.
-    QTest::newRow("bare number after a kind") << QString::fromUtf8("الجوال | %1") << false << false;
+    QTest::newRow("bare number after a kind")
+        << QString::fromUtf8("الجوال | %1") << false << false << "en_GB";
+    // Arabic-Indic digits are numbers of their own direction: groups of them must not trade
+    // places.
+    QTest::newRow("Arabic digits in groups after a kind")
+        << QString::fromUtf8("الجوال | %1") << true << true << "ar_EG";
+    QTest::newRow("Arabic digits in groups alone") << "%1" << true << true << "ar_EG";
 }
 
 void TestDisplayText::shouldReadNumbersLeftToRightInRightToLeftText()
@@ -71,8 +81,10 @@ void TestDisplayText::shouldReadNumbersLeftToRightInRightToLeftText()
     QFETCH(QString, pattern);
     QFETCH(bool, displayForm);
     QFETCH(bool, readsLeftToRight);
-    MLocale::setDefault(MLocale(QStringLiteral("en_GB")));
+    QFETCH(QString, locale);
+    MLocale::setDefault(MLocale(locale));
     const QString written = QStringLiteral("+358 45 222 3344");
+    const auto restore = qScopeGuard([] { MLocale::setDefault(MLocale(QStringLiteral("en_GB"))); });
     // As shown: grouped anew, in an isolated run; or as written, bare.
     const QString number = displayForm ? stripBidiMarks(numberForDisplay(written)) : written;
     const QString text = pattern.arg(displayForm ? numberForDisplay(written) : written);

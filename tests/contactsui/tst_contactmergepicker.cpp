@@ -242,6 +242,20 @@ private Q_SLOTS:
 
     // A large book: the sheet makes rows for what is on screen (and a screen ahead), not one per
     // contact, and a keystroke in its filter keeps it so.
+    // The title stands in the middle of the header, whatever stands beside it.
+    void shouldCentreTheTitle()
+    {
+        auto *picker = new ContactMergePicker(QContact());
+        picker->appear(m_window, MSceneWindow::DestroyWhenDone);
+        QTRY_COMPARE(picker->sceneWindowState(), MSceneWindow::Appeared);
+        TestSupport::saveScreenshot(m_window, QStringLiteral("mergepicker-title"));
+        const QRectF sheet = picker->mapRectToScene(picker->rect());
+        const QRectF title = picker->titleLabel()->mapRectToScene(picker->titleLabel()->rect());
+        QVERIFY2(
+            qAbs(title.center().x() - sheet.center().x()) <= 1,
+            qPrintable(QStringLiteral("%1 %2").arg(title.center().x()).arg(sheet.center().x())));
+    }
+
     void shouldMakeRowsOnlyForWhatIsOnScreen()
     {
         QList<QContact> contacts;

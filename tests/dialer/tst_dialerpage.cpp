@@ -13,6 +13,7 @@
 #include "dialernumberfield.h"
 #include "dialerpage.h"
 #include "dialerwidget.h"
+#include "displaytext.h"
 #include "event.h"
 #include "eventfilter.h"
 #include "eventstore.h"
@@ -275,10 +276,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("banner");
         QTest::newRow("number")
             << Cellular << "0401234567"
-            << qtTrId("qtn_call_failed").arg(QStringLiteral("\u20660401234567\u2069"));
+            << qtTrId("qtn_call_failed").arg(numberForDisplay(QStringLiteral("0401234567")));
         QTest::newRow("emergency number on VoIP")
             << LocalVoip << "112"
-            << qtTrId("qtn_call_emergency_failed").arg(QStringLiteral("\u2066112\u2069"));
+            << qtTrId("qtn_call_emergency_failed").arg(numberForDisplay(QStringLiteral("112")));
     }
     void shouldNameARefusedCallInABanner()
     {

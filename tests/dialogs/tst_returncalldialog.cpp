@@ -6,6 +6,7 @@
 #include "callhistoryvoicemail.h"
 #include "devcalluiclient.h"
 #include "dialogtestbench.h"
+#include "displaytext.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mbanner.h"
@@ -26,13 +27,11 @@
 
 namespace {
 const QString VoicemailNo = QStringLiteral("+358401234500");
-const QChar LRI(0x2066);
-const QChar PDI(0x2069);
 
 // A number as dialogs show it: grouped by libphonenumber, an isolated left-to-right run.
 QString shown(const QString &number)
 {
-    return LRI + PhoneNumberFormat::forDisplay(number) + PDI;
+    return numberForDisplay(number);
 }
 
 } // namespace
