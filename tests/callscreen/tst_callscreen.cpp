@@ -226,10 +226,10 @@ private Q_SLOTS:
         Q_EMIT m_backend->callStateChanged(QStringLiteral("c1"), Backend::Alerting);
         QCOMPARE(page()->statusLabel()->text(), QStringLiteral("Ringing…"));
         Q_EMIT m_backend->callStateChanged(QStringLiteral("c1"), Backend::Active);
-        QCOMPARE(page()->statusLabel()->text(), QStringLiteral("\u20660:00\u2069"));
+        QCOMPARE(page()->statusLabel()->text(), QStringLiteral("\u2066\u202d0:00\u202c\u2069"));
         // The talk time counts on.
-        QTRY_COMPARE_WITH_TIMEOUT(page()->statusLabel()->text(), QStringLiteral("\u20660:01\u2069"),
-                                  3000);
+        QTRY_COMPARE_WITH_TIMEOUT(page()->statusLabel()->text(),
+                                  QStringLiteral("\u2066\u202d0:01\u202c\u2069"), 3000);
         shoot(QStringLiteral("callscreen-incall"));
     }
 
